@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace pq {
+
+// Ten typographic characters written as their Windows-1252 numeric references (U+2022 -> &#149;).
+std::string EncodeSpecialChars(std::string_view text);
+// Drops control characters other than tab, line feed and carriage return; keeps all others.
+std::string StripUnsafeChars(std::string_view text);
+
+}  // namespace pq

@@ -1,0 +1,39 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pq {
+
+// The fields of a site script reply: split at every "@@", field 0 before the first.
+std::vector<std::string> ReplyFields(std::string_view reply);
+
+// "?type=check": ready when "@@ok@@" (exact case) occurs; missing flags count as not "Y".
+struct CheckReply {
+  bool SiteReady = false;
+  bool LinkTextEditable = true;
+  bool PasswordEmailAllowed = false;
+  bool EditableByDefault = true;
+};
+CheckReply ParseCheckReply(std::string_view reply);
+
+// "?type=passkey": field 1 as a signed 16-bit integer.
+struct PassKeyReply {
+  bool ok = false;
+  std::int16_t key = 0;
+};
+PassKeyReply ParsePassKeyReply(std::string_view reply);
+
+// The reply to a publication post.
+struct PublishReply {
+  bool Updated = false;
+  std::string Message;  // the refusal's message, "Unknown Error" when unmarked
+};
+PublishReply ParsePublishReply(std::string_view reply);
+
+// "http://" + host + "/pagequill/?type=" + type + "&now=" + stamp, host from the site root.
+std::string SiteScriptRequest(std::string_view siteRoot, std::string_view type,
+                              std::string_view stamp);
+
+}  // namespace pq

@@ -1,0 +1,29 @@
+#pragma once
+#include <string>
+
+#include "support/child_process.h"
+
+namespace pqtest {
+
+// The reference site server (build/bin/pagequill-site) on 127.0.0.1 with a free port.
+class SiteServer {
+ public:
+  struct Options {
+    std::string root = std::string(PQ_SOURCE_DIR) + "/demo/site";
+    std::string password = "demo";
+    std::string flags = "YNY";
+    bool vendorCheck = true;
+    std::string backupDir;  // empty: a fresh temporary folder
+  };
+  SiteServer() : SiteServer(Options{}) {}
+  explicit SiteServer(const Options& options);
+  bool ok() const { return !url_.empty(); }
+  // "http://127.0.0.1:PORT" without a trailing slash.
+  const std::string& url() const { return url_; }
+
+ private:
+  ChildProcess process_;
+  std::string url_;
+};
+
+}  // namespace pqtest
