@@ -1,0 +1,85 @@
+#include "pageprep/temp_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace pq {
+
+namespace {
+
+std::string BaseTempFolder() {
+  for (const char* name : {"TEMP", "temp", "TMP", "tmp"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) return v;
+  }
+  return "/tmp";
+}
+
+// A folder we own and only we can read: anything else (another user's folder, a symbolic
+// link planted in a shared /tmp) is refused.
+bool IsPrivateFolder(const std::string& path) {
+  struct stat st{};
+  if (lstat(path.c_str(), &st) != 0) return false;
+  if (!S_ISDIR(st.st_mode) || st.st_uid != getuid()) return false;
+  if ((st.st_mode & 0077) != 0 && chmod(path.c_str(), 0700) != 0) return false;
+  return true;
+}
+
+}  // namespace
+
+std::string TempFolder() {
+  std::string base = BaseTempFolder();
+  while (base.size() > 1 && base.back() == '/') base.pop_back();
+  const std::string mine = base + "/pagequill-" + std::to_string(getuid());
+  mkdir(mine.c_str(), 0700);
+  if (IsPrivateFolder(mine)) return mine + "/";
+  // The usual name is taken by someone else: use a fresh private folder for this run.
+  static std::string fallback;
+  if (fallback.empty() || !IsPrivateFolder(fallback)) {
+    std::string tmpl = mine + "-XXXXXX";
+    if (mkdtemp(tmpl.data())) fallback = tmpl;
+  }
+  return fallback.empty() ? mine + "/" : fallback + "/";
+}
+
+bool FileExists(const std::string& path) {
+  std::error_code ec;
+  return std::filesystem::is_regular_file(path, ec);
+}
+
+void DeleteFileQuietly(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+
+std::string NumberedFileName(const std::string& prefix) {
+  const std::string folder = TempFolder();
+  for (int n = 1;; ++n) {
+    std::string path = folder + prefix + std::to_string(n) + ".htm";
+    if (!FileExists(path)) return path;
+  }
+}
+
+void DeleteNumberedFiles(const std::string& prefix) {
+  const std::string folder = TempFolder();
+  for (int n = 1;; ++n) {
+    const std::string path = folder + prefix + std::to_string(n) + ".htm";
+    if (!FileExists(path)) break;
+    DeleteFileQuietly(path);
+  }
+}
+
+bool WriteEditCopy(const std::string& path, const std::string& baseUrl, const std::string& html) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  if (!out) return false;
+  out << "<BASE HREF=\"" << baseUrl << "\">\r\n" << html << "\r\n";
+  out.close();
+  return static_cast<bool>(out);
+}
+
+}  // namespace pq

@@ -1,0 +1,18 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace pq {
+
+// ASCII-only lower and upper case: every marker and tag the scans look for is ASCII, and
+// byte positions must stay aligned with the original text.
+std::string AsciiLower(std::string_view s);
+std::string AsciiUpper(std::string_view s);
+bool StartsWithNoCase(std::string_view s, std::string_view prefix);
+bool EndsWithNoCase(std::string_view s, std::string_view suffix);
+// Removes leading and trailing space, tab, CR and LF.
+std::string_view TrimWhitespace(std::string_view s);
+// Replaces every occurrence of from (non-empty) with to, left to right.
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+
+}  // namespace pq

@@ -1,0 +1,48 @@
+#include "pageprep/url_ops.h"
+
+#include "pageprep/text_util.h"
+#include "pageprep/time_stamp.h"
+
+namespace pq {
+
+std::string LastPathSegment(std::string_view url) {
+  if (!url.empty() && url.back() == '/') url.remove_suffix(1);
+  const auto cut = url.find_last_of("/\\");
+  return std::string(cut == std::string_view::npos ? url : url.substr(cut + 1));
+}
+
+std::string SiteRootOf(std::string_view url) {
+  if (!StartsWithNoCase(url, "http://")) return "";
+  const auto slash = url.find('/', 7);
+  return std::string(slash == std::string_view::npos ? url : url.substr(0, slash));
+}
+
+std::string RelativePathOf(std::string_view url, std::string_view root) {
+  std::string_view rest = url.size() > root.size() ? url.substr(root.size()) : std::string_view();
+  if (!rest.empty() && rest.front() == '/') rest.remove_prefix(1);
+  return ReplaceAll(rest, "%20", " ");
+}
+
+std::string FullPathOf(const std::string& original, const Fetcher& fetch) {
+  if (!StartsWithNoCase(original, "http://")) return "";
+  std::string url = original;
+  if (url.back() != '/') {
+    // "http://host" splits into three parts at "/"; a last segment without a dot is a folder.
+    const bool bareHost = url.find('/', 7) == std::string::npos;
+    if (bareHost || LastPathSegment(url).find('.') == std::string::npos) url += '/';
+  }
+  if (EndsWithNoCase(url, ".htm") || EndsWithNoCase(url, ".html") ||
+      url.find('?') != std::string::npos)
+    return url;
+
+  const std::string base = url.substr(0, url.rfind('/') + 1);
+  const std::string folder = fetch(url + "?now=" + MakeTimeStamp());
+  // An unanswered folder would otherwise "match" an unanswered index page.
+  if (TrimWhitespace(folder).empty()) return "";
+  for (const char* name : {"index.htm", "index.html"}) {
+    if (fetch(base + name + "?now=" + MakeTimeStamp()) == folder) return base + name;
+  }
+  return "";
+}
+
+}  // namespace pq

@@ -1,0 +1,70 @@
+#include "publishing/site_replies.h"
+
+#include <charconv>
+#include <limits>
+
+#include "pageprep/text_util.h"
+
+namespace pq {
+
+std::vector<std::string> ReplyFields(std::string_view reply) {
+  std::vector<std::string> fields;
+  std::size_t pos = 0;
+  while (true) {
+    const auto at = reply.find("@@", pos);
+    if (at == std::string_view::npos) break;
+    fields.emplace_back(reply.substr(pos, at - pos));
+    pos = at + 2;
+  }
+  fields.emplace_back(reply.substr(pos));
+  return fields;
+}
+
+CheckReply ParseCheckReply(std::string_view reply) {
+  CheckReply r;
+  if (reply.find("@@ok@@") == std::string_view::npos) return r;
+  const auto f = ReplyFields(reply);
+  auto flag = [&](std::size_t i) { return i < f.size() && AsciiUpper(f[i]) == "Y"; };
+  r.SiteReady = true;
+  r.LinkTextEditable = flag(2);
+  r.PasswordEmailAllowed = flag(3);
+  r.EditableByDefault = flag(4);
+  return r;
+}
+
+PassKeyReply ParsePassKeyReply(std::string_view reply) {
+  PassKeyReply r;
+  const auto f = ReplyFields(reply);
+  if (f.size() < 3) return r;  // no closing "@@" after the value
+  std::string_view v = TrimWhitespace(f[1]);
+  if (!v.empty() && v.front() == '+') v.remove_prefix(1);
+  long value = 0;
+  const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
+  if (v.empty() || ec != std::errc() || end != v.data() + v.size()) return r;
+  if (value < std::numeric_limits<std::int16_t>::min() ||
+      value > std::numeric_limits<std::int16_t>::max())
+    return r;
+  r.ok = true;
+  r.key = static_cast<std::int16_t>(value);
+  return r;
+}
+
+PublishReply ParsePublishReply(std::string_view reply) {
+  PublishReply r;
+  if (reply.find("@@Updated@@") != std::string_view::npos) {
+    r.Updated = true;
+    return r;
+  }
+  if (reply.find("@@") != std::string_view::npos) r.Message = ReplyFields(reply)[1];
+  // An empty message would read as success to the password form, so a refusal always says something.
+  if (TrimWhitespace(r.Message).empty()) r.Message = "Unknown Error";
+  return r;
+}
+
+std::string SiteScriptRequest(std::string_view siteRoot, std::string_view type,
+                              std::string_view stamp) {
+  return std::string(siteRoot) + "/pagequill/?type=" + std::string(type) + "&now=" +
+         std::string(stamp);
+}
+
+}  // namespace pq
