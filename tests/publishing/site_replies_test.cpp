@@ -1,0 +1,77 @@
+#include "publishing/site_replies.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(SiteReplies, CheckReply) {
+  const struct {
+    const char* reply;
+    bool ready, linkText, email, byDefault;
+  } cases[] = {
+      {"@@ok@@Y@@N@@Y@@", true, true, false, true},
+      {"@@ok@@y@@n@@y", true, true, false, true},
+      {"hello@@ok@@Y@@Y@@Y", true, true, true, true},
+      {"@@ok@@N@@Y@@N@@", true, false, true, false},
+      {"@@OK@@Y@@Y@@Y", false, true, false, true},  // the marker is case-sensitive: defaults
+      {"", false, true, false, true},
+      {"<html>404 Not Found</html>", false, true, false, true},
+      {"@@ok@@Y", true, true, false, false},  // absent flags are not "Y"
+      {"@@ok@@ Y @@N@@Y", true, false, false, true},
+  };
+  for (const auto& c : cases) {
+    const auto r = pq::ParseCheckReply(c.reply);
+    EXPECT_EQ(r.SiteReady, c.ready) << c.reply;
+    EXPECT_EQ(r.LinkTextEditable, c.linkText) << c.reply;
+    EXPECT_EQ(r.PasswordEmailAllowed, c.email) << c.reply;
+    EXPECT_EQ(r.EditableByDefault, c.byDefault) << c.reply;
+  }
+}
+
+TEST(SiteReplies, PassKeyReply) {
+  const struct {
+    const char* reply;
+    bool ok;
+    int key;
+  } cases[] = {
+      {"@@17@@", true, 17},     {"@@-5@@", true, -5},          {"<body>@@41@@</body>", true, 41},
+      {"x@@ 7 @@", true, 7},    {"@@32767@@", true, 32767},    {"@@-32768@@", true, -32768},
+      {"@@32768@@", false, 0},  {"@@abc@@", false, 0},         {"@@17", false, 0},
+      {"", false, 0},           {"a@@b@@17@@", false, 0},      {"@@@@", false, 0},
+      {"@@1.5@@", false, 0},
+  };
+  for (const auto& c : cases) {
+    const auto r = pq::ParsePassKeyReply(c.reply);
+    EXPECT_EQ(r.ok, c.ok) << c.reply;
+    if (c.ok) EXPECT_EQ(r.key, c.key) << c.reply;
+  }
+}
+
+TEST(SiteReplies, PublishReply) {
+  const struct {
+    const char* reply;
+    bool updated;
+    const char* message;
+  } cases[] = {
+      {"<html>@@Updated@@</html>", true, ""},
+      {"<p>Sorry@@Wrong password@@</p>", false, "Wrong password"},
+      {"@@updated@@", false, "updated"},
+      {"<h1>500 Internal Server Error</h1>", false, "Unknown Error"},
+      {"", false, "Unknown Error"},
+      {"@@@@", false, "Unknown Error"},  // an empty refusal must not read as success
+      {"@@File not allowed", false, "File not allowed"},
+  };
+  for (const auto& c : cases) {
+    const auto r = pq::ParsePublishReply(c.reply);
+    EXPECT_EQ(r.Updated, c.updated) << c.reply;
+    EXPECT_EQ(r.Message, c.message) << c.reply;
+  }
+}
+
+TEST(SiteReplies, RequestAddress) {
+  EXPECT_EQ(pq::SiteScriptRequest("http://www.site.com", "check", "05122026004134"),
+            "http://www.site.com/pagequill/?type=check&now=05122026004134");
+  EXPECT_EQ(pq::ReplyFields("a@@b@@"), (std::vector<std::string>{"a", "b", ""}));
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "pageprep/add_spans.h"
+#include "publishing/md5.h"
+#include "support/canned_http_server.h"
+#include "support/child_process.h"
+
+namespace {
+
+using pqtest::RunCommand;
+
+const std::string kTool = std::string(PQ_BIN_DIR) + "/pqtool";
+
+pqtest::RunResult Tool(std::vector<std::string> args, const std::string& input = "") {
+  args.insert(args.begin(), kTool);
+  return RunCommand(args, input);
+}
+
+TEST(Pqtool, PageOperationsReadStandardInput) {
+  const std::string page = "<html><body><p>Hello <b>world</b></p><a href=x>link</a></body></html>";
+  auto r = Tool({"addspans"}, page);
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, pq::AddSpans(page));
+
+  r = Tool({"strip-markers"}, "<html><!--OrigURL=\"u\"--><SPAN ID=\"ZZZEDIT1\">a</SPAN></html>");
+  EXPECT_EQ(r.out, "<html>a</html>");
+
+  EXPECT_EQ(Tool({"edit-flag"}, "<meta name=pqedit content=n>").out, "N\n");
+  EXPECT_EQ(Tool({"md5", "abc"}).out, "900150983cd24fb0d6963f7d28e17f72\n");
+  EXPECT_EQ(Tool({"md5"}, "\xC3\xA9").out, pq::MD5Hex("\xC3\xA9") + "\n");
+}
+
+TEST(Pqtool, UrlOperations) {
+  EXPECT_EQ(Tool({"site-root", "http://Host:81/a/b.htm"}).out, "http://Host:81\n");
+  EXPECT_EQ(Tool({"relative-path", "http://h/news/a%20b.htm", "http://h"}).out, "news/a b.htm\n");
+  const auto stamp = Tool({"stamp"}).out;
+  EXPECT_EQ(stamp.size(), 15u);
+  EXPECT_EQ(stamp.find_first_not_of("0123456789"), 14u);
+}
+
+TEST(Pqtool, FetchAndFullPathOverHttp) {
+  pqtest::CannedHttpServer server;
+  server.Set("/", {200, "text/html", "home"});
+  server.Set("/index.htm", {200, "text/html", "home"});
+  server.Set("/latin.htm", {200, "text/html; charset=iso-8859-1", "gr\xFC\xDF"});
+  EXPECT_EQ(Tool({"fetch", server.url() + "/latin.htm"}).out, "gr\xC3\xBC\xC3\x9F");
+  EXPECT_EQ(Tool({"full-path", server.url() + "/"}).out, server.url() + "/index.htm\n");
+
+  auto r = Tool({"full-path", "https://secure/"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no page file"), std::string::npos);
+  r = Tool({"fetch", "http://127.0.0.1:" + std::to_string(pqtest::UnusedPort()) + "/"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("could not fetch"), std::string::npos);
+}
+
+TEST(Pqtool, WrongCallsPrintUsageAndExitTwo) {
+  for (const auto& args : std::vector<std::vector<std::string>>{
+           {}, {"nonsense"}, {"fetch"}, {"md5", "a", "b"}, {"relative-path", "x"}, {"addspans", "x"}}) {
+    const auto r = Tool(args);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("usage: pqtool"), std::string::npos);
+    EXPECT_EQ(r.out, "");
+  }
+  const auto help = Tool({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_NE(help.out.find("addspans"), std::string::npos);
+}
+
+}  // namespace
