@@ -1,0 +1,41 @@
+#pragma once
+#include <glib.h>
+
+#include <memory>
+#include <string>
+
+#include "engine/settings.h"
+
+namespace pq::engine {
+
+// The per-user settings store: a key file at $XDG_CONFIG_HOME/pagequill/settings.ini
+// (~/.config/... by default). Every change is written at once, atomically and readable only
+// by the user, because the "passwords" section holds passwords.
+class KeyFileSettings : public Settings {
+ public:
+  KeyFileSettings();
+  explicit KeyFileSettings(std::string path);
+
+  std::string GetSetting(const std::string& section, const std::string& key,
+                         const std::string& fallback = "") const override;
+  void SaveSetting(const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+  const std::string& path() const { return path_; }
+  // Whether the last write reached the disk.
+  bool lastWriteOk() const { return lastWriteOk_; }
+
+  static std::string DefaultPath();
+
+ private:
+  void Write();
+
+  std::string path_;
+  std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> file_{g_key_file_new(), &g_key_file_unref};
+  bool lastWriteOk_ = true;
+};
+
+// Key names may be addresses: characters a key file cannot hold in a key are escaped.
+std::string EscapeSettingKey(const std::string& key);
+
+}  // namespace pq::engine

@@ -1,0 +1,28 @@
+#pragma once
+#include <cairo.h>
+#include <glib-object.h>
+
+#include <memory>
+
+namespace pq::skin {
+
+// Owning handles for GLib objects and cairo resources.
+struct GObjectUnref {
+  void operator()(gpointer p) const {
+    if (p) g_object_unref(p);
+  }
+};
+template <typename T>
+using GRef = std::unique_ptr<T, GObjectUnref>;
+
+struct CairoSurfaceDestroy {
+  void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+using SurfaceRef = std::unique_ptr<cairo_surface_t, CairoSurfaceDestroy>;
+
+struct CairoRegionDestroy {
+  void operator()(cairo_region_t* r) const { cairo_region_destroy(r); }
+};
+using RegionRef = std::unique_ptr<cairo_region_t, CairoRegionDestroy>;
+
+}  // namespace pq::skin

@@ -1,0 +1,77 @@
+#include "skin/widgets/skin_image.h"
+
+#include <cmath>
+#include <utility>
+
+namespace pq::skin {
+
+SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name)), images_(images) {
+  area_ = gtk_drawing_area_new();
+  g_object_ref_sink(area_);
+  gtk_widget_set_name(area_, name_.c_str());
+  gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+                                   GDK_POINTER_MOTION_MASK | GDK_LEAVE_NOTIFY_MASK);
+  g_signal_connect(area_, "draw", G_CALLBACK(OnDraw), this);
+  g_signal_connect(area_, "button-press-event", G_CALLBACK(OnPress), this);
+  g_signal_connect(area_, "button-release-event", G_CALLBACK(OnRelease), this);
+  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(OnMotion), this);
+  g_signal_connect(area_, "leave-notify-event", G_CALLBACK(OnLeave), this);
+}
+
+SkinImage::~SkinImage() {
+  g_signal_handlers_disconnect_by_data(area_, this);
+  g_object_unref(area_);
+}
+
+void SkinImage::SetPicture(const std::string& picture) {
+  picture_ = picture;
+  auto [w, h] = images_.Size(picture);
+  if (w > 0 && (w != width_ || h != height_)) {
+    width_ = w;
+    height_ = h;
+    gtk_widget_set_size_request(area_, w, h);
+  }
+  gtk_widget_queue_draw(area_);
+}
+
+gboolean SkinImage::OnDraw(GtkWidget* w, cairo_t* cr, gpointer self) {
+  auto* s = static_cast<SkinImage*>(self);
+  if (!s->picture_.empty()) s->images_.Paint(cr, s->picture_, 0, 0, gtk_widget_get_scale_factor(w));
+  return TRUE;
+}
+
+gboolean SkinImage::OnPress(GtkWidget*, GdkEventButton* e, gpointer self) {
+  auto* s = static_cast<SkinImage*>(self);
+  if (e->button != 1 || e->type != GDK_BUTTON_PRESS) return TRUE;
+  s->down_ = true;
+  if (s->Press)
+    s->Press(static_cast<int>(std::floor(e->x)), static_cast<int>(std::floor(e->y)),
+             static_cast<int>(e->x_root), static_cast<int>(e->y_root));
+  return TRUE;
+}
+
+gboolean SkinImage::OnRelease(GtkWidget*, GdkEventButton* e, gpointer self) {
+  auto* s = static_cast<SkinImage*>(self);
+  if (e->button != 1 || !s->down_) return TRUE;
+  s->down_ = false;
+  if (s->Release)
+    s->Release(static_cast<int>(std::floor(e->x)), static_cast<int>(std::floor(e->y)));
+  return TRUE;
+}
+
+gboolean SkinImage::OnMotion(GtkWidget*, GdkEventMotion* e, gpointer self) {
+  auto* s = static_cast<SkinImage*>(self);
+  if (s->Motion)
+    s->Motion(static_cast<int>(std::floor(e->x)), static_cast<int>(std::floor(e->y)),
+              static_cast<int>(e->x_root), static_cast<int>(e->y_root), s->down_);
+  return TRUE;
+}
+
+gboolean SkinImage::OnLeave(GtkWidget*, GdkEventCrossing* e, gpointer self) {
+  auto* s = static_cast<SkinImage*>(self);
+  // Crossings caused by grabs are not the pointer leaving.
+  if (e->mode == GDK_CROSSING_NORMAL && s->Leave) s->Leave();
+  return FALSE;
+}
+
+}  // namespace pq::skin
