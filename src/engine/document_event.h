@@ -1,0 +1,42 @@
+#pragma once
+#include <string>
+
+#include "engine/frame_path.h"
+
+namespace pq::engine {
+
+// An element as the in-page runtime describes it. Fields that were not asked for stay empty.
+struct ElementInfo {
+  std::string tag;       // as the engine gives it (upper case for HTML elements)
+  std::string id;
+  std::string text;      // inner text
+  std::string html;      // inner HTML
+  bool editable = false; // isContentEditable
+  int parent = -1;       // index of the parent element in the same list, -1 when none
+  std::string parentId;
+  std::string parentTag;
+  std::string href;
+};
+
+// One change of a batch: a property of the element with this index in the last Elements list.
+// Properties: innerHTML, contentEditable, border (style), disabled ("1" or ""), href, target,
+// onclick (dropped), focus.
+struct ElementChange {
+  int index = 0;
+  std::string property;
+  std::string value;
+};
+
+// A document event as the in-page runtime records it at the moment it fires.
+struct DocumentEvent {
+  FramePath frame;
+  std::string type;  // "keydown", "keypress", "click", "selectionchange", "contextmenu", ...
+  int keyCode = 0;
+  bool ctrlKey = false;
+  int x = 0, y = 0;       // mouse position in the document's window
+  bool hasText = false;   // the selection holds text
+  bool hasActive = false;
+  ElementInfo active;     // the active element; html only when it is editable
+};
+
+}  // namespace pq::engine

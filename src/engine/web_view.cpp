@@ -1,0 +1,504 @@
+#include "engine/web_view.h"
+
+#include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
+
+#include "engine/gobject_ptr.h"
+#include "engine/in_page_runtime.h"
+#include "engine/wait_until.h"
+
+namespace pq::engine {
+
+namespace {
+
+constexpr int kMaxDepth = 64;
+
+ScriptValue Convert(JSCValue* v, int depth) {
+  ScriptValue out;
+  if (!v || depth > kMaxDepth || jsc_value_is_null(v) || jsc_value_is_undefined(v)) return out;
+  if (jsc_value_is_boolean(v)) {
+    out.kind = ScriptValue::Kind::Bool;
+    out.boolean = jsc_value_to_boolean(v);
+  } else if (jsc_value_is_number(v)) {
+    out.kind = ScriptValue::Kind::Number;
+    out.number = jsc_value_to_double(v);
+  } else if (jsc_value_is_string(v)) {
+    out.kind = ScriptValue::Kind::String;
+    GCharPtr s(jsc_value_to_string(v));
+    if (s) out.string = s.get();
+  } else if (jsc_value_is_array(v)) {
+    out.kind = ScriptValue::Kind::Array;
+    GObjectPtr<JSCValue> length(jsc_value_object_get_property(v, "length"));
+    const int n = length ? jsc_value_to_int32(length.get()) : 0;
+    out.items.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
+    for (int i = 0; i < n; ++i) {
+      GObjectPtr<JSCValue> item(jsc_value_object_get_property_at_index(v, static_cast<guint>(i)));
+      out.items.push_back(Convert(item.get(), depth + 1));
+    }
+  } else if (jsc_value_is_object(v)) {
+    out.kind = ScriptValue::Kind::Object;
+    gchar** names = jsc_value_object_enumerate_properties(v);
+    for (gchar** n = names; n && *n; ++n) {
+      GObjectPtr<JSCValue> field(jsc_value_object_get_property(v, *n));
+      out.fields[*n] = Convert(field.get(), depth + 1);
+    }
+    g_strfreev(names);
+  }
+  return out;
+}
+
+// A frame path as the runtime reported it; anything else (a page posting on our channel
+// cannot reach it from its own world, but be strict anyway) is refused.
+std::optional<FramePath> ToFramePath(const ScriptValue& v) {
+  if (v.kind != ScriptValue::Kind::Array || v.size() > kMaxFrameDepth) return std::nullopt;
+  FramePath path;
+  for (const auto& item : v.items) {
+    const int i = item.Int(-1);
+    if (i < 0 || i > 10000) return std::nullopt;
+    path.push_back(i);
+  }
+  return path;
+}
+
+ElementInfo ToElement(const ScriptValue& v) {
+  ElementInfo e;
+  e.tag = v["tag"].Str();
+  e.id = v["id"].Str();
+  e.text = v["text"].Str();
+  e.html = v["html"].Str();
+  e.editable = v["editable"].Bool();
+  e.parent = v["parent"].Int(-1);
+  e.parentId = v["parentId"].Str();
+  e.parentTag = v["parentTag"].Str();
+  e.href = v["href"].Str();
+  return e;
+}
+
+DocumentSnapshot ToSnapshot(const ScriptValue& v, int depth) {
+  DocumentSnapshot d;
+  d.readable = v["ok"].Bool();
+  d.location = v["url"].Str();
+  d.outerHTML = v["html"].Str();
+  d.outerText = v["text"].Str();
+  if (depth < static_cast<int>(kMaxFrameDepth)) {
+    for (const auto& f : v["frames"].items) d.frames.push_back(ToSnapshot(f, depth + 1));
+  }
+  return d;
+}
+
+WebKitWebContext* SharedContext() {
+  // One ephemeral context for all views: nothing of the browsed sites is kept on disk, and the
+  // engine's cache cannot serve a page older than the one just published.
+  static WebKitWebContext* context = [] {
+    WebKitWebContext* c = webkit_web_context_new_ephemeral();
+    webkit_web_context_set_cache_model(c, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+    return c;
+  }();
+  return context;
+}
+
+struct EvalState {
+  bool done = false;
+  bool ok = false;
+  ScriptValue value;
+};
+
+void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
+  std::unique_ptr<std::shared_ptr<EvalState>> holder(static_cast<std::shared_ptr<EvalState>*>(data));
+  EvalState& state = **holder;
+  GError* error = nullptr;
+  JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  if (error) {
+    g_error_free(error);
+  } else if (value) {
+    state.value = Convert(value, 0);
+    state.ok = true;
+  }
+  if (value) g_object_unref(value);
+  state.done = true;
+}
+
+}  // namespace
+
+struct WebView::Impl {
+  WebView* owner = nullptr;
+  GObjectPtr<WebKitUserContentManager> content;
+  GObjectPtr<WebKitWebView> view;
+  GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
+  bool ownRequest = false;       // the next main-document navigation is one we asked for
+  bool topCommitted = false;     // the main document of the current load is committed
+  bool topLoading = false;
+  bool topHasFrames = false;
+  bool loadFailed = false;       // the current main load failed; its FINISHED is no completion
+  std::string errorPageUrl;      // the failed address whose error page is being loaded
+  int lastBack = -1, lastForward = -1;
+
+  void ReportCommandState() {
+    const int back = webkit_web_view_can_go_back(view.get()) ? 1 : 0;
+    const int forward = webkit_web_view_can_go_forward(view.get()) ? 1 : 0;
+    if (forward != lastForward) {
+      lastForward = forward;
+      if (owner->CommandStateChange) owner->CommandStateChange(kCommandForward, forward != 0);
+    }
+    if (back != lastBack) {
+      lastBack = back;
+      if (owner->CommandStateChange) owner->CommandStateChange(kCommandBack, back != 0);
+    }
+  }
+
+  static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision,
+                                 WebKitPolicyDecisionType type, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    if (type == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+      // Nothing is ever downloaded: an answer the engine cannot show is dropped.
+      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      if (!webkit_response_policy_decision_is_mime_type_supported(response)) {
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    auto* nav = WEBKIT_NAVIGATION_POLICY_DECISION(decision);
+    WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(nav);
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    const std::string url = uri ? uri : "";
+    bool cancel = false;
+    if (type == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+      if (self->owner->NewWindow) self->owner->NewWindow(url, cancel);
+      webkit_policy_decision_ignore(decision);  // there are no other windows to open
+      return TRUE;
+    }
+    if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return FALSE;
+    const auto kind = webkit_navigation_action_get_navigation_type(action);
+    NavigationRequest req{url, true};
+    if (self->ownRequest || kind == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD ||
+        kind == WEBKIT_NAVIGATION_TYPE_RELOAD) {
+      req.topLevel = true;
+    } else if ((self->topLoading && self->topCommitted) || self->topHasFrames) {
+      req.topLevel = false;
+    }
+    if (self->owner->BeforeNavigate) self->owner->BeforeNavigate(req, cancel);
+    if (cancel) {
+      webkit_policy_decision_ignore(decision);
+      return TRUE;
+    }
+    return FALSE;
+  }
+
+  static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    const char* uri = webkit_web_view_get_uri(view);
+    const std::string url = uri ? uri : "";
+    switch (event) {
+      case WEBKIT_LOAD_STARTED:
+        self->ownRequest = false;
+        self->topLoading = true;
+        self->topCommitted = false;
+        self->loadFailed = false;
+        if (self->owner->TopNavigationStarted && self->errorPageUrl.empty())
+          self->owner->TopNavigationStarted(url);
+        break;
+      case WEBKIT_LOAD_REDIRECTED:
+        break;
+      case WEBKIT_LOAD_COMMITTED:
+        self->topCommitted = true;
+        self->topHasFrames = false;
+        if (self->owner->NavigateComplete) self->owner->NavigateComplete({}, url);
+        self->ReportCommandState();
+        break;
+      case WEBKIT_LOAD_FINISHED: {
+        self->topLoading = false;
+        const bool failed = self->loadFailed;
+        self->loadFailed = false;
+        if (!failed) self->errorPageUrl.clear();
+        self->ReportCommandState();
+        if (self->owner->DownloadComplete) self->owner->DownloadComplete();
+        if (!failed && self->owner->DocumentComplete) self->owner->DocumentComplete({}, url);
+        break;
+      }
+    }
+  }
+
+  static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* failingUri,
+                               GError* error, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    self->loadFailed = true;
+    const bool stopped =
+        (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
+        (error->domain == WEBKIT_POLICY_ERROR &&
+         (error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE ||
+          error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI)) ||
+        (error->domain == WEBKIT_DOWNLOAD_ERROR);
+    if (stopped) return TRUE;
+    const std::string url = failingUri ? failingUri : "";
+    self->errorPageUrl = url;
+    const std::string page = ErrorPageHTML(url, error->message ? error->message : "");
+    webkit_web_view_load_alternate_html(view, page.c_str(), url.c_str(), nullptr);
+    return TRUE;
+  }
+
+  static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+    const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+    bool cancel = false;
+    if (self->owner->NewWindow) self->owner->NewWindow(uri ? uri : "", cancel);
+    return nullptr;
+  }
+
+  static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    const ScriptValue m = Convert(webkit_javascript_result_get_js_value(result), 0);
+    const auto path = ToFramePath(m["path"]);
+    if (!path) return;
+    const std::string kind = m["kind"].Str();
+    if (kind == "navigated" || kind == "loaded") {
+      if (path->empty()) return;  // the main document's moments come from the engine itself
+      self->topHasFrames = true;
+      if (kind == "navigated") {
+        if (self->owner->NavigateComplete) self->owner->NavigateComplete(*path, m["url"].Str());
+      } else if (self->owner->DocumentComplete) {
+        self->owner->DocumentComplete(*path, m["url"].Str());
+      }
+    } else if (kind == "event" && self->owner->DocumentEventFired) {
+      DocumentEvent e;
+      e.frame = *path;
+      e.type = m["type"].Str();
+      e.keyCode = m["keyCode"].Int();
+      e.ctrlKey = m["ctrlKey"].Bool();
+      e.x = m["x"].Int();
+      e.y = m["y"].Int();
+      e.hasText = m["hasText"].Bool();
+      e.hasActive = !m["active"].IsNull();
+      if (e.hasActive) e.active = ToElement(m["active"]);
+      self->owner->DocumentEventFired(e);
+    }
+  }
+
+  static void OnBackForwardChanged(WebKitBackForwardList*, WebKitBackForwardListItem*, gpointer,
+                                   gpointer data) {
+    static_cast<Impl*>(data)->ReportCommandState();
+  }
+};
+
+WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
+  impl_->owner = this;
+  impl_->content = GObjectPtr<WebKitUserContentManager>(webkit_user_content_manager_new());
+  WebKitUserContentManager* ucm = impl_->content.get();
+  webkit_user_content_manager_register_script_message_handler_in_world(ucm, kRuntimeChannel,
+                                                                       kRuntimeWorld);
+  const std::string source(InPageRuntimeSource());
+  WebKitUserScript* script = webkit_user_script_new_for_world(
+      source.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
+      kRuntimeWorld, nullptr, nullptr);
+  webkit_user_content_manager_add_script(ucm, script);
+  webkit_user_script_unref(script);
+
+  WebKitSettings* settings = webkit_settings_new_with_settings(
+      "enable-developer-extras", FALSE, "javascript-can-open-windows-automatically", FALSE,
+      "enable-write-console-messages-to-stdout", FALSE, "enable-back-forward-navigation-gestures", FALSE,
+      nullptr);
+  if (options.fileAccess) {
+    webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
+    webkit_settings_set_allow_universal_access_from_file_urls(settings, TRUE);
+  }
+  if (options.clipboardAccess) webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
+
+  impl_->view = GObjectPtr<WebKitWebView>::Sink(WEBKIT_WEB_VIEW(
+      g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(), "user-content-manager", ucm,
+                   "settings", settings, nullptr)));
+  g_object_unref(settings);
+  WebKitWebView* view = impl_->view.get();
+  Impl* impl = impl_.get();
+  g_signal_connect(ucm, "script-message-received::pq", G_CALLBACK(Impl::OnMessage), impl);
+  g_signal_connect(view, "decide-policy", G_CALLBACK(Impl::OnDecidePolicy), impl);
+  g_signal_connect(view, "load-changed", G_CALLBACK(Impl::OnLoadChanged), impl);
+  g_signal_connect(view, "load-failed", G_CALLBACK(Impl::OnLoadFailed), impl);
+  g_signal_connect(view, "create", G_CALLBACK(Impl::OnCreate), impl);
+  g_signal_connect(webkit_web_view_get_back_forward_list(view), "changed",
+                   G_CALLBACK(Impl::OnBackForwardChanged), impl);
+}
+
+WebView::~WebView() {
+  g_cancellable_cancel(impl_->cancellable.get());
+  WebKitWebView* view = impl_->view.get();
+  g_signal_handlers_disconnect_by_data(impl_->content.get(), impl_.get());
+  g_signal_handlers_disconnect_by_data(view, impl_.get());
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(view), impl_.get());
+  webkit_user_content_manager_unregister_script_message_handler_in_world(impl_->content.get(),
+                                                                         kRuntimeChannel, kRuntimeWorld);
+  webkit_web_view_stop_loading(view);
+  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view)))
+    gtk_container_remove(GTK_CONTAINER(parent), GTK_WIDGET(view));
+}
+
+GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
+
+void WebView::Navigate(const std::string& url) {
+  impl_->ownRequest = true;
+  impl_->errorPageUrl.clear();
+  webkit_web_view_load_uri(impl_->view.get(), url.c_str());
+}
+
+void WebView::GoHome() {
+  if (!home_.empty()) Navigate(home_);
+}
+
+void WebView::GoBack() {
+  impl_->errorPageUrl.clear();
+  webkit_web_view_go_back(impl_->view.get());
+}
+void WebView::GoForward() {
+  impl_->errorPageUrl.clear();
+  webkit_web_view_go_forward(impl_->view.get());
+}
+void WebView::Refresh() {
+  impl_->errorPageUrl.clear();
+  webkit_web_view_reload(impl_->view.get());
+}
+void WebView::RefreshBypassingCache() {
+  impl_->errorPageUrl.clear();
+  webkit_web_view_reload_bypass_cache(impl_->view.get());
+}
+void WebView::Stop() { webkit_web_view_stop_loading(impl_->view.get()); }
+
+std::string WebView::LocationURL() const {
+  const char* uri = webkit_web_view_get_uri(impl_->view.get());
+  return uri ? uri : "";
+}
+bool WebView::Busy() const { return webkit_web_view_is_loading(impl_->view.get()); }
+bool WebView::CanGoBack() const { return webkit_web_view_can_go_back(impl_->view.get()); }
+bool WebView::CanGoForward() const { return webkit_web_view_can_go_forward(impl_->view.get()); }
+
+void WebView::ClearCache() {
+  WebKitWebsiteDataManager* data = webkit_web_view_get_website_data_manager(impl_->view.get());
+  if (data) {
+    webkit_website_data_manager_clear(
+        data, static_cast<WebKitWebsiteDataTypes>(WEBKIT_WEBSITE_DATA_MEMORY_CACHE | WEBKIT_WEBSITE_DATA_DISK_CACHE),
+        0, nullptr, nullptr, nullptr);
+  }
+}
+
+std::optional<ScriptValue> WebView::Evaluate(const std::string& script, bool pageWorld,
+                                             std::chrono::milliseconds timeout) {
+  auto state = std::make_shared<EvalState>();
+  webkit_web_view_evaluate_javascript(impl_->view.get(), script.data(), static_cast<gssize>(script.size()),
+                                      pageWorld ? nullptr : kRuntimeWorld, nullptr,
+                                      impl_->cancellable.get(), OnEvaluated,
+                                      new std::shared_ptr<EvalState>(state));
+  WaitUntil([&] { return state->done; }, timeout);
+  if (!state->ok) return std::nullopt;
+  return std::move(state->value);
+}
+
+std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, const std::string& arguments,
+                                                std::chrono::milliseconds timeout) {
+  return Evaluate(RuntimeCall(operation, arguments), false, timeout);
+}
+
+std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {
+  auto v = CallRuntime("snapshot", FramePathLiteral(frame));
+  if (!v || !(*v)["ok"].Bool()) return std::nullopt;
+  return ToSnapshot(*v, 0);
+}
+
+std::string WebView::OuterHTML(const FramePath& frame) {
+  auto v = CallRuntime("outerHTML", FramePathLiteral(frame));
+  return v ? v->Str() : "";
+}
+
+int WebView::FrameCount(const FramePath& frame) {
+  auto v = CallRuntime("frameCount", FramePathLiteral(frame));
+  return v ? v->Int() : 0;
+}
+
+std::optional<std::string> WebView::FrameLocation(const FramePath& frame) {
+  auto v = CallRuntime("location", FramePathLiteral(frame));
+  if (!v || v->kind != ScriptValue::Kind::String) return std::nullopt;
+  return v->Str();
+}
+
+bool WebView::NavigateFrame(const FramePath& frame, const std::string& url) {
+  if (frame.empty()) {
+    Navigate(url);
+    return true;
+  }
+  auto v = CallRuntime("navigateFrame", FramePathLiteral(frame) + "," + JsString(url));
+  return v && v->Bool();
+}
+
+std::vector<ElementInfo> WebView::Elements(const FramePath& frame, const std::vector<std::string>& fields) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < fields.size(); ++i) list += (i ? "," : "") + JsString(fields[i]);
+  list += "]";
+  std::vector<ElementInfo> out;
+  auto v = CallRuntime("elements", FramePathLiteral(frame) + "," + list);
+  if (!v) return out;
+  out.reserve(v->size());
+  for (const auto& item : v->items) out.push_back(ToElement(item));
+  return out;
+}
+
+int WebView::ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) {
+  if (changes.empty()) return 0;
+  std::string list = "[";
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    const auto& c = changes[i];
+    if (i) list += ',';
+    list += "[" + std::to_string(c.index) + "," + JsString(c.property) + "," + JsString(c.value) + "]";
+  }
+  list += "]";
+  auto v = CallRuntime("apply", FramePathLiteral(frame) + "," + list);
+  return v ? v->Int() : 0;
+}
+
+std::optional<ElementInfo> WebView::ElementById(const FramePath& frame, const std::string& id) {
+  auto v = CallRuntime("byId", FramePathLiteral(frame) + "," + JsString(id));
+  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
+  return ToElement(*v);
+}
+
+bool WebView::SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
+                             const std::string& value) {
+  auto v = CallRuntime("setById",
+                       FramePathLiteral(frame) + "," + JsString(id) + "," + JsString(property) + "," + JsString(value));
+  return v && v->Bool();
+}
+
+std::optional<ElementInfo> WebView::ActiveElement(const FramePath& frame) {
+  auto v = CallRuntime("active", FramePathLiteral(frame));
+  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
+  return ToElement(*v);
+}
+
+std::string WebView::SelectionText(const FramePath& frame) {
+  auto v = CallRuntime("selectionText", FramePathLiteral(frame));
+  return v ? v->Str() : "";
+}
+
+bool WebView::ExecCommand(const FramePath& frame, const std::string& command, const std::string& value) {
+  auto v = CallRuntime("exec", FramePathLiteral(frame) + "," + JsString(command) + "," + JsString(value));
+  return v && v->Bool();
+}
+
+bool WebView::AddStyleSheet(const FramePath& frame, const std::string& css) {
+  auto v = CallRuntime("addStyle", FramePathLiteral(frame) + "," + JsString(css));
+  return v && v->Bool();
+}
+
+bool WebView::SubmitForm(const FramePath& frame, int index) {
+  auto v = CallRuntime("submitForm", FramePathLiteral(frame) + "," + std::to_string(index));
+  return v && v->Bool();
+}
+
+bool WebView::HookDocumentEvents(const FramePath& frame) {
+  auto v = CallRuntime("hook", FramePathLiteral(frame));
+  return v && v->Bool();
+}
+
+int EngineVersion() {
+  return static_cast<int>(webkit_get_major_version() * 100 + webkit_get_minor_version());
+}
+
+}  // namespace pq::engine

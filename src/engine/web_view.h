@@ -1,0 +1,136 @@
+#pragma once
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "engine/document_event.h"
+#include "engine/frame_path.h"
+#include "engine/script_value.h"
+#include "pageprep/frames.h"
+
+typedef struct _GtkWidget GtkWidget;
+
+namespace pq::engine {
+
+inline constexpr std::chrono::milliseconds kScriptTimeout{10000};
+
+// Browser commands whose availability CommandStateChange reports.
+inline constexpr int kCommandForward = 1;
+inline constexpr int kCommandBack = 2;
+
+// One web view and its in-page runtime: navigation, the browser's events, and access to the
+// documents of all its frames. Every operation that reads or changes a document is one round
+// trip to the page; it waits (bounded, letting the main loop run) for the answer, so handlers
+// may run re-entrantly meanwhile. Failures give empty results, never exceptions.
+class WebView {
+ public:
+  struct Options {
+    // Local edit copies read their frames' documents (file access from file URLs).
+    bool fileAccess = false;
+    // The page may be edited through the document commands (cut, copy, paste).
+    bool clipboardAccess = false;
+  };
+  explicit WebView(const Options& options);
+  WebView() : WebView(Options{}) {}
+  ~WebView();
+  WebView(const WebView&) = delete;
+  WebView& operator=(const WebView&) = delete;
+
+  // The widget to place in a window; it lives as long as this object.
+  GtkWidget* Widget() const;
+
+  // --- navigation
+  void Navigate(const std::string& url);
+  void GoHome();
+  void SetHomePage(const std::string& url) { home_ = url; }
+  const std::string& HomePage() const { return home_; }
+  void GoBack();
+  void GoForward();
+  void Refresh();
+  // A reload that takes nothing from a cache.
+  void RefreshBypassingCache();
+  void Stop();
+  std::string LocationURL() const;
+  bool Busy() const;
+  bool CanGoBack() const;
+  bool CanGoForward() const;
+  // Drops every cached answer of the engine (for pages that have just been published).
+  void ClearCache();
+
+  // --- events
+  struct NavigationRequest {
+    std::string url;
+    // True when the main document navigates (as far as the engine tells: a navigation the
+    // program asked for, back, forward or reload); frames' own loads give false.
+    bool topLevel = true;
+  };
+  std::function<void(const NavigationRequest&, bool& cancel)> BeforeNavigate;
+  // The main document started loading an address (after BeforeNavigate let it through).
+  std::function<void(const std::string& url)> TopNavigationStarted;
+  // A document's address was committed: the top's, and each frame's as it starts loading.
+  std::function<void(const FramePath& frame, const std::string& url)> NavigateComplete;
+  // A document finished loading; the top document's comes after all its frames'.
+  std::function<void(const FramePath& frame, const std::string& url)> DocumentComplete;
+  std::function<void(int command, bool enabled)> CommandStateChange;
+  // A link or script wants a new window; no window is ever opened.
+  std::function<void(const std::string& url, bool& cancel)> NewWindow;
+  // A load of the main document ended (finished, failed or stopped).
+  std::function<void()> DownloadComplete;
+  // An event of a document hooked with HookDocumentEvents.
+  std::function<void(const DocumentEvent&)> DocumentEventFired;
+
+  // --- documents (each a frame path from the top document)
+  // The document and all its frames in one walk; nullopt when the document is unreadable.
+  std::optional<DocumentSnapshot> Snapshot(const FramePath& frame = {});
+  std::string OuterHTML(const FramePath& frame = {});
+  int FrameCount(const FramePath& frame = {});
+  std::optional<std::string> FrameLocation(const FramePath& frame);
+  bool NavigateFrame(const FramePath& frame, const std::string& url);
+
+  // Elements of the document's body in document order, with the requested fields (tag, id,
+  // text, html, editable, parent (index in the list or -1), parentId, href). The list is kept
+  // in the page so that ApplyChanges can refer to elements by their index in it.
+  std::vector<ElementInfo> Elements(const FramePath& frame, const std::vector<std::string>& fields);
+  // Applies a batch of changes to elements of the last Elements list; returns how many took.
+  int ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes);
+  std::optional<ElementInfo> ElementById(const FramePath& frame, const std::string& id);
+  bool SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
+                      const std::string& value);
+  std::optional<ElementInfo> ActiveElement(const FramePath& frame);
+  std::string SelectionText(const FramePath& frame);
+  // A document command (bold, italic, underline, cut, copy, paste, insertLineBreak, insertHTML,
+  // unselect).
+  bool ExecCommand(const FramePath& frame, const std::string& command, const std::string& value = "");
+  bool AddStyleSheet(const FramePath& frame, const std::string& css);
+  bool SubmitForm(const FramePath& frame, int index = 0);
+  // Forwards the document's events through DocumentEventFired; cancels keys with Ctrl, drag
+  // starts and the context menu, and turns Enter into a line break.
+  bool HookDocumentEvents(const FramePath& frame);
+
+  // Runs a script in the runtime's world (or, with pageWorld, among the page's own scripts)
+  // and returns its value; nullopt when it failed or took longer than the timeout.
+  std::optional<ScriptValue> Evaluate(const std::string& script, bool pageWorld = false,
+                                      std::chrono::milliseconds timeout = kScriptTimeout);
+  // Runs one operation of the in-page runtime with the given argument list.
+  std::optional<ScriptValue> CallRuntime(const std::string& operation, const std::string& arguments,
+                                         std::chrono::milliseconds timeout = kScriptTimeout);
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+  std::string home_;
+};
+
+// WebKitGTK's version at run time as major * 100 + minor (2.50 gives 250).
+int EngineVersion();
+inline constexpr int kMinimumEngineVersion = 240;
+
+// The page the engine shows for an address it cannot load.
+std::string ErrorPageHTML(const std::string& url, const std::string& reason);
+
+}  // namespace pq::engine

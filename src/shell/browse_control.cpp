@@ -1,0 +1,118 @@
+#include "shell/browse_control.h"
+
+namespace pq {
+
+namespace {
+constexpr int kCommandForward = 1;
+constexpr int kCommandBack = 2;
+}  // namespace
+
+BrowseControl::BrowseControl(BrowsePaneBrowser& browser, StatusBar& status, WindowState& window,
+                             FrameTable& frames, Fetcher fetch)
+    : browser_(browser), status_(status), window_(window), frames_(frames), fetch_(std::move(fetch)) {}
+
+void BrowseControl::Navigate(const std::string& address) { browser_.Navigate(address); }
+
+void BrowseControl::SetStatusText(const std::string& statusText, int percentage, int maxPerc) {
+  if (window_.PublishShowing) return;
+  status_.SetText(statusText, percentage, maxPerc);
+}
+
+void BrowseControl::GoHome() {
+  stopped_ = false;
+  browser_.GoHome();
+}
+void BrowseControl::GoBack() {
+  stopped_ = false;
+  browser_.GoBack();
+}
+void BrowseControl::GoForward() {
+  stopped_ = false;
+  browser_.GoForward();
+}
+void BrowseControl::refresh() { browser_.Refresh(); }
+
+void BrowseControl::StopBrowser() {
+  browser_.Stop();
+  stopped_ = true;
+}
+
+void BrowseControl::ShowAddress(const std::string& url) {
+  if (addressShown_) return;
+  addressShown_ = true;
+  if (UpdateAddressBar) UpdateAddressBar(url);
+}
+
+void BrowseControl::OnBeforeNavigate(const std::string& url, bool topLevel, bool& cancel) {
+  if (url.find("http:///") != std::string::npos) {
+    cancel = true;
+    return;
+  }
+  if (topLevel) {
+    ShowAddress(url);
+    ++navigation_;
+  }
+  stopped_ = false;
+  Record.busy = true;
+  SetStatusText("Loading page", 10, 50);
+  if (StartedNavigation) StartedNavigation();
+}
+
+void BrowseControl::OnTopNavigationStarted(const std::string& url) {
+  // The engine's own word that the main document navigates: a link of a frameset page that
+  // loads the whole window may have looked like a frame's navigation before it started.
+  ++navigation_;
+  ShowAddress(url);
+}
+
+void BrowseControl::OnCommandStateChange(int command, bool enabled) {
+  if (command == kCommandForward && ForwardEnable) ForwardEnable(enabled);
+  if (command == kCommandBack && BackEnable) BackEnable(enabled);
+}
+
+void BrowseControl::OnNewWindow(bool& cancel) { cancel = true; }
+
+void BrowseControl::OnDownloadComplete() {
+  if (window_.PublishState == "publishing") window_.PublishState = "";
+}
+
+void BrowseControl::OnDocumentComplete(bool topLevel) {
+  if (window_.PublishShowing || stopped_) return;
+  const std::string location = browser_.LocationURL();
+  if (location.empty()) return;
+  // A frame that finished on its own (the page itself stays) changes what the page shows, so
+  // the whole page is prepared again; frames finishing while the page loads are left to the
+  // page's own completion, which comes after theirs.
+  if (!topLevel && (location != Record.WebURL || browser_.Busy())) return;
+  auto document = browser_.TopDocument();
+  if (!document) return;
+
+  const unsigned navigation = navigation_;
+  EditCopyProgress progress;
+  progress.Starting = [this] {
+    window_.EditTabPreparing = true;
+    if (ButtonsDisable) ButtonsDisable();
+    SetStatusText("Preparing edit tab", 50, 65);
+  };
+  progress.SourceMarked = [this] { SetStatusText("Preparing edit tab", 70, 95); };
+  progress.Abandoned = [this, navigation] { return stopped_ || navigation_ != navigation; };
+
+  switch (PrepareEditCopy(document, Record, frames_, window_.StartPageUrl, fetch_, progress)) {
+    case EditCopyOutcome::PageCantBeDisplayed:
+      addressShown_ = false;
+      if (PageCantBeDisplayed) PageCantBeDisplayed();
+      break;
+    case EditCopyOutcome::Prepared:
+      addressShown_ = false;
+      if (NavigationComplete) NavigationComplete();
+      break;
+    case EditCopyOutcome::Abandoned:
+      // Stopped by the user: no edit copy will come, so the navigation buttons work again.
+      if (stopped_) window_.EditTabPreparing = false;
+      break;
+    case EditCopyOutcome::Ignored:
+      break;
+  }
+}
+
+}  // namespace pq
