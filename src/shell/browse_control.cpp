@@ -35,6 +35,8 @@ void BrowseControl::refresh() { browser_.Refresh(); }
 void BrowseControl::StopBrowser() {
   browser_.Stop();
   stopped_ = true;
+  // The stopped page never completes, so the next page's address must reach the address box.
+  addressShown_ = false;
 }
 
 void BrowseControl::ShowAddress(const std::string& url) {

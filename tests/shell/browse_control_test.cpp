@@ -1,0 +1,236 @@
+#include "shell/browse_control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "pageprep/temp_files.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakeBrowser : public pq::BrowsePaneBrowser {
+ public:
+  void Navigate(const std::string& url) override { calls += "navigate " + url + ";"; }
+  void GoHome() override { calls += "home;"; }
+  void GoBack() override { calls += "back;"; }
+  void GoForward() override { calls += "forward;"; }
+  void Refresh() override { calls += "refresh;"; }
+  void Stop() override { calls += "stop;"; }
+  std::string LocationURL() const override { return document ? document->location : ""; }
+  bool Busy() const override { return busy; }
+  std::shared_ptr<const pq::PageDocument> TopDocument() override { return document; }
+
+  std::shared_ptr<pq::DocumentSnapshot> document;
+  bool busy = false;
+  std::string calls;
+};
+
+const std::string kSite = "http://127.0.0.1:9/";
+
+class BrowseControlTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char tmpl[] = "/tmp/pq-browse-test-XXXXXX";
+    base_ = mkdtemp(tmpl);
+    setenv("TEMP", base_.c_str(), 1);
+    control_.StartedNavigation = [this] { events_ += "StartedNavigation;"; };
+    control_.NavigationComplete = [this] { events_ += "NavigationComplete;"; };
+    control_.PageCantBeDisplayed = [this] { events_ += "PageCantBeDisplayed;"; };
+    control_.ForwardEnable = [this](bool e) { events_ += std::string("ForwardEnable ") + (e ? "1;" : "0;"); };
+    control_.BackEnable = [this](bool e) { events_ += std::string("BackEnable ") + (e ? "1;" : "0;"); };
+    control_.ButtonsDisable = [this] { events_ += "ButtonsDisable;"; };
+    control_.UpdateAddressBar = [this](const std::string& a) { events_ += "UpdateAddressBar " + a + ";"; };
+    status_.Progress().Changed = [this] {
+      statuses_ += status_.Text() + " " + std::to_string(status_.Progress().ShownPercent()) + "/" +
+                   std::to_string(status_.Progress().TargetPercent()) + ";";
+    };
+  }
+  void TearDown() override { fs::remove_all(base_); }
+
+  std::string Fetch(const std::string& url) {
+    const std::string bare = url.substr(0, url.find("?now="));
+    if (auto hook = onFetch_) hook(bare);  // a copy: the hook may replace itself
+    auto it = pages_.find(bare);
+    return it == pages_.end() ? std::string() : it->second;
+  }
+  void Show(const std::string& url, std::vector<std::string> frameUrls = {}) {
+    auto d = std::make_shared<pq::DocumentSnapshot>();
+    d->location = url;
+    d->outerHTML = "<html><body>shown</body></html>";
+    for (const auto& f : frameUrls) {
+      pq::DocumentSnapshot frame;
+      frame.location = f;
+      d->frames.push_back(frame);
+    }
+    browser_.document = d;
+  }
+  // A top-level page load as the engine reports it.
+  void Load(const std::string& url) {
+    bool cancel = false;
+    control_.OnBeforeNavigate(url, true, cancel);
+    control_.OnTopNavigationStarted(url);
+    Show(url);
+    control_.OnDocumentComplete(true);
+  }
+  bool EditCopyWritten() const { return pq::FileExists(pq::TempFolder() + "webed.htm"); }
+
+  std::string base_;
+  FakeBrowser browser_;
+  pq::StatusBar status_;
+  pq::WindowState window_;
+  pq::FrameTable frames_;
+  std::map<std::string, std::string> pages_;
+  std::function<void(const std::string&)> onFetch_;
+  pq::BrowseControl control_{browser_, status_, window_, frames_,
+                             [this](const std::string& url) { return Fetch(url); }};
+  std::string events_;
+  std::string statuses_;
+};
+
+TEST_F(BrowseControlTest, APageLoadRaisesItsEventsAndShowsItsProgress) {
+  const std::string url = kSite + "index.htm";
+  pages_[url] = "<html><body><p>Home</p></body></html>";
+  Load(url);
+  EXPECT_EQ(events_, "UpdateAddressBar " + url + ";StartedNavigation;ButtonsDisable;NavigationComplete;");
+  EXPECT_EQ(statuses_, "Loading page 10/50;Preparing edit tab 50/65;Preparing edit tab 70/95;");
+  EXPECT_TRUE(EditCopyWritten());
+  EXPECT_EQ(control_.WebURL(), url);
+  EXPECT_EQ(control_.OriginalHTML(), pages_[url]);
+  EXPECT_FALSE(control_.busy());
+  EXPECT_TRUE(window_.EditTabPreparing);
+  EXPECT_EQ(window_.StartPageUrl, url);
+  EXPECT_FALSE(control_.AddressShown());
+}
+
+TEST_F(BrowseControlTest, AFramesetShowsItsAddressOnceAndCompletesOnce) {
+  const std::string url = kSite + "frames.htm";
+  pages_[url] = "<html><frameset><frame src=a.htm><frame src=b.htm></frameset></html>";
+  bool cancel = false;
+  control_.OnBeforeNavigate(url, true, cancel);
+  control_.OnTopNavigationStarted(url);
+  browser_.busy = true;
+  Show(url, {kSite + "a.htm", kSite + "b.htm"});
+  for (const char* f : {"a.htm", "b.htm"}) {
+    control_.OnBeforeNavigate(kSite + f, false, cancel);
+    control_.OnDocumentComplete(false);  // frames complete while the page still loads
+  }
+  browser_.busy = false;
+  control_.OnDocumentComplete(true);
+  EXPECT_EQ(events_, "UpdateAddressBar " + url +
+                         ";StartedNavigation;StartedNavigation;StartedNavigation;ButtonsDisable;NavigationComplete;");
+  EXPECT_EQ(frames_.Counter, 3);
+  EXPECT_TRUE(pq::FileExists(pq::TempFolder() + "frmpage2.htm"));
+}
+
+TEST_F(BrowseControlTest, AFrameNavigatingOnItsOwnPreparesThePageAgain) {
+  const std::string url = kSite + "frames.htm";
+  Show(url, {kSite + "a.htm"});
+  control_.OnDocumentComplete(true);
+  events_.clear();
+  bool cancel = false;
+  control_.OnBeforeNavigate(kSite + "c.htm", false, cancel);
+  Show(url, {kSite + "c.htm"});
+  control_.OnDocumentComplete(false);
+  EXPECT_EQ(events_, "StartedNavigation;ButtonsDisable;NavigationComplete;");
+  EXPECT_EQ(frames_[1].Source, "");  // c.htm is not served: its serialisation stands in
+  EXPECT_NE(frames_[1].EditHTML.find("OrigURL=\"" + kSite + "c.htm\""), std::string::npos);
+}
+
+TEST_F(BrowseControlTest, AnAddressWithAnEmptyHostIsCancelledSilently) {
+  bool cancel = false;
+  control_.OnBeforeNavigate("http:///index.htm", true, cancel);
+  EXPECT_TRUE(cancel);
+  EXPECT_EQ(events_, "");
+  EXPECT_EQ(statuses_, "");
+  EXPECT_FALSE(control_.busy());
+}
+
+TEST_F(BrowseControlTest, AfterStopALateCompletionPreparesNothingAndTheNextPageWorks) {
+  bool cancel = false;
+  control_.OnBeforeNavigate(kSite + "slow.htm", true, cancel);
+  control_.StopBrowser();
+  EXPECT_EQ(browser_.calls, "stop;");
+  Show(kSite + "slow.htm");
+  control_.OnDocumentComplete(true);
+  EXPECT_FALSE(EditCopyWritten());
+  EXPECT_EQ(events_.find("NavigationComplete"), std::string::npos);
+
+  events_.clear();
+  Load(kSite + "next.htm");
+  EXPECT_TRUE(EditCopyWritten());
+  EXPECT_EQ(events_, "UpdateAddressBar " + kSite + "next.htm;StartedNavigation;ButtonsDisable;NavigationComplete;");
+}
+
+TEST_F(BrowseControlTest, GoingHomeBackOrForwardClearsStopped) {
+  using Op = void (pq::BrowseControl::*)();
+  for (Op op : {&pq::BrowseControl::GoHome, &pq::BrowseControl::GoBack, &pq::BrowseControl::GoForward}) {
+    control_.StopBrowser();
+    ASSERT_TRUE(control_.Stopped());
+    (control_.*op)();
+    EXPECT_FALSE(control_.Stopped());
+  }
+  EXPECT_EQ(browser_.calls, "stop;home;stop;back;stop;forward;");
+}
+
+TEST_F(BrowseControlTest, TheErrorPageRaisesPageCantBeDisplayedAndWritesNothing) {
+  bool cancel = false;
+  control_.OnBeforeNavigate("http://127.0.0.1:1/", true, cancel);
+  Show("http://127.0.0.1:1/");
+  browser_.document->outerText = "The page cannot be displayed";
+  control_.OnDocumentComplete(true);
+  EXPECT_EQ(events_, "UpdateAddressBar http://127.0.0.1:1/;StartedNavigation;PageCantBeDisplayed;");
+  EXPECT_FALSE(EditCopyWritten());
+  EXPECT_FALSE(control_.AddressShown());
+  EXPECT_FALSE(window_.EditTabPreparing);
+}
+
+TEST_F(BrowseControlTest, WhilePublishingOnlyTheAddressBoxFollows) {
+  window_.PublishShowing = true;
+  Load(kSite + "index.htm");
+  EXPECT_EQ(events_, "UpdateAddressBar " + kSite + "index.htm;StartedNavigation;");
+  EXPECT_EQ(statuses_, "");
+  EXPECT_FALSE(EditCopyWritten());
+  control_.SetStatusText("Done", 100, 100);
+  EXPECT_EQ(statuses_, "");
+}
+
+TEST_F(BrowseControlTest, ANavigationDuringTheFetchAbandonsTheStalePage) {
+  const std::string first = kSite + "first.htm", second = kSite + "second.htm";
+  pages_[first] = "<html>first</html>";
+  pages_[second] = "<html>second</html>";
+  onFetch_ = [&](const std::string& url) {
+    if (url != first) return;
+    onFetch_ = nullptr;
+    Load(second);  // the user went on while the first page was being fetched
+  };
+  Load(first);
+  EXPECT_EQ(control_.WebURL(), second);
+  EXPECT_EQ(control_.OriginalHTML(), pages_[second]);
+  size_t completions = 0;
+  for (size_t p = events_.find("NavigationComplete"); p != std::string::npos;
+       p = events_.find("NavigationComplete", p + 1))
+    ++completions;
+  EXPECT_EQ(completions, 1u);
+}
+
+TEST_F(BrowseControlTest, BrowserEventsMapToThePanesEvents) {
+  control_.OnCommandStateChange(1, true);
+  control_.OnCommandStateChange(2, false);
+  control_.OnCommandStateChange(3, true);
+  EXPECT_EQ(events_, "ForwardEnable 1;BackEnable 0;");
+  bool cancel = false;
+  control_.OnNewWindow(cancel);
+  EXPECT_TRUE(cancel);
+  window_.PublishState = "publishing";
+  control_.OnDownloadComplete();
+  EXPECT_EQ(window_.PublishState, "");
+  control_.Navigate(kSite);
+  control_.refresh();
+  EXPECT_EQ(browser_.calls, "navigate " + kSite + ";refresh;");
+}
+
+}  // namespace
