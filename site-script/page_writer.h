@@ -1,0 +1,16 @@
+#pragma once
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace pq::site {
+
+// Replaces a page with new bytes so that a reader sees either the old or the new page,
+// never half of one: the bytes go to a temporary file beside it, are flushed to disk,
+// and the temporary file is renamed over the page. The previous version, if any, is
+// first copied to backupDir under the page's relative path with a UTC date and time
+// appended ("news/latest.htm.20240131-235959"). Returns "" or a message for the user.
+std::string WritePage(const std::filesystem::path& root, const std::filesystem::path& target,
+                      std::string_view bytes, const std::filesystem::path& backupDir);
+
+}  // namespace pq::site

@@ -1,0 +1,143 @@
+#include "site-script/site_script.h"
+
+#include <charconv>
+#include <cstdio>
+#include <optional>
+
+#include "publishing/md5.h"
+#include "site-script/page_writer.h"
+#include "site-script/site_paths.h"
+
+namespace pq::site {
+
+namespace {
+
+const std::string* FindField(const std::vector<FormField>& fields, const char* name) {
+  for (const auto& f : fields) {
+    if (f.name == name) return &f.value;
+  }
+  return nullptr;
+}
+
+// The pass key as the program sends it: plain decimal, "-" before a negative value.
+std::optional<long> ParsePassKey(const std::string& text) {
+  long value = 0;
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  if (ec != std::errc() || ptr != end || std::to_string(value) != text) return std::nullopt;
+  if (value < -32768 || value > 32767) return std::nullopt;
+  return value;
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return s;
+}
+
+void Log(const std::string& requester, const std::string& what) {
+  std::fprintf(stderr, "pagequill-site: %s: %s\n", requester.c_str(), what.c_str());
+}
+
+}  // namespace
+
+bool ConstantTimeEquals(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  unsigned char diff = 0;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    diff |= static_cast<unsigned char>(a[i] ^ b[i]);
+  }
+  return diff == 0;
+}
+
+SiteScript::SiteScript(const SiteOptions& options)
+    : options_(options),
+      root_(options.root),
+      keys_({options.keysPerIssue, std::chrono::seconds(options.keyLifetimeSeconds), 64},
+            SystemRandom()),
+      throttle_({options.slowAfter, options.lockoutAfter,
+                 std::chrono::seconds(options.lockoutSeconds)}),
+      mailer_(options.mailCommand, options.mailFile,
+              std::chrono::seconds(options.mailIntervalSeconds)) {}
+
+std::string SiteScript::Check() const {
+  const std::string& f = options_.flags;
+  return "@@ok@@" + std::string(1, f[0]) + "@@" + f[1] + "@@" + f[2] + "@@";
+}
+
+std::string SiteScript::PassKey() { return Reply(std::to_string(keys_.Issue())); }
+
+std::string SiteScript::Email(const std::string& host, const std::string& requester) {
+  if (options_.flags[1] != 'Y') return Reply("Password e-mail is not allowed on this site");
+  switch (mailer_.Send(options_.password, host.empty() ? "this website" : host, requester)) {
+    case PasswordMailer::Outcome::Sent:
+      Log(requester, "password e-mailed to the site owner");
+      return Reply("Sent");
+    case PasswordMailer::Outcome::NotConfigured:
+      return Reply("Password e-mail is not set up on this server");
+    case PasswordMailer::Outcome::TooSoon:
+      return Reply("The password was e-mailed a moment ago - please wait before asking again");
+    case PasswordMailer::Outcome::Failed:
+      break;
+  }
+  Log(requester, "the password e-mail could not be sent");
+  return Reply("The password e-mail could not be sent");
+}
+
+std::string SiteScript::Answer(const std::string& type, const std::string& host,
+                               const std::string& requester) {
+  if (type == "check") return Check();
+  if (type == "passkey") return PassKey();
+  if (type == "email") return Email(host, requester);
+  return Reply("Unknown request");
+}
+
+std::string SiteScript::Publish(const std::vector<FormField>& fields,
+                                const std::string& requester) {
+  const std::string* passkey = FindField(fields, "passkey");
+  const std::string* hash = FindField(fields, "hash");
+  const std::string* file = FindField(fields, "file");
+  const std::string* html = FindField(fields, "html");
+  if (!passkey || !hash || !file || !html) return Reply("Incomplete request");
+
+  switch (throttle_.Check(requester)) {
+    case PasswordThrottle::Verdict::Allowed:
+      break;
+    case PasswordThrottle::Verdict::TooSoon:
+      return Reply("Too many wrong passwords - please wait a moment and try again");
+    case PasswordThrottle::Verdict::LockedOut:
+      return Reply("Too many wrong passwords - publishing is blocked for a while");
+  }
+
+  const auto key = ParsePassKey(*passkey);
+  if (!key || !keys_.Redeem(*key)) {
+    Log(requester, "refused: pass key " + passkey->substr(0, 8) + " not valid");
+    return Reply("Pass key not valid");
+  }
+  if (!ConstantTimeEquals(Lower(*hash), MD5Hex(options_.password + *passkey))) {
+    throttle_.RecordWrong(requester);
+    Log(requester, "refused: wrong password");
+    return Reply("Wrong password");
+  }
+  throttle_.RecordRight(requester);
+
+  const auto target = ResolvePublishTarget(root_, *file);
+  if (!target) {
+    Log(requester, "refused: file not allowed");
+    return Reply("File not allowed");
+  }
+  std::string error;
+  {
+    std::lock_guard lock(writeMutex_);
+    error = WritePage(root_, *target, *html, options_.backupDir);
+  }
+  if (!error.empty()) {
+    Log(requester, error + ": " + target->string());
+    return Reply(error);
+  }
+  Log(requester, "updated " + target->string());
+  return Reply("Updated");
+}
+
+}  // namespace pq::site
