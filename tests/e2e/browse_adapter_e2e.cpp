@@ -1,0 +1,251 @@
+// The web view adapter against a real engine: frames, events, document access, error page.
+#include <gtk/gtk.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "browse_e2e_support.h"
+#include "engine/web_view.h"
+#include "support/canned_http_server.h"
+
+namespace {
+
+using pq::engine::FramePath;
+using pq::engine::WebView;
+
+std::string PathText(const FramePath& p) { return pq::engine::FramePathLiteral(p); }
+
+class AdapterTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    auto& env = pqtest::BrowseE2E::Get();
+    if (!env.ok()) return;
+    server_ = new pqtest::CannedHttpServer();
+    auto page = [](const std::string& body) { return pqtest::CannedHttpServer::Reply{200, "text/html", body, false}; };
+    server_->Set("/plain.htm", page("<html><head><title>Plain</title></head><body><p id=\"p1\">First <b>bold</b></p>"
+                                    "<span id=\"s1\">Span one</span><a id=\"a1\" href=\"plain2.htm\">link</a>"
+                                    "<a id=\"blank\" href=\"other.htm\" target=\"_blank\">new window</a></body></html>"));
+    server_->Set("/plain2.htm", page("<html><body><p>Second page</p></body></html>"));
+    server_->Set("/fs.htm", page("<html><frameset cols=\"50%,50%\"><frame src=\"a.htm\"><frame src=\"inner.htm\">"
+                                 "</frameset></html>"));
+    server_->Set("/inner.htm", page("<html><frameset rows=\"50%,50%\"><frame src=\"b.htm\"><frame src=\"c.htm\">"
+                                    "</frameset></html>"));
+    for (const char* f : {"a", "b", "c"})
+      server_->Set(std::string("/") + f + ".htm", page(std::string("<html><body>Frame ") + f + "</body></html>"));
+    server_->Set("/script.htm", page("<html><body><script>window.pageValue = 42;</script>page</body></html>"));
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(window_), 900, 700);
+    view_ = new WebView();
+    gtk_container_add(GTK_CONTAINER(window_), view_->Widget());
+    gtk_widget_show_all(window_);
+  }
+  static void TearDownTestSuite() {
+    delete view_;
+    view_ = nullptr;
+    if (window_) gtk_widget_destroy(window_);
+    delete server_;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
+    log_.clear();
+    view_->BeforeNavigate = [this](const WebView::NavigationRequest& r, bool& cancel) {
+      log_.push_back("before " + r.url + (r.topLevel ? " top" : " frame"));
+      if (cancelWhen_ && cancelWhen_(r.url)) cancel = true;
+    };
+    view_->NavigateComplete = [this](const FramePath& p, const std::string& u) {
+      log_.push_back("navigated " + PathText(p) + " " + u);
+    };
+    view_->DocumentComplete = [this](const FramePath& p, const std::string& u) {
+      log_.push_back("complete " + PathText(p) + " " + u);
+      if (p.empty()) ++topCompletions_;
+    };
+    view_->NewWindow = [this](const std::string& u, bool&) { log_.push_back("newwindow " + u); };
+    view_->CommandStateChange = [this](int c, bool e) {
+      log_.push_back("command " + std::to_string(c) + (e ? " on" : " off"));
+    };
+    view_->DocumentEventFired = [this](const pq::engine::DocumentEvent& e) { events_.push_back(e); };
+  }
+  void TearDown() override {
+    pqtest::BrowseE2E::Get().ShotIfFailed(std::string("browse_adapter_") +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    cancelWhen_ = nullptr;
+  }
+  // Loads a page and waits for its top-level completion.
+  bool Load(const std::string& url) {
+    const int before = topCompletions_;
+    view_->Navigate(url);
+    return pqtest::WaitFor([&] { return topCompletions_ > before; });
+  }
+  int IndexOf(const std::string& entry) const {
+    for (std::size_t i = 0; i < log_.size(); ++i)
+      if (log_[i] == entry) return static_cast<int>(i);
+    return -1;
+  }
+
+  static pqtest::CannedHttpServer* server_;
+  static GtkWidget* window_;
+  static WebView* view_;
+  std::vector<std::string> log_;
+  std::vector<pq::engine::DocumentEvent> events_;
+  std::function<bool(const std::string&)> cancelWhen_;
+  int topCompletions_ = 0;
+};
+
+pqtest::CannedHttpServer* AdapterTest::server_ = nullptr;
+GtkWidget* AdapterTest::window_ = nullptr;
+WebView* AdapterTest::view_ = nullptr;
+
+TEST_F(AdapterTest, FramesReportTheirPathsAndCompleteBeforeTheTop) {
+  const std::string base = server_->url();
+  ASSERT_TRUE(Load(base + "/fs.htm"));
+  const int top = IndexOf("complete [] " + base + "/fs.htm");
+  for (const char* entry : {"complete [0] /a.htm", "complete [1] /inner.htm", "complete [1,0] /b.htm",
+                            "complete [1,1] /c.htm"}) {
+    std::string e(entry);
+    const auto space = e.rfind(' ');
+    e = e.substr(0, space + 1) + base + e.substr(space + 1);
+    SCOPED_TRACE(e);
+    const int at = IndexOf(e);
+    EXPECT_GE(at, 0);
+    EXPECT_LT(at, top);
+  }
+  EXPECT_GE(IndexOf("navigated [] " + base + "/fs.htm"), 0);
+  EXPECT_GE(IndexOf("navigated [1,1] " + base + "/c.htm"), 0);
+  EXPECT_GE(IndexOf("before " + base + "/fs.htm top"), 0);
+  EXPECT_GE(IndexOf("before " + base + "/b.htm frame"), 0);
+
+  auto snap = view_->Snapshot();
+  ASSERT_TRUE(snap);
+  EXPECT_EQ(snap->location, base + "/fs.htm");
+  ASSERT_EQ(snap->frames.size(), 2u);
+  ASSERT_EQ(snap->frames[1].frames.size(), 2u);
+  EXPECT_EQ(snap->frames[1].frames[1].location, base + "/c.htm");
+  EXPECT_NE(snap->frames[1].frames[1].outerHTML.find("Frame c"), std::string::npos);
+  EXPECT_EQ(view_->FrameCount({1}), 2);
+  EXPECT_EQ(view_->FrameLocation({1, 0}).value_or(""), base + "/b.htm");
+  EXPECT_FALSE(view_->FrameLocation({5}));
+
+  // A frame navigated on its own reports under its own path.
+  log_.clear();
+  ASSERT_TRUE(view_->NavigateFrame({0}, base + "/c.htm"));
+  ASSERT_TRUE(pqtest::WaitFor([&] { return IndexOf("complete [0] " + base + "/c.htm") >= 0; }));
+  EXPECT_EQ(view_->FrameLocation({0}).value_or(""), base + "/c.htm");
+}
+
+TEST_F(AdapterTest, ElementsAreReadInOneWalkAndChangedInOneBatch) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  auto elements = view_->Elements({}, {"tag", "id", "text", "html", "editable", "parent"});
+  ASSERT_GE(elements.size(), 5u);
+  EXPECT_EQ(elements[0].tag, "P");
+  EXPECT_EQ(elements[0].id, "p1");
+  EXPECT_EQ(elements[0].html, "First <b>bold</b>");
+  EXPECT_EQ(elements[1].tag, "B");
+  EXPECT_EQ(elements[1].parent, 0);
+  EXPECT_EQ(elements[0].parent, -1);
+  int span = -1;
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    if (elements[i].id == "s1") span = static_cast<int>(i);
+  ASSERT_GE(span, 0);
+  EXPECT_FALSE(elements[static_cast<std::size_t>(span)].editable);
+
+  const int applied = view_->ApplyChanges(
+      {}, {{span, "contentEditable", "true"}, {span, "border", "1px dotted"}, {9999, "innerHTML", "x"},
+           {0, "noSuchProperty", "x"}});
+  EXPECT_EQ(applied, 2);
+  auto s1 = view_->ElementById({}, "s1");
+  ASSERT_TRUE(s1);
+  EXPECT_TRUE(s1->editable);
+  EXPECT_EQ(s1->html, "Span one");
+  EXPECT_TRUE(view_->SetElementById({}, "s1", "innerHTML", "Changed <i>text</i>"));
+  EXPECT_EQ(view_->ElementById({}, "s1")->html, "Changed <i>text</i>");
+  EXPECT_FALSE(view_->ElementById({}, "missing"));
+  EXPECT_FALSE(view_->SetElementById({}, "missing", "innerHTML", "x"));
+}
+
+TEST_F(AdapterTest, HookedDocumentsForwardEventsAndCancelCtrlKeys) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "contentEditable", "true"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "focus", ""));
+  ASSERT_TRUE(view_->HookDocumentEvents({}));
+  // Untrusted events from a script reach the same listeners as the user's keys.
+  auto prevented = view_->Evaluate(
+      "(() => { const e = new KeyboardEvent('keydown', {keyCode: 66, ctrlKey: true, bubbles: true,"
+      " cancelable: true}); document.getElementById('s1').dispatchEvent(e); return e.defaultPrevented; })()");
+  ASSERT_TRUE(prevented);
+  EXPECT_TRUE(prevented->Bool());
+  ASSERT_TRUE(pqtest::WaitFor([&] { return !events_.empty(); }));
+  const auto& e = events_.back();
+  EXPECT_EQ(e.type, "keydown");
+  EXPECT_EQ(e.keyCode, 66);
+  EXPECT_TRUE(e.ctrlKey);
+  EXPECT_TRUE(e.hasActive);
+  EXPECT_EQ(e.active.id, "s1");
+  EXPECT_TRUE(e.active.editable);
+  EXPECT_EQ(e.active.html, "Span one");
+  EXPECT_TRUE(e.frame.empty());
+}
+
+TEST_F(AdapterTest, PageScriptsCannotSeeTheRuntime) {
+  ASSERT_TRUE(Load(server_->url() + "/script.htm"));
+  auto inPage = view_->Evaluate("typeof window.__pq + ' ' + window.pageValue", true);
+  ASSERT_TRUE(inPage);
+  EXPECT_EQ(inPage->Str(), "undefined 42");
+  auto inRuntime = view_->CallRuntime("frameCount", "[]");
+  ASSERT_TRUE(inRuntime);
+  EXPECT_EQ(inRuntime->Int(-1), 0);
+  EXPECT_FALSE(view_->Evaluate("throw new Error('bad page')"));
+  EXPECT_FALSE(view_->CallRuntime("snapshot", "[3,1]"));
+}
+
+TEST_F(AdapterTest, AnUnreachableAddressShowsTheErrorPage) {
+  const std::string url = "http://127.0.0.1:" + std::to_string(pqtest::UnusedPort()) + "/gone.htm";
+  ASSERT_TRUE(Load(url));
+  EXPECT_EQ(view_->LocationURL(), url);
+  auto snap = view_->Snapshot();
+  ASSERT_TRUE(snap);
+  EXPECT_NE(snap->outerText.find("The page cannot be displayed"), std::string::npos);
+  EXPECT_EQ(std::count(log_.begin(), log_.end(), "before " + url + " top"), 1);
+  // The next navigation works normally.
+  ASSERT_TRUE(Load(server_->url() + "/plain2.htm"));
+  EXPECT_EQ(view_->Snapshot()->outerText.find("cannot be displayed"), std::string::npos);
+}
+
+TEST_F(AdapterTest, CancelledNavigationsAndNewWindowsLoadNothing) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  cancelWhen_ = [](const std::string& url) { return url.find("plain2.htm") != std::string::npos; };
+  view_->Evaluate("document.getElementById('a1').click()", true);
+  view_->Evaluate("document.getElementById('blank').click()", true);
+  ASSERT_TRUE(pqtest::WaitFor([&] { return IndexOf("newwindow " + server_->url() + "/other.htm") >= 0; }));
+  pqtest::Settle(std::chrono::milliseconds(500));
+  EXPECT_GE(IndexOf("before " + server_->url() + "/plain2.htm top"), 0);
+  EXPECT_EQ(view_->LocationURL(), server_->url() + "/plain.htm");
+  EXPECT_FALSE(view_->Busy());
+}
+
+TEST_F(AdapterTest, BackAndForwardAvailabilityIsReported) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  ASSERT_TRUE(Load(server_->url() + "/plain2.htm"));
+  EXPECT_TRUE(view_->CanGoBack());
+  log_.clear();
+  const int before = topCompletions_;
+  view_->GoBack();
+  ASSERT_TRUE(pqtest::WaitFor([&] { return topCompletions_ > before; }));
+  EXPECT_EQ(view_->LocationURL(), server_->url() + "/plain.htm");
+  EXPECT_TRUE(view_->CanGoForward());
+  EXPECT_GE(IndexOf("command 1 on"), 0);
+}
+
+TEST_F(AdapterTest, ALargePageIsReadWhole) {
+  std::string body = "<html><body>";
+  for (int i = 0; body.size() < 1024 * 1024; ++i) body += "<p>Paragraph " + std::to_string(i) + " of a large page</p>\n";
+  body += "<p id=\"last\">The end</p></body></html>";
+  server_->Set("/large.htm", {200, "text/html", body, false});
+  ASSERT_TRUE(Load(server_->url() + "/large.htm"));
+  auto snap = view_->Snapshot();
+  ASSERT_TRUE(snap);
+  EXPECT_GT(snap->outerHTML.size(), 1024u * 1024u);
+  EXPECT_NE(snap->outerText.find("The end"), std::string::npos);
+}
+
+}  // namespace
