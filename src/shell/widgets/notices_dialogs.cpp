@@ -27,6 +27,11 @@ GtkWidget* NewNotice(GtkWindow* parent, const char* caption, const char* picture
   GtkWidget* dialog = gtk_dialog_new();
   g_object_ref_sink(dialog);
   gtk_window_set_title(GTK_WINDOW(dialog), caption);
+  // The caption is drawn by the dialog itself so that it shows under any window manager.
+  GtkWidget* bar = gtk_header_bar_new();
+  gtk_header_bar_set_title(GTK_HEADER_BAR(bar), caption);
+  gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(bar), TRUE);
+  gtk_window_set_titlebar(GTK_WINDOW(dialog), bar);
   gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
   if (parent) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);

@@ -422,7 +422,7 @@ gboolean WebInputBox::OnDraw(GtkWidget* w, cairo_t* cr, gpointer self) {
   cairo_set_source_rgb(cr, 1, 1, 1);
   cairo_fill_preserve(cr);
   cairo_save(cr);
-  cairo_clip_preserve(cr);
+  cairo_clip(cr);
   // The drop button: its half circle and the blank rectangle that joins it to the box.
   const Colour c = b->dropLook_ == DropLook::Hover     ? kDropHover
                    : b->dropLook_ == DropLook::Pressed ? kDropPressed
@@ -431,6 +431,7 @@ gboolean WebInputBox::OnDraw(GtkWidget* w, cairo_t* cr, gpointer self) {
   cairo_rectangle(cr, width - kDropWidth, 0, kDropWidth, height);
   cairo_fill(cr);
   cairo_restore(cr);
+  PillPath(cr, 0.5, 0.5, width - 1, height - 1);
   cairo_set_source_rgb(cr, kOutline.r, kOutline.g, kOutline.b);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);

@@ -55,7 +55,14 @@ cairo_surface_t* ImageForm::Surface(std::string_view name, int scale) {
   if (it != surfaces_.end()) return it->second.get();
   GdkPixbuf* p = Pixbuf(name, scale);
   if (!p) return nullptr;
-  cairo_surface_t* s = gdk_cairo_surface_create_from_pixbuf(p, scale, nullptr);
+  // An image surface of its own, so that no display is needed to prepare a picture.
+  cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, gdk_pixbuf_get_width(p),
+                                                  gdk_pixbuf_get_height(p));
+  cairo_t* cr = cairo_create(s);
+  gdk_cairo_set_source_pixbuf(cr, p, 0, 0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  cairo_surface_set_device_scale(s, scale, scale);
   return surfaces_.emplace(key, SurfaceRef(s)).first->second.get();
 }
 

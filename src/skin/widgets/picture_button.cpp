@@ -62,8 +62,17 @@ void PictureButton::Sync() {
   gtk_widget_queue_draw(area_);
 }
 
-void PictureButton::Disable() { state_.Disable(); Sync(); }
-void PictureButton::enable() { state_.enable(); Sync(); }
+// Before the button is first shown, enabling or disabling it chooses its startup state.
+void PictureButton::Disable() {
+  if (!shownOnce_) state_.EnabledOnStartup = false;
+  state_.Disable();
+  Sync();
+}
+void PictureButton::enable() {
+  if (!shownOnce_) state_.EnabledOnStartup = true;
+  state_.enable();
+  Sync();
+}
 void PictureButton::RefreshImage() { state_.RefreshImage(); Sync(); }
 void PictureButton::TmpDisable() { state_.TmpDisable(); Sync(); }
 void PictureButton::TmpEnable() { state_.TmpEnable(); Sync(); }

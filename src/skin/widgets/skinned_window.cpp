@@ -8,7 +8,7 @@ namespace pq::skin {
 
 namespace {
 constexpr int kImage1X = 14;
-constexpr int kImage1Y = 12;
+constexpr int kImage1Y = 8;
 
 void SetSourceRgb(cairo_t* cr, Rgb c) {
   cairo_set_source_rgb(cr, c.r / 255.0, c.g / 255.0, c.b / 255.0);
@@ -50,13 +50,15 @@ GdkWindowEdge EdgeOf(Zone z) {
 }
 }  // namespace
 
-SkinnedWindow::SkinnedWindow(const std::string& caption, ImageForm& images) : images_(images) {
+SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& design,
+                             ImageForm& images)
+    : images_(images), design_(design) {
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   g_object_ref_sink(window_);
   gtk_window_set_title(GTK_WINDOW(window_), caption.c_str());
   gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
-  const Rect design = maximizeFrm_.NormalRect();
-  gtk_window_set_default_size(GTK_WINDOW(window_), design.width, design.height);
+  const Rect start = maximizeFrm_.NormalRect();
+  gtk_window_set_default_size(GTK_WINDOW(window_), start.width, start.height);
   GdkGeometry hints{};
   hints.min_width = kMinWidth;
   hints.min_height = kMinHeight;
@@ -104,7 +106,7 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, ImageForm& images) : im
     windowImages_.SetImageSize(img->name(), img->width(), img->height());
     Put(img->widget(), 0, 0);
   }
-  Layout(design.width, design.height);
+  Layout(start.width, start.height);
   gtk_widget_show_all(content_);
 }
 
@@ -232,7 +234,7 @@ void SkinnedWindow::Layout(int w, int h) {
   if (w == laidOutW_ && h == laidOutH_) return;
   laidOutW_ = w;
   laidOutH_ = h;
-  layout_ = LayoutMainWindow(w, h);
+  layout_ = LayoutMainWindow(w, h, design_);
   Move(imgClose_->widget(), layout_.ImgClose.x, layout_.ImgClose.y);
   Move(imgNormMax_->widget(), layout_.ImgNormMax.x, layout_.ImgNormMax.y);
   Move(imgMin_->widget(), layout_.ImgMin.x, layout_.ImgMin.y);
@@ -258,7 +260,7 @@ gboolean SkinnedWindow::OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self) {
     cairo_rectangle(cr, 0, y, w, 1);
     cairo_fill(cr);
   }
-  const MainWindowLayout l = LayoutMainWindow(w, h);
+  const MainWindowLayout l = LayoutMainWindow(w, h, s->design_);
   const Rect tab = l.TabBackground;
   SetSourceRgb(cr, s->tabFill_);
   cairo_rectangle(cr, tab.x, tab.y, tab.width, tab.height);

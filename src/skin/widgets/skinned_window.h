@@ -21,7 +21,7 @@ namespace pq::skin {
 // its content layer by the window that uses it.
 class SkinnedWindow {
  public:
-  explicit SkinnedWindow(const std::string& caption = "Pagequill",
+  explicit SkinnedWindow(const std::string& caption = "Pagequill", const SkinDesign& design = {},
                          ImageForm& images = ImageForm::Default());
   ~SkinnedWindow();
   SkinnedWindow(const SkinnedWindow&) = delete;
@@ -74,6 +74,7 @@ class SkinnedWindow {
   void WireWindowImage(SkinImage& image);
 
   ImageForm& images_;
+  SkinDesign design_;
   GtkWidget* window_ = nullptr;
   GtkWidget* content_ = nullptr;
   WindowSkin skin_;

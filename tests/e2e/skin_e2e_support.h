@@ -1,0 +1,82 @@
+#pragma once
+// Helpers shared by the skin and address-box end-to-end tests: a private Xvfb with GTK
+// started on it, real pointer and key events through xdotool, bounded waits, and a
+// screenshot of every failure.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/wait_until.h"
+#include "support/child_process.h"
+#include "support/xvfb.h"
+
+namespace pqtest {
+
+inline Xvfb*& SharedXvfb() {
+  static Xvfb* x = nullptr;
+  return x;
+}
+
+// Starts Xvfb and GTK once for the whole test program.
+class GtkOnXvfb : public ::testing::Environment {
+ public:
+  explicit GtkOnXvfb(int scale = 1) : scale_(scale) {}
+  void SetUp() override {
+    SharedXvfb() = new Xvfb(1280, 1024);
+    ASSERT_TRUE(SharedXvfb()->ok()) << "Xvfb did not start";
+    if (scale_ > 1) setenv("GDK_SCALE", std::to_string(scale_).c_str(), 1);
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "GTK could not open the display";
+  }
+  void TearDown() override {
+    delete SharedXvfb();
+    SharedXvfb() = nullptr;
+  }
+
+ private:
+  int scale_;
+};
+
+// Runs the main loop for a while so that queued events are handled.
+inline void Pump(int ms = 150) {
+  pq::engine::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
+}
+
+inline bool WaitFor(const std::function<bool()>& cond, int ms = 3000) {
+  return pq::engine::WaitUntil(cond, std::chrono::milliseconds(ms));
+}
+
+// One xdotool command (real XTEST events), then the main loop handles what it caused.
+inline void Xdo(const std::vector<std::string>& args, int pumpMs = 150) {
+  std::vector<std::string> argv{"xdotool"};
+  argv.insert(argv.end(), args.begin(), args.end());
+  auto r = RunCommand(argv, "", std::chrono::seconds(10));
+  EXPECT_EQ(r.exitCode, 0) << "xdotool failed: " << r.err;
+  Pump(pumpMs);
+}
+
+inline void MoveTo(int x, int y) { Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
+inline void Press() { Xdo({"mousedown", "1"}); }
+inline void Release() { Xdo({"mouseup", "1"}); }
+
+// A screenshot of the screen named after the running test.
+inline std::string Shot(const std::string& suffix) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  std::string name = info ? std::string(info->test_suite_name()) + "." + info->name() : "shot";
+  std::string path = ScreenshotDir() + "/" + name + suffix + ".png";
+  if (SharedXvfb()) SharedXvfb()->Screenshot(path);
+  return path;
+}
+
+// Keeps a screenshot of any failure of the test it is declared in.
+class ShotOnFailure {
+ public:
+  ~ShotOnFailure() {
+    if (::testing::Test::HasFailure()) Shot("-failure");
+  }
+};
+
+}  // namespace pqtest
