@@ -11,7 +11,15 @@ BrowseControl::BrowseControl(BrowsePaneBrowser& browser, StatusBar& status, Wind
                              FrameTable& frames, Fetcher fetch)
     : browser_(browser), status_(status), window_(window), frames_(frames), fetch_(std::move(fetch)) {}
 
-void BrowseControl::Navigate(const std::string& address) { browser_.Navigate(address); }
+namespace {
+// A scheme with an empty host: the engine would read the first path segment as the host.
+bool HasEmptyHost(const std::string& url) { return url.find("http:///") != std::string::npos; }
+}  // namespace
+
+void BrowseControl::Navigate(const std::string& address) {
+  if (HasEmptyHost(address)) return;
+  browser_.Navigate(address);
+}
 
 void BrowseControl::SetStatusText(const std::string& statusText, int percentage, int maxPerc) {
   if (window_.PublishShowing) return;
@@ -46,7 +54,7 @@ void BrowseControl::ShowAddress(const std::string& url) {
 }
 
 void BrowseControl::OnBeforeNavigate(const std::string& url, bool topLevel, bool& cancel) {
-  if (url.find("http:///") != std::string::npos) {
+  if (HasEmptyHost(url)) {
     cancel = true;
     return;
   }

@@ -147,6 +147,8 @@ TEST_F(BrowseControlTest, AnAddressWithAnEmptyHostIsCancelledSilently) {
   EXPECT_EQ(events_, "");
   EXPECT_EQ(statuses_, "");
   EXPECT_FALSE(control_.busy());
+  control_.Navigate("http:///index.htm");  // never handed to the engine, which would take "index.htm" as host
+  EXPECT_EQ(browser_.calls, "");
 }
 
 TEST_F(BrowseControlTest, AfterStopALateCompletionPreparesNothingAndTheNextPageWorks) {
