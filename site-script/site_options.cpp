@@ -187,13 +187,17 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
 std::string ValidateSiteOptions(SiteOptions& o) {
   std::error_code ec;
   const fs::path root = fs::canonical(o.root, ec);
-  if (ec || !fs::is_directory(root, ec)) return "the site folder " + o.root + " does not exist";
+  if (ec) return "the site folder " + o.root + " does not exist";
+  if (!fs::is_directory(root, ec)) return o.root + " is not a folder";
   if (DIR* d = opendir(root.c_str())) {
     closedir(d);
   } else {
     return "the site folder " + o.root + " cannot be read";
   }
   if (o.backupDir.empty()) o.backupDir = root.string() + "-backups";
+  if (IsInside(fs::weakly_canonical(fs::absolute(o.backupDir, ec), ec), root)) {
+    return "the backup folder must lie outside the site folder, or anyone could read old pages";
+  }
   fs::create_directories(o.backupDir, ec);
   const fs::path backup = fs::canonical(o.backupDir, ec);
   if (ec) return "the backup folder " + o.backupDir + " cannot be created";

@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "support/child_process.h"
 
@@ -14,6 +15,7 @@ class SiteServer {
     std::string flags = "YNY";
     bool vendorCheck = true;
     std::string backupDir;  // empty: a fresh temporary folder
+    std::vector<std::string> extraArgs;  // further options, e.g. {"--key-lifetime", "1"}
   };
   SiteServer() : SiteServer(Options{}) {}
   explicit SiteServer(const Options& options);

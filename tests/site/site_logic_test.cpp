@@ -1,0 +1,151 @@
+// The plain logic inside pagequill-site: pass keys, the wrong-password throttle,
+// charset sniffing and URL decoding.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "site-script/content_types.h"
+#include "site-script/pass_keys.h"
+#include "site-script/password_throttle.h"
+#include "site-script/url_decoding.h"
+
+namespace {
+
+using namespace pq::site;
+using Clock = std::chrono::steady_clock;
+
+struct FakeClock {
+  Clock::time_point now = Clock::time_point(std::chrono::hours(1000));
+  std::function<Clock::time_point()> fn() {
+    return [this] { return now; };
+  }
+};
+
+TEST(PassKeyStore, IncrementsOfTheHighestKeyStayInSixteenBits) {
+  FakeClock clock;
+  PassKeyStore top({200, std::chrono::seconds(600), 64}, [](std::uint32_t n) { return n - 1; },
+                   clock.fn());
+  const int k = top.Issue();
+  EXPECT_EQ(k, 32767 - 200);
+  EXPECT_TRUE(top.Redeem(32767));
+  PassKeyStore bottom({200, std::chrono::seconds(600), 64}, [](std::uint32_t) { return 0u; },
+                      clock.fn());
+  EXPECT_EQ(bottom.Issue(), -32768);
+  EXPECT_TRUE(bottom.Redeem(-32767));
+}
+
+TEST(PassKeyStore, EachFollowingKeyOnceWithinTheIssueAndItsLifetime) {
+  FakeClock clock;
+  std::uint32_t next = 1000;
+  PassKeyStore keys({3, std::chrono::seconds(10), 64}, [&](std::uint32_t) { return next; },
+                    clock.fn());
+  const int k = keys.Issue();
+  EXPECT_FALSE(keys.Redeem(k));
+  EXPECT_TRUE(keys.Redeem(k + 2));  // a skipped document consumes nothing
+  EXPECT_TRUE(keys.Redeem(k + 1));
+  EXPECT_FALSE(keys.Redeem(k + 1));
+  EXPECT_FALSE(keys.Redeem(k + 4));
+  clock.now += std::chrono::seconds(10);
+  EXPECT_FALSE(keys.Redeem(k + 3)) << "expired";
+}
+
+TEST(PassKeyStore, LiveIssuesNeverOverlap) {
+  FakeClock clock;
+  // The random source first offers bases overlapping the live one, then a free one.
+  std::vector<std::uint32_t> offers = {5000, 5100, 5199, 4801, 5200};
+  std::size_t i = 0;
+  PassKeyStore keys({200, std::chrono::seconds(600), 64},
+                    [&](std::uint32_t) { return offers[std::min(i++, offers.size() - 1)]; },
+                    clock.fn());
+  const int first = keys.Issue();
+  const int second = keys.Issue();
+  EXPECT_EQ(second - first, 200);
+  EXPECT_TRUE(keys.Redeem(first + 200));
+  EXPECT_TRUE(keys.Redeem(second + 1));
+}
+
+TEST(PassKeyStore, OldestIssueIsDroppedBeyondTheLimit) {
+  FakeClock clock;
+  std::uint32_t base = 0;
+  PassKeyStore keys({10, std::chrono::seconds(600), 2}, [&](std::uint32_t) { return base += 100; },
+                    clock.fn());
+  const int a = keys.Issue();
+  const int b = keys.Issue();
+  const int c = keys.Issue();
+  EXPECT_FALSE(keys.Redeem(a + 1));
+  EXPECT_TRUE(keys.Redeem(b + 1));
+  EXPECT_TRUE(keys.Redeem(c + 1));
+}
+
+TEST(PasswordThrottle, SlowsDownThenLocksOutPerAddress) {
+  FakeClock clock;
+  PasswordThrottle t({2, 4, std::chrono::seconds(900)}, clock.fn());
+  using V = PasswordThrottle::Verdict;
+  t.RecordWrong("a");
+  EXPECT_EQ(t.Check("a"), V::Allowed);
+  t.RecordWrong("a");
+  EXPECT_EQ(t.Check("a"), V::TooSoon);
+  EXPECT_EQ(t.Check("b"), V::Allowed) << "other addresses are not affected";
+  clock.now += std::chrono::seconds(1);
+  EXPECT_EQ(t.Check("a"), V::Allowed);
+  t.RecordWrong("a");
+  clock.now += std::chrono::seconds(1);
+  EXPECT_EQ(t.Check("a"), V::TooSoon) << "the wait doubles";
+  clock.now += std::chrono::seconds(1);
+  t.RecordWrong("a");
+  EXPECT_EQ(t.Check("a"), V::LockedOut);
+  clock.now += std::chrono::seconds(899);
+  EXPECT_EQ(t.Check("a"), V::LockedOut);
+  clock.now += std::chrono::seconds(1);
+  EXPECT_EQ(t.Check("a"), V::Allowed);
+  t.RecordRight("a");
+  t.RecordWrong("a");
+  EXPECT_EQ(t.Check("a"), V::Allowed);
+}
+
+TEST(ContentTypes, PagesCarryTheCharsetTheyDeclare) {
+  struct Case {
+    const char* name;
+    std::string content;
+    const char* type;
+  };
+  const Case cases[] = {
+      {"a.htm", "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=ISO-8859-1\">",
+       "text/html; charset=iso-8859-1"},
+      {"a.html", "<head><meta charset=utf-8></head>", "text/html; charset=utf-8"},
+      {"a.htm", "<meta charset = 'windows-1252' >", "text/html; charset=windows-1252"},
+      {"a.htm", "<p>charset=utf-8 in the text</p>", "text/html"},
+      {"a.htm", "<meta name=\"pqedit\" content=\"y\"><meta charset=\"utf-8\">", "text/html; charset=utf-8"},
+      {"a.htm", "<meta charset=\"x\r\nInjected: 1\">", "text/html; charset=x"},
+      {"a.htm", "\xEF\xBB\xBF<meta charset=iso-8859-1>", "text/html; charset=utf-8"},
+      {"a.htm", std::string(5000, ' ') + "<meta charset=utf-8>", "text/html"},
+      {"A.CSS", "", "text/css"},
+      {"a.js", "", "text/javascript"},
+      {"a.png", "", "image/png"},
+      {"a.svg", "", "image/svg+xml"},
+      {"a.gif", "", "image/gif"},
+      {"a.jpg", "", "image/jpeg"},
+      {"a.php", "", "application/octet-stream"},
+      {"noext", "", "application/octet-stream"},
+  };
+  for (const auto& tc : cases) EXPECT_EQ(ContentTypeFor(tc.name, tc.content), tc.type) << tc.content;
+}
+
+TEST(UrlDecoding, DecodesExactBytesAndRefusesBrokenEscapes) {
+  EXPECT_EQ(PercentDecode("a%20b+c", false), "a b+c");
+  EXPECT_EQ(PercentDecode("a%20b+c", true), "a b c");
+  EXPECT_EQ(PercentDecode("%00%ff%C3%A9", false), std::string("\0\xff\xc3\xa9", 4));
+  EXPECT_EQ(PercentDecode("%u002e", false), std::nullopt);
+  EXPECT_EQ(PercentDecode("50%", false), std::nullopt);
+  EXPECT_EQ(PercentDecode("%4", false), std::nullopt);
+  auto form = ParseUrlEncodedForm("passkey=42&hash=ab&file=a+b.htm&html=%3Cp%3E%26%3D%2B&empty&&x=");
+  ASSERT_TRUE(form);
+  ASSERT_EQ(form->size(), 6u);
+  EXPECT_EQ((*form)[2].value, "a b.htm");
+  EXPECT_EQ((*form)[3].value, "<p>&=+");
+  EXPECT_EQ((*form)[4].name, "empty");
+  EXPECT_EQ((*form)[5].value, "");
+  EXPECT_EQ(ParseUrlEncodedForm("html=%zz"), std::nullopt);
+}
+
+}  // namespace
