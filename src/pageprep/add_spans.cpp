@@ -1,7 +1,460 @@
 #include "pageprep/add_spans.h"
 
-namespace pq {
+#include <array>
+#include <cstring>
+#include <vector>
 
-std::string AddSpans(std::string_view html) { return std::string(html); }  // replaced by the real scan
+// One pass decides where the spans go, a second writes the output. All positions refer to
+// the page as passed in: the scan only ever looks ahead of the spans it has placed, so the
+// markers never need to be inserted while scanning.
+//
+// The scan reads the page through two views without building them:
+// - the masked view, in which each format tag and "<br>" is plain text, so that the next "<"
+//   is always the start of a structural tag;
+// - the deleted-text marker "<!--DeletedText-->" is plain text too (it stands in edited text).
+// A "<" that starts one of these is "hidden"; every other "<" starts a structural tag.
+
+namespace pq {
+namespace {
+
+constexpr std::string_view kDeletedMarker = "<!--DeletedText-->";
+constexpr std::size_t npos = std::string_view::npos;
+
+// Format tags in the order the trimming steps test them; ids 0-5 are openers, 6-11 the
+// matching closers, then "<br>" and the deleted-text marker.
+constexpr std::array<std::string_view, 12> kFormatTags{
+    "<strong>", "<b>", "<i>", "<u>", "<em>", "<cite>",
+    "</strong>", "</b>", "</i>", "</u>", "</em>", "</cite>"};
+constexpr int kCloserOffset = 6;
+constexpr int kBrId = 12;
+constexpr int kDeletedId = 13;
+constexpr std::string_view kBr = "<br>";
+constexpr std::array<std::size_t, 14> kHiddenLength{8, 3, 3, 3, 4, 6, 9, 4, 4, 4, 5, 7, 4, 18};
+
+bool IsWs(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+bool IsTextChar(char c) { return !IsWs(c) && c != '>'; }
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+struct Span {
+  std::size_t begin;
+  std::size_t end;
+  bool anchor;
+};
+
+class Scanner {
+ public:
+  explicit Scanner(std::string_view text) : t_(text), n_(text.size()) {}
+
+  void Run() {
+    std::size_t p = 0;
+    while (p + 1 < n_) {  // the last character is never looked at
+      const char c = t_[p];
+      if (c == '<') {
+        const int id = HiddenAt(p);
+        if (id < 0) {
+          p = AfterStructuralTag(p);
+          continue;
+        }
+        if (id != kDeletedId) {  // a format tag: text only if something visible follows
+          std::size_t stop;
+          if (!HasVisibleText(p, stop)) {
+            p = stop;
+            continue;
+          }
+        }
+      } else if (!IsTextChar(c)) {
+        ++p;
+        continue;
+      }
+      p = WrapRun(p);
+    }
+  }
+
+  std::string Write() const {
+    // Upper bound of the output: every span adds at most its markers, a 20-digit number and
+    // the five extra characters of "&nbsp;" standing for a space.
+    constexpr std::size_t kMostPerSpan = 19 + 20 + 2 + 5 + 5 + 7;
+    std::string out(n_ + spans_.size() * kMostPerSpan, '\0');
+    char* w = out.data();
+    auto put = [&w](std::string_view s) {
+      std::memcpy(w, s.data(), s.size());
+      w += s.size();
+    };
+    auto putNumber = [&w](unsigned long v) {
+      char digits[20];
+      int k = 0;
+      do digits[k++] = static_cast<char>('0' + v % 10);
+      while ((v /= 10) != 0);
+      while (k) *w++ = digits[--k];
+    };
+    std::size_t cursor = 0;
+    unsigned long edits = 0, anchors = 0;
+    for (const Span& span : spans_) {
+      put(t_.substr(cursor, span.begin - cursor));
+      if (span.anchor) {
+        put("<SPAN ID=\"ZZZANCHOR");
+        putNumber(++anchors);
+        put("\">");
+        put(t_.substr(span.begin, span.end - span.begin));
+        put("</SPAN>");
+      } else {
+        // One space at either end becomes a non-breaking space so it stays visible; the
+        // opening one has no semicolon.
+        std::size_t b = span.begin, e = span.end;
+        const bool trailing = e > b && t_[e - 1] == ' ';
+        if (trailing) --e;
+        const bool leading = e > b && t_[b] == ' ';
+        if (leading) ++b;
+        put("<SPAN ID=\"ZZZEDIT");
+        putNumber(++edits);
+        put(leading ? "\">&nbsp" : "\">");
+        put(t_.substr(b, e - b));
+        put(trailing ? "&nbsp;</SPAN>" : "</SPAN>");
+      }
+      cursor = span.end;
+    }
+    put(t_.substr(cursor));
+    out.resize(static_cast<std::size_t>(w - out.data()));
+    return out;
+  }
+
+ private:
+  // Whether the text at i is lit (lit is lower case), ignoring ASCII case.
+  bool Has(std::size_t i, std::string_view lit) const {
+    if (i > n_ || n_ - i < lit.size()) return false;
+    for (std::size_t k = 0; k < lit.size(); ++k)
+      if (Lower(t_[i + k]) != lit[k]) return false;
+    return true;
+  }
+  bool HasWithin(std::size_t i, std::string_view lit, std::size_t end) const {
+    return i + lit.size() <= end && Has(i, lit);
+  }
+  bool HasBefore(std::size_t q, std::string_view lit) const {
+    return q >= lit.size() && Has(q - lit.size(), lit);
+  }
+
+  // Id of the format tag, "<br>" or deleted-text marker at i (a "<"), or -1.
+  int HiddenAt(std::size_t i) const {
+    if (i + 2 >= n_) return -1;  // every hidden tag is at least 3 characters
+    auto is = [&](int id) { return Has(i, id == kBrId ? kBr : kFormatTags[id]) ? id : -1; };
+    switch (Lower(t_[i + 1])) {
+      case 's': return is(0);
+      case 'b': return Has(i, "<b>") ? 1 : is(kBrId);
+      case 'i': return is(2);
+      case 'u': return is(3);
+      case 'e': return is(4);
+      case 'c': return is(5);
+      case '/':
+        switch (Lower(t_[i + 2])) {
+          case 's': return is(6);
+          case 'b': return is(7);
+          case 'i': return is(8);
+          case 'u': return is(9);
+          case 'e': return is(10);
+          case 'c': return is(11);
+        }
+        return -1;
+      case '!':
+        return t_.compare(i, kDeletedMarker.size(), kDeletedMarker) == 0 ? kDeletedId : -1;
+    }
+    return -1;
+  }
+  std::size_t HiddenLength(std::size_t i) const {
+    const int id = HiddenAt(i);
+    return id < 0 ? 0 : kHiddenLength[id];
+  }
+
+  std::size_t NextLess(std::size_t from) const {
+    if (from >= n_) return npos;
+    const void* hit = std::memchr(t_.data() + from, '<', n_ - from);
+    return hit ? static_cast<const char*>(hit) - t_.data() : npos;
+  }
+
+  // The next "<" at or after from that starts a structural tag, or the end of the page.
+  std::size_t NextStructural(std::size_t from) const {
+    for (std::size_t i = NextLess(from); i != npos; i = NextLess(i)) {
+      const std::size_t hidden = HiddenLength(i);
+      if (!hidden) return i;
+      i += hidden;
+    }
+    return n_;
+  }
+
+  // The first ">" at or after from that does not end a hidden tag, or npos.
+  std::size_t NextGreater(std::size_t from) const {
+    while (from < n_) {
+      const void* hit = std::memchr(t_.data() + from, '>', n_ - from);
+      if (!hit) return npos;
+      const std::size_t gt = static_cast<const char*>(hit) - t_.data();
+      // A hidden tag holds one "<" (its first character) and ends with its only ">".
+      const std::size_t floor = gt >= kDeletedMarker.size() ? gt - kDeletedMarker.size() : 0;
+      std::size_t start = gt;
+      while (start > floor && t_[start - 1] != '<') --start;
+      if (start == floor || HiddenLength(start - 1) != gt - start + 2) return gt;
+      from = gt + 1;
+    }
+    return npos;
+  }
+
+  // The first occurrence of closer (lower case, starting with "<") at or after from.
+  std::size_t FindTag(std::string_view closer, std::size_t from) const {
+    for (std::size_t i = NextLess(from); i != npos; i = NextLess(i + 1))
+      if (Has(i, closer)) return i;
+    return npos;
+  }
+
+  // Where the scan goes on after the structural tag at p (a "<"). Whatever is unterminated
+  // reaches the end of the page.
+  std::size_t AfterStructuralTag(std::size_t p) {
+    if (Has(p, "<title")) return AfterElement(p, "</title");
+    if (Has(p, "<!>")) return p + 3;
+    if (Has(p, "<!--")) return AfterComment(p);
+    if (Has(p, "<script")) return AfterElement(p, "</script");
+    if (Has(p, "<style")) return AfterElement(p, "</style");
+    if (Has(p, "<select")) return AfterElement(p, "</select");
+    if (p + 2 < n_ && Lower(t_[p + 1]) == 'a' && IsWs(t_[p + 2])) return WrapLink(p);
+    const std::size_t end = TagEnd(p);
+    return end == npos ? n_ : end + 1;
+  }
+
+  // A title, script, style or select element is skipped whole, text included.
+  std::size_t AfterElement(std::size_t p, std::string_view closer) const {
+    const std::size_t at = FindTag(closer, p);
+    const std::size_t gt = at == npos ? npos : NextGreater(at);
+    return gt == npos ? n_ : gt + 1;
+  }
+
+  std::size_t AfterComment(std::size_t p) const {
+    // A deleted-text marker inside a comment is text, so its "-->" does not close it.
+    constexpr std::size_t markerTail = 15;  // offset of "-->" in the marker
+    for (std::size_t at = t_.find("-->", p); at != npos; at = t_.find("-->", at + 1)) {
+      if (at >= markerTail + p && HiddenAt(at - markerTail) == kDeletedId) continue;
+      return at + 3;
+    }
+    return n_;
+  }
+
+  // The ">" ending the tag at p, or npos. A quote right after "=" (whitespace allowed
+  // between) opens a value that ends at the same quote, as long as that quote comes before
+  // the next structural "<"; otherwise the quote is an ordinary character, so a stray
+  // apostrophe cannot swallow the page.
+  std::size_t TagEnd(std::size_t p) const {
+    std::size_t i = p + 1;
+    while (i < n_) {
+      const char c = t_[i];
+      if (c == '>') return i;
+      if (c == '<') {
+        const std::size_t hidden = HiddenLength(i);
+        i += hidden ? hidden : 1;
+        continue;
+      }
+      if ((c == '"' || c == '\'') && AfterEquals(p, i)) {
+        if (const std::size_t close = QuoteClose(i); close != npos) {
+          i = close + 1;
+          continue;
+        }
+      }
+      ++i;
+    }
+    return npos;
+  }
+
+  // Whether the last character before i that is not whitespace, inside the tag at p, is "=".
+  // ("=" never occurs inside a hidden tag, so the page text can be read as it stands.)
+  bool AfterEquals(std::size_t p, std::size_t i) const {
+    std::size_t j = SkipWsBack(i, p + 1);
+    return j > p + 1 && t_[j - 1] == '=';
+  }
+
+  std::size_t QuoteClose(std::size_t open) const {
+    const char quote = t_[open];
+    std::size_t i = open + 1;
+    while (i < n_) {
+      const char c = t_[i];
+      if (c == quote) return i;
+      if (c == '<') {
+        const std::size_t hidden = HiddenLength(i);
+        if (!hidden) return npos;
+        i += hidden;
+        continue;
+      }
+      ++i;
+    }
+    return npos;
+  }
+
+  // A link is wrapped whole with its text, up to the first "</a>" that is a tag of its own
+  // (tags and comments inside the link are stepped over whole, so a "</a>" in a quoted value
+  // or a comment does not end it), or up to the end of the page when it has none.
+  std::size_t WrapLink(std::size_t p) {
+    std::size_t end = n_;
+    for (std::size_t i = TagEnd(p); i != npos && i < n_;) {
+      const std::size_t tag = NextStructural(i + 1);
+      if (tag >= n_) break;
+      if (Has(tag, "</a>")) {
+        end = tag + 4;
+        break;
+      }
+      i = Has(tag, "<!--") ? AfterComment(tag) - 1 : TagEnd(tag);
+    }
+    spans_.push_back({p, end, true});
+    return end;
+  }
+
+  // Whether the run at p holds a character that is not whitespace, ">" or inside a format
+  // tag; if not, stop is where the scan goes on (the next structural "<" or the end).
+  bool HasVisibleText(std::size_t p, std::size_t& stop) const {
+    for (std::size_t i = p; i < n_;) {
+      const char c = t_[i];
+      if (c == '<') {
+        const int id = HiddenAt(i);
+        if (id == kDeletedId) return true;
+        if (id < 0) {
+          stop = i;
+          return false;
+        }
+        i += kHiddenLength[id];
+      } else if (IsTextChar(c)) {
+        return true;
+      } else {
+        ++i;
+      }
+    }
+    stop = n_;
+    return false;
+  }
+
+  std::size_t SkipWs(std::size_t q, std::size_t end) const {
+    while (q < end && IsWs(t_[q])) ++q;
+    return q;
+  }
+  std::size_t SkipWsBack(std::size_t q, std::size_t begin) const {
+    while (q > begin && IsWs(t_[q - 1])) --q;
+    return q;
+  }
+
+  std::size_t WrapRun(std::size_t p) {
+    while (SkipLeadingClosers(p)) {
+    }
+    std::size_t s = p;
+    std::size_t e = NextStructural(p);  // text after the last tag runs to the end
+    while (TrimTrailingOpeners(e)) {
+    }
+    std::array<int, 12> count{};
+    for (std::size_t i = NextLess(s); i != npos && i < e;) {
+      const int id = HiddenAt(i);
+      if (id >= 0 && id < kBrId) ++count[id];
+      i = NextLess(i + (id >= 0 ? kHiddenLength[id] : 1));
+    }
+    while (TrimUnbalancedOpeners(s, e, count)) {
+    }
+    while (TrimUnbalancedClosers(s, e, count)) {
+    }
+    spans_.push_back({s, e, false});
+    return e;
+  }
+
+  // Closing format tags and a "<br>" at the start of a run stay outside it; the whitespace
+  // after the last of them stays inside.
+  bool SkipLeadingClosers(std::size_t& p) const {
+    std::size_t q = SkipWs(p, n_);
+    bool consumed = false;
+    for (int id = kCloserOffset; id < kBrId; ++id) {
+      if (Has(q, kFormatTags[id])) {
+        q += kFormatTags[id].size();
+        p = q;
+        q = SkipWs(q, n_);
+        consumed = true;
+      }
+    }
+    q = SkipWs(q, n_);
+    if (Has(q, kBr)) {
+      p = q + kBr.size();
+      return true;
+    }
+    return consumed;
+  }
+
+  // The mirror image at the end of the run, for opening tags.
+  bool TrimTrailingOpeners(std::size_t& e) const {
+    std::size_t q = SkipWsBack(e, 0);
+    bool removed = false;
+    for (int id = 0; id < kCloserOffset; ++id) {
+      if (HasBefore(q, kFormatTags[id])) {
+        q -= kFormatTags[id].size();
+        e = q;
+        q = SkipWsBack(q, 0);
+        removed = true;
+      }
+    }
+    q = SkipWsBack(q, 0);
+    if (HasBefore(q, kBr)) {
+      e = q - kBr.size();
+      return true;
+    }
+    return removed;
+  }
+
+  // An opener at the start whose closer is not in the run (more openers than closers of
+  // its kind) is left out, and so is a "<br>" after it.
+  bool TrimUnbalancedOpeners(std::size_t& s, std::size_t e, std::array<int, 12>& count) const {
+    std::size_t i = SkipWs(s, e);
+    std::size_t start = s;
+    bool removed = false;
+    for (int id = 0; id < kCloserOffset; ++id) {
+      if (HasWithin(i, kFormatTags[id], e) && count[id] > count[id + kCloserOffset]) {
+        --count[id];
+        i += kFormatTags[id].size();
+        start = i;
+        i = SkipWs(i, e);
+        removed = true;
+      }
+    }
+    i = SkipWs(i, e);
+    if (HasWithin(i, kBr, e)) {
+      start = i + kBr.size();
+      removed = true;
+    }
+    s = start;
+    return removed;
+  }
+
+  // A closer that ends the run and whose opener is not in it is left out, and so is a
+  // "<br>" before it. Only a closer ending exactly at the current end is found.
+  bool TrimUnbalancedClosers(std::size_t s, std::size_t& e, std::array<int, 12>& count) const {
+    std::size_t j = e;
+    std::size_t end = e;
+    bool removed = false;
+    for (int id = kCloserOffset; id < kBrId; ++id) {
+      const std::size_t k = kFormatTags[id].size();
+      if (j - s >= k && HasBefore(j, kFormatTags[id]) && count[id] > count[id - kCloserOffset]) {
+        --count[id];
+        j -= k;
+        end = j;
+        removed = true;
+      }
+    }
+    j = SkipWsBack(j, s);
+    if (j - s >= kBr.size() && HasBefore(j, kBr)) {
+      j -= kBr.size();
+      end = j;
+      removed = true;
+    }
+    e = end;
+    return removed;
+  }
+
+  std::string_view t_;
+  std::size_t n_;
+  std::vector<Span> spans_;
+};
+
+}  // namespace
+
+std::string AddSpans(std::string_view html) {
+  Scanner scanner(html);
+  scanner.Run();
+  return scanner.Write();
+}
 
 }  // namespace pq

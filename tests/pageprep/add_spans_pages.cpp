@@ -28,10 +28,11 @@ constexpr std::array<std::string_view, 40> kStructural{
     "</center>", "<meta content=\"a>b\" name=x>", "<td onclick=\"if(a<b)x()\">",
     "<p title='don>t'>"};
 
-constexpr std::array<std::string_view, 14> kLinks{
+constexpr std::array<std::string_view, 16> kLinks{
     "<a href=x.htm>", "<A HREF=\"y.htm\">", "<a\nhref=z.htm>", "<a\thref='q>r.htm'>",
     "<a\rname=top>", "<a>", "<A>", "</a>", "</A>", "</a>", "<a href=\"</a>\">",
-    "<a title=\"a > b\" href=u>", "<a  href=v>", "</a >"};
+    "<a title=\"a > b\" href=u>", "<a  href=v>", "</a >", "<img alt=\"</a>\">",
+    "<!-- </a> -->"};
 
 constexpr std::array<std::string_view, 24> kSkipped{
     "<title>", "</title>", "<TITLE>Page</TITLE>", "<script>", "</script>",

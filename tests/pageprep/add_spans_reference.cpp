@@ -210,12 +210,27 @@ class Scan {
     return false;
   }
 
+  // The link ends after the first "</a>" that starts a tag of its own: the tags and comments
+  // inside the link are stepped over whole, so a "</a>" inside a quoted value or a comment
+  // does not end it. An unclosed link reaches the end of the page.
   long WrapLink(long p) {
     const long s = p;
-    // "</a>" is looked for after the opening tag, so a quoted "</a>" in it cannot end the link.
-    const long tagEnd = TagEnd(p);
-    const long close = InStr(tagEnd + 1, lower_, "</a>");
-    const long e = close ? close + 4 : Len() + 1;  // an unclosed link reaches the end
+    long e = Len() + 1;
+    for (long i = TagEnd(p) + 1; i <= Len();) {
+      const long tag = InStr(i, masked_, "<");
+      if (!tag) break;
+      if (StartsAt(lower_, tag, "</a>")) {
+        e = tag + 4;
+        break;
+      }
+      if (StartsAt(masked_, tag, "<!--")) {
+        const long close = InStr(tag, masked_, "-->");
+        if (!close) break;
+        i = close + 3;
+        continue;
+      }
+      i = TagEnd(tag) + 1;
+    }
     const std::string opening = "<SPAN ID=\"ZZZANCHOR" + std::to_string(anchorCount_++) + "\">";
     return WrapRange(s, e, opening, "</SPAN>");
   }
