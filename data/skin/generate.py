@@ -155,7 +155,7 @@ def button(name, look):
                  f'fill-opacity="0.12"/>')
         colour, shift = WHITE, 1
     elif look == "Disabled":
-        colour = "#5b8f5f"
+        colour = "#52905a"
     body = (f'{panel}\n<g transform="translate({shift} {shift})" color="{colour}">'
             f'<g transform="translate({(BW - 24) / 2} 4)" {S} stroke-width="2.2" '
             f'stroke-linecap="round" stroke-linejoin="round">{glyph}</g>'

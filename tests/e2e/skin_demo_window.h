@@ -67,8 +67,8 @@ class SkinDemoWindow {
     label = gtk_label_new(nullptr);
     gtk_label_set_markup(GTK_LABEL(label), "<span foreground='#15423d' weight='bold'>Address</span>");
     skin->Put(label, 18 + 5 * kButtonStep + 12, kRow1 + 16);
-    history.LoadHistory(settings);
     box = std::make_unique<pq::WebInputBox>(history, 440);
+    box->LoadHistory(settings);
     box->SetBackground(GdkRGBA{32 / 255.0, 200 / 255.0, 32 / 255.0, 1});
     box->Enter = [this](const std::string& url) { events.push_back("Enter " + url); };
     skin->Put(box->widget(), 18 + 5 * kButtonStep + 80, kRow1 + 12);
@@ -106,6 +106,7 @@ class SkinDemoWindow {
     skin->Resized = [this](const pq::skin::MainWindowLayout& l) { PlacePane(l); };
     PlacePane(skin->layout());
     gtk_widget_show_all(GTK_WIDGET(skin->window()));
+    gtk_window_present(skin->window());
   }
 
   void PlacePane(const pq::skin::MainWindowLayout& l) {

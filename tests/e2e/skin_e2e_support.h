@@ -58,7 +58,12 @@ inline void Xdo(const std::vector<std::string>& args, int pumpMs = 150) {
   Pump(pumpMs);
 }
 
-inline void MoveTo(int x, int y) { Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)}); }
+// GDK holds back a lone motion that arrives together with a crossing event until the next
+// event; a real pointer sends a stream of motions, so the pointer arrives by two steps.
+inline void MoveTo(int x, int y) {
+  Xdo({"mousemove", "--sync", std::to_string(x + 1), std::to_string(y)}, 30);
+  Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
+}
 inline void Press() { Xdo({"mousedown", "1"}); }
 inline void Release() { Xdo({"mouseup", "1"}); }
 

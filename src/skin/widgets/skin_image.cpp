@@ -10,11 +10,13 @@ SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name
   g_object_ref_sink(area_);
   gtk_widget_set_name(area_, name_.c_str());
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
-                                   GDK_POINTER_MOTION_MASK | GDK_LEAVE_NOTIFY_MASK);
+                                   GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
+                                   GDK_LEAVE_NOTIFY_MASK);
   g_signal_connect(area_, "draw", G_CALLBACK(OnDraw), this);
   g_signal_connect(area_, "button-press-event", G_CALLBACK(OnPress), this);
   g_signal_connect(area_, "button-release-event", G_CALLBACK(OnRelease), this);
   g_signal_connect(area_, "motion-notify-event", G_CALLBACK(OnMotion), this);
+  g_signal_connect(area_, "enter-notify-event", G_CALLBACK(OnEnter), this);
   g_signal_connect(area_, "leave-notify-event", G_CALLBACK(OnLeave), this);
 }
 
@@ -65,6 +67,15 @@ gboolean SkinImage::OnMotion(GtkWidget*, GdkEventMotion* e, gpointer self) {
     s->Motion(static_cast<int>(std::floor(e->x)), static_cast<int>(std::floor(e->y)),
               static_cast<int>(e->x_root), static_cast<int>(e->y_root), s->down_);
   return TRUE;
+}
+
+gboolean SkinImage::OnEnter(GtkWidget*, GdkEventCrossing* e, gpointer self) {
+  auto* s = static_cast<SkinImage*>(self);
+  // Arriving over the picture counts as the first movement over it.
+  if (e->mode == GDK_CROSSING_NORMAL && s->Motion)
+    s->Motion(static_cast<int>(std::floor(e->x)), static_cast<int>(std::floor(e->y)),
+              static_cast<int>(e->x_root), static_cast<int>(e->y_root), s->down_);
+  return FALSE;
 }
 
 gboolean SkinImage::OnLeave(GtkWidget*, GdkEventCrossing* e, gpointer self) {

@@ -35,6 +35,7 @@ class SkinImage {
   static gboolean OnPress(GtkWidget*, GdkEventButton*, gpointer self);
   static gboolean OnRelease(GtkWidget*, GdkEventButton*, gpointer self);
   static gboolean OnMotion(GtkWidget*, GdkEventMotion*, gpointer self);
+  static gboolean OnEnter(GtkWidget*, GdkEventCrossing*, gpointer self);
   static gboolean OnLeave(GtkWidget*, GdkEventCrossing*, gpointer self);
 
   std::string name_;

@@ -56,6 +56,8 @@ class SkinnedWindow {
   // The picture a window image shows ("ImgClose", "ImgMin", "ImgNormMax", "ImgHelp", "Image1").
   std::string ImagePicture(const std::string& control) const;
   SkinImage* Image(const std::string& control) const;
+  // The cursor the window shows for the pointer's zone.
+  CursorKind cursor() const { return cursor_; }
   // Whether the window manager moves and resizes the window (else the skin does it itself).
   bool WindowManagerMoves() const;
 
