@@ -4,6 +4,13 @@
 
 // Positions are 1-based and every read goes through At/StartsAt/InStr, which answer "nothing"
 // outside the text, so the scan itself can be written exactly as the steps read.
+//
+// Where the plain scan has no sound answer, both this and pq::AddSpans do the same:
+// - a title, comment, script, style, select or link without its end, and text after the
+//   last tag, reach the end of the page;
+// - the ">" that ends a tag is looked for in the masked copy, and a quoted attribute value
+//   (see TagEnd) does not end it; a link ends at the first "</a>" that is a tag of its own;
+// - the finishing replacements only change what the scan inserted.
 
 namespace pqtest {
 namespace {
