@@ -1,5 +1,6 @@
 #pragma once
 #include <httplib.h>
+#include <sys/socket.h>
 
 #include <filesystem>
 #include <string>
@@ -26,10 +27,17 @@ class HttpSite {
   void ServePublish(const httplib::Request& req, httplib::Response& res,
                     const httplib::ContentReader& reader);
 
+  // cpp-httplib as packaged listens with a backlog of 5, so a burst of new connections
+  // has SYNs dropped and waits a second for the retry; this widens it after binding.
+  class Server : public httplib::Server {
+   public:
+    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+  };
+
   SiteOptions options_;
   std::filesystem::path root_;
   SiteScript script_;
-  httplib::Server server_;
+  Server server_;
 };
 
 }  // namespace pq::site
