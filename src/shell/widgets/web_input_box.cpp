@@ -103,6 +103,7 @@ WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
 WebInputBox::~WebInputBox() {
   if (pressHook_) g_signal_remove_emission_hook(pressSignal_, pressHook_);
   if (timer1_) g_source_remove(timer1_);
+  if (selectIdle_) g_source_remove(selectIdle_);
   g_signal_handlers_disconnect_by_data(picture1_, this);
   g_signal_handlers_disconnect_by_data(textBox_, this);
   g_signal_handlers_disconnect_by_data(list_, this);
@@ -305,6 +306,17 @@ gboolean WebInputBox::OnKey(GtkWidget*, GdkEventKey* e, gpointer self) {
 gboolean WebInputBox::OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer self) {
   auto* b = static_cast<WebInputBox*>(self);
   gtk_editable_select_region(GTK_EDITABLE(b->textBox_), 0, -1);
+  // A click that gave the focus places the caret after this; select again once it has.
+  if (!b->selectIdle_)
+    b->selectIdle_ = g_idle_add(
+        [](gpointer data) -> gboolean {
+          auto* box = static_cast<WebInputBox*>(data);
+          box->selectIdle_ = 0;
+          if (gtk_widget_has_focus(box->textBox_))
+            gtk_editable_select_region(GTK_EDITABLE(box->textBox_), 0, -1);
+          return G_SOURCE_REMOVE;
+        },
+        b);
   return FALSE;
 }
 

@@ -83,6 +83,7 @@ class WebInputBox {
   bool listHasFocus_ = false;      // arrow keys moved into the list
   DropLook dropLook_ = DropLook::Normal;
   guint timer1_ = 0;
+  guint selectIdle_ = 0;
   gulong pressHook_ = 0;
   guint pressSignal_ = 0;
 };

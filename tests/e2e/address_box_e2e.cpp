@@ -1,0 +1,138 @@
+// The address box under Xvfb with real keys and clicks: suggestions while typing, Enter, the
+// arrow keys in the list, a click on a suggestion and the drop button with the whole history.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "e2e/skin_demo_window.h"
+#include "e2e/skin_e2e_support.h"
+
+namespace {
+
+testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb);
+
+using pqtest::MoveTo;
+using pqtest::Pump;
+using pqtest::WaitFor;
+using pqtest::Xdo;
+
+const char* const kAbout = "http://www.example.com/about.htm";
+const char* const kHome = "http://www.example.com/";
+const char* const kOther = "http://other.example/";
+
+class AddressBoxE2e : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    demo = std::make_unique<pqtest::SkinDemoWindow>();
+    demo->settings.SaveSetting("History", "Num1", kAbout);
+    demo->settings.SaveSetting("History", "Num2", kHome);
+    demo->settings.SaveSetting("History", "Num3", kOther);
+    demo->box->LoadHistory(demo->settings);
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->box->widget()); }));
+    Pump(200);
+  }
+  void TearDown() override {
+    if (HasFailure()) pqtest::Shot("-failure");
+    demo.reset();
+    Pump(100);
+  }
+  pq::WebInputBox& box() { return *demo->box; }
+  void ClickTextBox() {
+    auto [x, y] = demo->ScreenPoint(box().textBox(), 30, 8);
+    MoveTo(x, y);
+    Xdo({"click", "1"});
+  }
+  void Type(const std::string& text) { Xdo({"type", "--delay", "30", text}, 300); }
+  void Key(const std::string& key) { Xdo({"key", key}); }
+  bool EnterRaisedWith(const std::string& url) {
+    return WaitFor([&] { return demo->LastEvent() == "Enter " + url; });
+  }
+
+  std::unique_ptr<pqtest::SkinDemoWindow> demo;
+};
+
+TEST_F(AddressBoxE2e, TypingOffersMatchesShortestFirstAndEnterRaisesTheText) {
+  ClickTextBox();
+  Type("www.ex");
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); })) << "list did not open";
+  EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kHome, kAbout}));
+  EXPECT_EQ(box().state().suggestion, kHome);
+  const std::string shot = pqtest::Shot("-suggestions");
+  EXPECT_TRUE(std::filesystem::exists(shot));
+  Key("Return");
+  EXPECT_TRUE(EnterRaisedWith("www.ex")) << demo->LastEvent();
+  EXPECT_FALSE(box().IsComboExpanded());
+}
+
+TEST_F(AddressBoxE2e, ArrowKeysWalkTheListAndEnterTakesTheChoice) {
+  ClickTextBox();
+  Type("http://www");
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+  Key("Down");
+  EXPECT_EQ(box().ListText(), kHome) << "the suggestion first";
+  Key("Down");
+  EXPECT_EQ(box().ListText(), kAbout);
+  Key("Up");
+  EXPECT_EQ(box().ListText(), kHome);
+  Key("Up");  // on the suggestion: back to the text box
+  Type("/a");
+  EXPECT_EQ(box().Text(), "http://www/a");
+  Key("ctrl+a");
+  Type("http://www.example.com/");
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+  EXPECT_EQ(box().ListEntries(), std::vector<std::string>{kAbout}) << "the exact text is not offered";
+  Key("Down");
+  Key("Return");
+  EXPECT_TRUE(EnterRaisedWith(kAbout)) << demo->LastEvent();
+  EXPECT_EQ(box().Text(), kAbout);
+}
+
+TEST_F(AddressBoxE2e, ClickingASuggestionRaisesEnterWithIt) {
+  ClickTextBox();
+  Type("www.");
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+  EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kHome, kAbout}));
+  Pump(200);
+  GtkWidget* list = gtk_bin_get_child(GTK_BIN(box().listWindow()));
+  int ox = 0, oy = 0;
+  gdk_window_get_origin(gtk_widget_get_window(box().listWindow()), &ox, &oy);
+  const int h = gtk_widget_get_allocated_height(list);
+  // The second of the two rows.
+  MoveTo(ox + 60, oy + h * 3 / 4);
+  Xdo({"click", "1"});
+  EXPECT_TRUE(EnterRaisedWith(kAbout)) << demo->LastEvent();
+  EXPECT_EQ(box().Text(), kAbout);
+  EXPECT_FALSE(box().IsComboExpanded());
+}
+
+TEST_F(AddressBoxE2e, DropButtonShowsTheWholeHistoryInItsOrder) {
+  auto [x, y] = demo->ScreenPoint(box().widget(), 440 - 12, 13);
+  MoveTo(x, y);
+  EXPECT_TRUE(WaitFor([&] { return box().dropLook() == pq::WebInputBox::DropLook::Hover; }));
+  pqtest::Press();
+  EXPECT_TRUE(WaitFor([&] { return box().dropLook() == pq::WebInputBox::DropLook::Pressed; }));
+  pqtest::Release();
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+  EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kAbout, kHome, kOther}));
+  pqtest::Shot("-history");
+  // Off the button the timer gives it its normal colour back.
+  MoveTo(x - 200, y + 300);
+  EXPECT_TRUE(WaitFor([&] { return box().dropLook() == pq::WebInputBox::DropLook::Normal; }));
+  Key("Escape");
+}
+
+TEST_F(AddressBoxE2e, AddToHistoryShowsTheAddressWithoutOpeningTheList) {
+  box().AddToHistory("http://www.example.com/new.htm", "", demo->settings);
+  Pump(200);
+  EXPECT_EQ(box().Text(), "http://www.example.com/new.htm");
+  EXPECT_FALSE(box().IsComboExpanded());
+  EXPECT_EQ(demo->settings.GetSetting("History", "Num1"), "http://www.example.com/new.htm");
+  // The new entry is offered at once.
+  ClickTextBox();
+  Key("ctrl+a");
+  Type("www.example.com/n");
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+  EXPECT_EQ(box().ListEntries(), std::vector<std::string>{"http://www.example.com/new.htm"});
+}
+
+}  // namespace
