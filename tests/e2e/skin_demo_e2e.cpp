@@ -62,6 +62,29 @@ TEST(SkinDemo, ShowsTheSkinnedWindowWithItsControls) {
   EXPECT_TRUE(std::filesystem::exists(shot));
 }
 
+TEST(SkinDemo, HoverAndPressedLooks) {
+  pqtest::ShotOnFailure keep;
+  pqtest::SkinDemoWindow demo;
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  Pump(300);
+  // The pointer over Home, then held down on Publish; the drop button lit.
+  auto [hx, hy] = demo.ScreenPoint(demo.buttons["Home"]->widget(), 20, 20);
+  pqtest::MoveTo(hx, hy);
+  ASSERT_TRUE(WaitFor([&] { return demo.buttons["Home"]->ShownPicture() == "HomeHighlight"; }));
+  pqtest::Shot("-highlight");
+  auto [px, py] = demo.ScreenPoint(demo.buttons["Publish"]->widget(), 20, 20);
+  pqtest::MoveTo(px, py);
+  pqtest::Press();
+  ASSERT_TRUE(WaitFor([&] { return demo.buttons["Publish"]->ShownPicture() == "PublishPressed"; }));
+  pqtest::Shot("-pressed");
+  pqtest::Release();
+  auto [cx, cy] = demo.ScreenPoint(demo.skin->Image("ImgClose")->widget(), 8, 8);
+  pqtest::MoveTo(cx, cy);
+  pqtest::MoveTo(cx + 1, cy + 1);
+  ASSERT_TRUE(WaitFor([&] { return demo.skin->ImagePicture("ImgClose") == "ImgCloseHover"; }));
+  pqtest::Shot("-close-hover");
+}
+
 TEST(SkinDemo, LinkNoticeAnswersYesAndStoresItsBox) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;

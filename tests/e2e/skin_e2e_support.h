@@ -24,9 +24,10 @@ inline Xvfb*& SharedXvfb() {
 // Starts Xvfb and GTK once for the whole test program.
 class GtkOnXvfb : public ::testing::Environment {
  public:
-  explicit GtkOnXvfb(int scale = 1) : scale_(scale) {}
+  explicit GtkOnXvfb(int scale = 1, int width = 1280, int height = 1024)
+      : scale_(scale), width_(width), height_(height) {}
   void SetUp() override {
-    SharedXvfb() = new Xvfb(1280, 1024);
+    SharedXvfb() = new Xvfb(width_, height_);
     ASSERT_TRUE(SharedXvfb()->ok()) << "Xvfb did not start";
     if (scale_ > 1) setenv("GDK_SCALE", std::to_string(scale_).c_str(), 1);
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "GTK could not open the display";
@@ -38,6 +39,8 @@ class GtkOnXvfb : public ::testing::Environment {
 
  private:
   int scale_;
+  int width_;
+  int height_;
 };
 
 // Runs the main loop for a while so that queued events are handled.

@@ -4,6 +4,7 @@
 
 #include "e2e/skin_demo_window.h"
 #include "e2e/skin_e2e_support.h"
+#include "skin/widgets/picture_region.h"
 
 namespace {
 
@@ -169,6 +170,51 @@ TEST_F(SkinWindow, MaximiseThenRestoreReturnsToTheSameRectangle) {
       << Window().height;
   EXPECT_FALSE(demo->skin->WindowMaximized());
   EXPECT_EQ(PictureBecomes("ImgNormMax", "ImgMaxNorm"), "ImgMaxNorm");
+}
+
+}  // namespace
+
+namespace {
+
+// A window shaped from a picture whose top-left pixel (magenta) marks what is transparent.
+TEST(ShapedWindow, ShowsOnlyTheNonMagentaPixels) {
+  pqtest::ShotOnFailure keep;
+  GdkPixbuf* picture = gdk_pixbuf_new(GDK_COLORSPACE_RGB, FALSE, 8, 200, 120);
+  gdk_pixbuf_fill(picture, 0xff00ffff);
+  // A green ellipse on magenta.
+  guchar* px = gdk_pixbuf_get_pixels(picture);
+  const int stride = gdk_pixbuf_get_rowstride(picture);
+  for (int y = 0; y < 120; ++y)
+    for (int x = 0; x < 200; ++x) {
+      const double dx = (x - 100) / 95.0, dy = (y - 60) / 55.0;
+      if (dx * dx + dy * dy <= 1) {
+        guchar* p = px + y * stride + x * 3;
+        p[0] = 32, p[1] = 200, p[2] = 32;
+      }
+    }
+  GtkWidget* window = gtk_window_new(GTK_WINDOW_POPUP);
+  gtk_window_move(GTK_WINDOW(window), 900, 700);
+  gtk_widget_set_size_request(window, 200, 120);
+  GtkWidget* image = gtk_image_new_from_pixbuf(picture);
+  gtk_container_add(GTK_CONTAINER(window), image);
+  gtk_widget_show_all(window);
+  pq::skin::ShapeWindowFromPicture(window, picture);
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(window); }));
+  Pump(400);
+  const std::string shot = pqtest::Shot("");
+  GdkPixbuf* screen = gdk_pixbuf_new_from_file(shot.c_str(), nullptr);
+  ASSERT_NE(screen, nullptr);
+  const guchar* s = gdk_pixbuf_get_pixels(screen);
+  const int sstride = gdk_pixbuf_get_rowstride(screen);
+  const int n = gdk_pixbuf_get_n_channels(screen);
+  auto at = [&](int x, int y) { return s + (700 + y) * sstride + (900 + x) * n; };
+  EXPECT_EQ(at(100, 60)[1], 200) << "the ellipse shows";
+  EXPECT_EQ(at(2, 2)[0], 0) << "the magenta corner is cut away (black root shows)";
+  EXPECT_EQ(at(2, 2)[2], 0);
+  EXPECT_EQ(at(197, 117)[0], 0);
+  g_object_unref(screen);
+  gtk_widget_destroy(window);
+  g_object_unref(picture);
 }
 
 }  // namespace
