@@ -121,6 +121,17 @@ TEST_F(AddressBoxE2e, DropButtonShowsTheWholeHistoryInItsOrder) {
   Key("Escape");
 }
 
+TEST_F(AddressBoxE2e, PressingElsewhereClosesTheList) {
+  ClickTextBox();
+  Type("www.");
+  ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+  auto [x, y] = demo->ScreenPoint(demo->pane, 300, 200);
+  MoveTo(x, y);
+  Xdo({"click", "1"});
+  EXPECT_TRUE(WaitFor([&] { return !box().IsComboExpanded(); }));
+  EXPECT_EQ(demo->LastEvent(), "") << "no address was chosen";
+}
+
 TEST_F(AddressBoxE2e, AddToHistoryShowsTheAddressWithoutOpeningTheList) {
   box().AddToHistory("http://www.example.com/new.htm", "", demo->settings);
   Pump(200);

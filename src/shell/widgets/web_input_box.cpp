@@ -64,6 +64,13 @@ WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
   g_signal_connect(textBox_, "changed", G_CALLBACK(OnChanged), this);
   g_signal_connect(textBox_, "key-press-event", G_CALLBACK(OnKey), this);
   g_signal_connect_after(textBox_, "focus-in-event", G_CALLBACK(OnFocusIn), this);
+  // Leaving the box (another control, another window) closes its list.
+  g_signal_connect(textBox_, "focus-out-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEventFocus*, gpointer self) -> gboolean {
+                     static_cast<WebInputBox*>(self)->CollapseCombo();
+                     return FALSE;
+                   }),
+                   this);
   g_signal_connect(root_, "unmap", G_CALLBACK(OnUnmap), this);
 
   // Combo1: the drop-down list, a popup under the box.
