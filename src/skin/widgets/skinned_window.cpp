@@ -59,10 +59,6 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
   gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
   const Rect start = maximizeFrm_.NormalRect();
   gtk_window_set_default_size(GTK_WINDOW(window_), start.width, start.height);
-  GdkGeometry hints{};
-  hints.min_width = kMinWidth;
-  hints.min_height = kMinHeight;
-  gtk_window_set_geometry_hints(GTK_WINDOW(window_), nullptr, &hints, GDK_HINT_MIN_SIZE);
 
   // A layout does not ask for its children's size, so the window can always shrink to the
   // minimum whatever was placed for a larger size.
@@ -295,8 +291,15 @@ gboolean SkinnedWindow::OnPress(GtkWidget*, GdkEventButton* e, gpointer self) {
     s->skin_.EndMouse();
     if (drag)
       gtk_window_begin_move_drag(s->window(), 1, rx, ry, e->time);
-    else if (zone != Zone::None)
+    else if (zone != Zone::None) {
+      // The window manager keeps to the minimum size through the size hints; they are set
+      // only now so that the program can still shrink the window out of sight at start-up.
+      GdkGeometry hints{};
+      hints.min_width = kMinWidth;
+      hints.min_height = kMinHeight;
+      gtk_window_set_geometry_hints(s->window(), nullptr, &hints, GDK_HINT_MIN_SIZE);
       gtk_window_begin_resize_drag(s->window(), EdgeOf(zone), 1, rx, ry, e->time);
+    }
   }
   return TRUE;
 }

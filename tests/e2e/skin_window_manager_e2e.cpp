@@ -1,0 +1,106 @@
+// The skinned window under a real window manager (openbox on Xvfb): dragging and resizing are
+// handed to the window manager and give the same results as the skin's own handling.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "e2e/skin_demo_window.h"
+#include "e2e/skin_e2e_support.h"
+
+namespace {
+
+// Xvfb, then the window manager, then GTK (which looks for a window manager once it starts).
+class GtkOnXvfbWithWindowManager : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    pqtest::SharedXvfb() = new pqtest::Xvfb(1280, 1024);
+    ASSERT_TRUE(pqtest::SharedXvfb()->ok());
+    haveWm = pqtest::RunCommand({"sh", "-c", "command -v openbox"}).exitCode == 0;
+    if (!haveWm) return;
+    wm.Start({"openbox", "--sm-disable"});
+    // The window manager announces itself on the root window; give it a bounded moment.
+    for (int i = 0; i < 50; ++i) {
+      auto r = pqtest::RunCommand({"xdotool", "search", "--maxdepth", "1", "--class", "openbox"});
+      if (r.exitCode == 0 && !r.out.empty()) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
+  }
+  void TearDown() override {
+    wm.Stop();
+    delete pqtest::SharedXvfb();
+    pqtest::SharedXvfb() = nullptr;
+  }
+  static inline bool haveWm = false;
+  pqtest::ChildProcess wm;
+};
+
+testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new GtkOnXvfbWithWindowManager);
+
+using pq::skin::Rect;
+using pqtest::MoveTo;
+using pqtest::Pump;
+using pqtest::WaitFor;
+
+class SkinUnderWindowManager : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!GtkOnXvfbWithWindowManager::haveWm) GTEST_SKIP() << "openbox is not installed";
+    demo = std::make_unique<pqtest::SkinDemoWindow>(Rect{60, 50, 900, 600});
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo->skin->window())); }));
+    Pump(500);
+  }
+  void TearDown() override {
+    if (HasFailure()) pqtest::Shot("-failure");
+    pqtest::Release();
+    demo.reset();
+    Pump(100);
+  }
+  Rect Window() const { return demo->skin->WindowRect(); }
+  std::unique_ptr<pqtest::SkinDemoWindow> demo;
+};
+
+TEST_F(SkinUnderWindowManager, TheWindowManagerMovesAndResizes) {
+  ASSERT_TRUE(demo->skin->WindowManagerMoves());
+  const Rect before = Window();
+  EXPECT_EQ(before.width, 900);
+  MoveTo(before.x + 400, before.y + 30);
+  pqtest::Press();
+  for (int step = 1; step <= 5; ++step) MoveTo(before.x + 400 + 30 * step, before.y + 30 + 16 * step);
+  pqtest::Release();
+  EXPECT_TRUE(WaitFor([&] {
+    const Rect r = Window();
+    return r.x == before.x + 150 && r.y == before.y + 80 && r.width == 900;
+  })) << "window at " << Window().x << "," << Window().y;
+
+  // The left edge far to the right: the window manager stops at the minimum width.
+  const Rect moved = Window();
+  MoveTo(moved.x + 4, moved.y + 300);
+  pqtest::Press();
+  for (int step = 1; step <= 4; ++step) MoveTo(moved.x + 4 + 150 * step, moved.y + 300);
+  pqtest::Release();
+  EXPECT_TRUE(WaitFor([&] {
+    const Rect r = Window();
+    return r.width == pq::skin::kMinWidth && r.right() == moved.right();
+  })) << "at " << Window().x << " width " << Window().width;
+}
+
+TEST_F(SkinUnderWindowManager, MaximiseAndRestore) {
+  const Rect before = Window();
+  auto [x, y] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->widget(), 10, 10);
+  MoveTo(x, y);
+  pqtest::Press();
+  pqtest::Release();
+  const Rect work = demo->skin->WorkArea();
+  EXPECT_TRUE(WaitFor([&] { return Window() == work; }))
+      << Window().x << "," << Window().y << " " << Window().width << "x" << Window().height;
+  auto [mx, my] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->widget(), 10, 10);
+  MoveTo(mx, my);
+  pqtest::Press();
+  pqtest::Release();
+  EXPECT_TRUE(WaitFor([&] { return Window() == before; }))
+      << Window().x << "," << Window().y << " " << Window().width << "x" << Window().height;
+}
+
+}  // namespace
