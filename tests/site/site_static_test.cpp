@@ -85,6 +85,17 @@ TEST(SiteStatic, ServesTheDemoSite) {
   EXPECT_EQ(home->status, 200);
   EXPECT_EQ(home->get_header_value("Content-Type"), "text/html; charset=utf-8");
   EXPECT_EQ(home->body, ReadFile(std::string(PQ_SOURCE_DIR) + "/demo/site/index.htm"));
+  // The Latin-1 page is sent with the charset its META tag declares.
+  auto history = c.Get("/history.htm");
+  ASSERT_TRUE(history);
+  EXPECT_EQ(history->get_header_value("Content-Type"), "text/html; charset=iso-8859-1");
+  EXPECT_NE(history->body.find("J\xF6rg"), std::string::npos);
+  auto frames = c.Get("/frames.htm");
+  ASSERT_TRUE(frames);
+  EXPECT_NE(frames->body.find("frame-inner.htm"), std::string::npos);
+  auto inner = c.Get("/frame-inner.htm");
+  ASSERT_TRUE(inner);
+  EXPECT_NE(inner->body.find("<frameset"), std::string::npos);
   for (const auto& e : fs::directory_iterator(std::string(PQ_SOURCE_DIR) + "/demo/site")) {
     const std::string name = e.path().filename().string();
     std::string path = "/";
