@@ -314,6 +314,7 @@ gboolean SkinnedWindow::OnMotion(GtkWidget*, GdkEventMotion* e, gpointer self) {
     const Rect r = s->WindowRect();
     s->SetCursor(s->skin_.HoverCursor(rx - r.x, ry - r.y, r.width, r.height));
   }
+  if (s->FormMouseMove) s->FormMouseMove();
   return TRUE;
 }
 

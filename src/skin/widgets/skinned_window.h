@@ -52,6 +52,7 @@ class SkinnedWindow {
   std::function<void()> Help;       // the help image was released inside it
   std::function<void(const MainWindowLayout&)> Resized;  // laid out for a new size
   std::function<void()> DragEnded;  // a drag or resize by the mouse has ended
+  std::function<void()> FormMouseMove;  // the pointer moved over the window's own surface
 
   // The picture a window image shows ("ImgClose", "ImgMin", "ImgNormMax", "ImgHelp", "Image1").
   std::string ImagePicture(const std::string& control) const;
