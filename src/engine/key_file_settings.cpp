@@ -36,13 +36,33 @@ std::string KeyFileSettings::DefaultPath() {
 
 KeyFileSettings::KeyFileSettings() : KeyFileSettings(DefaultPath()) {}
 
-KeyFileSettings::KeyFileSettings(std::string path) : path_(std::move(path)) {
-  // A missing or unreadable file is an empty store.
-  g_key_file_load_from_file(file_.get(), path_.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr);
+namespace {
+// Every write renames a new file into place, so the inode tells one write from the next even
+// within the clock's granularity.
+KeyFileSettings::FileStamp StampOf(const std::string& path) {
+  GStatBuf st;
+  if (g_stat(path.c_str(), &st) != 0) return {};
+  return {static_cast<long long>(st.st_ino),
+          static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
+          static_cast<long long>(st.st_size)};
+}
+}  // namespace
+
+KeyFileSettings::KeyFileSettings(std::string path) : path_(std::move(path)) { Refresh(); }
+
+void KeyFileSettings::Refresh() const {
+  const FileStamp stamp = StampOf(path_);
+  if (stamp == stamp_) return;
+  stamp_ = stamp;
+  // A missing or unreadable file leaves what is known as it is.
+  std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> fresh(g_key_file_new(), &g_key_file_unref);
+  if (g_key_file_load_from_file(fresh.get(), path_.c_str(), G_KEY_FILE_KEEP_COMMENTS, nullptr))
+    file_ = std::move(fresh);
 }
 
 std::string KeyFileSettings::GetSetting(const std::string& section, const std::string& key,
                                         const std::string& fallback) const {
+  Refresh();
   const std::string k = EscapeSettingKey(key);
   GChars value(g_key_file_get_string(file_.get(), section.c_str(), k.c_str(), nullptr));
   return value ? std::string(value.get()) : fallback;
@@ -51,6 +71,7 @@ std::string KeyFileSettings::GetSetting(const std::string& section, const std::s
 void KeyFileSettings::SaveSetting(const std::string& section, const std::string& key,
                                   const std::string& value) {
   if (section.empty() || key.empty()) return;
+  Refresh();
   const std::string k = EscapeSettingKey(key);
   g_key_file_set_string(file_.get(), section.c_str(), k.c_str(), value.c_str());
   Write();
@@ -66,6 +87,7 @@ void KeyFileSettings::Write() {
   lastWriteOk_ = data && g_file_set_contents_full(path_.c_str(), data.get(),
                                                   static_cast<gssize>(length),
                                                   G_FILE_SET_CONTENTS_CONSISTENT, 0600, nullptr);
+  stamp_ = StampOf(path_);
 }
 
 }  // namespace pq::engine

@@ -10,7 +10,9 @@ namespace pq::engine {
 
 // The per-user settings store: a key file at $XDG_CONFIG_HOME/pagequill/settings.ini
 // (~/.config/... by default). Every change is written at once, atomically and readable only
-// by the user, because the "passwords" section holds passwords.
+// by the user, because the "passwords" section holds passwords. Several stores over the same
+// file (one per control that needs settings) see each other's changes: the file is read again
+// whenever it has changed on disk.
 class KeyFileSettings : public Settings {
  public:
   KeyFileSettings();
@@ -27,11 +29,20 @@ class KeyFileSettings : public Settings {
 
   static std::string DefaultPath();
 
+  struct FileStamp {
+    long long inode = -1, modified = -1, size = -1;
+    bool operator==(const FileStamp&) const = default;
+  };
+
  private:
   void Write();
+  // Reads the file again when it changed since it was last read or written.
+  void Refresh() const;
 
   std::string path_;
-  std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> file_{g_key_file_new(), &g_key_file_unref};
+  mutable std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> file_{g_key_file_new(),
+                                                                       &g_key_file_unref};
+  mutable FileStamp stamp_{-2, -2, -2};  // the file as last read or written
   bool lastWriteOk_ = true;
 };
 

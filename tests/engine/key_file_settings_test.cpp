@@ -55,6 +55,23 @@ TEST_F(KeyFileSettingsTest, KeysThatAKeyFileCannotHoldAreEscaped) {
   EXPECT_EQ(KeyFileSettings(path).GetSetting("passwords", "http://[::1]:8080/a%3Db"), "other");
 }
 
+TEST_F(KeyFileSettingsTest, TwoStoresOverOneFileKeepEachOthersChanges) {
+  KeyFileSettings a(path), b(path);
+  a.SaveSetting("passwords", "http://site.example/", "secret");
+  b.SaveSetting("History", "Num1", "http://site.example/page.htm");
+  EXPECT_EQ(b.GetSetting("passwords", "http://site.example/"), "secret");
+  EXPECT_EQ(a.GetSetting("History", "Num1"), "http://site.example/page.htm");
+  KeyFileSettings c(path);
+  EXPECT_EQ(c.GetSetting("passwords", "http://site.example/"), "secret");
+  // Written by renaming a finished file: nothing else is left in the folder.
+  int files = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir + "/pagequill")) {
+    ++files;
+    EXPECT_EQ(e.path().filename(), "settings.ini");
+  }
+  EXPECT_EQ(files, 1);
+}
+
 TEST_F(KeyFileSettingsTest, AnUnreadableFileIsAnEmptyStore) {
   std::filesystem::create_directories(dir + "/pagequill");
   std::ofstream(path) << "\x01\x02 not a key file [[[";
