@@ -131,6 +131,7 @@ struct WebView::Impl {
   bool topHasFrames = false;
   bool loadFailed = false;       // the current main load failed; its FINISHED is no completion
   std::string errorPageUrl;      // the failed address whose error page is being loaded
+  std::string lastAllowed;       // the address of the latest navigation let through
   int lastBack = -1, lastForward = -1;
 
   void ReportCommandState() {
@@ -183,6 +184,7 @@ struct WebView::Impl {
       webkit_policy_decision_ignore(decision);
       return TRUE;
     }
+    self->lastAllowed = url;
     return FALSE;
   }
 
@@ -191,14 +193,19 @@ struct WebView::Impl {
     const char* uri = webkit_web_view_get_uri(view);
     const std::string url = uri ? uri : "";
     switch (event) {
-      case WEBKIT_LOAD_STARTED:
+      case WEBKIT_LOAD_STARTED: {
+        // For a link the view still reports the old address here; the main document's load
+        // starts right after its own navigation was let through.
+        const std::string started = self->lastAllowed.empty() ? url : self->lastAllowed;
+        self->lastAllowed.clear();
         self->ownRequest = false;
         self->topLoading = true;
         self->topCommitted = false;
         self->loadFailed = false;
         if (self->owner->TopNavigationStarted && self->errorPageUrl.empty())
-          self->owner->TopNavigationStarted(url);
+          self->owner->TopNavigationStarted(started);
         break;
+      }
       case WEBKIT_LOAD_REDIRECTED:
         break;
       case WEBKIT_LOAD_COMMITTED:

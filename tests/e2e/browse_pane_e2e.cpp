@@ -210,6 +210,42 @@ TEST_F(BrowsePaneTest, TheFramesetYieldsFrameCopiesDepthFirst) {
   EXPECT_NE(Read(EditCopy()).find("<!--OrigURL=\"" + Url(page) + "\"-->"), std::string::npos);
 }
 
+// Clicks the first link with this target found in any frame of the page, as a user would.
+bool ClickFrameLink(pq::engine::WebView& view, const std::string& target) {
+  auto clicked = view.Evaluate(
+      "(() => { const find = (w) => { const a = w.document.querySelector('a[target=\"" + target + "\"]');"
+      " if (a) return a; for (let i = 0; i < w.frames.length; i++) { const f = find(w.frames[i]); if (f) return f; }"
+      " return null; }; const a = find(window); if (!a) return false; a.click(); return true; })()",
+      true);
+  return clicked && clicked->Bool();
+}
+
+TEST_F(BrowsePaneTest, LinksInFramesReachTheAddressBoxOnlyWhenTheyLoadTheWholeWindow) {
+  const std::string page = FindNestedFrameset(siteRoot_);
+  ASSERT_FALSE(page.empty());
+  ASSERT_TRUE(Enter(Url(page)));
+  pq::engine::WebView& view = window_->Browse().View();
+
+  // A link into another frame: the page stays, so it is prepared again with the new frame.
+  log_.clear();
+  auto before = view.Snapshot();
+  ASSERT_TRUE(before);
+  if (ClickFrameLink(view, "hours") || ClickFrameLink(view, "news")) {
+    ASSERT_TRUE(pqtest::WaitFor([] { return Count("NavigationComplete") == 1; }));
+    EXPECT_EQ(std::count_if(log_.begin(), log_.end(), [](const std::string& e) { return e.rfind("UpdateAddressBar", 0) == 0; }), 0);
+    EXPECT_EQ(window_->Browse().Control().WebURL(), Url(page));
+  }
+
+  // A link that loads the whole window from inside a frame.
+  log_.clear();
+  ASSERT_TRUE(ClickFrameLink(view, "_top"));
+  ASSERT_TRUE(pqtest::WaitFor([] { return Count("NavigationComplete") == 1; }));
+  const std::string now = window_->Browse().Control().WebURL();
+  EXPECT_NE(now, Url(page));
+  EXPECT_EQ(Count("UpdateAddressBar " + now), 1);
+  EXPECT_EQ(window_->AddressText(), now);
+}
+
 TEST_F(BrowsePaneTest, AFolderAddressResolvesThroughIndexHtm) {
   ASSERT_TRUE(Enter(site_->url() + "/"));
   ASSERT_EQ(Count("NavigationComplete"), 1);
