@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 #include "e2e/skin_demo_window.h"
 #include "e2e/skin_e2e_support.h"
@@ -14,37 +16,75 @@ testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest:
 using pqtest::Pump;
 using pqtest::WaitFor;
 
-// Clicks a button of the dialog that is showing, from inside its modal loop.
-struct DialogClicker {
-  GtkWidget** button;
-  bool uncheck;
-  GtkWidget* check;
-  std::string shot;
+GtkWidget* FindDialog(const std::string& title) {
+  GtkWidget* found = nullptr;
+  GList* all = gtk_window_list_toplevels();
+  for (GList* l = all; l; l = l->next)
+    if (GTK_IS_DIALOG(l->data) && gtk_widget_get_mapped(GTK_WIDGET(l->data)) &&
+        title == gtk_window_get_title(GTK_WINDOW(l->data)))
+      found = GTK_WIDGET(l->data);
+  g_list_free(all);
+  return found;
+}
+
+GtkWidget* FindCheckBox(GtkWidget* w) {
+  if (GTK_IS_CHECK_BUTTON(w)) return w;
+  GtkWidget* found = nullptr;
+  if (GTK_IS_CONTAINER(w)) {
+    GList* kids = gtk_container_get_children(GTK_CONTAINER(w));
+    for (GList* k = kids; k && !found; k = k->next) found = FindCheckBox(GTK_WIDGET(k->data));
+    g_list_free(kids);
+  }
+  return found;
+}
+
+// A real click in the middle of a widget of a dialog.
+void ClickWidget(GtkWidget* w) {
+  GtkWidget* top = gtk_widget_get_toplevel(w);
+  int ox = 0, oy = 0, x = 0, y = 0;
+  gdk_window_get_origin(gtk_widget_get_window(top), &ox, &oy);
+  gtk_widget_translate_coordinates(w, top, 6, gtk_widget_get_allocated_height(w) / 2, &x, &y);
+  pqtest::RunCommand({"xdotool", "mousemove", "--sync", std::to_string(ox + x),
+                      std::to_string(oy + y), "click", "1"},
+                     "", std::chrono::seconds(10));
+}
+
+// Answers the modal notice titled `title` from inside its loop once it shows, after a
+// screenshot; a notice still open after 15 s is closed so that the test fails, not hangs.
+struct NoticeDriver {
+  std::string title;
+  std::string shotSuffix;
+  std::function<void(GtkWidget* dialog)> answer;
+  bool shot = false;
+  bool answered = false;
 };
 
-gboolean ClickWhenShown(gpointer data) {
-  auto* c = static_cast<DialogClicker*>(data);
-  if (!*c->button || !gtk_widget_get_mapped(*c->button)) return G_SOURCE_CONTINUE;
-  if (!c->shot.empty()) {
-    c->shot = pqtest::Shot(c->shot);
-    c->shot.clear();
-    return G_SOURCE_CONTINUE;  // one more round so the picture is taken before the click
-  }
-  auto click = [](GtkWidget* w) {
-    GdkWindow* gw = gtk_widget_get_window(gtk_widget_get_toplevel(w));
-    int ox = 0, oy = 0, x = 0, y = 0;
-    gdk_window_get_origin(gw, &ox, &oy);
-    gtk_widget_translate_coordinates(w, gtk_widget_get_toplevel(w), 4, 4, &x, &y);
-    pqtest::RunCommand({"xdotool", "mousemove", "--sync", std::to_string(ox + x),
-                        std::to_string(oy + y), "click", "1"});
-  };
-  if (c->uncheck) {
-    click(c->check);
-    c->uncheck = false;
+gboolean DriveNotice(gpointer data) {
+  auto* d = static_cast<NoticeDriver*>(data);
+  GtkWidget* dialog = FindDialog(d->title);
+  if (!dialog) return G_SOURCE_CONTINUE;
+  if (!d->shot) {
+    d->shot = true;
+    pqtest::Shot(d->shotSuffix);
     return G_SOURCE_CONTINUE;
   }
-  click(*c->button);
+  d->answer(dialog);
+  d->answered = true;
   return G_SOURCE_REMOVE;
+}
+
+void RunWithNotice(NoticeDriver& d, const std::function<void()>& trigger) {
+  const guint drive = g_timeout_add(100, DriveNotice, &d);
+  const guint guard = g_timeout_add(15000, [](gpointer data) -> gboolean {
+    auto* drv = static_cast<NoticeDriver*>(data);
+    if (GtkWidget* dialog = FindDialog(drv->title))
+      gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_DELETE_EVENT);
+    return G_SOURCE_REMOVE;
+  }, &d);
+  trigger();
+  for (guint id : {drive, guard})
+    if (GSource* src = g_main_context_find_source_by_id(nullptr, id)) g_source_destroy(src);
+  EXPECT_TRUE(d.answered) << "the notice \"" << d.title << "\" did not show or was not answered";
 }
 
 TEST(SkinDemo, ShowsTheSkinnedWindowWithItsControls) {
@@ -90,72 +130,60 @@ TEST(SkinDemo, LinkNoticeAnswersYesAndStoresItsBox) {
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
   Pump(300);
-  // The notice is created inside the handler; find its Yes button once it shows.
-  static GtkWidget* yes = nullptr;
-  static GtkWidget* check = nullptr;
-  yes = check = nullptr;
-  guint finder = g_timeout_add(50, [](gpointer) -> gboolean {
-    for (GList* l = gtk_window_list_toplevels(); l; l = l->next) {
-      auto* w = GTK_WIDGET(l->data);
-      if (GTK_IS_DIALOG(w) && gtk_widget_get_mapped(w) &&
-          g_strcmp0(gtk_window_get_title(GTK_WINDOW(w)), "Link Amended") == 0) {
-        yes = gtk_dialog_get_widget_for_response(GTK_DIALOG(w), 1);
-      }
-    }
-    return G_SOURCE_CONTINUE;
-  }, nullptr);
-  DialogClicker clicker{&yes, false, nullptr, "-link-notice"};
-  g_timeout_add(100, ClickWhenShown, &clicker);
-  gtk_button_clicked(GTK_BUTTON(demo.linkNoticeButton));
-  g_source_remove(finder);
+  NoticeDriver yes{"Link Amended", "-link-notice", [](GtkWidget* dialog) {
+                     GtkWidget* check = FindCheckBox(dialog);
+                     EXPECT_TRUE(check && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check)))
+                         << "ticked the first time";
+                     ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 1));
+                   }};
+  RunWithNotice(yes, [&] { gtk_button_clicked(GTK_BUTTON(demo.linkNoticeButton)); });
   EXPECT_EQ(demo.LastEvent(), "AskLinkChange 1");
   EXPECT_EQ(demo.settings.GetSetting("HideMsg", "LinkAmend"), "Y");
   // Switched off now: answered without a window.
   gtk_button_clicked(GTK_BUTTON(demo.linkNoticeButton));
   EXPECT_EQ(demo.LastEvent(), "AskLinkChange 0");
-  (void)check;
 }
 
-TEST(SkinDemo, LayoutNoticeWithItsBoxClearedComesAgain) {
+TEST(SkinDemo, LinkNoticeNoWithItsBoxClearedComesAgain) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
   Pump(300);
-  static GtkWidget* ok = nullptr;
-  static GtkWidget* check = nullptr;
-  ok = check = nullptr;
-  guint finder = g_timeout_add(50, [](gpointer) -> gboolean {
-    for (GList* l = gtk_window_list_toplevels(); l; l = l->next) {
-      auto* w = GTK_WIDGET(l->data);
-      if (GTK_IS_DIALOG(w) && gtk_widget_get_mapped(w) &&
-          g_strcmp0(gtk_window_get_title(GTK_WINDOW(w)), "Layout may differ") == 0) {
-        ok = gtk_dialog_get_widget_for_response(GTK_DIALOG(w), 3);
-        // The check box is the only toggle button of the notice.
-        std::function<void(GtkWidget*)> find = [&](GtkWidget* x) {
-          if (GTK_IS_CHECK_BUTTON(x)) check = x;
-          if (GTK_IS_CONTAINER(x)) {
-            GList* kids = gtk_container_get_children(GTK_CONTAINER(x));
-            for (GList* k = kids; k; k = k->next) find(GTK_WIDGET(k->data));
-            g_list_free(kids);
-          }
-        };
-        find(w);
-      }
+  auto clearAndNo = [](GtkWidget* dialog) {
+    GtkWidget* check = FindCheckBox(dialog);
+    if (check && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check))) {
+      ClickWidget(check);
+      pqtest::Pump(200);
     }
-    return G_SOURCE_CONTINUE;
-  }, nullptr);
-  DialogClicker clicker{&ok, true, nullptr, "-layout-notice"};
-  guint waiter = g_timeout_add(100, [](gpointer data) -> gboolean {
-    auto* c = static_cast<DialogClicker*>(data);
-    if (!check) return G_SOURCE_CONTINUE;
-    c->check = check;
-    g_timeout_add(100, ClickWhenShown, c);
-    return G_SOURCE_REMOVE;
-  }, &clicker);
+    ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 2));
+  };
+  NoticeDriver no{"Link Amended", "", clearAndNo};
+  RunWithNotice(no, [&] { gtk_button_clicked(GTK_BUTTON(demo.linkNoticeButton)); });
+  EXPECT_EQ(demo.LastEvent(), "AskLinkChange 2");
+  EXPECT_EQ(demo.settings.GetSetting("HideMsg", "LinkAmend"), "N");
+  NoticeDriver again{"Link Amended", "", [](GtkWidget* dialog) {
+                       GtkWidget* check = FindCheckBox(dialog);
+                       EXPECT_FALSE(gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check)))
+                           << "offered clear after being cleared";
+                       ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 1));
+                     }};
+  RunWithNotice(again, [&] { gtk_button_clicked(GTK_BUTTON(demo.linkNoticeButton)); });
+  EXPECT_EQ(demo.LastEvent(), "AskLinkChange 1");
+}
+
+TEST(SkinDemo, LayoutNoticeOkWithItsBoxTickedIsNotShownAgain) {
+  pqtest::ShotOnFailure keep;
+  pqtest::SkinDemoWindow demo;
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  Pump(300);
+  NoticeDriver ok{"Layout may differ", "-layout-notice", [](GtkWidget* dialog) {
+                    ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 3));
+                  }};
+  RunWithNotice(ok, [&] { gtk_button_clicked(GTK_BUTTON(demo.layoutNoticeButton)); });
+  EXPECT_EQ(demo.settings.GetSetting("HideMsg", "DifferentLayout"), "Y");
   gtk_button_clicked(GTK_BUTTON(demo.layoutNoticeButton));
-  g_source_remove(finder);
-  (void)waiter;
-  EXPECT_EQ(demo.settings.GetSetting("HideMsg", "DifferentLayout"), "N");
+  EXPECT_EQ(demo.LastEvent(), "ShowLayoutNotice");
+  EXPECT_FALSE(FindDialog("Layout may differ"));
 }
 
 }  // namespace
