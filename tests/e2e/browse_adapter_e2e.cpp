@@ -2,6 +2,8 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -234,6 +236,47 @@ TEST_F(AdapterTest, BackAndForwardAvailabilityIsReported) {
   EXPECT_EQ(view_->LocationURL(), server_->url() + "/plain.htm");
   EXPECT_TRUE(view_->CanGoForward());
   EXPECT_GE(IndexOf("command 1 on"), 0);
+}
+
+// What the edit pane does with a frameset's edit copy: the local copy's frames come from the live
+// site through its BASE line, and are then navigated to their local copies, one by one.
+TEST_F(AdapterTest, ALocalEditCopyReachesItsFramesWithFileAccess) {
+  const std::string base = server_->url();
+  const std::string folder = pqtest::BrowseE2E::Get().temp();
+  {
+    std::ofstream(folder + "/copy.htm") << "<BASE HREF=\"" << base << "/fs.htm\">\r\n"
+                                        << "<html><frameset cols=\"50%,50%\"><frame src=\"a.htm\"><frame src=\"inner.htm\">"
+                                           "</frameset></html>\r\n";
+    std::ofstream(folder + "/frame1.htm") << "<BASE HREF=\"" << base << "/a.htm\">\r\n"
+                                          << "<html><body><span id=\"ZZZEDIT1\">Local copy</span></body></html>\r\n";
+  }
+  WebView local(WebView::Options{true, true});
+  GtkWidget* win = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_container_add(GTK_CONTAINER(win), local.Widget());
+  gtk_widget_show_all(win);
+  int top = 0;
+  std::vector<std::string> frameCompletions;
+  local.DocumentComplete = [&](const FramePath& p, const std::string& u) {
+    if (p.empty()) ++top;
+    else frameCompletions.push_back(PathText(p) + " " + u);
+  };
+  local.Navigate("file://" + folder + "/copy.htm");
+  ASSERT_TRUE(pqtest::WaitFor([&] { return top == 1; }));
+  EXPECT_EQ(local.FrameLocation({1, 1}).value_or(""), base + "/c.htm");
+
+  ASSERT_TRUE(local.NavigateFrame({0}, "file://" + folder + "/frame1.htm"));
+  ASSERT_TRUE(pqtest::WaitFor([&] {
+    return std::count(frameCompletions.begin(), frameCompletions.end(), "[0] file://" + folder + "/frame1.htm") == 1;
+  }));
+  auto span = local.ElementById({0}, "ZZZEDIT1");
+  ASSERT_TRUE(span);
+  EXPECT_EQ(span->html, "Local copy");
+  auto snap = local.Snapshot();
+  ASSERT_TRUE(snap);
+  ASSERT_EQ(snap->frames.size(), 2u);
+  EXPECT_TRUE(snap->frames[1].frames[0].readable);
+  gtk_container_remove(GTK_CONTAINER(win), local.Widget());
+  gtk_widget_destroy(win);
 }
 
 TEST_F(AdapterTest, ALargePageIsReadWhole) {
