@@ -76,6 +76,10 @@ TEST_F(SkinWindow, WindowImageHoversPressesAndIgnoresAReleaseOutside) {
   EXPECT_EQ(PictureBecomes("ImgHelp", "ImgHelpHover"), "ImgHelpHover");
   MoveTo(hx, hy + 200);
   EXPECT_EQ(PictureBecomes("ImgHelp", "ImgHelpNorm"), "ImgHelpNorm");
+  MoveTo(hx, hy);
+  pqtest::Press();
+  pqtest::Release();
+  EXPECT_TRUE(WaitFor([&] { return demo->LastEvent() == "Help"; })) << demo->LastEvent();
 }
 
 TEST_F(SkinWindow, DraggingTheTitleBandMovesTheWindow) {

@@ -103,4 +103,13 @@ TEST_F(SkinUnderWindowManager, MaximiseAndRestore) {
       << Window().x << "," << Window().y << " " << Window().width << "x" << Window().height;
 }
 
+TEST_F(SkinUnderWindowManager, MinimiseImageIconifiesTheWindow) {
+  auto [x, y] = demo->ScreenPoint(demo->skin->Image("ImgMin")->widget(), 10, 10);
+  MoveTo(x, y);
+  pqtest::Press();
+  pqtest::Release();
+  GdkWindow* w = gtk_widget_get_window(GTK_WIDGET(demo->skin->window()));
+  EXPECT_TRUE(WaitFor([&] { return (gdk_window_get_state(w) & GDK_WINDOW_STATE_ICONIFIED) != 0; }));
+}
+
 }  // namespace
