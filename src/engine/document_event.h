@@ -20,7 +20,8 @@ struct ElementInfo {
 
 // One change of a batch: a property of the element with this index in the last Elements list.
 // Properties: innerHTML, contentEditable, border (style), disabled ("1" or ""), href, target,
-// onclick (dropped), focus.
+// onclick (clicks on the element and inside it do nothing, links included; no attribute is
+// touched), focus.
 struct ElementChange {
   int index = 0;
   std::string property;

@@ -84,6 +84,20 @@ constexpr std::string_view kSource = R"JS(
     parentId: (e) => (e.parentElement ? (e.parentElement.id || '') : ''),
     href: (e) => (e.getAttribute ? (e.getAttribute('href') || '') : ''),
   };
+  // Elements whose clicks do nothing: their own and the page's click handlers are skipped and
+  // a link does not navigate. Kept here rather than in attributes, so the page's HTML stays as
+  // it was.
+  const noClick = new WeakSet();
+  const guarded = new WeakSet();
+  const guardClicks = (d) => {
+    if (guarded.has(d)) return;
+    guarded.add(d);
+    d.addEventListener('click', (ev) => {
+      for (const n of ev.composedPath()) {
+        if (noClick.has(n)) { ev.preventDefault(); ev.stopPropagation(); return; }
+      }
+    }, true);
+  };
   const setters = {
     innerHTML: (e, v) => { e.innerHTML = String(v); },
     contentEditable: (e, v) => { e.contentEditable = String(v); },
@@ -91,7 +105,7 @@ constexpr std::string_view kSource = R"JS(
     disabled: (e, v) => { e.disabled = !!v; },
     href: (e, v) => { e.href = String(v); },
     target: (e, v) => { e.target = String(v); },
-    onclick: (e) => { e.onclick = null; },
+    onclick: (e) => { guardClicks(e.ownerDocument); noClick.add(e); },
     focus: (e) => { e.focus(); },
   };
 
@@ -176,6 +190,19 @@ constexpr std::string_view kSource = R"JS(
       return true;
     },
     active: (path) => describe(doc(path).activeElement),
+    // The live contents of every edit and anchor span, by id (the first element of each id).
+    spans: (path) => {
+      const out = {};
+      for (const e of doc(path).querySelectorAll('[id]')) {
+        const up = e.id.toUpperCase();
+        if (!(up.startsWith('ZZZEDIT') || up.startsWith('ZZZANCHOR')) || (e.id in out)) continue;
+        out[e.id] = {
+          html: e.innerHTML,
+          links: Array.from(e.getElementsByTagName('a')).filter((a) => a.isContentEditable).map((a) => a.innerHTML)
+        };
+      }
+      return out;
+    },
     selectionText: (path) => { const s = doc(path).getSelection(); return s ? String(s) : ''; },
     exec: (path, command, value) => {
       const d = doc(path);

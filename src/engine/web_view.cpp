@@ -479,6 +479,18 @@ std::optional<ElementInfo> WebView::ActiveElement(const FramePath& frame) {
   return ToElement(*v);
 }
 
+std::optional<SpanSnapshot> WebView::Spans(const FramePath& frame) {
+  auto v = CallRuntime("spans", FramePathLiteral(frame));
+  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
+  SpanSnapshot spans;
+  for (const auto& [id, e] : v->fields) {
+    auto& element = spans.elements[id];
+    element.innerHTML = e["html"].Str();
+    for (const auto& link : e["links"].items) element.editableLinks.push_back(link.Str());
+  }
+  return spans;
+}
+
 std::string WebView::SelectionText(const FramePath& frame) {
   auto v = CallRuntime("selectionText", FramePathLiteral(frame));
   return v ? v->Str() : "";

@@ -11,6 +11,7 @@
 #include "engine/frame_path.h"
 #include "engine/script_value.h"
 #include "pageprep/frames.h"
+#include "pageprep/restore_html.h"
 
 typedef struct _GtkWidget GtkWidget;
 
@@ -101,6 +102,8 @@ class WebView {
   bool SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
                       const std::string& value);
   std::optional<ElementInfo> ActiveElement(const FramePath& frame);
+  // The live contents of the document's edit and anchor spans, in one walk (for RestoreHTML).
+  std::optional<SpanSnapshot> Spans(const FramePath& frame);
   std::string SelectionText(const FramePath& frame);
   // A document command (bold, italic, underline, cut, copy, paste, insertLineBreak, insertHTML,
   // unselect).

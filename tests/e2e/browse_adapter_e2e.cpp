@@ -35,6 +35,9 @@ class AdapterTest : public ::testing::Test {
                                     "</frameset></html>"));
     for (const char* f : {"a", "b", "c"})
       server_->Set(std::string("/") + f + ".htm", page(std::string("<html><body>Frame ") + f + "</body></html>"));
+    server_->Set("/spans.htm", page("<html><body><span id=\"ZZZEDIT1\">Edit <b>one</b></span> "
+                                    "<span id=\"ZZZANCHOR1\"><a id=\"l\" href=\"plain2.htm\" "
+                                    "onclick=\"window.clicked = 1\">link text</a></span></body></html>"));
     server_->Set("/script.htm", page("<html><body><script>window.pageValue = 42;</script>page</body></html>"));
     window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     gtk_window_set_default_size(GTK_WINDOW(window_), 900, 700);
@@ -186,6 +189,32 @@ TEST_F(AdapterTest, HookedDocumentsForwardEventsAndCancelCtrlKeys) {
   EXPECT_TRUE(e.active.editable);
   EXPECT_EQ(e.active.html, "Span one");
   EXPECT_TRUE(e.frame.empty());
+}
+
+TEST_F(AdapterTest, DroppedClicksLeaveTheMarkupAloneAndSpansAreReadInOneWalk) {
+  const std::string url = server_->url() + "/spans.htm";
+  ASSERT_TRUE(Load(url));
+  const std::string before = view_->OuterHTML();
+  auto elements = view_->Elements({}, {"id"});
+  int link = -1;
+  for (std::size_t i = 0; i < elements.size(); ++i)
+    if (elements[i].id == "l") link = static_cast<int>(i);
+  ASSERT_GE(link, 0);
+  EXPECT_EQ(view_->ApplyChanges({}, {{link, "onclick", ""}}), 1);
+  EXPECT_EQ(view_->OuterHTML(), before);
+  view_->Evaluate("document.getElementById('l').click()", true);
+  pqtest::Settle(std::chrono::milliseconds(400));
+  EXPECT_EQ(view_->LocationURL(), url);
+  auto clicked = view_->Evaluate("String(window.clicked)", true);
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(clicked->Str(), "undefined");
+
+  ASSERT_TRUE(view_->SetElementById({}, "l", "contentEditable", "true"));
+  auto spans = view_->Spans({});
+  ASSERT_TRUE(spans);
+  EXPECT_EQ(spans->InnerHTML("ZZZEDIT1").value_or(""), "Edit <b>one</b>");
+  EXPECT_EQ(spans->EditableLinkHTML("ZZZANCHOR1"), std::vector<std::string>{"link text"});
+  EXPECT_FALSE(spans->InnerHTML("ZZZEDIT2"));
 }
 
 TEST_F(AdapterTest, PageScriptsCannotSeeTheRuntime) {
