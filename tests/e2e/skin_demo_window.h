@@ -98,10 +98,13 @@ class SkinDemoWindow {
                        d->events.push_back("ShowLayoutNotice");
                      }),
                      this);
-    GdkRGBA white{1, 1, 1, 1};
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    gtk_widget_override_background_color(pane, GTK_STATE_FLAG_NORMAL, &white);
-    G_GNUC_END_IGNORE_DEPRECATIONS
+    // The pane area is white, as the web views that will fill it.
+    g_signal_connect(pane, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer) -> gboolean {
+                       cairo_set_source_rgb(cr, 1, 1, 1);
+                       cairo_paint(cr);
+                       return FALSE;
+                     }),
+                     nullptr);
     skin->Put(pane, skin->layout().pane.x, skin->layout().pane.y);
     skin->Resized = [this](const pq::skin::MainWindowLayout& l) { PlacePane(l); };
     PlacePane(skin->layout());
