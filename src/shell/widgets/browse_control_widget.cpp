@@ -44,7 +44,12 @@ GtkWidget* BrowseControlWidget::Widget() const { return box_.get(); }
 
 std::shared_ptr<const PageDocument> BrowseControlWidget::TopDocument() {
   auto snapshot = view_.Snapshot({});
-  if (!snapshot) return nullptr;
+  if (!snapshot) {
+    // The page could not be read (no answer from its script world): it is still prepared from
+    // its source, which is fetched again anyway.
+    snapshot.emplace();
+    snapshot->location = view_.LocationURL();
+  }
   return std::make_shared<DocumentSnapshot>(std::move(*snapshot));
 }
 

@@ -69,8 +69,11 @@ void MainWindow::Show() {
 
 std::string MainWindow::AddressText() const { return gtk_entry_get_text(GTK_ENTRY(entry_)); }
 
-void MainWindow::EnterAddress(const std::string& address) {
-  if (address.empty()) return;
+void MainWindow::EnterAddress(const std::string& typed) {
+  if (typed.empty()) return;
+  // A bare host name is a web address.
+  const bool bare = typed.find("://") == std::string::npos && typed.rfind("about:", 0) != 0;
+  const std::string address = bare ? "http://" + typed : typed;
   gtk_entry_set_text(GTK_ENTRY(entry_), address.c_str());
   BrowseControl& browse = browse_->Control();
   browse.StopBrowser();
