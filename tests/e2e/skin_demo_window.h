@@ -99,9 +99,11 @@ class SkinDemoWindow {
                      }),
                      this);
     // The pane area is white, as the web views that will fill it.
-    g_signal_connect(pane, "draw", G_CALLBACK(+[](GtkWidget*, cairo_t* cr, gpointer) -> gboolean {
+    g_signal_connect(pane, "draw", G_CALLBACK(+[](GtkWidget* w, cairo_t* cr, gpointer) -> gboolean {
                        cairo_set_source_rgb(cr, 1, 1, 1);
-                       cairo_paint(cr);
+                       cairo_rectangle(cr, 0, 0, gtk_widget_get_allocated_width(w),
+                                       gtk_widget_get_allocated_height(w));
+                       cairo_fill(cr);
                        return FALSE;
                      }),
                      nullptr);
