@@ -245,6 +245,17 @@ struct WebView::Impl {
     return TRUE;
   }
 
+  // The page's process ended (it crashed or ran out of memory): say so with the error page
+  // instead of leaving the pane blank.
+  static void OnProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    const char* uri = webkit_web_view_get_uri(view);
+    const std::string url = uri ? uri : "";
+    self->errorPageUrl = url;
+    const std::string page = ErrorPageHTML(url, "The web engine stopped while showing this page.");
+    webkit_web_view_load_alternate_html(view, page.c_str(), url.c_str(), nullptr);
+  }
+
   static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     WebKitURIRequest* request = webkit_navigation_action_get_request(action);
@@ -323,6 +334,7 @@ WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   g_signal_connect(view, "load-changed", G_CALLBACK(Impl::OnLoadChanged), impl);
   g_signal_connect(view, "load-failed", G_CALLBACK(Impl::OnLoadFailed), impl);
   g_signal_connect(view, "create", G_CALLBACK(Impl::OnCreate), impl);
+  g_signal_connect(view, "web-process-terminated", G_CALLBACK(Impl::OnProcessTerminated), impl);
   g_signal_connect(webkit_web_view_get_back_forward_list(view), "changed",
                    G_CALLBACK(Impl::OnBackForwardChanged), impl);
 }
