@@ -12,6 +12,13 @@ void OnActivate(GtkEntry* entry, gpointer data) {
   static_cast<MainWindow*>(data)->EnterAddress(gtk_entry_get_text(entry));
 }
 
+// Only web addresses go to the network; other pages (the bundled start page) are taken as the
+// engine shows them.
+std::string FetchWebPage(const std::string& url) {
+  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) return "";
+  return engine::GetURLText(url);
+}
+
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
   auto* self = static_cast<MainWindow*>(data);
   if (self->Closed) self->Closed();
@@ -35,7 +42,7 @@ MainWindow::MainWindow(const std::string& homePage)
   gtk_box_pack_start(GTK_BOX(box_), bar, FALSE, FALSE, 0);
   g_signal_connect(entry_, "activate", G_CALLBACK(OnActivate), this);
 
-  browse_ = std::make_unique<BrowseControlWidget>(state_, frames_, engine::GetURLText);
+  browse_ = std::make_unique<BrowseControlWidget>(state_, frames_, FetchWebPage);
   gtk_box_pack_start(GTK_BOX(box_), browse_->Widget(), TRUE, TRUE, 0);
   gtk_container_add(GTK_CONTAINER(win), box_);
   g_signal_connect(win, "delete-event", G_CALLBACK(OnDelete), this);
