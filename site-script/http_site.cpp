@@ -16,6 +16,7 @@ constexpr const char* kScriptType = "text/html; charset=utf-8";
 constexpr std::uintmax_t kMaxServedFile = 256u * 1024 * 1024;
 constexpr int kThreads = 32;
 constexpr int kBacklog = 128;
+constexpr std::size_t kDrainMargin = 4u * 1024 * 1024;
 
 bool IsScriptPath(const std::string& path) { return path == "/pagequill/" || path == "/pagequill"; }
 
@@ -128,12 +129,18 @@ void HttpSite::ServeStatic(const httplib::Request& req, httplib::Response& res) 
 
 void HttpSite::ServePublish(const httplib::Request& req, httplib::Response& res,
                             const httplib::ContentReader& reader) {
+  // A body with a Content-Length above the limit never gets here: the library refuses it
+  // unread (413). A chunked one is counted as it comes; past the limit the rest is read and
+  // dropped, up to a margin, so the reply arrives on a clean connection. Beyond that
+  // margin the connection is cut.
   const std::size_t limit = options_.maxBodyBytes;
+  const std::size_t drainLimit = limit + kDrainMargin;
   std::size_t received = 0;
   bool tooLarge = false;
-  auto count = [&](std::size_t n) {
+  auto keep = [&](std::size_t n, bool& stop) {
     received += n;
     tooLarge = tooLarge || received > limit;
+    stop = received > drainLimit;
     return !tooLarge;
   };
   std::optional<std::vector<FormField>> fields;
@@ -146,20 +153,20 @@ void HttpSite::ServePublish(const httplib::Request& req, httplib::Response& res,
           return parts.size() <= 16;
         },
         [&](const char* data, std::size_t n) {
-          if (!count(n)) return false;
-          parts.back().value.append(data, n);
-          return true;
+          bool stop = false;
+          if (keep(n, stop)) parts.back().value.append(data, n);
+          return !stop;
         });
-    if (read) fields = std::move(parts);
+    if (read && !tooLarge) fields = std::move(parts);
   } else {
     std::string body;
     read = reader([&](const char* data, std::size_t n) {
-      if (!count(n)) return false;
-      body.append(data, n);
-      return true;
+      bool stop = false;
+      if (keep(n, stop)) body.append(data, n);
+      return !stop;
     });
     const std::string type = req.get_header_value("Content-Type");
-    if (read && (type.empty() || type.rfind("application/x-www-form-urlencoded", 0) == 0)) {
+    if (read && !tooLarge && (type.empty() || type.rfind("application/x-www-form-urlencoded", 0) == 0)) {
       fields = ParseUrlEncodedForm(body);
     }
   }
