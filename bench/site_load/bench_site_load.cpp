@@ -4,6 +4,7 @@
 // fails when any request fails or any reader or the final file sees a half-written page.
 #include <benchmark/benchmark.h>
 #include <httplib.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -192,6 +193,7 @@ bool FinalFilesAreWhole() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  signal(SIGPIPE, SIG_IGN);  // the client writes without MSG_NOSIGNAL
   char tmpl[] = "/tmp/pq-site-load-XXXXXX";
   g_dir = mkdtemp(tmpl);
   fs::create_directories(g_dir / "root");

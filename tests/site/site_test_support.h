@@ -1,6 +1,7 @@
 #pragma once
 // A throw-away site folder for the site server tests, and an HTTP client for it.
 #include <httplib.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -86,6 +87,9 @@ struct TempSite {
 };
 
 inline httplib::Client Client(const pqtest::SiteServer& server) {
+  // cpp-httplib's client writes without MSG_NOSIGNAL: a server that cuts a connection while a
+  // body is being sent would otherwise kill the test process, orphaning the server.
+  signal(SIGPIPE, SIG_IGN);
   httplib::Client c(server.url());
   c.set_connection_timeout(5);
   c.set_read_timeout(20);
