@@ -170,6 +170,8 @@ std::string DecodeBody(const std::string& bytes, const std::string& contentType,
 
 FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout) {
   FetchResult r;
+  // Only web addresses are fetched; libsoup has nothing to say about file: or data: ones.
+  if (!StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://")) return r;
   SoupMessage* message = soup_message_new("GET", url.c_str());
   if (!message) return r;  // not a URL libsoup can fetch
   auto* t = new Transfer;

@@ -1,7 +1,6 @@
 #include "pageprep/restore_html.h"
 
 #include <algorithm>
-#include <set>
 #include <utility>
 
 #include "pageprep/char_filters.h"
@@ -43,11 +42,44 @@ std::size_t TagEnd(std::string_view text, std::size_t pos) {
   return npos;
 }
 
+bool InCapitals(std::string_view text, std::size_t tagStart) {
+  return tagStart != npos && text.compare(tagStart, 5, "<SPAN") == 0;
+}
+
+bool TagNameEndsAt(std::string_view lower, std::size_t i) {
+  return i < lower.size() && (lower[i] == '>' || lower[i] == ' ' || lower[i] == '\t' ||
+                              lower[i] == '\n' || lower[i] == '\r');
+}
+
+// The closing tag of a marker span whose opening tag ends before `from`. Markers are written
+// "<SPAN ...>" ... "</SPAN>" in capitals, so only spans written the same way count: a page's
+// own span in a link is stepped over, and a stray lower-case one is never taken for ours.
+// A marker in any other case (a serialised document) matches closers in any case.
+std::size_t MatchingSpanClose(std::string_view text, std::string_view lower, std::size_t from,
+                              bool capitals) {
+  std::string_view hay = capitals ? text : lower;
+  const std::string_view open = capitals ? "<SPAN" : "<span";
+  const std::string_view close = capitals ? "</SPAN" : "</span";
+  int depth = 0;
+  std::size_t first = npos;
+  for (std::size_t i = hay.find('<', from); i != npos; i = hay.find('<', i + 1)) {
+    if (hay.compare(i, 6, close) == 0 && TagNameEndsAt(lower, i + 6)) {
+      if (depth == 0) return i;
+      if (first == npos) first = i;
+      --depth;
+    } else if (hay.compare(i, 5, open) == 0 && TagNameEndsAt(lower, i + 5)) {
+      ++depth;
+    }
+  }
+  return first;  // a span of the page's own left open inside ours
+}
+
 bool Present(const SpanSource& doc, const std::string& id, std::string_view prefix) {
   return id.size() > prefix.size() && doc.InnerHTML(id).has_value();
 }
 
 std::string RestoreLinks(std::string_view in, const SpanSource& doc) {
+  const std::string lowerIn = AsciiLower(in);
   std::string out;
   out.reserve(in.size());
   std::size_t cursor = 0;
@@ -59,7 +91,7 @@ std::string RestoreLinks(std::string_view in, const SpanSource& doc) {
       p = in.find(kAnchorId, p + 1);
       continue;
     }
-    const std::size_t close = in.find("</SPAN", openEnd);
+    const std::size_t close = MatchingSpanClose(in, lowerIn, openEnd + 1, InCapitals(in, s));
     const std::size_t closeEnd = close == npos ? npos : in.find('>', close);
     const std::size_t contentEnd = closeEnd == npos ? in.size() : close;
     std::string content(in.substr(openEnd + 1, contentEnd - openEnd - 1));
@@ -83,13 +115,16 @@ std::string RestoreLinks(std::string_view in, const SpanSource& doc) {
 }
 
 std::string RestoreEditSpans(std::string_view in, const SpanSource& doc) {
+  const std::string lowerIn = AsciiLower(in);
   std::string out;
   out.reserve(in.size());
   std::size_t cursor = 0;
   for (std::size_t p = in.find(kEditId); p != npos;) {
     const std::size_t s = in.rfind('<', p);
     const std::string id = IdAt(in, p, kEditId);
-    const std::size_t close = in.find("</SPAN", p);
+    const std::size_t openEnd = in.find('>', p);
+    const std::size_t close =
+        openEnd == npos ? npos : MatchingSpanClose(in, lowerIn, openEnd + 1, InCapitals(in, s));
     const std::size_t closeEnd = close == npos ? npos : in.find('>', close);
     std::optional<std::string> inner;
     if (s != npos && s >= cursor && closeEnd != npos && id.size() > kEditId.size())
@@ -125,13 +160,9 @@ std::string RemoveComments(std::string_view html, std::string_view lowerPrefix) 
   return out;
 }
 
-// Removes every opening tag starting with lowerPrefix and, for each, the first "</span>"
-// after it that no earlier opening tag has taken.
+// Removes every opening tag starting with lowerPrefix together with its own closing tag.
 std::string RemoveSpanTags(std::string_view html, std::string_view lowerPrefix) {
   const std::string lower = AsciiLower(html);
-  std::set<std::size_t> closers;
-  for (std::size_t c = lower.find("</span>"); c != npos; c = lower.find("</span>", c + 1))
-    closers.insert(c);
   std::vector<std::pair<std::size_t, std::size_t>> cuts;  // [from, to)
   for (std::size_t p = lower.find(lowerPrefix); p != npos;) {
     const std::size_t end = lower.find('>', p);
@@ -140,9 +171,10 @@ std::string RemoveSpanTags(std::string_view html, std::string_view lowerPrefix) 
       break;
     }
     cuts.emplace_back(p, end + 1);
-    if (auto c = closers.lower_bound(end + 1); c != closers.end()) {
-      cuts.emplace_back(*c, *c + 7);
-      closers.erase(c);
+    const std::size_t c = MatchingSpanClose(html, lower, end + 1, InCapitals(html, p));
+    if (c != npos) {
+      const std::size_t gt = lower.find('>', c);
+      cuts.emplace_back(c, gt == npos ? lower.size() : gt + 1);
     }
     p = lower.find(lowerPrefix, end + 1);
   }

@@ -77,7 +77,9 @@ void DeleteNumberedFiles(const std::string& prefix) {
 bool WriteEditCopy(const std::string& path, const std::string& baseUrl, const std::string& html) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   if (!out) return false;
-  out << "<BASE HREF=\"" << baseUrl << "\">\r\n" << html << "\r\n";
+  // The byte-order mark makes the engine read the copy as UTF-8 whatever the page's own
+  // META declares (the text was decoded from that character set when it was fetched).
+  out << "\xEF\xBB\xBF<BASE HREF=\"" << baseUrl << "\">\r\n" << html << "\r\n";
   out.close();
   return static_cast<bool>(out);
 }

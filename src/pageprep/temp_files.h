@@ -12,7 +12,8 @@ void DeleteFileQuietly(const std::string& path);
 std::string NumberedFileName(const std::string& prefix);
 // Deletes prefix1.htm, prefix2.htm, ... in TempFolder() up to the first number without a file.
 void DeleteNumberedFiles(const std::string& prefix);
-// Writes an edit or preview copy: the BASE line, then html, each line ended by CR LF.
+// Writes an edit or preview copy in UTF-8 (with a byte-order mark): the BASE line, then html,
+// each line ended by CR LF.
 // Returns false when the file could not be written.
 bool WriteEditCopy(const std::string& path, const std::string& baseUrl, const std::string& html);
 

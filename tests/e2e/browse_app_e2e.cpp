@@ -59,7 +59,7 @@ TEST(PagequillProgramTest, OpensTheHomePageAndWritesItsEditCopy) {
   EXPECT_TRUE(written);
   if (written) {
     const std::string text = Read(copy);
-    EXPECT_EQ(text.rfind("<BASE HREF=\"" + home + "\">\r\n", 0), 0u);
+    EXPECT_EQ(text.rfind("\xEF\xBB\xBF" "<BASE HREF=\"" + home + "\">\r\n", 0), 0u);
     EXPECT_NE(text.find("<!--FullPath=\"" + home + "\"--><!--OrigURL=\"" + home + "\"-->"), std::string::npos);
   }
   EXPECT_TRUE(app.Running());

@@ -64,8 +64,8 @@ class BrowsePaneTest : public ::testing::Test {
     if (!env.ok()) return;
     pqtest::SiteServer::Options options;
     if (const char* root = std::getenv("PQ_BROWSE_SITE")) options.root = root;  // another site to try
-    siteRoot_ = options.root;
     site_ = new pqtest::SiteServer(options);
+    siteRoot_ = site_->root();
     if (!site_->ok()) return;
     window_ = new pq::MainWindow(site_->url() + "/index.htm");
     pq::BrowseControl& c = window_->Browse().Control();
@@ -151,7 +151,7 @@ TEST_F(BrowsePaneTest, TheHomePageYieldsItsEditCopy) {
   const std::string source = pq::engine::GetURLText(url);
   ASSERT_FALSE(source.empty());
   const std::string expected = pq::AddMarker(pq::AddMarker(pq::AddSpans(source), "OrigURL", url), "FullPath", url);
-  EXPECT_EQ(Read(EditCopy()), "<BASE HREF=\"" + url + "\">\r\n" + expected + "\r\n");
+  EXPECT_EQ(Read(EditCopy()), "\xEF\xBB\xBF" "<BASE HREF=\"" + url + "\">\r\n" + expected + "\r\n");
   const pq::BrowseControl& c = window_->Browse().Control();
   EXPECT_EQ(c.WebURL(), url);
   EXPECT_EQ(c.OriginalHTML(), source);
@@ -200,7 +200,7 @@ TEST_F(BrowsePaneTest, TheFramesetYieldsFrameCopiesDepthFirst) {
     EXPECT_EQ(e.Source, source);
     const std::string edit = pq::AddSpans(pq::AddMarker(pq::AddMarker(source, "OrigURL", href), "FullPath", href));
     EXPECT_EQ(e.EditHTML, edit);
-    EXPECT_EQ(Read(e.File), "<BASE HREF=\"" + href + "\">\r\n" + edit + "\r\n");
+    EXPECT_EQ(Read(e.File), "\xEF\xBB\xBF" "<BASE HREF=\"" + href + "\">\r\n" + edit + "\r\n");
     EXPECT_EQ(e.HasFrames, !frames[i]->frames.empty());
     EXPECT_EQ(e.Editable, href.size() > 4 && (href.substr(href.size() - 4) == ".htm" || href.substr(href.size() - 5) == ".html"));
     nested = nested || e.HasFrames;

@@ -47,6 +47,7 @@ TEST_F(HttpFetchTest, FailuresGiveEmptyText) {
   EXPECT_EQ(GetURLText("http://127.0.0.1:" + std::to_string(pqtest::UnusedPort()) + "/"), "");
   EXPECT_EQ(GetURLText("not a url"), "");
   EXPECT_EQ(GetURLText(""), "");
+  EXPECT_EQ(GetURLText("file:///etc/passwd"), "");
 }
 
 TEST_F(HttpFetchTest, ASilentServerIsGivenUpOnInTime) {

@@ -73,7 +73,7 @@ TEST_F(EditCopyTest, WritesTheBaseLineAndTheMarkedUpSource) {
   const std::string expected = pq::AddMarker(pq::AddMarker(spans, "OrigURL", kHome), "FullPath", kHome);
   EXPECT_NE(expected.find("<HTML lang=\"en\"><!--FullPath=\"" + kHome + "\"--><!--OrigURL=\"" + kHome + "\"-->"),
             std::string::npos);
-  EXPECT_EQ(Read(EditCopyPath()), "<BASE HREF=\"" + kHome + "\">\r\n" + expected + "\r\n");
+  EXPECT_EQ(Read(EditCopyPath()), "\xEF\xBB\xBF" "<BASE HREF=\"" + kHome + "\">\r\n" + expected + "\r\n");
   EXPECT_EQ(record_.EditHTML, expected);
   EXPECT_EQ(record_.OriginalHTML, pages_[kHome]);
   EXPECT_EQ(record_.WebURL, kHome);

@@ -81,7 +81,7 @@ TEST_F(FramesTest, NestedFramesAreCopiedDepthFirstWithTheirTableEntries) {
     const std::string marked =
         pq::AddSpans(pq::AddMarker(pq::AddMarker(pages_[href], "OrigURL", href), "FullPath", href));
     EXPECT_EQ(entry.EditHTML, marked);
-    EXPECT_EQ(Read(entry.File), "<BASE HREF=\"" + href + "\">\r\n" + marked + "\r\n");
+    EXPECT_EQ(Read(entry.File), "\xEF\xBB\xBF" "<BASE HREF=\"" + href + "\">\r\n" + marked + "\r\n");
     EXPECT_EQ(entry.HasFrames, e.hasFrames);
     EXPECT_TRUE(entry.Editable);
   }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "pageprep/char_filters.h"
 
 namespace {
@@ -79,10 +81,20 @@ TEST(RestoreHTML, PageOwnLowerCaseSpansAreNotClosers) {
   EXPECT_EQ(RestoreHTML(edit, doc), "<span class=k>x</span>y");
 }
 
+TEST(RestoreHTML, LinkHoldingItsOwnUpperCaseSpan) {
+  const std::string edit =
+      "<SPAN ID=\"ZZZANCHOR1\"><a href=x><SPAN>Home</SPAN></a></SPAN> <SPAN ID=\"ZZZEDIT1\">t</SPAN>";
+  EXPECT_EQ(RestoreHTML(edit, Doc({{"ZZZANCHOR1", {"", {"<span>House</span>"}}}, {"ZZZEDIT1", {"u", {}}}})),
+            "<a href=x><span>House</span></a> u");
+  EXPECT_EQ(RestoreHTML(edit, Doc({{"ZZZANCHOR1", {"", {}}}})),
+            "<a href=x><SPAN>Home</SPAN></a> <SPAN ID=\"ZZZEDIT1\">t</SPAN>");
+}
+
 TEST(RestoreHTML, UnterminatedMarkersDoNotCrash) {
   const auto doc = Doc({{"ZZZEDIT1", {"x", {}}}, {"ZZZANCHOR1", {"", {"y"}}}});
   for (const char* edit : {"<SPAN ID=\"ZZZEDIT1\">a", "ZZZEDIT1", "<SPAN ID=\"ZZZANCHOR1",
-                           "<SPAN ID=\"ZZZANCHOR1\"><a href=x>t", "ZZZANCHOR", "<SPAN ID=\"ZZZEDIT\">"}) {
+                           "<SPAN ID=\"ZZZANCHOR1\"><a href=x>t", "ZZZANCHOR", "<SPAN ID=\"ZZZEDIT\">",
+                           "ZZZEDIT1>", "x ZZZANCHOR1>"}) {
     EXPECT_NO_THROW(RestoreHTML(edit, doc)) << edit;
   }
 }
@@ -91,7 +103,7 @@ TEST(StripMarkers, Cases) {
   const std::pair<std::string, std::string> cases[] = {
       {"<HTML><!--FullPath=\"f\"--><!--OrigURL=\"u\"-->x", "<HTML>x"},
       {"<span id=\"ZZZEDIT1\">a</span><span id=\"zzzanchor2\"><a>b</a></span>", "a<a>b</a>"},
-      {"<SPAN ID=\"ZZZEDIT1\">a <span class=c>b</span></SPAN>", "a <span class=c>b</SPAN>"},
+      {"<SPAN ID=\"ZZZEDIT1\">a <span class=c>b</span></SPAN>", "a <span class=c>b</span>"},
       {"<p><SPAN ID=\"ZZZEDIT1\">a</SPAN><SPAN ID=\"ZZZEDIT2\">b</SPAN></p>", "<p>ab</p>"},
       {"<!--OrigURL=\"unterminated", "<!--OrigURL=\"unterminated"},
       {"<SPAN ID=\"ZZZEDIT9", ""},
@@ -117,6 +129,26 @@ TEST(CharFilters, StripUnsafeCharsKeepsLettersOfEveryLanguage) {
   EXPECT_EQ(pq::StripUnsafeChars(std::string("a\x01\x1B\x7F" "b\0c", 7)), "abc");
   EXPECT_EQ(pq::StripUnsafeChars("x\xC2\x85y"), "xy");          // C1 control U+0085
   EXPECT_EQ(pq::StripUnsafeChars("bad \xFF byte"), "bad \xFF byte");  // kept, not guessed at
+}
+
+}  // namespace
+
+namespace {
+
+// Arbitrary mixtures of marker fragments never crash or read outside the text.
+TEST(RestoreHTML, ArbitraryMarkerSoupIsSafe) {
+  const char* pieces[] = {"<SPAN ID=\"ZZZEDIT", "<SPAN ID=\"ZZZANCHOR", "1", "2", "\">", "</SPAN>",
+                          "</span>", "<span>", "<a href=x>", "</a>", "<", ">", "\"", "text ",
+                          "<!--FullPath=\"", "-->", "ZZZEDIT", "ZZZANCHOR"};
+  const auto doc = Doc({{"ZZZEDIT1", {"x", {}}}, {"ZZZEDIT2", {"", {}}},
+                        {"ZZZANCHOR1", {"", {"y"}}}, {"ZZZANCHOR2", {"", {}}}});
+  std::mt19937 rng(7);
+  for (int k = 0; k < 20000; ++k) {
+    std::string soup;
+    const int n = static_cast<int>(rng() % 12);
+    for (int i = 0; i < n; ++i) soup += pieces[rng() % std::size(pieces)];
+    EXPECT_NO_THROW(StripMarkers(RestoreHTML(soup, doc))) << soup;
+  }
 }
 
 }  // namespace

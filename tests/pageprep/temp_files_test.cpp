@@ -84,7 +84,7 @@ TEST_F(TempFilesTest, EditCopyIsBaseLineThenPageWithCrLf) {
   ASSERT_TRUE(pq::WriteEditCopy(path, "http://h/a.htm", "<html>x</html>"));
   std::ifstream in(path, std::ios::binary);
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(all, "<BASE HREF=\"http://h/a.htm\">\r\n<html>x</html>\r\n");
+  EXPECT_EQ(all, "\xEF\xBB\xBF<BASE HREF=\"http://h/a.htm\">\r\n<html>x</html>\r\n");
   EXPECT_FALSE(pq::WriteEditCopy(base_ + "/no/such/dir/x.htm", "u", "h"));
 }
 

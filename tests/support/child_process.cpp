@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,6 +31,7 @@ bool ChildProcess::Start(const std::vector<std::string>& argv,
   if (pid_ < 0) return false;
   if (pid_ == 0) {
     setpgid(0, 0);
+    prctl(PR_SET_PDEATHSIG, SIGTERM);  // a crashed test leaves no server behind
     dup2(fds[1], 1);
     close(fds[0]);
     close(fds[1]);
@@ -97,6 +99,7 @@ RunResult RunCommand(const std::vector<std::string>& argv, const std::string& in
   if (pipe(in) || pipe(out) || pipe(err)) return r;
   pid_t pid = fork();
   if (pid == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
     dup2(in[0], 0), dup2(out[1], 1), dup2(err[1], 2);
     for (int fd : {in[0], in[1], out[0], out[1], err[0], err[1]}) close(fd);
     auto args = CArgs(argv);

@@ -5,13 +5,29 @@
 
 namespace pqtest {
 
+namespace {
+std::string FreshDir(const char* name) {
+  std::string tmpl = std::string("/tmp/") + name + "-XXXXXX";
+  return mkdtemp(tmpl.data()) ? tmpl : std::string();
+}
+}  // namespace
+
 SiteServer::SiteServer(const Options& o) {
+  root_ = o.root;
+  if (root_.empty()) {
+    const std::string copy = FreshDir("pq-demo-site");
+    ownedDirs_.push_back(copy);
+    root_ = copy + "/site";
+    std::error_code ec;
+    std::filesystem::copy(std::string(PQ_SOURCE_DIR) + "/demo/site", root_,
+                          std::filesystem::copy_options::recursive, ec);
+  }
   std::string backup = o.backupDir;
   if (backup.empty()) {
-    char tmpl[] = "/tmp/pq-backup-XXXXXX";
-    if (char* d = mkdtemp(tmpl)) backup = d;
+    backup = FreshDir("pq-backup");
+    ownedDirs_.push_back(backup);
   }
-  std::vector<std::string> argv = {std::string(PQ_BIN_DIR) + "/pagequill-site", "--root", o.root,
+  std::vector<std::string> argv = {std::string(PQ_BIN_DIR) + "/pagequill-site", "--root", root_,
                                    "--port", "0", "--flags", o.flags, "--backup-dir", backup};
   if (o.vendorCheck) argv.push_back("--vendor-check");
   argv.insert(argv.end(), o.extraArgs.begin(), o.extraArgs.end());
@@ -21,6 +37,12 @@ SiteServer::SiteServer(const Options& o) {
   if (line.rfind(prefix, 0) != 0) return;
   url_ = line.substr(prefix.size());
   while (!url_.empty() && (url_.back() == '/' || url_.back() == '\r')) url_.pop_back();
+}
+
+SiteServer::~SiteServer() {
+  process_.Stop();
+  std::error_code ec;
+  for (const auto& dir : ownedDirs_) std::filesystem::remove_all(dir, ec);
 }
 
 }  // namespace pqtest

@@ -10,7 +10,7 @@ namespace pqtest {
 class SiteServer {
  public:
   struct Options {
-    std::string root = std::string(PQ_SOURCE_DIR) + "/demo/site";
+    std::string root;  // empty: a private copy of the demo site, so publishing leaves it alone
     std::string password = "demo";
     std::string flags = "YNY";
     bool vendorCheck = true;
@@ -19,6 +19,9 @@ class SiteServer {
   };
   SiteServer() : SiteServer(Options{}) {}
   explicit SiteServer(const Options& options);
+  ~SiteServer();
+  // The folder the server serves.
+  const std::string& root() const { return root_; }
   bool ok() const { return !url_.empty(); }
   // "http://127.0.0.1:PORT" without a trailing slash.
   const std::string& url() const { return url_; }
@@ -26,6 +29,8 @@ class SiteServer {
  private:
   ChildProcess process_;
   std::string url_;
+  std::string root_;
+  std::vector<std::string> ownedDirs_;
 };
 
 }  // namespace pqtest
