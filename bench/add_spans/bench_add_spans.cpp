@@ -14,8 +14,8 @@ const char* const kWords[] = {"the",   "shop",   "opens", "daily", "fresh",  "br
 
 // An ordinary small-site page: headings, paragraphs with bold and italic runs and links,
 // tables, line breaks, a little script, style and comment.
-std::string MakePage(std::size_t size, unsigned seed) {
-  std::mt19937 rng(seed);
+std::string MakePage(std::size_t size, unsigned variant) {
+  std::mt19937 rng(variant);
   auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); };
   auto words = [&](int n) {
     std::string s;
