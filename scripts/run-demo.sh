@@ -7,7 +7,10 @@ scripts/setup.sh
 scripts/build.sh
 port="${PAGEQUILL_DEMO_PORT:-8080}"
 log="$(mktemp)"
-PAGEQUILL_SITE_PASSWORD=demo build/bin/pagequill-site --root demo/site --port "$port" \
+# Serve a fresh copy, so that publishing in the demo never changes the bundled site.
+site="$(mktemp -d)/site"
+cp -r demo/site "$site"
+PAGEQUILL_SITE_PASSWORD=demo build/bin/pagequill-site --root "$site" --port "$port" \
   --vendor-check --backup-dir "${TMPDIR:-/tmp}/pagequill-demo-backups" >"$log" 2>&1 &
 server=$!
 trap 'kill $server 2>/dev/null' EXIT
