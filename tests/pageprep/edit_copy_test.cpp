@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/private_temp.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,13 +21,9 @@ namespace fs = std::filesystem;
 class EditCopyTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pq-editcopy-test-XXXXXX";
-    base_ = mkdtemp(tmpl);
-    setenv("TEMP", base_.c_str(), 1);
     progress_.Starting = [this] { log_ += "starting;"; };
     progress_.SourceMarked = [this] { log_ += "marked;"; };
   }
-  void TearDown() override { fs::remove_all(base_); }
 
   pq::Fetcher Fetch() {
     return [this](const std::string& url) {
@@ -52,7 +50,8 @@ class EditCopyTest : public ::testing::Test {
   }
   std::string EditCopyPath() const { return pq::TempFolder() + "webed.htm"; }
 
-  std::string base_;
+  pqtest::PrivateTemp temp_;
+  const std::string& base_ = temp_.path();
   std::map<std::string, std::string> pages_;
   pq::PageRecord record_;
   pq::FrameTable frames_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/private_temp.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,12 +21,6 @@ namespace fs = std::filesystem;
 // Every test writes into a fresh private TEMP.
 class FramesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pq-frames-test-XXXXXX";
-    base_ = mkdtemp(tmpl);
-    setenv("TEMP", base_.c_str(), 1);
-  }
-  void TearDown() override { fs::remove_all(base_); }
 
   pq::Fetcher Fetch() {
     return [this](const std::string& url) {
@@ -51,7 +47,8 @@ class FramesTest : public ::testing::Test {
     return d;
   }
 
-  std::string base_;
+  pqtest::PrivateTemp temp_;
+  const std::string& base_ = temp_.path();
   std::map<std::string, std::string> pages_;
 };
 

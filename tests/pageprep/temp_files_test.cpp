@@ -1,6 +1,8 @@
 #include "pageprep/temp_files.h"
 
 #include <gtest/gtest.h>
+
+#include "support/private_temp.h"
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,21 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Points TEMP at a fresh folder for one test and restores it afterwards.
 class TempFilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char tmpl[] = "/tmp/pq-temp-test-XXXXXX";
-    base_ = mkdtemp(tmpl);
-    if (const char* t = std::getenv("TEMP")) saved_ = t;
-    setenv("TEMP", base_.c_str(), 1);
-  }
-  void TearDown() override {
-    if (saved_.empty()) unsetenv("TEMP"); else setenv("TEMP", saved_.c_str(), 1);
-    fs::remove_all(base_);
-  }
   void Touch(const std::string& path) { std::ofstream(path) << "x"; }
-  std::string base_, saved_;
+  pqtest::PrivateTemp temp_;
+  const std::string& base_ = temp_.path();
 };
 
 TEST_F(TempFilesTest, TempFolderIsPrivateAndEndsInSlash) {

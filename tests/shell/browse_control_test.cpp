@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/private_temp.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -34,9 +36,6 @@ const std::string kSite = "http://127.0.0.1:9/";
 class BrowseControlTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char tmpl[] = "/tmp/pq-browse-test-XXXXXX";
-    base_ = mkdtemp(tmpl);
-    setenv("TEMP", base_.c_str(), 1);
     control_.StartedNavigation = [this] { events_ += "StartedNavigation;"; };
     control_.NavigationComplete = [this] { events_ += "NavigationComplete;"; };
     control_.PageCantBeDisplayed = [this] { events_ += "PageCantBeDisplayed;"; };
@@ -49,7 +48,6 @@ class BrowseControlTest : public ::testing::Test {
                    std::to_string(status_.Progress().TargetPercent()) + ";";
     };
   }
-  void TearDown() override { fs::remove_all(base_); }
 
   std::string Fetch(const std::string& url) {
     const std::string bare = url.substr(0, url.find("?now="));
@@ -78,7 +76,8 @@ class BrowseControlTest : public ::testing::Test {
   }
   bool EditCopyWritten() const { return pq::FileExists(pq::TempFolder() + "webed.htm"); }
 
-  std::string base_;
+  pqtest::PrivateTemp temp_;
+  const std::string& base_ = temp_.path();
   FakeBrowser browser_;
   pq::StatusBar status_;
   pq::WindowState window_;
