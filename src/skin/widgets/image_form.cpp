@@ -45,7 +45,7 @@ GdkPixbuf* ImageForm::Pixbuf(std::string_view name, int scale) {
   // SVG renders at the requested size; a PNG is scaled, so PNGs are drawn for scale 1.
   GdkPixbuf* p = gdk_pixbuf_new_from_file_at_scale(e->path.c_str(), e->width * scale,
                                                    e->height * scale, FALSE, nullptr);
-  return pixbufs_.emplace(key, GRef<GdkPixbuf>(p)).first->second.get();
+  return pixbufs_.emplace(key, engine::GObjectPtr<GdkPixbuf>(p)).first->second.get();
 }
 
 cairo_surface_t* ImageForm::Surface(std::string_view name, int scale) {

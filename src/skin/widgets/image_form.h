@@ -7,7 +7,8 @@
 #include <string_view>
 #include <utility>
 
-#include "skin/widgets/g_ref.h"
+#include "engine/gobject_ptr.h"
+#include "skin/widgets/cairo_ref.h"
 
 namespace pq::skin {
 
@@ -39,7 +40,7 @@ class ImageForm {
 
   std::string folder_;
   std::map<std::string, Entry> entries_;
-  std::map<std::pair<std::string, int>, GRef<GdkPixbuf>> pixbufs_;
+  std::map<std::pair<std::string, int>, engine::GObjectPtr<GdkPixbuf>> pixbufs_;
   std::map<std::pair<std::string, int>, SurfaceRef> surfaces_;
 };
 

@@ -2,7 +2,7 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <gtk/gtk.h>
 
-#include "skin/widgets/g_ref.h"
+#include "skin/widgets/cairo_ref.h"
 
 namespace pq::skin {
 

@@ -1,20 +1,11 @@
 #pragma once
 #include <cairo.h>
-#include <glib-object.h>
 
 #include <memory>
 
 namespace pq::skin {
 
-// Owning handles for GLib objects and cairo resources.
-struct GObjectUnref {
-  void operator()(gpointer p) const {
-    if (p) g_object_unref(p);
-  }
-};
-template <typename T>
-using GRef = std::unique_ptr<T, GObjectUnref>;
-
+// Owning handles for cairo resources (GObjects are held by engine::GObjectPtr).
 struct CairoSurfaceDestroy {
   void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
