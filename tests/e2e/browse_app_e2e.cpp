@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "support/file_text.h"
 #include "support/child_process.h"
 #include "support/site_server.h"
 #include "support/xvfb.h"
@@ -18,12 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Read(const std::string& path) { return pqtest::ReadFile(path); }
 
 bool WaitForFile(const std::string& path, std::chrono::seconds timeout) {
   const auto end = std::chrono::steady_clock::now() + timeout;

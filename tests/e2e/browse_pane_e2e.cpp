@@ -17,6 +17,7 @@
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
 #include "shell/widgets/main_window.h"
+#include "support/file_text.h"
 #include "support/canned_http_server.h"
 #include "support/site_server.h"
 
@@ -24,12 +25,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+std::string Read(const std::string& path) { return pqtest::ReadFile(path); }
 
 // The demo page built of frames that holds a frameset of its own.
 std::string FindNestedFrameset(const std::string& root) {

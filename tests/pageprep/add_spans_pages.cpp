@@ -7,6 +7,8 @@
 #include <sstream>
 #include <string_view>
 
+#include "support/file_text.h"
+
 namespace pqtest {
 namespace {
 
@@ -92,10 +94,7 @@ std::vector<std::pair<std::string, std::string>> FixturePages() {
   const std::filesystem::path dir = std::filesystem::path(PQ_SOURCE_DIR) / "tests/fixtures/pages";
   for (const auto& entry : std::filesystem::directory_iterator(dir)) {
     if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    pages.emplace_back(entry.path().filename().string(), text.str());
+    pages.emplace_back(entry.path().filename().string(), pqtest::ReadFile(entry.path().string()));
   }
   std::sort(pages.begin(), pages.end());
   return pages;

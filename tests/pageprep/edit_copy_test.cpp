@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
 #include "support/private_temp.h"
 
 #include <cstdlib>
@@ -32,12 +33,7 @@ class EditCopyTest : public ::testing::Test {
       return it == pages_.end() ? std::string() : it->second;
     };
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string Read(const std::string& path) { return pqtest::ReadFile(path); }
   static std::shared_ptr<pq::DocumentSnapshot> Doc(const std::string& url) {
     auto d = std::make_shared<pq::DocumentSnapshot>();
     d->location = url;

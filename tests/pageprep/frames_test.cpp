@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/file_text.h"
 #include "support/private_temp.h"
 
 #include <cstdlib>
@@ -28,12 +29,7 @@ class FramesTest : public ::testing::Test {
       return it == pages_.end() ? std::string() : it->second;
     };
   }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  static std::string Read(const std::string& path) { return pqtest::ReadFile(path); }
   static pq::DocumentSnapshot Doc(const std::string& url, std::vector<pq::DocumentSnapshot> frames = {}) {
     pq::DocumentSnapshot d;
     d.location = url;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "publishing/md5.h"
+#include "support/file_text.h"
 #include "support/site_server.h"
 
 namespace sitetest {
@@ -22,10 +23,7 @@ inline void WriteFile(const fs::path& p, const std::string& bytes) {
   std::ofstream(p, std::ios::binary) << bytes;
 }
 
-inline std::string ReadFile(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
+inline std::string ReadFile(const fs::path& p) { return pqtest::ReadFile(p.string()); }
 
 // <tmp>/root is the site, <tmp>/outside holds what a traversal would reach,
 // <tmp>/backups the server's backups. Removed when the test ends.
