@@ -129,7 +129,7 @@ void BM_EngineLoad(benchmark::State& state) {
   if (!w.ok) return state.SkipWithError("no display or site server");
   const std::string url = w.Url(static_cast<int>(state.range(0)));
   int completions = 0;
-  w.plain->DocumentComplete = [&](const pq::engine::FramePath& p, const std::string&) {
+  w.plain->DocumentComplete = [&](const pq::FramePath& p, const std::string&) {
     if (p.empty()) ++completions;
   };
   for (auto _ : state) {
@@ -151,7 +151,7 @@ void BM_PrepareEditCopy(benchmark::State& state) {
   Clock::time_point completed{};
   int prepared = 0;
   auto forward = w.pane->View().DocumentComplete;
-  w.pane->View().DocumentComplete = [&](const pq::engine::FramePath& p, const std::string& u) {
+  w.pane->View().DocumentComplete = [&](const pq::FramePath& p, const std::string& u) {
     if (p.empty()) completed = Clock::now();
     forward(p, u);
   };

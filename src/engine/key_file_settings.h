@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 
 namespace pq::engine {
 

@@ -7,8 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "engine/document_event.h"
-#include "engine/frame_path.h"
+#include "core/browser_commands.h"
+#include "core/document_event.h"
+#include "core/frame_path.h"
 #include "engine/script_value.h"
 #include "pageprep/frames.h"
 #include "pageprep/restore_html.h"
@@ -19,9 +20,6 @@ namespace pq::engine {
 
 inline constexpr std::chrono::milliseconds kScriptTimeout{10000};
 
-// Browser commands whose availability CommandStateChange reports.
-inline constexpr int kCommandForward = 1;
-inline constexpr int kCommandBack = 2;
 
 // One web view and its in-page runtime: navigation, the browser's events, and access to the
 // documents of all its frames. Every operation that reads or changes a document is one round

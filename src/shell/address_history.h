@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 
 namespace pq {
 

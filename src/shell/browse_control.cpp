@@ -1,11 +1,8 @@
 #include "shell/browse_control.h"
 
-namespace pq {
+#include "core/browser_commands.h"
 
-namespace {
-constexpr int kCommandForward = 1;
-constexpr int kCommandBack = 2;
-}  // namespace
+namespace pq {
 
 BrowseControl::BrowseControl(BrowsePaneBrowser& browser, StatusBar& status, WindowState& window,
                              FrameTable& frames, Fetcher fetch)

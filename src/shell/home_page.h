@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 
 namespace pq {
 

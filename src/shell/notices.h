@@ -1,7 +1,7 @@
 #pragma once
 #include <functional>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 
 namespace pq {
 

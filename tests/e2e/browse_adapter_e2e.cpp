@@ -13,10 +13,10 @@
 
 namespace {
 
-using pq::engine::FramePath;
+using pq::FramePath;
 using pq::engine::WebView;
 
-std::string PathText(const FramePath& p) { return pq::engine::FramePathLiteral(p); }
+std::string PathText(const FramePath& p) { return pq::FramePathLiteral(p); }
 
 class AdapterTest : public ::testing::Test {
  protected:
@@ -69,7 +69,7 @@ class AdapterTest : public ::testing::Test {
     view_->CommandStateChange = [this](int c, bool e) {
       log_.push_back("command " + std::to_string(c) + (e ? " on" : " off"));
     };
-    view_->DocumentEventFired = [this](const pq::engine::DocumentEvent& e) { events_.push_back(e); };
+    view_->DocumentEventFired = [this](const pq::DocumentEvent& e) { events_.push_back(e); };
   }
   void TearDown() override {
     pqtest::BrowseE2E::Get().ShotIfFailed(std::string("browse_adapter_") +
@@ -92,7 +92,7 @@ class AdapterTest : public ::testing::Test {
   static GtkWidget* window_;
   static WebView* view_;
   std::vector<std::string> log_;
-  std::vector<pq::engine::DocumentEvent> events_;
+  std::vector<pq::DocumentEvent> events_;
   std::function<bool(const std::string&)> cancelWhen_;
   int topCompletions_ = 0;
 };

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 #include "shell/address_history.h"
 #include "shell/widgets/notices_dialogs.h"
 #include "shell/widgets/web_input_box.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/frame_path.h"
+#include "core/frame_path.h"
 #include "engine/script_value.h"
 #include "engine/web_view.h"
 
@@ -25,10 +25,10 @@ TEST(JsStringTest, QuotesTextSoThatItComesBackExactly) {
 }
 
 TEST(RuntimeCallTest, CarriesTheRuntimeBeforeTheCall) {
-  const std::string call = pq::engine::RuntimeCall("frameCount", pq::engine::FramePathLiteral({1, 0}));
+  const std::string call = pq::engine::RuntimeCall("frameCount", pq::FramePathLiteral({1, 0}));
   EXPECT_EQ(call.rfind(std::string(pq::engine::InPageRuntimeSource()), 0), 0u);
   EXPECT_NE(call.find("window.__pq.frameCount([1,0]);"), std::string::npos);
-  EXPECT_EQ(pq::engine::FramePathLiteral({}), "[]");
+  EXPECT_EQ(pq::FramePathLiteral({}), "[]");
 }
 
 TEST(ScriptValueTest, MissingFieldsReadAsEmpty) {

@@ -43,7 +43,9 @@ TEST(SiteReplies, PassKeyReply) {
   for (const auto& c : cases) {
     const auto r = pq::ParsePassKeyReply(c.reply);
     EXPECT_EQ(r.ok, c.ok) << c.reply;
-    if (c.ok) EXPECT_EQ(r.key, c.key) << c.reply;
+    if (c.ok) {
+      EXPECT_EQ(r.key, c.key) << c.reply;
+    }
   }
 }
 

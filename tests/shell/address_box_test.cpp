@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 #include "shell/address_history.h"
 #include "shell/web_input_box_state.h"
 

@@ -23,7 +23,7 @@ BrowseControlWidget::BrowseControlWidget(WindowState& window, FrameTable& frames
   };
   view_.NewWindow = [this](const std::string&, bool& cancel) { control_.OnNewWindow(cancel); };
   view_.DownloadComplete = [this] { control_.OnDownloadComplete(); };
-  view_.DocumentComplete = [this](const engine::FramePath& frame, const std::string&) {
+  view_.DocumentComplete = [this](const pq::FramePath& frame, const std::string&) {
     control_.OnDocumentComplete(frame.empty());
   };
 }

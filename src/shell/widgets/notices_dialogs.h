@@ -1,7 +1,7 @@
 #pragma once
 #include <gtk/gtk.h>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 #include "shell/notices.h"
 
 namespace pq {

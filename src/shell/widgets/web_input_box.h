@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/settings.h"
+#include "core/settings.h"
 #include "shell/address_history.h"
 #include "shell/web_input_box_state.h"
 

@@ -1,9 +1,9 @@
 #pragma once
 #include <string>
 
-#include "engine/frame_path.h"
+#include "core/frame_path.h"
 
-namespace pq::engine {
+namespace pq {
 
 // An element as the in-page runtime describes it. Fields that were not asked for stay empty.
 struct ElementInfo {
@@ -40,4 +40,4 @@ struct DocumentEvent {
   ElementInfo active;     // the active element; html only when it is editable
 };
 
-}  // namespace pq::engine
+}  // namespace pq

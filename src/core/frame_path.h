@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-namespace pq::engine {
+namespace pq {
 
 // A document in a web view, addressed by the indexes of the frames leading to it from the top
 // document: {} is the top document, {1, 0} is frames[1].frames[0].
@@ -20,4 +20,4 @@ inline std::string FramePathLiteral(const FramePath& path) {
   return s + "]";
 }
 
-}  // namespace pq::engine
+}  // namespace pq
