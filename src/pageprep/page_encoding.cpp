@@ -1,0 +1,315 @@
+#include "pageprep/page_encoding.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+#include <array>
+#include <cctype>
+#include <memory>
+#include <utility>
+
+#include "pageprep/text_util.h"
+#include "pageprep/utf8.h"
+
+namespace pq {
+
+namespace {
+
+// Bytes 0x80-0x9F of Windows-1252 as the pages are read; the five unassigned bytes stand for
+// themselves so that every byte decodes.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
+    {"utf8", "utf-8"},
+    {"unicode-1-1-utf-8", "utf-8"},
+    {"iso-8859-1", "windows-1252"},
+    {"iso8859-1", "windows-1252"},
+    {"latin1", "windows-1252"},
+    {"l1", "windows-1252"},
+    {"us-ascii", "windows-1252"},
+    {"ascii", "windows-1252"},
+    {"cp1252", "windows-1252"},
+    {"x-cp1252", "windows-1252"},
+    {"cp1251", "windows-1251"},
+    {"x-cp1251", "windows-1251"},
+    {"cp1250", "windows-1250"},
+    {"shift-jis", "shift_jis"},
+    {"sjis", "shift_jis"},
+    {"x-sjis", "shift_jis"},
+    {"windows-31j", "shift_jis"},
+    {"ms932", "shift_jis"},
+    {"cp932", "shift_jis"},
+    {"eucjp", "euc-jp"},
+    {"x-euc-jp", "euc-jp"},
+    {"ks_c_5601-1987", "euc-kr"},
+    {"cp949", "euc-kr"},
+    {"windows-949", "euc-kr"},
+    {"gb2312", "gbk"},
+    {"x-gbk", "gbk"},
+    {"cp936", "gbk"},
+    {"koi8", "koi8-r"},
+    {"koi", "koi8-r"},
+    {"big5-hkscs", "big5"},
+    {"utf-16", "utf-16le"},
+    {"unicode", "utf-16le"},
+    {"ucs-2", "utf-16le"},
+};
+
+constexpr std::pair<std::string_view, std::string_view> kIconvNames[] = {
+    {"shift_jis", "CP932"},     {"euc-jp", "EUC-JP"},     {"iso-2022-jp", "ISO-2022-JP"},
+    {"euc-kr", "CP949"},        {"gbk", "GBK"},           {"gb18030", "GB18030"},
+    {"big5", "BIG5-HKSCS"},     {"koi8-r", "KOI8-R"},     {"koi8-u", "KOI8-U"},
+    {"ibm866", "CP866"},        {"macintosh", "MACINTOSH"}, {"windows-874", "CP874"},
+    {"iso-8859-8-i", "ISO-8859-8"},
+};
+
+bool IsWindows1252Family(std::string_view canonical) {
+  return canonical == "windows-1252" || canonical == "iso-8859-1";
+}
+
+void AppendReference(std::string& out, char32_t cp) {
+  out += "&#";
+  out += std::to_string(static_cast<unsigned long>(cp));
+  out += ';';
+}
+
+std::optional<unsigned char> Windows1252Byte(char32_t cp, bool strictLatin1) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+  if (strictLatin1) return std::nullopt;
+  for (std::size_t i = 0; i < kWindows1252High.size(); ++i)
+    if (kWindows1252High[i] == cp) return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
+std::string EncodeWindows1252(std::string_view utf8, bool strictLatin1) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, pos);
+    if (auto b = Windows1252Byte(cp, strictLatin1))
+      out += static_cast<char>(*b);
+    else
+      AppendReference(out, cp);
+  }
+  return out;
+}
+
+void AppendWindows1252Char(std::string& out, unsigned char c) {
+  AppendUtf8(out, (c >= 0x80 && c <= 0x9F) ? kWindows1252High[c - 0x80] : c);
+}
+
+struct IconvCloser {
+  void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
+};
+using IconvHandle = std::unique_ptr<void, IconvCloser>;
+
+IconvHandle OpenIconv(const std::string& to, const std::string& from) {
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
+  return IconvHandle(cd);
+}
+
+// One call of iconv over [in, in + inLeft) into out, growing out as needed. Returns the errno
+// that stopped it (0 when all the input was taken).
+int Convert(iconv_t cd, const char*& in, std::size_t& inLeft, std::string& out) {
+  for (;;) {
+    const std::size_t start = out.size();
+    const std::size_t room = inLeft * 4 + 16;
+    out.resize(start + room);
+    char* dst = out.data() + start;
+    std::size_t dstLeft = room;
+    char* src = const_cast<char*>(in);
+    const std::size_t r = iconv(cd, in ? &src : nullptr, in ? &inLeft : nullptr, &dst, &dstLeft);
+    const int error = r == static_cast<std::size_t>(-1) ? errno : 0;
+    if (in) in = src;
+    out.resize(start + (room - dstLeft));
+    if (error != E2BIG) return error;
+  }
+}
+
+std::optional<std::string> EncodeWithIconv(std::string_view utf8, const std::string& name) {
+  IconvHandle cd = OpenIconv(name, "UTF-8");
+  if (!cd) return std::nullopt;
+  const auto h = static_cast<iconv_t>(cd.get());
+  std::string out;
+  out.reserve(utf8.size() + 16);
+  const char* in = utf8.data();
+  std::size_t left = utf8.size();
+  while (left > 0) {
+    const int error = Convert(h, in, left, out);
+    if (error == 0) break;
+    if (error != EILSEQ && error != EINVAL) return std::nullopt;
+    // A character the set cannot hold: close any shift state first, so the reference is
+    // read as plain ASCII, then step over the character.
+    const char* none = nullptr;
+    std::size_t zero = 0;
+    Convert(h, none, zero, out);
+    std::size_t pos = static_cast<std::size_t>(in - utf8.data());
+    AppendReference(out, NextCodePoint(utf8, pos));
+    in = utf8.data() + pos;
+    left = utf8.size() - pos;
+  }
+  const char* none = nullptr;
+  std::size_t zero = 0;
+  Convert(h, none, zero, out);  // return to the initial shift state at the end
+  return out;
+}
+
+// Decodes bytes in steps of one character, telling `step` each byte range and its text.
+// Returns false when the bytes do not decode.
+template <typename Step>
+bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& step) {
+  if (canonical == "utf-8") {
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+      const std::size_t from = pos;
+      NextCodePoint(bytes, pos);  // invalid bytes stand for themselves, one at a time
+      if (!step(from, pos, bytes.substr(from, pos - from))) return true;
+    }
+    return true;
+  }
+  if (IsWindows1252Family(canonical)) {
+    std::string ch;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      ch.clear();
+      AppendWindows1252Char(ch, static_cast<unsigned char>(bytes[i]));
+      if (!step(i, i + 1, std::string_view(ch))) return true;
+    }
+    return true;
+  }
+  const std::string name = IconvCharsetName(canonical);
+  if (name.empty()) return false;
+  IconvHandle cd = OpenIconv("UTF-8", name);
+  if (!cd) return false;
+  const auto h = static_cast<iconv_t>(cd.get());
+  std::string ch;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t len = 1;
+    for (;; ++len) {
+      if (pos + len > bytes.size() || len > 8) return false;
+      ch.clear();
+      const char* in = bytes.data() + pos;
+      std::size_t left = len;
+      const int error = Convert(h, in, left, ch);
+      if (error == 0) break;
+      if (error != EINVAL) return false;  // EILSEQ: not a character of this set
+    }
+    if (!step(pos, pos + len, std::string_view(ch))) return true;
+    pos += len;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string CanonicalCharset(std::string_view name) {
+  std::string lower = AsciiLower(TrimWhitespace(name));
+  if (lower.empty()) return "windows-1252";
+  for (const auto& [alias, canonical] : kAliases)
+    if (lower == alias) return std::string(canonical);
+  if (lower.rfind("cp125", 0) == 0 && lower.size() == 6) return "windows-125" + lower.substr(5);
+  return lower;
+}
+
+bool IsUtf16Charset(std::string_view name) {
+  return CanonicalCharset(name).rfind("utf-16", 0) == 0;
+}
+
+std::string IconvCharsetName(std::string_view name) {
+  const std::string canonical = CanonicalCharset(name);
+  if (canonical == "utf-8") return "UTF-8";
+  if (canonical == "windows-1252") return "CP1252";
+  if (canonical == "iso-8859-1") return "ISO-8859-1";
+  for (const auto& [whatwg, glibc] : kIconvNames)
+    if (canonical == whatwg) return std::string(glibc);
+  if (canonical.rfind("windows-125", 0) == 0 && canonical.size() == 12)
+    return "CP125" + canonical.substr(11);
+  if (canonical.rfind("iso-8859-", 0) == 0 && canonical.size() <= 11) return AsciiUpper(canonical);
+  return "";
+}
+
+std::optional<std::string> EncodeText(std::string_view utf8, std::string_view charset) {
+  const std::string canonical = AsciiLower(charset) == "iso-8859-1" ? std::string("iso-8859-1")
+                                                                     : CanonicalCharset(charset);
+  if (canonical == "utf-8") return std::string(utf8);  // bytes kept as they are, invalid ones too
+  if (canonical.rfind("utf-16", 0) == 0) return std::nullopt;
+  if (IsWindows1252Family(canonical)) return EncodeWindows1252(utf8, canonical == "iso-8859-1");
+  const std::string name = IconvCharsetName(canonical);
+  if (name.empty()) return std::nullopt;
+  return EncodeWithIconv(utf8, name);
+}
+
+std::optional<std::string> DecodeText(std::string_view bytes, std::string_view charset) {
+  const std::string canonical = CanonicalCharset(charset);
+  if (canonical == "utf-8") return std::string(bytes);
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 4);
+  const bool ok = DecodeInSteps(bytes, canonical, [&](std::size_t, std::size_t, std::string_view ch) {
+    out += ch;
+    return true;
+  });
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+std::string PostingCharset(std::string_view charset, std::string_view sourceBytes) {
+  const std::string canonical = CanonicalCharset(charset);
+  if (canonical != "windows-1252") return canonical;
+  // The declaration in the page's META tags decides; the header the server sent was made from it.
+  const std::string head = AsciiLower(sourceBytes.substr(0, 8192));
+  for (std::size_t at = head.find("charset"); at != std::string::npos;
+       at = head.find("charset", at + 7)) {
+    std::size_t p = at + 7;
+    while (p < head.size() && (head[p] == ' ' || head[p] == '=' || head[p] == '"' || head[p] == '\''))
+      ++p;
+    std::size_t end = p;
+    while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) ||
+                                 head[end] == '-' || head[end] == '_'))
+      ++end;
+    const std::string declared = head.substr(p, end - p);
+    if (declared == "windows-1252" || declared == "cp1252" || declared == "x-cp1252")
+      return "windows-1252";
+    if (!declared.empty()) break;
+  }
+  return "iso-8859-1";
+}
+
+std::optional<std::vector<std::size_t>> ByteOffsetsOf(std::string_view bytes,
+                                                      std::string_view charset,
+                                                      std::string_view text,
+                                                      const std::vector<std::size_t>& positions) {
+  std::vector<std::size_t> offsets;
+  offsets.reserve(positions.size());
+  std::size_t textPos = 0;
+  std::size_t next = 0;  // index into positions
+  bool mismatch = false;
+  auto settle = [&](std::size_t byteOffset) {
+    while (next < positions.size() && positions[next] == textPos) {
+      offsets.push_back(byteOffset);
+      ++next;
+    }
+  };
+  const auto step = [&](std::size_t from, std::size_t, std::string_view ch) {
+    settle(from);
+    // Positions must ascend, and none may fall inside the text of one character.
+    const bool pending = next < positions.size();
+    if ((pending && positions[next] < textPos + ch.size()) ||
+        text.compare(textPos, ch.size(), ch) != 0) {
+      mismatch = true;
+      return false;
+    }
+    textPos += ch.size();
+    return true;
+  };
+  const bool ok = DecodeInSteps(bytes, CanonicalCharset(charset), step);
+  if (!ok || mismatch || textPos != text.size()) return std::nullopt;
+  settle(bytes.size());
+  if (offsets.size() != positions.size()) return std::nullopt;
+  return offsets;
+}
+
+}  // namespace pq
