@@ -1,0 +1,34 @@
+#include "publishing/publishable_page.h"
+
+namespace pq {
+
+bool SpanChanged(const SpanSnapshot::Element& live, const SpanSnapshot::Element* recorded) {
+  return !recorded || live.innerHTML != recorded->innerHTML ||
+         live.editableLinks != recorded->editableLinks;
+}
+
+ChangedSpans::ChangedSpans(const SpanSnapshot& live, const SpanSnapshot* recorded) {
+  for (const auto& [id, element] : live.elements) {
+    const SpanSnapshot::Element* before = nullptr;
+    if (recorded) {
+      const auto it = recorded->elements.find(id);
+      if (it != recorded->elements.end()) before = &it->second;
+    }
+    if (SpanChanged(element, before)) changed_.elements.emplace(id, element);
+  }
+}
+
+std::optional<std::string> ChangedSpans::InnerHTML(const std::string& id) const {
+  return changed_.InnerHTML(id);
+}
+
+std::vector<std::string> ChangedSpans::EditableLinkHTML(const std::string& id) const {
+  return changed_.EditableLinkHTML(id);
+}
+
+std::string PublishableText(std::string_view editHTML, const SpanSnapshot& live,
+                            const SpanSnapshot* recorded) {
+  return StripMarkers(RestoreHTML(editHTML, ChangedSpans(live, recorded)));
+}
+
+}  // namespace pq

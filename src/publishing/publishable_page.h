@@ -1,0 +1,32 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "pageprep/restore_html.h"
+
+namespace pq {
+
+// Whether a span's live contents differ from what the edit pane recorded at activation.
+bool SpanChanged(const SpanSnapshot::Element& live, const SpanSnapshot::Element* recorded);
+
+// The live spans of a document, except those whose contents still equal the record: those
+// are left to the page's source, so that an untouched span gives back its own text instead
+// of the engine's serialisation of it.
+class ChangedSpans : public SpanSource {
+ public:
+  ChangedSpans(const SpanSnapshot& live, const SpanSnapshot* recorded);
+  std::optional<std::string> InnerHTML(const std::string& id) const override;
+  std::vector<std::string> EditableLinkHTML(const std::string& id) const override;
+  bool Any() const { return !changed_.elements.empty(); }
+
+ private:
+  SpanSnapshot changed_;
+};
+
+// A document's text as publishing sends it: its edit HTML with the changed spans' live
+// contents, without markers. `recorded` is null when nothing was recorded (every span counts).
+std::string PublishableText(std::string_view editHTML, const SpanSnapshot& live,
+                            const SpanSnapshot* recorded);
+
+}  // namespace pq

@@ -1,0 +1,142 @@
+#include "publishing/text_diff.h"
+
+#include <algorithm>
+
+namespace pq {
+
+namespace {
+
+// Beyond this many token insertions and deletions the comparison stops refining.
+constexpr int kMaxDifferences = 2000;
+
+bool IsContinuation(std::string_view s, std::size_t i) {
+  return i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80;
+}
+
+bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Token boundaries: a tag from "<" to ">", a run of white space, a run of other characters.
+// Every boundary is next to an ASCII character, so none splits a UTF-8 sequence.
+std::vector<std::string_view> Tokens(std::string_view s) {
+  std::vector<std::string_view> out;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    std::size_t j = i + 1;
+    if (s[i] == '<') {
+      while (j < s.size() && s[j - 1] != '>' && s[j] != '<') ++j;
+    } else if (IsSpace(s[i])) {
+      while (j < s.size() && IsSpace(s[j])) ++j;
+    } else {
+      while (j < s.size() && s[j] != '<' && !IsSpace(s[j])) ++j;
+    }
+    out.push_back(s.substr(i, j - i));
+    i = j;
+  }
+  return out;
+}
+
+// Myers' O(ND) comparison of two token lists; fills `same` with the matched pairs (in order),
+// or returns false when more than kMaxDifferences are needed.
+bool MatchTokens(const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
+                 std::vector<std::pair<int, int>>& same) {
+  const int n = static_cast<int>(a.size());
+  const int m = static_cast<int>(b.size());
+  const int limit = std::min(n + m, kMaxDifferences);
+  std::vector<int> v(static_cast<std::size_t>(2 * limit + 3), 0);
+  const int offset = limit + 1;
+  std::vector<std::vector<int>> trace;  // V[-d..d] after each round d
+  int found = -1;
+  for (int d = 0; d <= limit && found < 0; ++d) {
+    for (int k = -d; k <= d; k += 2) {
+      int x = (k == -d || (k != d && v[offset + k - 1] < v[offset + k + 1])) ? v[offset + k + 1]
+                                                                           : v[offset + k - 1] + 1;
+      int y = x - k;
+      while (x < n && y < m && a[static_cast<std::size_t>(x)] == b[static_cast<std::size_t>(y)])
+        ++x, ++y;
+      v[offset + k] = x;
+      if (x >= n && y >= m) found = d;
+    }
+    trace.emplace_back(v.begin() + offset - d, v.begin() + offset + d + 1);
+  }
+  if (found < 0) return false;
+  // Walk back from (n, m), collecting the diagonal runs.
+  int x = n, y = m;
+  for (int d = found; d > 0; --d) {
+    const std::vector<int>& prev = trace[static_cast<std::size_t>(d - 1)];
+    auto at = [&](int k) { return prev[static_cast<std::size_t>(k + d - 1)]; };
+    const int k = x - y;
+    const bool down = k == -d || (k != d && at(k - 1) < at(k + 1));
+    const int prevK = down ? k + 1 : k - 1;
+    const int prevX = at(prevK);
+    const int prevY = prevX - prevK;
+    const int startX = down ? prevX : prevX + 1;
+    const int startY = startX - k;
+    while (x > startX && y > startY) same.emplace_back(--x, --y);
+    x = prevX, y = prevY;
+  }
+  while (x > 0 && y > 0) same.emplace_back(--x, --y);
+  std::reverse(same.begin(), same.end());
+  return true;
+}
+
+}  // namespace
+
+std::vector<TextEdit> DiffTexts(std::string_view before, std::string_view after) {
+  std::size_t prefix = 0;
+  const std::size_t shorter = std::min(before.size(), after.size());
+  while (prefix < shorter && before[prefix] == after[prefix]) ++prefix;
+  while (prefix > 0 && (IsContinuation(before, prefix) || IsContinuation(after, prefix))) --prefix;
+  std::size_t suffix = 0;
+  while (suffix < shorter - prefix &&
+         before[before.size() - 1 - suffix] == after[after.size() - 1 - suffix])
+    ++suffix;
+  while (suffix > 0 && (IsContinuation(before, before.size() - suffix) ||
+                        IsContinuation(after, after.size() - suffix)))
+    --suffix;
+  if (prefix == before.size() && prefix == after.size()) return {};
+
+  const std::string_view a = before.substr(prefix, before.size() - suffix - prefix);
+  const std::string_view b = after.substr(prefix, after.size() - suffix - prefix);
+  const TextEdit whole{prefix, prefix + a.size(), std::string(b)};
+  if (a.empty() || b.empty()) return {whole};
+
+  const auto ta = Tokens(a);
+  const auto tb = Tokens(b);
+  std::vector<std::pair<int, int>> same;
+  if (!MatchTokens(ta, tb, same)) return {whole};
+
+  // Byte offset of each token in a and b.
+  std::vector<std::size_t> offA(ta.size() + 1, a.size()), offB(tb.size() + 1, b.size());
+  for (std::size_t i = 0, o = 0; i < ta.size(); o += ta[i].size(), ++i) offA[i] = o;
+  for (std::size_t i = 0, o = 0; i < tb.size(); o += tb[i].size(), ++i) offB[i] = o;
+
+  std::vector<TextEdit> edits;
+  int i = 0, j = 0;
+  same.emplace_back(static_cast<int>(ta.size()), static_cast<int>(tb.size()));  // end sentinel
+  for (const auto& [si, sj] : same) {
+    if (si > i || sj > j) {
+      const std::size_t from = offA[static_cast<std::size_t>(i)];
+      const std::size_t to = offA[static_cast<std::size_t>(si)];
+      const std::size_t bFrom = offB[static_cast<std::size_t>(j)];
+      const std::size_t bTo = offB[static_cast<std::size_t>(sj)];
+      edits.push_back({prefix + from, prefix + to, std::string(b.substr(bFrom, bTo - bFrom))});
+    }
+    i = si + 1, j = sj + 1;
+  }
+  return edits;
+}
+
+std::string ApplyEdits(std::string_view before, const std::vector<TextEdit>& edits) {
+  std::string out;
+  out.reserve(before.size());
+  std::size_t cursor = 0;
+  for (const auto& e : edits) {
+    out.append(before.substr(cursor, e.from - cursor));
+    out += e.text;
+    cursor = e.to;
+  }
+  out.append(before.substr(std::min(cursor, before.size())));
+  return out;
+}
+
+}  // namespace pq
