@@ -79,6 +79,19 @@ bool MatchTokens(const std::vector<std::string_view>& a, const std::vector<std::
   return true;
 }
 
+// The edit of a[from, to) into b[bFrom, bTo) without the characters both ends have in common,
+// so that a changed word leaves the punctuation attached to it alone.
+TextEdit Tightened(std::string_view a, std::string_view b, std::size_t from, std::size_t to,
+                   std::size_t bFrom, std::size_t bTo, std::size_t shift) {
+  while (from < to && bFrom < bTo && a[from] == b[bFrom]) ++from, ++bFrom;
+  while ((IsContinuation(a, from) || IsContinuation(b, bFrom)) && from > 0 && bFrom > 0)
+    --from, --bFrom;
+  while (to > from && bTo > bFrom && a[to - 1] == b[bTo - 1]) --to, --bTo;
+  while ((IsContinuation(a, to) || IsContinuation(b, bTo)) && to < a.size() && bTo < b.size())
+    ++to, ++bTo;
+  return {shift + from, shift + to, std::string(b.substr(bFrom, bTo - bFrom))};
+}
+
 }  // namespace
 
 std::vector<TextEdit> DiffTexts(std::string_view before, std::string_view after) {
@@ -119,7 +132,7 @@ std::vector<TextEdit> DiffTexts(std::string_view before, std::string_view after)
       const std::size_t to = offA[static_cast<std::size_t>(si)];
       const std::size_t bFrom = offB[static_cast<std::size_t>(j)];
       const std::size_t bTo = offB[static_cast<std::size_t>(sj)];
-      edits.push_back({prefix + from, prefix + to, std::string(b.substr(bFrom, bTo - bFrom))});
+      edits.push_back(Tightened(a, b, from, to, bFrom, bTo, prefix));
     }
     i = si + 1, j = sj + 1;
   }
