@@ -219,6 +219,10 @@ bool IsUtf16Charset(std::string_view name) {
   return CanonicalCharset(name).rfind("utf-16", 0) == 0;
 }
 
+bool IsUtf16Page(std::string_view charset, std::string_view bytes) {
+  return IsUtf16Charset(charset) || bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+}
+
 std::string IconvCharsetName(std::string_view name) {
   const std::string canonical = CanonicalCharset(name);
   if (canonical == "utf-8") return "UTF-8";
@@ -278,10 +282,40 @@ std::string PostingCharset(std::string_view charset, std::string_view sourceByte
   return "iso-8859-1";
 }
 
+namespace {
+
+bool IsSingleByte(std::string_view canonical) {
+  for (std::string_view prefix : {"windows-12", "iso-8859-", "koi8-", "ibm866", "macintosh",
+                                  "windows-874", "x-mac-"})
+    if (canonical.substr(0, prefix.size()) == prefix) return true;
+  return false;
+}
+
+// In a one-byte set every character is one byte, whichever table the text was read with.
+std::optional<std::vector<std::size_t>> SingleByteOffsets(std::string_view bytes,
+                                                          std::string_view text,
+                                                          const std::vector<std::size_t>& positions) {
+  std::vector<std::size_t> offsets;
+  offsets.reserve(positions.size());
+  std::size_t pos = 0, chars = 0, next = 0;
+  for (;;) {
+    while (next < positions.size() && positions[next] == pos) offsets.push_back(chars), ++next;
+    if (next < positions.size() && positions[next] < pos) return std::nullopt;
+    if (pos >= text.size()) break;
+    NextCodePoint(text, pos);
+    ++chars;
+  }
+  if (chars != bytes.size() || offsets.size() != positions.size()) return std::nullopt;
+  return offsets;
+}
+
+}  // namespace
+
 std::optional<std::vector<std::size_t>> ByteOffsetsOf(std::string_view bytes,
                                                       std::string_view charset,
                                                       std::string_view text,
                                                       const std::vector<std::size_t>& positions) {
+  if (IsSingleByte(CanonicalCharset(charset))) return SingleByteOffsets(bytes, text, positions);
   std::vector<std::size_t> offsets;
   offsets.reserve(positions.size());
   std::size_t textPos = 0;

@@ -11,6 +11,8 @@ namespace pq {
 // "koi8-r", ...), as the page record keeps them. A few common aliases are accepted as well.
 std::string CanonicalCharset(std::string_view name);
 bool IsUtf16Charset(std::string_view name);
+// Read as UTF-16, or starting with a UTF-16 byte-order mark whatever it was read as.
+bool IsUtf16Page(std::string_view charset, std::string_view bytes);
 // The name glibc's iconv knows the set by ("shift_jis" is CP932, "euc-kr" CP949); "" when
 // the set is unknown. UTF-8 and the Windows-1252 family are converted without iconv.
 std::string IconvCharsetName(std::string_view name);

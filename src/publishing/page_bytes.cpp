@@ -15,8 +15,8 @@ PageBytes Refused(std::string message) { return {false, {}, std::move(message)};
 
 PageBytes PublishableBytes(const PageSource& source, std::string_view publishable) {
   const std::string charset = CanonicalCharset(source.charset);
-  if (IsUtf16Charset(charset))
-    return Refused("The page is stored in UTF-16 (" + charset +
+  if (IsUtf16Page(charset, source.bytes))
+    return Refused("The page is stored in UTF-16 (" + (IsUtf16Charset(charset) ? charset : "utf-16") +
                    "), which Pagequill cannot write back without changing every byte of it. "
                    "Ask your website designer to save the page as UTF-8.");
   const std::string target = PostingCharset(charset, source.bytes);

@@ -8,6 +8,7 @@
 #include "publishing/pass_key.h"
 #include "publishing/publishable_page.h"
 #include "publishing/site_replies.h"
+#include "publishing/text_diff.h"
 
 namespace pq {
 
@@ -26,11 +27,20 @@ std::optional<std::string> PublishedHTML(const PublishDocument& document, std::s
   const ChangedSpans changed(document.live, recorded);
   if (recorded && !changed.Any()) return std::nullopt;  // untouched: its source stands
   const std::string text = StripMarkers(RestoreHTML(document.editHTML, changed));
-  if (text == document.sourceText) return std::nullopt;
+  // The same restore with no span taken from the engine: wherever it differs from the source
+  // (characters the restore filters, a tag the markers needed), the source's own text stays.
+  const std::string base = StripMarkers(RestoreHTML(document.editHTML, SpanSnapshot{}));
+  if (text == base) return std::nullopt;
+  const std::string published =
+      base == document.sourceText
+          ? text
+          : ApplyEdits(document.sourceText, TransportEdits(text, DiffTexts(base, text),
+                                                           DiffTexts(document.sourceText, base)));
+  if (published == document.sourceText) return std::nullopt;
   const std::string bytes = document.sourceBytes.empty()
                                 ? EncodeText(document.sourceText, document.charset).value_or("")
                                 : document.sourceBytes;
-  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, text);
+  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, published);
   if (!page.ok) {
     error = page.error;
     return std::nullopt;

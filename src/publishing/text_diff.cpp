@@ -139,6 +139,74 @@ std::vector<TextEdit> DiffTexts(std::string_view before, std::string_view after)
   return edits;
 }
 
+std::vector<TextEdit> TransportEdits(std::string_view p,
+                                     const std::vector<TextEdit>& bToP,
+                                     const std::vector<TextEdit>& sToB) {
+  // Where s's edits sit in b: [g, gEnd) came from s[f, t).
+  struct Region {
+    std::size_t g, gEnd, f, t;
+  };
+  std::vector<Region> regions;
+  std::ptrdiff_t shift = 0;  // b position minus s position so far
+  for (const auto& e : sToB) {
+    const std::size_t g = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(e.from) + shift);
+    regions.push_back({g, g + e.text.size(), e.from, e.to});
+    shift += static_cast<std::ptrdiff_t>(e.text.size()) - static_cast<std::ptrdiff_t>(e.to - e.from);
+  }
+  // The s position of b position q; at a region's edge, `after` takes its s end.
+  auto toS = [&](std::size_t q, bool after) {
+    std::ptrdiff_t d = 0;
+    for (const auto& r : regions) {
+      if (r.gEnd < q || (r.gEnd == q && (r.gEnd > r.g || after))) {
+        d = static_cast<std::ptrdiff_t>(r.gEnd) - static_cast<std::ptrdiff_t>(r.t);
+        continue;
+      }
+      break;
+    }
+    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(q) - d);
+  };
+  auto overlaps = [](const Region& r, std::size_t b1, std::size_t b2) {
+    if (r.gEnd == r.g) return false;  // text s had and b lacks falls inside by itself
+    return b1 == b2 ? (r.g < b1 && b1 < r.gEnd) : (r.g < b2 && b1 < r.gEnd);
+  };
+
+  std::vector<TextEdit> out;
+  std::ptrdiff_t before = 0;  // p position minus b position ahead of the current group
+  for (std::size_t i = 0; i < bToP.size();) {
+    std::size_t b1 = bToP[i].from, b2 = bToP[i].to;
+    std::ptrdiff_t inside = 0;  // what the group's own edits add
+    std::size_t next = i;
+    auto delta = [](const TextEdit& e) {
+      return static_cast<std::ptrdiff_t>(e.text.size()) - static_cast<std::ptrdiff_t>(e.to - e.from);
+    };
+    for (bool changed = true; changed;) {
+      changed = false;
+      // Edits that start where the group ends, or inside it, join it.
+      while (next < bToP.size() && (next == i || bToP[next].from <= b2)) {
+        b2 = std::max(b2, bToP[next].to);
+        inside += delta(bToP[next++]);
+        changed = true;
+      }
+      // So do the places where b differs from s that the group meets.
+      for (const auto& r : regions) {
+        if (overlaps(r, b1, b2) && (r.g < b1 || r.gEnd > b2)) {
+          b1 = std::min(b1, r.g);
+          b2 = std::max(b2, r.gEnd);
+          changed = true;
+        }
+      }
+    }
+    const std::size_t p1 = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b1) + before);
+    const std::size_t p2 = static_cast<std::size_t>(static_cast<std::ptrdiff_t>(b2) + before + inside);
+    const std::size_t s1 = toS(b1, true);
+    const std::size_t s2 = std::max(s1, toS(b2, false));
+    out.push_back({s1, s2, std::string(p.substr(p1, p2 - p1))});
+    before += inside;
+    i = next;
+  }
+  return out;
+}
+
 std::string ApplyEdits(std::string_view before, const std::vector<TextEdit>& edits) {
   std::string out;
   out.reserve(before.size());

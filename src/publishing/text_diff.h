@@ -20,6 +20,13 @@ struct TextEdit {
 // places to compare cheaply gives one edit from its first change to its last.
 std::vector<TextEdit> DiffTexts(std::string_view before, std::string_view after);
 
+// Carries the edits that turn b into p over to s, given the edits that turn s into b: the
+// result turns s into a text that has p's text where b was edited and s's own text everywhere
+// else. Where an edit of b meets a place where b differs from s, that place is taken as b has it.
+std::vector<TextEdit> TransportEdits(std::string_view p,
+                                     const std::vector<TextEdit>& bToP,
+                                     const std::vector<TextEdit>& sToB);
+
 // before with the edits applied.
 std::string ApplyEdits(std::string_view before, const std::vector<TextEdit>& edits);
 

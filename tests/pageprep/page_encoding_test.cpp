@@ -86,6 +86,10 @@ TEST(PageEncoding, ByteOffsetsOfTextPositions) {
   EXPECT_FALSE(pq::ByteOffsetsOf(bytes, "shift_jis", "a\xE6\x97\xA5" "c", {0}));  // other text
   EXPECT_EQ(pq::ByteOffsetsOf("\xE9t\xE9", "windows-1252", "\xC3\xA9t\xC3\xA9", {2, 3}),
             (std::vector<std::size_t>{1, 2}));
+  // One-byte sets count characters, whichever table the text was read with (0x93 as U+0093).
+  EXPECT_EQ(pq::ByteOffsetsOf("\x93x", "windows-1252", "\xC2\x93x", {2, 3}),
+            (std::vector<std::size_t>{1, 2}));
+  EXPECT_FALSE(pq::ByteOffsetsOf("\x93x", "koi8-r", "\xC2\x93x", {1}));
 }
 
 }  // namespace

@@ -73,6 +73,28 @@ TEST(DiffTexts, EditsRebuildTheTextAndStayOrdered) {
   }
 }
 
+TEST(TransportEdits, TheSourceKeepsWhatOnlyTheRestoreChanged) {
+  const struct {
+    const char* name;
+    std::string s, b, p, want;
+  } cases[] = {
+      {"a filtered character elsewhere stays", "<p>\x01" "a</p><p>b</p>", "<p>a</p><p>b</p>",
+       "<p>a</p><p>B</p>", "<p>\x01" "a</p><p>B</p>"},
+      {"a filtered character beside the edit stays", "<p>\x01" "a</p>", "<p>a</p>", "<p>A</p>",
+       "<p>\x01" "A</p>"},
+      {"a tag the markers added is not published", "<p>x</p>", "<html><p>x</p>",
+       "<html><p>y</p>", "<p>y</p>"},
+      {"two edits around an added tag", "<p>x</p><p>y</p>", "<p>x</p><b></b><p>y</p>",
+       "<p>1</p><b></b><p>2</p>", "<p>1</p><p>2</p>"},
+      {"an edit over a changed place takes it as restored", "<p>a\x02" "b</p>", "<p>a b</p>",
+       "<p>c</p>", "<p>c</p>"},
+  };
+  for (const auto& c : cases) {
+    const auto edits = pq::TransportEdits(c.p, DiffTexts(c.b, c.p), DiffTexts(c.s, c.b));
+    EXPECT_EQ(pq::ApplyEdits(c.s, edits), c.want) << c.name;
+  }
+}
+
 TEST(DiffTexts, TooManyChangesGiveOneEdit) {
   std::string before, after;
   for (int i = 0; i < 5000; ++i) before += "<b>" + std::to_string(i) + "</b>", after += "<i>x</i>";
