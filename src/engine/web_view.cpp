@@ -402,6 +402,8 @@ void WebView::ClearCache() {
 std::optional<ScriptValue> WebView::Evaluate(const std::string& script, bool pageWorld,
                                              std::chrono::milliseconds timeout) {
   auto state = std::make_shared<EvalState>();
+  ++stats_.roundTrips;
+  stats_.bytesSent += static_cast<long long>(script.size());
   webkit_web_view_evaluate_javascript(impl_->view.get(), script.data(), static_cast<gssize>(script.size()),
                                       pageWorld ? nullptr : kRuntimeWorld, nullptr,
                                       impl_->cancellable.get(), OnEvaluated,

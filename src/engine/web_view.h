@@ -120,11 +120,19 @@ class WebView {
   std::optional<ScriptValue> CallRuntime(const std::string& operation, const std::string& arguments,
                                          std::chrono::milliseconds timeout = kScriptTimeout);
 
+  // What the view has sent to its pages so far (for benchmarks).
+  struct ScriptStats {
+    long roundTrips = 0;
+    long long bytesSent = 0;
+  };
+  const ScriptStats& Stats() const { return stats_; }
+
   struct Impl;
 
  private:
   std::unique_ptr<Impl> impl_;
   std::string home_;
+  ScriptStats stats_;
 };
 
 // WebKitGTK's version at run time as major * 100 + minor (2.50 gives 250).
