@@ -3,6 +3,8 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <cstring>
+
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
 #include "engine/wait_until.h"
@@ -100,6 +102,7 @@ WebKitWebContext* SharedContext() {
 struct EvalState {
   bool done = false;
   bool ok = false;
+  bool runtimeMissing = false;
   ScriptValue value;
 };
 
@@ -109,6 +112,7 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
   GError* error = nullptr;
   JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
   if (error) {
+    state.runtimeMissing = error->message && std::strstr(error->message, kRuntimeMissing) != nullptr;
     g_error_free(error);
   } else if (value) {
     state.value = Convert(value, 0);
@@ -116,6 +120,21 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
   }
   if (value) g_object_unref(value);
   state.done = true;
+}
+
+// Runs a script (in the runtime's world unless pageWorld) and waits for its answer.
+std::shared_ptr<EvalState> Run(WebKitWebView* view, GCancellable* cancellable, WebView::ScriptStats& stats,
+                               const std::string& script, bool pageWorld, std::chrono::milliseconds timeout) {
+  auto state = std::make_shared<EvalState>();
+  ++stats.roundTrips;
+  stats.bytesSent += static_cast<long long>(script.size());
+  // The callback takes this copy of the shared state back and frees it.
+  auto holder = std::make_unique<std::shared_ptr<EvalState>>(state);
+  webkit_web_view_evaluate_javascript(view, script.data(), static_cast<gssize>(script.size()),
+                                      pageWorld ? nullptr : kRuntimeWorld, nullptr, cancellable, OnEvaluated,
+                                      holder.release());
+  WaitUntil([&] { return state->done; }, timeout);
+  return state;
 }
 
 }  // namespace
@@ -401,21 +420,22 @@ void WebView::ClearCache() {
 
 std::optional<ScriptValue> WebView::Evaluate(const std::string& script, bool pageWorld,
                                              std::chrono::milliseconds timeout) {
-  auto state = std::make_shared<EvalState>();
-  ++stats_.roundTrips;
-  stats_.bytesSent += static_cast<long long>(script.size());
-  webkit_web_view_evaluate_javascript(impl_->view.get(), script.data(), static_cast<gssize>(script.size()),
-                                      pageWorld ? nullptr : kRuntimeWorld, nullptr,
-                                      impl_->cancellable.get(), OnEvaluated,
-                                      new std::shared_ptr<EvalState>(state));
-  WaitUntil([&] { return state->done; }, timeout);
+  auto state = Run(impl_->view.get(), impl_->cancellable.get(), stats_, script, pageWorld, timeout);
   if (!state->ok) return std::nullopt;
   return std::move(state->value);
 }
 
 std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, const std::string& arguments,
                                                 std::chrono::milliseconds timeout) {
-  return Evaluate(RuntimeCall(operation, arguments), false, timeout);
+  // The runtime is installed in every document at its start; only a document that was there
+  // before (the view's first, empty one) gets it with the call.
+  WebKitWebView* view = impl_->view.get();
+  GCancellable* cancellable = impl_->cancellable.get();
+  auto state = Run(view, cancellable, stats_, RuntimeCall(operation, arguments), false, timeout);
+  if (state->runtimeMissing)
+    state = Run(view, cancellable, stats_, RuntimeInstallAndCall(operation, arguments), false, timeout);
+  if (!state->ok) return std::nullopt;
+  return std::move(state->value);
 }
 
 std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {
