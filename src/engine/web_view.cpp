@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
 #include "engine/wait_until.h"
@@ -152,6 +153,9 @@ struct WebView::Impl {
   std::string errorPageUrl;      // the failed address whose error page is being loaded
   std::string lastAllowed;       // the address of the latest navigation let through
   int lastBack = -1, lastForward = -1;
+  DocumentEventQueue events{[this](const DocumentEvent& e) {
+    if (owner->DocumentEventFired) owner->DocumentEventFired(e);
+  }};
 
   void ReportCommandState() {
     const int back = webkit_web_view_can_go_back(view.get()) ? 1 : 0;
@@ -298,7 +302,7 @@ struct WebView::Impl {
       } else if (self->owner->DocumentComplete) {
         self->owner->DocumentComplete(*path, m["url"].Str());
       }
-    } else if (kind == "event" && self->owner->DocumentEventFired) {
+    } else if (kind == "event") {
       DocumentEvent e;
       e.frame = *path;
       e.type = m["type"].Str();
@@ -309,7 +313,7 @@ struct WebView::Impl {
       e.hasText = m["hasText"].Bool();
       e.hasActive = !m["active"].IsNull();
       if (e.hasActive) e.active = ToElement(m["active"]);
-      self->owner->DocumentEventFired(e);
+      self->events.Post(std::move(e));
     }
   }
 

@@ -79,7 +79,8 @@ class WebView {
   std::function<void(const std::string& url, bool& cancel)> NewWindow;
   // A load of the main document ended (finished, failed or stopped).
   std::function<void()> DownloadComplete;
-  // An event of a document hooked with HookDocumentEvents.
+  // An event of a document hooked with HookDocumentEvents. One at a time: events that arrive
+  // while the handler waits are queued and delivered in order after it returns.
   std::function<void(const DocumentEvent&)> DocumentEventFired;
 
   // --- documents (each a frame path from the top document)

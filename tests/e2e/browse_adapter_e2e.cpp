@@ -187,6 +187,35 @@ TEST_F(AdapterTest, HookedDocumentsForwardEventsAndCancelCtrlKeys) {
   EXPECT_TRUE(e.frame.empty());
 }
 
+// The editor's handler waits for round trips to the page; keys that come meanwhile must wait
+// their turn instead of running inside it.
+TEST_F(AdapterTest, EventsThatArriveWhileAHandlerWaitsAreDeliveredAfterItInOrder) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "contentEditable", "true"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "focus", ""));
+  ASSERT_TRUE(view_->HookDocumentEvents({}));
+  std::vector<std::string> log;
+  int running = 0, deepest = 0;
+  view_->DocumentEventFired = [&](const pq::DocumentEvent& e) {
+    if (e.type != "keyup") return;
+    ++running;
+    deepest = std::max(deepest, running);
+    log.push_back("begin " + std::to_string(e.keyCode));
+    // A round trip, as the editor makes: the main loop runs while it waits for the answer.
+    auto active = view_->ActiveElement({});
+    EXPECT_TRUE(active && active->id == "s1");
+    log.push_back("end " + std::to_string(e.keyCode));
+    --running;
+  };
+  // Three keys at once: the second and third reach the view while the first one's handler waits.
+  view_->Evaluate(
+      "for (const k of [65, 66, 67]) document.getElementById('s1').dispatchEvent("
+      "new KeyboardEvent('keyup', {keyCode: k, bubbles: true}));", true);
+  ASSERT_TRUE(pqtest::WaitFor([&] { return log.size() == 6; }));
+  EXPECT_EQ(log, (std::vector<std::string>{"begin 65", "end 65", "begin 66", "end 66", "begin 67", "end 67"}));
+  EXPECT_EQ(deepest, 1);
+}
+
 TEST_F(AdapterTest, DroppedClicksLeaveTheMarkupAloneAndSpansAreReadInOneWalk) {
   const std::string url = server_->url() + "/spans.htm";
   ASSERT_TRUE(Load(url));
