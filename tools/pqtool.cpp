@@ -10,6 +10,7 @@
 #include "engine/http_fetch.h"
 #include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
+#include "pageprep/page_decoding.h"
 #include "pageprep/page_encoding.h"
 #include "pageprep/page_edit_flag.h"
 #include "pageprep/restore_html.h"
@@ -46,16 +47,46 @@ constexpr const char* kHelp =
     "                        link text); nothing when the page would not be sent. --charset\n"
     "                        reads the bytes in that set instead of the one they declare\n"
     "\n"
-    "Exit status: 0 done, 1 the operation failed, 2 wrong call.\n";
+    "Exit status: 0 done, 1 the operation failed (an answer other than 2xx included),\n"
+    "2 wrong call.\n";
 
 std::string ReadAll() {
   std::ios::sync_with_stdio(false);
   return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 }
 
-int Usage() {
-  std::cerr << kUsage;
+// A wrong call says what was wrong, then how to call.
+int Usage(const std::string& problem) {
+  std::cerr << "pqtool: " << problem << "\n" << kUsage;
   return 2;
+}
+
+// What a command expects after its name, for the message of a wrong call.
+struct Command {
+  const char* name;
+  std::size_t least, most;
+  const char* arguments;  // "" for none
+};
+constexpr Command kCommands[] = {
+    {"addspans", 0, 0, ""},          {"strip-markers", 0, 0, ""}, {"edit-flag", 0, 0, ""},
+    {"md5", 0, 1, "at most one TEXT"}, {"fetch", 1, 1, "one URL"},  {"full-path", 1, 1, "one URL"},
+    {"site-root", 1, 1, "one URL"},  {"relative-path", 2, 2, "URL and ROOT"},
+    {"stamp", 0, 0, ""},             {"--help", 0, 0, ""},        {"-h", 0, 0, ""},
+    {"help", 0, 0, ""},              {"publishable", 1, 1000, "a FILE, - or --url URL"},
+};
+
+// "" when the call is right, else what is wrong with it.
+std::string CallProblem(const std::vector<std::string>& args) {
+  if (args.empty()) return "no command given";
+  for (const Command& c : kCommands) {
+    if (args[0] != c.name) continue;
+    const std::size_t n = args.size() - 1;
+    if (n >= c.least && n <= c.most) return "";
+    const std::string wanted = *c.arguments ? c.arguments : "no arguments";
+    return args[0] + " takes " + wanted + " (got " + std::to_string(n) +
+           (n == 1 ? " argument)" : " arguments)");
+  }
+  return "unknown command \"" + args[0] + "\"";
 }
 
 int Fail(const std::string& message) {
@@ -91,35 +122,40 @@ int Publishable(const std::vector<std::string>& args) {
     } else if (a == "--span" && hasValue) {
       const std::string& e = args[++i];
       const auto eq = e.find('=');
-      if (eq == std::string::npos) return Usage();
+      if (eq == std::string::npos) return Usage("--span takes ID=HTML (got \"" + e + "\")");
       edits.emplace_back(e.substr(0, eq), e.substr(eq + 1));
     } else if (file.empty() && (a == "-" || a.rfind("--", 0) != 0)) {
       file = a;
     } else {
-      return Usage();
+      return Usage("publishable does not take \"" + a + "\" here");
     }
   }
-  if (file.empty() == url.empty()) return Usage();
+  if (file.empty() == url.empty())
+    return Usage("publishable takes either a FILE (or -) or --url URL");
 
   pq::PublishDocument doc;
+  std::string contentType;
   if (!url.empty()) {
     const auto r = pq::engine::FetchURL(url);
     if (!r.ok) return Fail("could not fetch " + url + " (no answer)");
-    // The fetch gives text; its bytes are that text in the set it was read in.
-    doc.charset = r.charset;
+    if (r.status < 200 || r.status > 299)
+      return Fail("could not fetch " + url + " (the server answered " + std::to_string(r.status) + ")");
+    doc.sourceBytes = r.bytes;
     doc.sourceText = r.text;
-    doc.sourceBytes = pq::EncodeText(r.text, r.charset).value_or(r.text);
+    doc.charset = r.charset;
   } else {
     std::ifstream probe(file, std::ios::binary);
     if (file != "-" && !probe) return Fail("cannot read " + file);
     doc.sourceBytes = ReadBytes(file);
-    const std::string contentType =
-        charsetOption.empty() ? "" : "text/html; charset=" + charsetOption;
-    doc.sourceText = pq::engine::DecodeBody(doc.sourceBytes, contentType, &doc.charset);
+    const pq::DecodedPage page = pq::DecodePage(doc.sourceBytes, "");
+    doc.sourceText = page.text;
+    doc.charset = page.charset;
   }
-  if (!charsetOption.empty() && !url.empty()) {
-    doc.charset = charsetOption;
-    doc.sourceText = pq::DecodeText(doc.sourceBytes, charsetOption).value_or(doc.sourceText);
+  if (!charsetOption.empty()) {
+    // Read as the fetch reads a page whose server names that set (a byte-order mark still wins).
+    const pq::DecodedPage page = pq::DecodePage(doc.sourceBytes, "text/html; charset=" + charsetOption);
+    doc.sourceText = page.text;
+    doc.charset = page.charset;
   }
   doc.charset = pq::CanonicalCharset(doc.charset);
   if (pq::IsUtf16Page(doc.charset, doc.sourceBytes))
@@ -150,11 +186,11 @@ int Publishable(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) return Usage();
+  if (const std::string problem = CallProblem(args); !problem.empty()) return Usage(problem);
   const std::string& cmd = args[0];
   const std::size_t n = args.size() - 1;
 
-  if (cmd == "--help" || cmd == "-h" || cmd == "help") return n == 0 ? Print(kHelp, false) : Usage();
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") return Print(kHelp, false);
   if (cmd == "addspans" && n == 0) return Print(pq::AddSpans(ReadAll()), false);
   if (cmd == "strip-markers" && n == 0) return Print(pq::StripMarkers(ReadAll()), false);
   if (cmd == "edit-flag" && n == 0) return Print(pq::PageEditFlag(ReadAll()));
@@ -166,6 +202,10 @@ int main(int argc, char** argv) {
   if (cmd == "fetch" && n == 1) {
     const auto r = pq::engine::FetchURL(args[1]);
     if (!r.ok) return Fail("could not fetch " + args[1] + " (no answer)");
+    // An error page is not the page asked for: a script must not take it for one.
+    if (r.status < 200 || r.status > 299)
+      return Fail("could not fetch " + args[1] + " (the server answered " +
+                  std::to_string(r.status) + ")");
     return Print(r.text, false);
   }
   if (cmd == "full-path" && n == 1) {
@@ -173,5 +213,5 @@ int main(int argc, char** argv) {
     if (path.empty()) return Fail("no page file found for " + args[1]);
     return Print(path);
   }
-  return Usage();
+  return Usage("unknown command \"" + cmd + "\"");  // not reached: CallProblem knows them all
 }

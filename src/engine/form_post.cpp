@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "engine/gobject_ptr.h"
-#include "engine/http_fetch.h"
+#include "pageprep/page_decoding.h"
 #include "engine/wait_until.h"
 #include "pageprep/text_util.h"
 
@@ -121,7 +121,7 @@ PostResult PostForm(const std::string& url, const std::string& body,
   r.status = soup_message_get_status(message);
   const char* type =
       soup_message_headers_get_one(soup_message_get_response_headers(message), "Content-Type");
-  r.text = DecodeBody(post->body, type ? type : "");
+  r.text = DecodePage(post->body, type ? type : "").text;
   return r;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <utility>
 
+#include "pageprep/charset_labels.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 
@@ -22,49 +23,19 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-constexpr std::pair<std::string_view, std::string_view> kAliases[] = {
-    {"utf8", "utf-8"},
-    {"unicode-1-1-utf-8", "utf-8"},
-    {"iso-8859-1", "windows-1252"},
-    {"iso8859-1", "windows-1252"},
-    {"latin1", "windows-1252"},
-    {"l1", "windows-1252"},
-    {"us-ascii", "windows-1252"},
-    {"ascii", "windows-1252"},
-    {"cp1252", "windows-1252"},
-    {"x-cp1252", "windows-1252"},
-    {"cp1251", "windows-1251"},
-    {"x-cp1251", "windows-1251"},
-    {"cp1250", "windows-1250"},
-    {"shift-jis", "shift_jis"},
-    {"sjis", "shift_jis"},
-    {"x-sjis", "shift_jis"},
-    {"windows-31j", "shift_jis"},
-    {"ms932", "shift_jis"},
-    {"cp932", "shift_jis"},
-    {"eucjp", "euc-jp"},
-    {"x-euc-jp", "euc-jp"},
-    {"ks_c_5601-1987", "euc-kr"},
-    {"cp949", "euc-kr"},
-    {"windows-949", "euc-kr"},
-    {"gb2312", "gbk"},
-    {"x-gbk", "gbk"},
-    {"cp936", "gbk"},
-    {"koi8", "koi8-r"},
-    {"koi", "koi8-r"},
-    {"big5-hkscs", "big5"},
-    {"utf-16", "utf-16le"},
-    {"unicode", "utf-16le"},
-    {"ucs-2", "utf-16le"},
-};
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
-constexpr std::pair<std::string_view, std::string_view> kIconvNames[] = {
-    {"shift_jis", "CP932"},     {"euc-jp", "EUC-JP"},     {"iso-2022-jp", "ISO-2022-JP"},
-    {"euc-kr", "CP949"},        {"gbk", "GBK"},           {"gb18030", "GB18030"},
-    {"big5", "BIG5-HKSCS"},     {"koi8-r", "KOI8-R"},     {"koi8-u", "KOI8-U"},
-    {"ibm866", "CP866"},        {"macintosh", "MACINTOSH"}, {"windows-874", "CP874"},
-    {"iso-8859-8-i", "ISO-8859-8"},
-};
+// How many bytes one bad sequence takes, as the page decoder counts them: a double-byte
+// lead with a non-ASCII second byte is one error; an ASCII second byte is read on its own.
+std::size_t InvalidLength(std::string_view charset, std::string_view rest) {
+  if (rest.size() < 2 || static_cast<unsigned char>(rest[1]) < 0x80) return 1;
+  const auto b = static_cast<unsigned char>(rest[0]);
+  if (charset == "shift_jis") return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+  if (charset == "gbk" || charset == "gb18030" || charset == "big5" || charset == "euc-kr" ||
+      charset == "euc-jp")
+    return (b >= 0x81 && b <= 0xFE) ? 2 : 1;
+  return 1;
+}
 
 bool IsWindows1252Family(std::string_view canonical) {
   return canonical == "windows-1252" || canonical == "iso-8859-1";
@@ -163,11 +134,44 @@ std::optional<std::string> EncodeWithIconv(std::string_view utf8, const std::str
 template <typename Step>
 bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& step) {
   if (canonical == "utf-8") {
-    std::size_t pos = 0;
-    while (pos < bytes.size()) {
-      const std::size_t from = pos;
-      NextCodePoint(bytes, pos);  // invalid bytes stand for themselves, one at a time
-      if (!step(from, pos, bytes.substr(from, pos - from))) return true;
+    // The Encoding Standard's decoder: each maximal invalid subpart reads as one U+FFFD.
+    const std::size_t n = bytes.size();
+    auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    for (std::size_t i = 0; i < n;) {
+      const unsigned char b = at(i);
+      std::size_t need = 0;
+      unsigned char lo = 0x80, hi = 0xBF;
+      if (b < 0x80) {
+        if (!step(i, i + 1, bytes.substr(i, 1))) return true;
+        ++i;
+        continue;
+      }
+      if (b >= 0xC2 && b <= 0xDF) {
+        need = 1;
+      } else if (b >= 0xE0 && b <= 0xEF) {
+        need = 2;
+        if (b == 0xE0) lo = 0xA0;
+        if (b == 0xED) hi = 0x9F;
+      } else if (b >= 0xF0 && b <= 0xF4) {
+        need = 3;
+        if (b == 0xF0) lo = 0x90;
+        if (b == 0xF4) hi = 0x8F;
+      } else {
+        if (!step(i, i + 1, kReplacement)) return true;
+        ++i;
+        continue;
+      }
+      std::size_t k = i + 1;
+      bool ok = true;
+      for (std::size_t seen = 0; seen < need; ++seen, ++k) {
+        if (k >= n || at(k) < lo || at(k) > hi) {
+          ok = false;
+          break;
+        }
+        lo = 0x80, hi = 0xBF;
+      }
+      if (!step(i, k, ok ? bytes.substr(i, k - i) : kReplacement)) return true;
+      i = k;
     }
     return true;
   }
@@ -189,16 +193,21 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t len = 1;
+    bool invalid = false;
     for (;; ++len) {
-      if (pos + len > bytes.size() || len > 8) return false;
       ch.clear();
       const char* in = bytes.data() + pos;
       std::size_t left = len;
       const int error = Convert(h, in, left, ch);
       if (error == 0) break;
-      if (error != EINVAL) return false;  // EILSEQ: not a character of this set
+      if (error == EINVAL && pos + len < bytes.size() && len < 8) continue;  // not complete yet
+      // Read as the page decoder reads it: one U+FFFD, then on after the bad sequence.
+      invalid = true;
+      len = error == EINVAL ? bytes.size() - pos : InvalidLength(canonical, bytes.substr(pos));
+      iconv(h, nullptr, nullptr, nullptr, nullptr);
+      break;
     }
-    if (!step(pos, pos + len, std::string_view(ch))) return true;
+    if (!step(pos, pos + len, invalid ? kReplacement : std::string_view(ch))) return true;
     pos += len;
   }
   return true;
@@ -207,12 +216,10 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
 }  // namespace
 
 std::string CanonicalCharset(std::string_view name) {
-  std::string lower = AsciiLower(TrimWhitespace(name));
-  if (lower.empty()) return "windows-1252";
-  for (const auto& [alias, canonical] : kAliases)
-    if (lower == alias) return std::string(canonical);
-  if (lower.rfind("cp125", 0) == 0 && lower.size() == 6) return "windows-125" + lower.substr(5);
-  return lower;
+  const std::string known = CharsetForLabel(name);
+  if (!known.empty()) return known;
+  const std::string lower = AsciiLower(TrimWhitespace(name));
+  return lower.empty() ? "windows-1252" : lower;
 }
 
 bool IsUtf16Charset(std::string_view name) {
@@ -225,15 +232,8 @@ bool IsUtf16Page(std::string_view charset, std::string_view bytes) {
 
 std::string IconvCharsetName(std::string_view name) {
   const std::string canonical = CanonicalCharset(name);
-  if (canonical == "utf-8") return "UTF-8";
   if (canonical == "windows-1252") return "CP1252";
-  if (canonical == "iso-8859-1") return "ISO-8859-1";
-  for (const auto& [whatwg, glibc] : kIconvNames)
-    if (canonical == whatwg) return std::string(glibc);
-  if (canonical.rfind("windows-125", 0) == 0 && canonical.size() == 12)
-    return "CP125" + canonical.substr(11);
-  if (canonical.rfind("iso-8859-", 0) == 0 && canonical.size() <= 11) return AsciiUpper(canonical);
-  return "";
+  return IconvName(canonical);
 }
 
 std::optional<std::string> EncodeText(std::string_view utf8, std::string_view charset) {
@@ -249,7 +249,6 @@ std::optional<std::string> EncodeText(std::string_view utf8, std::string_view ch
 
 std::optional<std::string> DecodeText(std::string_view bytes, std::string_view charset) {
   const std::string canonical = CanonicalCharset(charset);
-  if (canonical == "utf-8") return std::string(bytes);
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 4);
   const bool ok = DecodeInSteps(bytes, canonical, [&](std::size_t, std::size_t, std::string_view ch) {
@@ -286,7 +285,7 @@ namespace {
 
 bool IsSingleByte(std::string_view canonical) {
   for (std::string_view prefix : {"windows-12", "iso-8859-", "koi8-", "ibm866", "macintosh",
-                                  "windows-874", "x-mac-"})
+                                  "windows-874", "x-mac-", "x-user-defined"})
     if (canonical.substr(0, prefix.size()) == prefix) return true;
   return false;
 }

@@ -8,7 +8,8 @@
 namespace pq {
 
 // Character sets by their WHATWG names in lower case ("utf-8", "windows-1252", "shift_jis",
-// "koi8-r", ...), as the page record keeps them. A few common aliases are accepted as well.
+// "koi8-r", ...), as the page record keeps them (charset_labels.h); any label of a set is
+// taken for it, and "" for windows-1252.
 std::string CanonicalCharset(std::string_view name);
 bool IsUtf16Charset(std::string_view name);
 // Read as UTF-16, or starting with a UTF-16 byte-order mark whatever it was read as.
@@ -23,8 +24,8 @@ std::string IconvCharsetName(std::string_view name);
 // 0x9F are written as references too, so that a page that declares Latin-1 stays Latin-1.
 std::optional<std::string> EncodeText(std::string_view utf8, std::string_view charset);
 
-// Bytes of the character set as UTF-8 text, the way pages are read ("iso-8859-1" as
-// Windows-1252, UTF-8 as it stands); nullopt when they do not decode.
+// Bytes of the character set as UTF-8 text, character by character the way the page decoder
+// reads them (every bad sequence one U+FFFD); nullopt for a set it cannot read.
 std::optional<std::string> DecodeText(std::string_view bytes, std::string_view charset);
 
 // The set new text is written in: a page read as Windows-1252 that does not declare

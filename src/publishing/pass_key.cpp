@@ -7,7 +7,7 @@
 namespace pq {
 
 PassKey GetPassKey(std::string_view siteRoot, const Fetcher& fetch, std::string_view stamp) {
-  const std::string reply = fetch(SiteScriptRequest(siteRoot, "passkey", stamp));
+  const std::string reply = fetch(SiteScriptRequest(siteRoot, "passkey", stamp)).text;
   const PassKeyReply parsed = ParsePassKeyReply(reply);
   if (!parsed.ok) {
     PassKey r;

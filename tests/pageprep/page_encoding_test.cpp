@@ -55,7 +55,9 @@ TEST(PageEncoding, DecodesAsPagesAreRead) {
   EXPECT_EQ(pq::DecodeText("\xE9\x80\x81", "iso-8859-1"), "\xC3\xA9\xE2\x82\xAC\xC2\x81");
   EXPECT_EQ(pq::DecodeText("\x93\xFA\x96\x7B", "shift_jis"), "\xE6\x97\xA5\xE6\x9C\xAC");
   EXPECT_EQ(pq::DecodeText("\xF0\xD2", "koi8-r"), "\xD0\x9F\xD1\x80");
-  EXPECT_FALSE(pq::DecodeText("\x93", "shift_jis"));  // a character cut in half
+  // Bad sequences read as the page decoder reads them: one U+FFFD each.
+  EXPECT_EQ(pq::DecodeText("a\x93", "shift_jis"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(pq::DecodeText("a\xE2\x82" "b\xFF", "utf-8"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
 }
 
 TEST(PageEncoding, PostingCharsetFollowsTheDeclaration) {

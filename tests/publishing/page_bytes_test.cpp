@@ -90,6 +90,17 @@ TEST(PublishableBytes, ShiftJisCharacterWithTwoEncodingsKeepsItsOwn) {
   EXPECT_EQ(r.bytes, "<p>\xED\x40</p><p>\x93\xFA</p>");
 }
 
+TEST(PublishableBytes, InvalidUtf8StaysOutsideTheChanges) {
+  // The text reads each bad sequence as U+FFFD; the bytes keep them.
+  const std::string bytes = "<p>\xE2\x82</p><p>old</p><p>\xFF</p>";
+  const std::string text = *pq::DecodeText(bytes, "utf-8");
+  std::string changed = text;
+  changed.replace(changed.find("old"), 3, "new");
+  const auto r = PublishableBytes({bytes, "utf-8", text}, changed);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.bytes, "<p>\xE2\x82</p><p>new</p><p>\xFF</p>");
+}
+
 TEST(PublishableBytes, UnchangedTextGivesTheSameBytes) {
   const std::string bytes = "<p>\xED\x40</p>";
   const auto text = pq::DecodeText(bytes, "shift_jis");
