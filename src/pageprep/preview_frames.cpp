@@ -14,7 +14,7 @@ std::string MakePreviewFrameCopy(const SpanSource& document, const std::string& 
   return path;
 }
 
-void PreviewFrames(PreviewDocuments& documents, FrameTable& table, const FramePath& frame) {
+void PreviewFrames(LiveDocuments& documents, FrameTable& table, const FramePath& frame) {
   if (frame.size() > kMaxFrameDepth) return;
   const int count = documents.FrameCount(frame);
   for (int i = 0; i < count && !table.Full(); ++i) {

@@ -22,7 +22,7 @@ std::string JoinNames(const std::vector<std::string>& names) {
 
 }  // namespace
 
-std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error) {
+std::optional<std::string> PublishedText(const PublishDocument& document) {
   const SpanSnapshot* recorded = document.recorded ? &*document.recorded : nullptr;
   const ChangedSpans changed(document.live, recorded);
   if (recorded && !changed.Any()) return std::nullopt;  // untouched: its source stands
@@ -31,16 +31,22 @@ std::optional<std::string> PublishedHTML(const PublishDocument& document, std::s
   // (characters the restore filters, a tag the markers needed), the source's own text stays.
   const std::string base = StripMarkers(RestoreHTML(document.editHTML, SpanSnapshot{}));
   if (text == base) return std::nullopt;
-  const std::string published =
+  std::string published =
       base == document.sourceText
           ? text
           : ApplyEdits(document.sourceText, TransportEdits(text, DiffTexts(base, text),
                                                            DiffTexts(document.sourceText, base)));
   if (published == document.sourceText) return std::nullopt;
+  return published;
+}
+
+std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error) {
+  const auto published = PublishedText(document);
+  if (!published) return std::nullopt;
   const std::string bytes = document.sourceBytes.empty()
                                 ? EncodeText(document.sourceText, document.charset).value_or("")
                                 : document.sourceBytes;
-  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, published);
+  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, *published);
   if (!page.ok) {
     error = page.error;
     return std::nullopt;

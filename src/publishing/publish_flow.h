@@ -40,6 +40,10 @@ struct PublishPlan {
 PublishPlan PlanPublication(const std::vector<PublishDocument>& documents,
                             std::string_view siteRoot);
 
+// The text of one document as it would be published: its source with the changed spans, or
+// nullopt when nothing in it changed.
+std::optional<std::string> PublishedText(const PublishDocument& document);
+
 // The "html" bytes of one document, or nullopt when it is not to be sent (unchanged). Sets
 // error when it has changed but cannot be written.
 std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error);

@@ -32,7 +32,7 @@ TEST(PreviewFile, WrittenInUtf8WithAByteOrderMark) {
 }
 
 // A frameset: frame 0 readable, frame 1 unreadable, frame 2 a frameset of one frame.
-struct FakeDocuments : pq::PreviewDocuments {
+struct FakeDocuments : pq::LiveDocuments {
   std::map<pq::FramePath, int> frames{{{}, 3}, {{0}, 0}, {{2}, 1}, {{2, 0}, 0}};
   std::map<pq::FramePath, pq::SpanSnapshot> spans;
   int FrameCount(const pq::FramePath& f) override {
