@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "shell/typed_address.h"
+
 namespace pq {
 
 namespace {
@@ -221,7 +223,8 @@ void WebInputBox::CollapseCombo() {
 }
 
 void WebInputBox::RaiseEnter(const std::string& text) {
-  if (Enter) Enter(text);
+  // Blanks around an address are never part of it.
+  if (Enter) Enter(TrimBlanks(text));
 }
 
 void WebInputBox::OnChanged(GtkEditable*, gpointer self) {
