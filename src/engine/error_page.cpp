@@ -38,7 +38,7 @@ std::string AdviceHTML(const std::string& url, ErrorAdvice advice) {
 }  // namespace
 
 std::string ErrorPageHTML(const std::string& url, const std::string& reason, ErrorAdvice advice) {
-  const std::string what = advice == ErrorAdvice::Reload ? "could not be shown to the end" : "could not be reached";
+  const std::string what = advice == ErrorAdvice::Reload ? "could not be shown" : "could not be reached";
   return "<html><head><title>The page cannot be displayed</title>"
          "<style>body{font-family:sans-serif;margin:2em;color:#333}h1{font-size:1.4em}"
          "code{word-break:break-all}</style></head><body>"
