@@ -44,7 +44,7 @@ void CheckSite(SiteStatus& status, const EditDocumentFacts& document, FrameTable
                const Fetcher& fetch) {
   const std::string origUrl = GetMarker(document.outerHTML, "OrigURL");
   const std::string request = SiteScriptAddress(origUrl, "check");
-  const CheckReply reply = ParseCheckReply(request.empty() ? std::string() : fetch(request));
+  const CheckReply reply = ParseCheckReply(request.empty() ? std::string() : fetch(request).text);
   status.SiteReady = reply.SiteReady;
   status.LinkTextEditable = reply.LinkTextEditable;
   status.PasswordEmailAllowed = reply.PasswordEmailAllowed;

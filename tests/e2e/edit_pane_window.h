@@ -29,7 +29,7 @@ class EditPaneWindow {
     gtk_window_set_title(GTK_WINDOW(window_.get()), "Pagequill - browse and edit panes");
     gtk_window_set_default_size(GTK_WINDOW(window_.get()), width, height);
     gtk_window_move(GTK_WINDOW(window_.get()), 0, 0);
-    auto fetch = [](const std::string& url) { return pq::engine::GetURLText(url); };
+    auto fetch = [](const std::string& url) { return pq::engine::FetchPage(url); };
     browse = std::make_unique<pq::BrowseControlWidget>(state, frames, fetch);
     edit = std::make_unique<pq::EditControlWidget>(state, frames, site, problems, fetch);
     browse->View().SetHomePage(homePage);
