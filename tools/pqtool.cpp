@@ -163,8 +163,9 @@ int Publishable(const std::vector<std::string>& args) {
                 "without changing every byte. Save the page as UTF-8 to publish it.");
 
   const std::string address = url.empty() ? file : url;
-  doc.editHTML = pq::AddMarker(pq::AddSpans(doc.sourceText), "OrigURL", address);
-  doc.editHTML = pq::AddMarker(doc.editHTML, "FullPath", address);
+  pq::MarkedHTML marked = pq::MakeEditHTML(doc.sourceText, address, address);
+  doc.editHTML = std::move(marked.html);
+  doc.layout = std::move(marked.layout);
   doc.recorded = pq::SpansAsWritten(doc.editHTML);
   doc.live = *doc.recorded;
   for (const auto& [id, value] : edits) {

@@ -5,11 +5,21 @@
 
 namespace pq {
 
+namespace {
+
+// A layout that holds nothing (an entry made by hand) is found from the text.
+SpanLayout Known(const SpanLayout& layout, const std::string& editHTML) {
+  if (layout.spans.empty() && layout.inserted.empty()) return FindSpanLayout(editHTML);
+  return layout;
+}
+
+}  // namespace
+
 std::string MakePreviewFrameCopy(const SpanSource& document, const std::string& editHTML,
-                                 const std::string& prefix) {
+                                 const SpanLayout& layout, const std::string& prefix) {
   const std::string path = NumberedFileName(prefix);
   // The copy's own BASE line points at the frame's address, whatever the engine serialises.
-  if (!WriteEditCopy(path, GetMarker(editHTML, "OrigURL"), RestoreHTML(editHTML, document)))
+  if (!WriteEditCopy(path, GetMarker(editHTML, "OrigURL"), RestoreHTML(editHTML, Known(layout, editHTML), document).html))
     return "";
   return path;
 }
@@ -25,7 +35,7 @@ void PreviewFrames(LiveDocuments& documents, FrameTable& table, const FramePath&
     child.push_back(i);
     const auto spans = documents.Spans(child);
     entry.PreviewFile = MakePreviewFrameCopy(spans ? *spans : SpanSnapshot{}, entry.EditHTML,
-                                             kFramePreviewPrefix);
+                                             entry.EditLayout, kFramePreviewPrefix);
     if (entry.HasFrames) PreviewFrames(documents, table, child);
   }
 }

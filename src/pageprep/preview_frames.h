@@ -13,7 +13,7 @@ namespace pq {
 // a BASE line with the frame's own address (its OrigURL marker), then the edit HTML with the
 // live span contents (the markers stay). Returns the path, "" when it could not be written.
 std::string MakePreviewFrameCopy(const SpanSource& document, const std::string& editHTML,
-                                 const std::string& prefix);
+                                 const SpanLayout& layout, const std::string& prefix);
 
 // Writes the preview copies of every readable frame below `frame`, depth first, recording
 // each as PreviewFile of its frame-table entry; the table's counter walks the entries in the

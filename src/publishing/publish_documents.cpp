@@ -4,11 +4,13 @@ namespace pq {
 
 namespace {
 
-PublishDocument Document(const std::string& editHTML, const std::string& text,
+PublishDocument Document(const std::string& editHTML, const SpanLayout& layout,
+                         const std::string& text,
                          const std::string& bytes, const std::string& charset,
                          LiveDocuments& live, const FramePath& path) {
   PublishDocument d;
   d.editHTML = editHTML;
+  d.layout = layout;
   d.sourceText = text;
   d.sourceBytes = bytes;
   d.charset = charset.empty() ? "utf-8" : charset;
@@ -33,7 +35,7 @@ void AddFrames(const FrameTable& frames, LiveDocuments& live, const FramePath& p
       out.push_back(std::move(unreadable));
       continue;
     }
-    out.push_back(Document(e.EditHTML, e.Source, e.SourceBytes, e.Charset, live, child));
+    out.push_back(Document(e.EditHTML, e.EditLayout, e.Source, e.SourceBytes, e.Charset, live, child));
     if (e.HasFrames) AddFrames(frames, live, child, entry, out);
   }
 }
@@ -43,7 +45,7 @@ void AddFrames(const FrameTable& frames, LiveDocuments& live, const FramePath& p
 std::vector<PublishDocument> DocumentsToPublish(const PageRecord& record, const FrameTable& frames,
                                                 LiveDocuments& live) {
   std::vector<PublishDocument> out;
-  out.push_back(Document(record.EditHTML, record.OriginalHTML, record.SourceBytes, record.Charset,
+  out.push_back(Document(record.EditHTML, record.EditLayout, record.OriginalHTML, record.SourceBytes, record.Charset,
                          live, {}));
   int entry = 1;
   AddFrames(frames, live, {}, entry, out);

@@ -26,10 +26,16 @@ std::optional<std::string> PublishedText(const PublishDocument& document) {
   const SpanSnapshot* recorded = document.recorded ? &*document.recorded : nullptr;
   const ChangedSpans changed(document.live, recorded);
   if (recorded && !changed.Any()) return std::nullopt;  // untouched: its source stands
-  const std::string text = StripMarkers(RestoreHTML(document.editHTML, changed));
+  // A layout that holds nothing (made by hand, or from a copy read back) is found from the text.
+  const SpanLayout layout = document.layout && !(document.layout->spans.empty() &&
+                                                 document.layout->inserted.empty())
+                                ? *document.layout
+                                : FindSpanLayout(document.editHTML);
+  const std::string text = PublishableHTML(document.editHTML, layout, changed);
   // The same restore with no span taken from the engine: wherever it differs from the source
-  // (characters the restore filters, a tag the markers needed), the source's own text stays.
-  const std::string base = StripMarkers(RestoreHTML(document.editHTML, SpanSnapshot{}));
+  // (characters the restore filters, a space the markers kept as "&nbsp;"), the source's own
+  // text stays.
+  const std::string base = PublishableHTML(document.editHTML, layout, SpanSnapshot{});
   if (text == base) return std::nullopt;
   std::string published =
       base == document.sourceText

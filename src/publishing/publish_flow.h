@@ -14,6 +14,7 @@ namespace pq {
 struct PublishDocument {
   bool readable = true;     // false: an unreadable frame, or its live document could not be read
   std::string editHTML;     // as written into its edit copy (with the origin markers)
+  std::optional<SpanLayout> layout;  // where its markers are; nullopt: found from the text
   std::string sourceText;   // as fetched, decoded
   std::string sourceBytes;  // as fetched; empty: the text encoded in `charset` stands for them
   std::string charset = "utf-8";

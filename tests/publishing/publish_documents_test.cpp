@@ -28,10 +28,20 @@ TEST(DocumentsToPublish, TopPageThenFramesInTableOrder) {
   record.SourceBytes = "top";
   record.Charset = "windows-1251";
   pq::FrameTable table;
-  table[1] = {"frmpage1.htm", "", "menu", "menu", "utf-8", "menu edit", false, true};
+  auto entry = [](const char* file, const char* text, const char* charset, const char* edit,
+                  bool hasFrames) {
+    pq::FrameEntry e;
+    e.File = file;
+    e.Source = e.SourceBytes = text;
+    e.Charset = charset;
+    e.EditHTML = edit;
+    e.HasFrames = hasFrames;
+    return e;
+  };
+  table[1] = entry("frmpage1.htm", "menu", "utf-8", "menu edit", false);
   table[2].File = pq::kFrameError;
-  table[3] = {"frmpage2.htm", "", "inner", "inner", "utf-8", "inner edit", true, true};
-  table[4] = {"frmpage3.htm", "", "news", "news", "koi8-r", "news edit", false, true};
+  table[3] = entry("frmpage2.htm", "inner", "utf-8", "inner edit", true);
+  table[4] = entry("frmpage3.htm", "news", "koi8-r", "news edit", false);
   FakeLive live;
   for (const pq::FramePath& f : {pq::FramePath{}, {0}, {2}, {2, 0}})
     live.spans[f].elements["ZZZEDIT1"] = {"x", {}};
