@@ -166,7 +166,7 @@ int Publishable(const std::vector<std::string>& args) {
   pq::MarkedHTML marked = pq::MakeEditHTML(doc.sourceText, address, address);
   doc.editHTML = std::move(marked.html);
   doc.layout = std::move(marked.layout);
-  doc.recorded = pq::SpansAsWritten(doc.editHTML);
+  doc.recorded = pq::SpansAsWritten(doc.editHTML, *doc.layout);
   doc.live = *doc.recorded;
   for (const auto& [id, value] : edits) {
     auto it = doc.live.elements.find(id);

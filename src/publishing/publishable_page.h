@@ -26,11 +26,7 @@ class ChangedSpans : public SpanSource {
 
 // The contents of the edit and anchor spans as the edit HTML holds them: what activation
 // records for a page the engine shows as written (for tools and tests without an engine).
-SpanSnapshot SpansAsWritten(std::string_view editHTML);
+SpanSnapshot SpansAsWritten(std::string_view editHTML, const SpanLayout& layout);
 
-// A document's text as publishing sends it: its edit HTML with the changed spans' live
-// contents, without markers. `recorded` is null when nothing was recorded (every span counts).
-std::string PublishableText(std::string_view editHTML, const SpanSnapshot& live,
-                            const SpanSnapshot* recorded);
 
 }  // namespace pq
