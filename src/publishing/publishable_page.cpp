@@ -8,23 +8,25 @@ bool SpanChanged(const SpanSnapshot::Element& live, const SpanSnapshot::Element*
          live.editableLinks != recorded->editableLinks;
 }
 
-ChangedSpans::ChangedSpans(const SpanSnapshot& live, const SpanSnapshot* recorded) {
+ChangedSpans::ChangedSpans(const SpanSnapshot& live, const SpanSnapshot* recorded) : live_(live) {
   for (const auto& [id, element] : live.elements) {
     const SpanSnapshot::Element* before = nullptr;
     if (recorded) {
       const auto it = recorded->elements.find(id);
       if (it != recorded->elements.end()) before = &it->second;
     }
-    if (SpanChanged(element, before)) changed_.elements.emplace(id, element);
+    if (SpanChanged(element, before)) changed_.insert(id);
   }
 }
 
 std::optional<std::string> ChangedSpans::InnerHTML(const std::string& id) const {
-  return changed_.InnerHTML(id);
+  if (!changed_.count(id)) return std::nullopt;
+  return live_.InnerHTML(id);
 }
 
 std::vector<std::string> ChangedSpans::EditableLinkHTML(const std::string& id) const {
-  return changed_.EditableLinkHTML(id);
+  if (!changed_.count(id)) return {};
+  return live_.EditableLinkHTML(id);
 }
 
 SpanSnapshot SpansAsWritten(std::string_view editHTML, const SpanLayout& layout) {

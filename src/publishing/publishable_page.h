@@ -1,5 +1,6 @@
 #pragma once
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -18,10 +19,11 @@ class ChangedSpans : public SpanSource {
   ChangedSpans(const SpanSnapshot& live, const SpanSnapshot* recorded);
   std::optional<std::string> InnerHTML(const std::string& id) const override;
   std::vector<std::string> EditableLinkHTML(const std::string& id) const override;
-  bool Any() const { return !changed_.elements.empty(); }
+  bool Any() const { return !changed_.empty(); }
 
  private:
-  SpanSnapshot changed_;
+  const SpanSnapshot& live_;
+  std::set<std::string_view> changed_;  // ids, kept by live_
 };
 
 // The contents of the edit and anchor spans as the edit HTML holds them: what activation
