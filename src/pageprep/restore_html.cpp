@@ -108,8 +108,7 @@ class ForwardFind {
  public:
   ForwardFind(std::string_view lower, std::string_view what) : lower_(lower), what_(what) {}
   std::size_t From(std::size_t from) {
-    if (found_ == npos && searched_ && from >= searchedFrom_) return npos;
-    if (searched_ && found_ != npos && found_ >= from) return found_;
+    if (searched_ && from >= searchedFrom_ && (found_ == npos || found_ >= from)) return found_;
     searched_ = true;
     searchedFrom_ = from;
     found_ = lower_.find(what_, from);
