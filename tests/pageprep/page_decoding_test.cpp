@@ -1,6 +1,7 @@
 #include "pageprep/page_decoding.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
 
@@ -169,7 +170,11 @@ TEST(CharsetLabels, EveryNameHasADecoder) {
                            "windows-1255", "windows-1256", "windows-1257", "windows-1258",
                            "x-mac-cyrillic", "gbk", "gb18030", "big5", "euc-jp", "iso-2022-jp",
                            "shift_jis", "euc-kr", "utf-16be", "utf-16le"}) {
-    EXPECT_FALSE(pq::IconvName(name).empty()) << name;
+    const std::string iconvName = pq::IconvName(name);
+    ASSERT_FALSE(iconvName.empty()) << name;
+    const iconv_t cd = iconv_open("UTF-8", iconvName.c_str());
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << name << " as " << iconvName;
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
     const std::string n = name;
     const std::string a = n == "utf-16le" ? std::string("a\0", 2)
                           : n == "utf-16be" ? std::string("\0a", 2) : std::string("a");
