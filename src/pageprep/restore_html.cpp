@@ -5,8 +5,9 @@
 #include "pageprep/char_filters.h"
 #include "pageprep/text_util.h"
 
-// Every operation here walks the edit HTML once, from one recorded marker to the next: the
-// program knows where it wrote each marker, so nothing is searched for in the page's text.
+// The operations on a layout walk the edit HTML once, from one recorded marker to the next:
+// the program knows where it wrote each marker, so nothing is searched for in the page's text.
+// FindSpanLayout is the one reading of markers from text, for an edit HTML without its layout.
 
 namespace pq {
 
