@@ -11,4 +11,9 @@ enum class MessageIcon { Information, CriticalStop };
 void ShowMessage(GtkWindow* parent, const std::string& title, const std::string& text,
                  MessageIcon icon);
 
+// A modal question with two buttons; true when the user chose `yes`. Closing the box, or
+// Escape, answers `no`, which must be the safe answer.
+bool AskQuestion(GtkWindow* parent, const std::string& title, const std::string& text,
+                 const std::string& yes, const std::string& no);
+
 }  // namespace pq
