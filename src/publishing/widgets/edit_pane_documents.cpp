@@ -10,7 +10,7 @@ const EditDocument* EditPaneDocuments::Activated(const FramePath& frame) const {
 
 std::optional<SpanSnapshot> EditPaneDocuments::Spans(const FramePath& frame) {
   if (!Activated(frame)) return std::nullopt;
-  return browser_.Spans(frame);
+  return view_.Spans(frame);
 }
 
 std::optional<SpanSnapshot> EditPaneDocuments::RecordedSpans(const FramePath& frame) {
