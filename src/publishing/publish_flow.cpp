@@ -135,8 +135,9 @@ FormFields PublishAttempt::NextFields() const {
 }
 
 void PublishAttempt::Judge(std::string_view reply) {
-  const PublishJob* job = Next();
-  if (!job) return;
+  // A submission under way when the user cancelled still gets its verdict.
+  if (!begun_ || !fatal_.empty() || next_ >= plan_.jobs.size()) return;
+  const PublishJob* job = &plan_.jobs[next_];
   const PublishReply r = ParsePublishReply(reply);
   sent_.push_back(job->origUrl);
   if (r.Updated) {
@@ -155,7 +156,7 @@ void PublishAttempt::Cancel() {
 
 PublishOutcome PublishAttempt::Outcome() const {
   if (!fatal_.empty()) return PublishOutcome::Failed;
-  if (cancelled_) return PublishOutcome::Cancelled;
+  if (Stopped()) return PublishOutcome::Cancelled;
   if (!begun_ || Next()) return PublishOutcome::Running;
   return refused_.empty() ? PublishOutcome::Succeeded : PublishOutcome::Failed;
 }
@@ -163,18 +164,19 @@ PublishOutcome PublishAttempt::Outcome() const {
 std::string PublishAttempt::ErrorMessage() const {
   if (!fatal_.empty()) return fatal_;
   std::string message;
-  if (cancelled_) {
+  const bool cancelled = Stopped();
+  if (cancelled) {
     message = "Publishing was cancelled. ";
     message += stored_.empty() ? "Nothing was published."
                                : "These pages were already published: " + JoinNames(stored_) + ".";
   }
   if (!refused_.empty()) {
     // The site script's own words when one page was all there was to send.
-    if (!cancelled_ && plan_.jobs.size() == 1) return refused_.front().second;
+    if (!cancelled && plan_.jobs.size() == 1) return refused_.front().second;
     if (!message.empty()) message += "\n\n";
     message += "These pages were not published:";
     for (const auto& [file, why] : refused_) message += "\n" + file + ": " + why;
-    if (!cancelled_ && !stored_.empty())
+    if (!cancelled && !stored_.empty())
       message += "\n\nThese pages were published: " + JoinNames(stored_) + ".";
   }
   return message;

@@ -80,6 +80,9 @@ class PublishAttempt {
   const std::vector<std::string>& SentAddresses() const { return sent_; }
 
  private:
+  // Cancelled with submissions left unsent (a Cancel during the last one stops nothing).
+  bool Stopped() const { return cancelled_ && next_ < plan_.jobs.size(); }
+
   PublishPlan plan_;
   std::string password_;
   std::size_t next_ = 0;

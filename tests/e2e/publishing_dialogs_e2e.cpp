@@ -277,6 +277,51 @@ TEST_F(PublishingDialogs, FramesetSendsOnlyTheEditedFrame) {
   EXPECT_EQ(FilesIn(backup), 1);
 }
 
+TEST_F(PublishingDialogs, CancelBetweenSubmissionsTellsWhatWasAlreadyStored) {
+  const pqtest::FrameShape shape{
+      Url("frames.htm"),
+      {{Url("frame-menu.htm"), {}},
+       {Url("frame-inner.htm"), {{Url("frame-news.htm"), {}}, {Url("frame-hours.htm"), {}}}}}};
+  const std::string menu = Stored("frame-menu.htm"), news = Stored("frame-news.htm");
+  ASSERT_TRUE(host->Prepare(shape));
+  host->live().Edit({0}, "ZZZEDIT1", "Menu of the week");
+  host->live().Edit({1, 0}, "ZZZEDIT1", "News of the week");
+  pq::Password form(nullptr, *host);
+  // The user presses Cancel while the first frame is being sent.
+  host->afterSubmission = [&](const std::string&) {
+    if (host->dropped.size() != 1) return;
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Pubish Changes")), "CancelButton"));
+    pqtest::Pump(300);
+  };
+  GtkWindow* errorBox = nullptr;
+  std::string message;
+  Script script;
+  script
+      .Then("password form shown", [&] { return Shown(form.Window()); },
+            [&] {
+              ClickWidget(form.PasswordBox);
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("error box shown", [&] { return Shown(errorBox = WindowTitled("Error")); },
+            [&] {
+              message = pqtest::LabelTexts(GTK_WIDGET(errorBox));
+              pqtest::Shot("-cancelled");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(errorBox), "OKButton"));
+            })
+      .Then("back at the password form", [&] { return !Shown(WindowTitled("Error")); },
+            [&] { ClickWidget(form.CancelButton); });
+  EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Cancelled);
+  EXPECT_NE(message.find("Publishing was cancelled. These pages were already published: "
+                         "frame-menu.htm."),
+            std::string::npos)
+      << message;
+  EXPECT_EQ(host->completed, 0);
+  EXPECT_NE(Stored("frame-menu.htm"), menu);
+  EXPECT_EQ(Stored("frame-news.htm"), news);
+  EXPECT_EQ(FilesIn(backup), 1);
+}
+
 TEST_F(PublishingDialogs, PreviewShowsTheEditedTextBeforeAnythingIsPosted) {
   const std::string before = Stored("index.htm");
   ASSERT_TRUE(host->Prepare({Url("index.htm"), {}}));

@@ -91,10 +91,15 @@ class TestHost : public pq::PublishHost {
       return G_SOURCE_REMOVE;
     }, this);
   }
-  void DropCachedCopies(const std::string& url) override { dropped.push_back(url); }
+  void DropCachedCopies(const std::string& url) override {
+    dropped.push_back(url);
+    if (afterSubmission) afterSubmission(url);
+  }
   void PublishComplete() override { ++completed; }
 
   bool emailAllowed = false;
+  // Runs after each submission has been answered, before the next one starts.
+  std::function<void(const std::string& url)> afterSubmission;
 
  private:
   static pq::DocumentSnapshot Snapshot(const FrameShape& shape) {
@@ -150,6 +155,19 @@ inline bool HasLabel(GtkWidget* root, const std::string& text) {
     g_list_free(children);
   }
   return found;
+}
+
+// The texts of the labels inside root, one per line.
+inline std::string LabelTexts(GtkWidget* root) {
+  if (!root) return "";
+  std::string out;
+  if (GTK_IS_LABEL(root)) out = std::string(gtk_label_get_text(GTK_LABEL(root))) + "\n";
+  if (GTK_IS_CONTAINER(root)) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+    for (GList* c = children; c; c = c->next) out += LabelTexts(GTK_WIDGET(c->data));
+    g_list_free(children);
+  }
+  return out;
 }
 
 // A shown top-level window with this title, or nullptr.

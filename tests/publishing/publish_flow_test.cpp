@@ -188,6 +188,28 @@ TEST(PublishAttempt, CancelTellsWhatWasAlreadyStored) {
   EXPECT_EQ(attempt.ErrorMessage(),
             "Publishing was cancelled. These pages were already published: frames.htm.");
 
+  // Cancelled while the second submission was under way: its reply still counts.
+  PublishAttempt during(plan, "pw");
+  during.Begin(true, 0, "");
+  during.Judge("@@Updated@@");
+  ASSERT_NE(during.Next(), nullptr);
+  during.Cancel();
+  during.Judge("@@Updated@@");
+  EXPECT_EQ(during.Next(), nullptr);
+  EXPECT_EQ(during.Outcome(), PublishOutcome::Cancelled);
+  EXPECT_EQ(during.ErrorMessage(),
+            "Publishing was cancelled. These pages were already published: frames.htm, m.htm.");
+
+  // Cancelled during the last submission: nothing was stopped, the attempt succeeded.
+  PublishAttempt last(plan, "pw");
+  last.Begin(true, 0, "");
+  last.Judge("@@Updated@@");
+  last.Judge("@@Updated@@");
+  last.Cancel();
+  last.Judge("@@Updated@@");
+  EXPECT_EQ(last.Outcome(), PublishOutcome::Succeeded);
+  EXPECT_EQ(last.ErrorMessage(), "");
+
   PublishAttempt early(plan, "pw");
   early.Begin(true, 0, "");
   early.Cancel();
