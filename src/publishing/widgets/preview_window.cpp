@@ -23,6 +23,8 @@ PreviewWindow& PreviewWindow::Open() {
 
 int PreviewWindow::Count() { return static_cast<int>(Windows().size()); }
 
+PreviewWindow* PreviewWindow::Newest() { return Windows().empty() ? nullptr : Windows().back().get(); }
+
 void PreviewWindow::CloseAll() {
   while (!Windows().empty()) Windows().back()->Close();
 }

@@ -19,8 +19,9 @@ class PreviewWindow {
  public:
   // Opens a new, hidden preview window; it stays until the user closes it (or CloseAll).
   static PreviewWindow& Open();
-  // The windows open now.
+  // The windows open now, and the one opened last (nullptr when none is open).
   static int Count();
+  static PreviewWindow* Newest();
   static void CloseAll();
 
   struct Key {  // only Open makes windows
