@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "pageprep/markers.h"
 #include "publishing/md5.h"
+#include "publishing/publishable_page.h"
 
 namespace {
 
@@ -62,6 +64,49 @@ TEST(PlanPublication, AnUntouchedSpanGivesItsSourceNotTheEnginesText) {
   const auto plan = pq::PlanPublication({d}, kRoot);
   ASSERT_EQ(plan.jobs.size(), 1u);
   EXPECT_EQ(plan.jobs[0].html, "<html><body><p>caf&eacute;y</p></body></html>");
+}
+
+// A page prepared as the browse pane prepares it, its spans recorded as shown.
+PublishDocument Prepared(const std::string& source) {
+  PublishDocument d;
+  d.sourceText = d.sourceBytes = source;
+  pq::MarkedHTML marked = pq::MakeEditHTML(source, kRoot + "/p.htm", kRoot + "/p.htm");
+  d.editHTML = marked.html;
+  d.layout = marked.layout;
+  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.live = *d.recorded;
+  return d;
+}
+
+TEST(PublishedText, SpansAgainstTheSource) {
+  const std::string source =
+      "<html><body><p>Caf&eacute; <b>open</b> </p><p>Keep me</p>"
+      "<p><a href=\"x.htm\">Link</a></p></body></html>";
+  const struct {
+    const char* name;
+    const char* id;
+    SpanSnapshot::Element live;
+    std::optional<std::string> want;  // nullopt: nothing to publish
+  } cases[] = {
+      {"unchanged spans give nothing to send", "ZZZEDIT2", {"Keep me", {}}, std::nullopt},
+      {"a changed span, the rest as in the source", "ZZZEDIT2", {"Kept", {}},
+       "<html><body><p>Caf&eacute; <b>open</b> </p><p>Kept</p>"
+       "<p><a href=\"x.htm\">Link</a></p></body></html>"},
+      {"an emptied span gives the deleted-text marker", "ZZZEDIT2", {"", {}},
+       "<html><body><p>Caf&eacute; <b>open</b> </p><p>&nbsp;<!--DeletedText--></p>"
+       "<p><a href=\"x.htm\">Link</a></p></body></html>"},
+      {"an editable link takes its new text", "ZZZANCHOR1", {"<a>Link</a>", {"Other"}},
+       "<html><body><p>Caf&eacute; <b>open</b> </p><p>Keep me</p>"
+       "<p><a href=\"x.htm\">Other</a></p></body></html>"},
+      {"a link that is not editable keeps its text", "ZZZANCHOR1", {"<a>Changed</a>", {}},
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    PublishDocument d = Prepared(source);
+    ASSERT_TRUE(d.live.elements.count(c.id)) << c.name;
+    d.live.elements[c.id] = c.live;
+    EXPECT_EQ(pq::PublishedText(d), c.want) << c.name;
+  }
 }
 
 TEST(PlanPublication, FileFieldAndCharset) {
