@@ -366,6 +366,7 @@ TEST_F(PublishingDialogs, FramesetPreviewShowsEachFrameFromItsCopy) {
   EXPECT_NE(window->View().FrameLocation({0}).value_or("").find("frmpreview"), std::string::npos);
   EXPECT_NE(window->View().OuterHTML({0}).find("Weekly news"), std::string::npos);
   EXPECT_FALSE(host->Frames()[1].PreviewFile.empty());
+  pqtest::Pump(1500);
   pqtest::Shot("-frames");
 }
 
