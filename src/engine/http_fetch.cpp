@@ -7,8 +7,8 @@
 
 #include "engine/gobject_ptr.h"
 #include "engine/wait_until.h"
+#include "pageprep/page_decoding.h"
 #include "pageprep/text_util.h"
-#include "pageprep/utf8.h"
 
 namespace pq::engine {
 
@@ -77,95 +77,7 @@ void OnSent(GObject* source, GAsyncResult* result, gpointer data) {
                                   Hold(t));
 }
 
-std::string Windows1252ToUtf8(const std::string& bytes) {
-  // 0x80-0x9F; the five unassigned codes keep their own value so nothing is lost.
-  static constexpr char16_t kHigh[32] = {
-      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 8);
-  for (unsigned char c : bytes) {
-    const char32_t cp = (c >= 0x80 && c <= 0x9F) ? kHigh[c - 0x80] : c;
-    AppendUtf8(out, cp);
-  }
-  return out;
-}
-
-std::string CharsetFromMeta(const std::string& bytes) {
-  const std::string head = AsciiLower(std::string_view(bytes).substr(0, 8192));
-  for (std::size_t pos = head.find("<meta"); pos != std::string::npos;
-       pos = head.find("<meta", pos + 5)) {
-    const auto end = head.find('>', pos);
-    const std::string tag = head.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-    auto at = tag.find("charset=");
-    if (at == std::string::npos) continue;
-    at += 8;
-    while (at < tag.size() && (tag[at] == '"' || tag[at] == '\'' || tag[at] == ' ')) ++at;
-    std::string name;
-    while (at < tag.size() && (g_ascii_isalnum(tag[at]) || tag[at] == '-' || tag[at] == '_' ||
-                               tag[at] == ':' || tag[at] == '.'))
-      name += tag[at++];
-    if (!name.empty()) return name;
-  }
-  return "";
-}
-
-bool IsUtf8Name(const std::string& charset) {
-  const std::string c = AsciiLower(charset);
-  return c == "utf-8" || c == "utf8";
-}
-
-bool IsWindows1252Name(const std::string& charset) {
-  const std::string c = AsciiLower(charset);
-  return c.empty() || c == "windows-1252" || c == "cp1252" || c == "us-ascii" || c == "ascii";
-}
-
 }  // namespace
-
-std::string DecodeBody(const std::string& bytes, const std::string& contentType,
-                       std::string* charsetUsed) {
-  std::string charset;
-  if (auto at = AsciiLower(contentType).find("charset="); at != std::string::npos) {
-    charset = contentType.substr(at + 8);
-    charset = std::string(TrimWhitespace(charset.substr(0, charset.find(';'))));
-    if (charset.size() >= 2 && (charset.front() == '"' || charset.front() == '\''))
-      charset = charset.substr(1, charset.size() - 2);
-  }
-  if (charset.empty()) {
-    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
-      charset = "UTF-8";
-    else if (bytes.rfind("\xFF\xFE", 0) == 0)
-      charset = "UTF-16LE";
-    else if (bytes.rfind("\xFE\xFF", 0) == 0)
-      charset = "UTF-16BE";
-    else
-      charset = CharsetFromMeta(bytes);
-  }
-  std::string text;
-  if (IsUtf8Name(charset)) {
-    text = bytes;  // invalid sequences are kept as they are; every scan is byte based
-    charset = "UTF-8";
-  } else if (IsWindows1252Name(charset)) {
-    text = Windows1252ToUtf8(bytes);
-    charset = "windows-1252";
-  } else {
-    gsize written = 0;
-    GError* error = nullptr;
-    gchar* converted = g_convert(bytes.data(), static_cast<gssize>(bytes.size()), "UTF-8",
-                                 charset.c_str(), nullptr, &written, &error);
-    if (converted) {
-      text.assign(converted, written);
-      g_free(converted);
-    } else {  // an unknown or lying declaration: fall back to the usual default
-      g_clear_error(&error);
-      text = Windows1252ToUtf8(bytes);
-      charset = "windows-1252";
-    }
-  }
-  if (charsetUsed) *charsetUsed = charset;
-  return text;
-}
 
 FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout) {
   FetchResult r;
@@ -190,10 +102,23 @@ FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout) 
   r.status = soup_message_get_status(message);
   const char* type =
       soup_message_headers_get_one(soup_message_get_response_headers(message), "Content-Type");
-  r.text = DecodeBody(t->body, type ? type : "", &r.charset);
+  DecodedPage page = DecodePage(t->body, type ? type : "");
+  r.text = std::move(page.text);
+  r.charset = std::move(page.charset);
+  r.bytes = std::move(t->body);
   return r;
 }
 
 std::string GetURLText(const std::string& url) { return FetchURL(url).text; }
+
+FetchedPage FetchPage(const std::string& url) {
+  FetchResult r = FetchURL(url);
+  FetchedPage page;
+  if (!r.ok) return page;
+  page.text = std::move(r.text);
+  page.bytes = std::move(r.bytes);
+  page.charset = std::move(r.charset);
+  return page;
+}
 
 }  // namespace pq::engine

@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+#include "pageprep/span_layout.h"
+
 namespace pq {
 
 inline constexpr const char* kFrameError = "FrameError";
@@ -11,8 +13,11 @@ inline constexpr const char* kFramePreviewPrefix = "frmpreview";
 struct FrameEntry {
   std::string File;         // path of the frame's edit copy, or "FrameError"
   std::string PreviewFile;  // the frame's preview copy
-  std::string Source;       // the frame source as fetched
+  std::string Source;       // the frame source as fetched, decoded to UTF-8
+  std::string SourceBytes;  // the frame source exactly as fetched (byte-order mark included)
+  std::string Charset;      // the character set Source was read in (charset_labels.h)
   std::string EditHTML;     // exactly as written into the edit copy
+  SpanLayout EditLayout;    // where EditHTML's markers are, for RestoreHTML and StripMarkers
   bool HasFrames = false;
   bool Editable = false;
 };
