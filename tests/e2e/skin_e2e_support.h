@@ -60,13 +60,21 @@ inline bool WaitFor(const std::function<bool()>& cond, int ms = 3000) {
   return pq::engine::WaitUntil(cond, std::chrono::milliseconds(ms));
 }
 
-// One xdotool command (real XTEST events), then the main loop handles what it caused.
-inline void Xdo(const std::vector<std::string>& args) {
+// Runs the main loop for a fixed time. Only for what no event tells (a page painting for a
+// picture); everything else waits with Flush or WaitFor.
+inline void Pump(int ms) {
+  pq::engine::WaitUntil([] { return false; }, std::chrono::milliseconds(ms));
+}
+
+// One xdotool command (real XTEST events), then the main loop handles what it caused; with
+// extraMs, it then runs that much longer (for another process's reaction no event tells).
+inline void Xdo(const std::vector<std::string>& args, int extraMs = 0) {
   std::vector<std::string> argv{"xdotool"};
   argv.insert(argv.end(), args.begin(), args.end());
   auto r = RunCommand(argv, "", std::chrono::seconds(10));
   EXPECT_EQ(r.exitCode, 0) << "xdotool failed: " << r.err;
   Flush();
+  if (extraMs > 0) Pump(extraMs);
 }
 
 // GDK holds back a lone motion that arrives together with a crossing event until the next
