@@ -15,6 +15,7 @@
 
 #include "edit_pane_window.h"
 #include "editor/activation.h"
+#include "editor/widgets/packed_reads.h"
 #include "engine/in_page_runtime.h"
 #include "pageprep/temp_files.h"
 #include "pageprep/url_ops.h"
@@ -330,6 +331,37 @@ TEST_F(EditPaneTest, DeletedTextIsEmptiedEditableAndTakesTheCaret) {
   auto active = EditView().ActiveElement({});
   ASSERT_TRUE(active);
   EXPECT_EQ(active->id, id);
+}
+
+TEST_F(EditPaneTest, PackedReadsBringBackEveryCharacter) {
+  std::ofstream(site_->root() + "/odd.htm", std::ios::binary)
+      << "<html><head><meta charset=\"utf-8\"></head><body><p>back\\slash \x1e record \x1f field \x1d link "
+         "\\r \\f \\l \xc3\xa9</p><p><a href=\"x.htm\">one\x1ftwo</a></p></body></html>";
+  ASSERT_TRUE(Load(site_->url() + "/odd.htm"));
+  const std::vector<std::string> fields = {"tag", "id", "text", "html", "editable", "parent", "parentId", "href"};
+  const auto packed = pq::PackedElements(EditView(), {}, fields);
+  const auto plain = EditView().Elements({}, fields);
+  ASSERT_EQ(packed.size(), plain.size());
+  ASSERT_GT(plain.size(), 3u);
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    EXPECT_EQ(packed[i].tag, plain[i].tag);
+    EXPECT_EQ(packed[i].id, plain[i].id);
+    EXPECT_EQ(packed[i].text, plain[i].text);
+    EXPECT_EQ(packed[i].html, plain[i].html);
+    EXPECT_EQ(packed[i].editable, plain[i].editable);
+    EXPECT_EQ(packed[i].parent, plain[i].parent);
+    EXPECT_EQ(packed[i].parentId, plain[i].parentId);
+    EXPECT_EQ(packed[i].href, plain[i].href);
+  }
+  auto packedSpans = pq::PackedSpans(EditView(), {});
+  auto plainSpans = EditView().Spans({});
+  ASSERT_TRUE(packedSpans && plainSpans);
+  ASSERT_EQ(packedSpans->elements.size(), plainSpans->elements.size());
+  for (const auto& [id, e] : plainSpans->elements) {
+    EXPECT_EQ(packedSpans->elements[id].innerHTML, e.innerHTML) << id;
+    EXPECT_EQ(packedSpans->elements[id].editableLinks, e.editableLinks) << id;
+  }
+  EXPECT_NE(packedSpans->elements["ZZZEDIT1"].innerHTML.find("\x1e record \x1f"), std::string::npos);
 }
 
 // The site check against the site script's flags and the page's own pqedit value.
