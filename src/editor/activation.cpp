@@ -85,11 +85,19 @@ void AddClickAndFieldChanges(const std::vector<ElementInfo>& elements, const std
       if (span && d > i) inSpan[static_cast<std::size_t>(d)] = true;
     }
   }
+  // A dropped click covers everything inside the element too, so an element inside one that
+  // drops its clicks needs no change of its own.
+  std::vector<bool> dropped(elements.size(), false);
   for (int i = 0; i < n; ++i) {
-    const std::string tag = AsciiUpper(elements[static_cast<std::size_t>(i)].tag);
-    if (tag == "A" ? !inside[static_cast<std::size_t>(i)] : (tag != "P" && tag != "SPAN"))
-      plan.changes.push_back({i, "onclick", ""});
-    if (IsFormField(tag) && !inSpan[static_cast<std::size_t>(i)]) plan.changes.push_back({i, "disabled", "1"});
+    const std::size_t k = static_cast<std::size_t>(i);
+    const std::string tag = AsciiUpper(elements[k].tag);
+    const int parent = elements[k].parent;
+    const bool covered = parent >= 0 && parent < i && dropped[static_cast<std::size_t>(parent)];
+    if (covered || (tag == "A" ? !inside[k] : (tag != "P" && tag != "SPAN"))) {
+      dropped[k] = true;
+      if (!covered) plan.changes.push_back({i, "onclick", ""});
+    }
+    if (IsFormField(tag) && !inSpan[k]) plan.changes.push_back({i, "disabled", "1"});
   }
 }
 

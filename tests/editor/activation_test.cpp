@@ -101,12 +101,12 @@ TEST(Activation, EditSpans) {
 
 TEST(Activation, LinkTextIsEditableOnlyWhenPlainAndAllowed) {
   auto build = [](Doc& d, int& plainLink, int& imageLink, int& bold) {
-    const int div = d.Add("DIV");
-    const int a1 = d.Add("SPAN", div, "ZZZANCHOR1");
+    // Straight in the body: a surrounding DIV would drop every click inside it at once.
+    const int a1 = d.Add("SPAN", -1, "ZZZANCHOR1");
     plainLink = d.Add("A", a1, "", "Our cakes");
     bold = d.Add("B", plainLink, "", "Our");
     d.Add("I", plainLink, "", "cakes");
-    const int a2 = d.Add("SPAN", div, "ZZZANCHOR2");
+    const int a2 = d.Add("SPAN", -1, "ZZZANCHOR2");
     imageLink = d.Add("A", a2, "", "Logo");
     d.Add("IMG", imageLink);
   };
@@ -179,8 +179,26 @@ TEST(Activation, ClicksAndFormFields) {
   // Inside a span a disabled attribute would be published; the style sheet stops the mouse there.
   EXPECT_FALSE(Has(plan, inSpan, "disabled"));
   EXPECT_NE(plan.styleSheet.find("pointer-events: none"), std::string::npos);
-  for (int i : {form, input, area, select, option, inSpan}) EXPECT_TRUE(Has(plan, i, "onclick")) << i;
-  for (int i : {p, span, pageSpan}) EXPECT_FALSE(Has(plan, i, "onclick")) << i;
+  // The form drops every click inside it: nothing within needs a change of its own.
+  EXPECT_TRUE(Has(plan, form, "onclick"));
+  for (int i : {p, input, area, select, option, span, inSpan, pageSpan}) EXPECT_FALSE(Has(plan, i, "onclick")) << i;
+}
+
+TEST(Activation, ClicksAreDroppedAtTheOutermostElementThatNeedsIt) {
+  Doc d;
+  const int p = d.Add("P");                       // kept: a paragraph's clicks are its own
+  const int b = d.Add("B", p, "", "bold");        // dropped
+  const int i = d.Add("I", b, "", "bold");        // inside b: covered
+  const int span = d.Add("SPAN", p, "ZZZANCHOR1");
+  const int link = d.Add("A", span, "", "Home");  // editable link: kept
+  const int img = d.Add("IMG", link);             // dropped (and makes the link unsuitable)
+  bool deletedFound = false;
+  const auto plan = pq::PlanActivation(d.elements, true, deletedFound);
+  EXPECT_FALSE(Has(plan, p, "onclick"));
+  EXPECT_TRUE(Has(plan, b, "onclick"));
+  EXPECT_FALSE(Has(plan, i, "onclick"));
+  EXPECT_TRUE(Has(plan, link, "onclick"));  // it holds an image: not editable, so shut
+  EXPECT_FALSE(Has(plan, img, "onclick"));
 }
 
 TEST(Activation, InertDocument) {
