@@ -202,3 +202,41 @@ layout = ('<rect x="13" y="17" width="22" height="8" rx="1" fill="#20c820"/>'
           '<path d="M26 29 H35 M26 33 H35 M26 37 H32 M13 10 H25" stroke="#7aa6df" '
           'stroke-width="2" stroke-linecap="round"/>')
 write("NoticeLayout", svg(48, 48, page + layout))
+
+
+# ---- splash: 480 x 300, shaped by its magenta background ---------------------------------
+# The top-left pixel's colour is the window's transparent colour; edges are drawn crisp so
+# that no blend of it is left around the shape.
+def splash():
+    w, h = 480, 300
+    crisp = 'shape-rendering="crispEdges"'
+    body = (
+        f'<rect width="{w}" height="{h}" fill="#ff00ff" {crisp}/>\n'
+        '<defs><linearGradient id="band" x1="0" y1="0" x2="0" y2="1">'
+        '<stop offset="0" stop-color="#0d47b3"/><stop offset="0.5" stop-color="#1d83f3"/>'
+        '<stop offset="1" stop-color="#0d47b3"/></linearGradient></defs>\n'
+        # the two tab headers standing on the card, as on the main window
+        f'<path d="M40 44 V30 Q40 22 48 22 H128 Q136 22 136 30 V44 Z" fill="{GREEN}" '
+        f'stroke="{TEAL}" {crisp}/>'
+        f'<path d="M142 44 V33 Q142 25 150 25 H222 Q230 25 230 33 V44 Z" fill="#c9efc9" '
+        f'stroke="{TEAL}" {crisp}/>'
+        f'<text x="88" y="39" font-family="{FONT}" font-size="13" font-weight="bold" '
+        f'text-anchor="middle" fill="{INK}">Browse</text>'
+        f'<text x="186" y="40" font-family="{FONT}" font-size="13" text-anchor="middle" '
+        f'fill="{TEAL}">Edit</text>\n'
+        # the card: a rounded blue band over a green strip
+        f'<path d="M16 44 H464 V268 Q464 284 448 284 H32 Q16 284 16 268 Z" fill="url(#band)" '
+        f'stroke="#041c54" stroke-width="2" {crisp}/>\n'
+        f'<rect x="16" y="236" width="448" height="34" fill="{GREEN}" {crisp}/>'
+        '<g transform="translate(48 72) scale(2.2)">' + title.replace(
+            '<text', '<text display="none"') + '</g>\n'
+        f'<text x="250" y="140" font-family="{FONT}" font-size="44" font-weight="bold" '
+        'text-anchor="middle" fill="#ffffff">Page<tspan fill="#b9f5b9">quill</tspan></text>\n'
+        f'<text x="250" y="176" font-family="{FONT}" font-size="15" text-anchor="middle" '
+        'fill="#e6f0ff">Edit your website\'s pages in place</text>\n'
+        f'<text x="240" y="258" font-family="{FONT}" font-size="12.5" text-anchor="middle" '
+        f'fill="{INK}">Starting\u2026</text>')
+    return svg(w, h, body)
+
+
+write("Splash", splash())

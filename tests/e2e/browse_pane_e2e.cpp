@@ -16,7 +16,7 @@
 #include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
-#include "shell/widgets/main_window.h"
+#include "browse_test_window.h"
 #include "support/file_text.h"
 #include "support/canned_http_server.h"
 #include "support/site_server.h"
@@ -63,7 +63,7 @@ class BrowsePaneTest : public ::testing::Test {
     site_ = new pqtest::SiteServer(options);
     siteRoot_ = site_->root();
     if (!site_->ok()) return;
-    window_ = new pq::MainWindow(site_->url() + "/index.htm");
+    window_ = new pqtest::BrowseTestWindow(site_->url() + "/index.htm");
     pq::BrowseControl& c = window_->Browse().Control();
     // Watch the pane's events beside the window's own handling of them.
     auto chain = [](std::function<void()>& event, std::function<void()> also) {
@@ -127,7 +127,7 @@ class BrowsePaneTest : public ::testing::Test {
 
   static pqtest::SiteServer* site_;
   static std::string siteRoot_;
-  static pq::MainWindow* window_;
+  static pqtest::BrowseTestWindow* window_;
   static std::vector<std::string> log_;
   static std::vector<std::string> statuses_;
   static std::string lastStatusKey_;
@@ -135,7 +135,7 @@ class BrowsePaneTest : public ::testing::Test {
 
 pqtest::SiteServer* BrowsePaneTest::site_ = nullptr;
 std::string BrowsePaneTest::siteRoot_;
-pq::MainWindow* BrowsePaneTest::window_ = nullptr;
+pqtest::BrowseTestWindow* BrowsePaneTest::window_ = nullptr;
 std::vector<std::string> BrowsePaneTest::log_;
 std::vector<std::string> BrowsePaneTest::statuses_;
 std::string BrowsePaneTest::lastStatusKey_;

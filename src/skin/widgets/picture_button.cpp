@@ -1,5 +1,7 @@
 #include "skin/widgets/picture_button.h"
 
+#include "skin/widgets/accessible_area.h"
+
 namespace pq::skin {
 
 namespace {
@@ -7,8 +9,14 @@ const std::string kNoPicture;
 }
 
 PictureButton::PictureButton(ImageForm& images) : images_(images) {
-  area_ = gtk_drawing_area_new();
+  area_ = NewAccessibleArea();
   g_object_ref_sink(area_);
+  SetAccessibleRole(area_, ATK_ROLE_PUSH_BUTTON, "");
+  // A press through the accessibility interface is a click: insensitive buttons take none.
+  SetAccessiblePress(area_, +[](gpointer self) {
+    auto* b = static_cast<PictureButton*>(self);
+    if (b->Click) b->Click();
+  }, this);
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                    GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                    GDK_LEAVE_NOTIFY_MASK);
@@ -23,6 +31,7 @@ PictureButton::PictureButton(ImageForm& images) : images_(images) {
 }
 
 PictureButton::~PictureButton() {
+  SetAccessiblePress(area_, nullptr, nullptr);
   if (overTimer_) g_source_remove(overTimer_);
   g_signal_handlers_disconnect_by_data(area_, this);
   g_object_unref(area_);
@@ -35,7 +44,12 @@ void PictureButton::SetPicture_Normal(const std::string& name) {
   gtk_widget_queue_draw(area_);
 }
 
+void PictureButton::SetAccessibleName(const std::string& name) {
+  skin::SetAccessibleName(area_, name);
+}
+
 void PictureButton::SetPictures(const std::string& name) {
+  SetAccessibleName(name);
   SetPicture_Highlight(name + "Highlight");
   SetPicture_Pressed(name + "Pressed");
   SetPicture_Disabled(name + "Disabled");

@@ -1,13 +1,16 @@
 #include "skin/widgets/skin_image.h"
 
+#include "skin/widgets/accessible_area.h"
+
 #include <cmath>
 #include <utility>
 
 namespace pq::skin {
 
 SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name)), images_(images) {
-  area_ = gtk_drawing_area_new();
+  area_ = NewAccessibleArea();
   g_object_ref_sink(area_);
+  SetAccessibleRole(area_, ATK_ROLE_IMAGE, name_);
   gtk_widget_set_name(area_, name_.c_str());
   gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                    GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
@@ -21,9 +24,20 @@ SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name
 }
 
 SkinImage::~SkinImage() {
+  SetAccessiblePress(area_, nullptr, nullptr);
   g_signal_handlers_disconnect_by_data(area_, this);
   g_object_unref(area_);
 }
+
+void SkinImage::SetAccessible(AtkRole role, const std::string& name) {
+  SetAccessibleRole(area_, role, name);
+  SetAccessiblePress(area_, +[](gpointer self) {
+    auto* s = static_cast<SkinImage*>(self);
+    if (s->Activate) s->Activate();
+  }, this);
+}
+
+void SkinImage::SetAccessibleName(const std::string& name) { skin::SetAccessibleName(area_, name); }
 
 void SkinImage::SetPicture(const std::string& picture) {
   picture_ = picture;

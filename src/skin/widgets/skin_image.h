@@ -25,6 +25,11 @@ class SkinImage {
   int width() const { return width_; }
   int height() const { return height_; }
 
+  // What assistive technologies call it; it becomes a control they can press (Activate).
+  void SetAccessible(AtkRole role, const std::string& name);
+  void SetAccessibleName(const std::string& name);
+  std::function<void()> Activate;
+
   std::function<void(int x, int y, int rootX, int rootY)> Press;
   std::function<void(int x, int y, int rootX, int rootY, bool buttonDown)> Motion;
   std::function<void(int x, int y)> Release;
