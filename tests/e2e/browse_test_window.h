@@ -49,9 +49,9 @@ inline void OnActivate(GtkEntry* entry, gpointer data) {
 
 // Only web addresses go to the network; other pages (the bundled start page) are taken as the
 // engine shows them.
-inline std::string FetchWebPage(const std::string& url) {
-  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) return "";
-  return pq::engine::GetURLText(url);
+inline pq::FetchedPage FetchWebPage(const std::string& url) {
+  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) return {};
+  return pq::engine::FetchPage(url);
 }
 
 inline gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
