@@ -13,7 +13,8 @@ FONT = "DejaVu Sans, Bitstream Vera Sans, sans-serif"
 TEAL = "#225e59"       # outline of the tab strip
 INK = "#15423d"        # glyphs and labels on the green strip
 GREEN = "#20c820"      # the tab strip
-GREEN_DARK = "#14961a"
+GREEN_DARK = "#0b6e10"   # pressed buttons: white labels on it stay legible
+GREY = "#4b5a57"         # labels of disabled buttons: neutral, and still 3:1 on the strip
 WHITE = "#ffffff"
 
 
@@ -85,9 +86,9 @@ def tab(label, look):
     if look == "Norm":
         top, bottom, text, stroke, weight = "#5fe05f", GREEN, INK, TEAL, "bold"
     elif look == "Unselect":
-        top, bottom, text, stroke, weight = "#c9efc9", "#93d493", TEAL, TEAL, "normal"
+        top, bottom, text, stroke, weight = "#c9efc9", "#93d493", INK, TEAL, "normal"
     else:
-        top, bottom, text, stroke, weight = "#c4cdc8", "#a7b3ad", "#7d8a84", "#7d8a84", "normal"
+        top, bottom, text, stroke, weight = "#c4cdc8", "#a7b3ad", "#4b5a57", "#7d8a84", "normal"
     body = (f'<defs><linearGradient id="g" x1="0" y1="0" x2="0" y2="1">'
             f'<stop offset="0" stop-color="{top}"/><stop offset="1" stop-color="{bottom}"/>'
             f'</linearGradient></defs>\n'
@@ -155,9 +156,11 @@ def button(name, look):
                  f'fill-opacity="0.12"/>')
         colour, shift = WHITE, 1
     elif look == "Disabled":
-        colour = "#52905a"
+        colour = GREY
+    # A disabled glyph is drawn thinner as well as grey, so that it reads as unavailable.
+    width = "1.5" if look == "Disabled" else "2.2"
     body = (f'{panel}\n<g transform="translate({shift} {shift})" color="{colour}">'
-            f'<g transform="translate({(BW - 24) / 2} 4)" {S} stroke-width="2.2" '
+            f'<g transform="translate({(BW - 24) / 2} 4)" {S} stroke-width="{width}" '
             f'stroke-linecap="round" stroke-linejoin="round">{glyph}</g>'
             f'<text x="{BW / 2}" y="44" font-family="{FONT}" font-size="10.5" '
             f'text-anchor="middle" fill="currentColor">{name}</text></g>')
