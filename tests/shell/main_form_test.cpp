@@ -206,6 +206,15 @@ TEST_F(MainFormTest, ButtonsEnableRestoresWhatButtonsDisableFound) {
   EXPECT_TRUE(Enabled(B::Refresh));
 }
 
+TEST_F(MainFormTest, HistoryGainedWhileThePageIsPreparedShowsAfterButtonsEnable) {
+  form.OnBackEnable(false);
+  form.OnButtonsDisable();
+  form.OnBackEnable(true);  // the engine reports the history late
+  EXPECT_FALSE(Enabled(B::Back));  // still blocked while the edit copy is prepared
+  form.OnButtonsEnable();
+  EXPECT_TRUE(Enabled(B::Back));
+}
+
 TEST_F(MainFormTest, SelectTabSwitchesPicturesOffsetsAndControls) {
   EXPECT_TRUE(form.SelectTab(TabHeader::ImgEdit));
   EXPECT_EQ(state.CurrentTab, TabHeader::ImgEdit);

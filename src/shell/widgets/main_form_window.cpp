@@ -47,7 +47,6 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   skin_->Put(label2_, go.right() + MainFormDesign::kAddressGap, go.y + 16);
   box_ = std::make_unique<WebInputBox>(history_, MainFormDesign::kAddressBoxWidth);
   AtkObject* entry = gtk_widget_get_accessible(box_->textBox());
-  atk_object_set_role(entry, ATK_ROLE_ENTRY);
   atk_object_set_name(entry, "Address");
   atk_object_add_relationship(entry, ATK_RELATION_LABELLED_BY, gtk_widget_get_accessible(label2_));
   skin_->Put(box_->widget(), go.right() + MainFormDesign::kAddressGap + 68, go.y + 12);
