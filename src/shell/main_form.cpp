@@ -1,5 +1,7 @@
 #include "shell/main_form.h"
 
+#include "shell/typed_address.h"
+
 namespace pq {
 
 namespace {
@@ -17,15 +19,6 @@ void SetEnabled(ButtonControl& b, bool on) {
     b.Disable();
 }
 }  // namespace
-
-std::string TypedAddress(const std::string& typed) {
-  const auto first = typed.find_first_not_of(" \t\r\n");
-  if (first == std::string::npos) return "";
-  const std::string text = typed.substr(first, typed.find_last_not_of(" \t\r\n") - first + 1);
-  const bool hasScheme = text.find("://") != std::string::npos || text.rfind("about:", 0) == 0 ||
-                         text.rfind("file:", 0) == 0;
-  return hasScheme ? text : "http://" + text;
-}
 
 MainForm::MainForm(WindowState& state, MainFormView& view)
     : state_(state), view_(view), tabs_(state) {}

@@ -85,8 +85,4 @@ class MainForm {
   bool timerOn_[3] = {false, false, false};
 };
 
-// The address to navigate to for what the user typed: "" for nothing, a bare host becomes a
-// web address.
-std::string TypedAddress(const std::string& typed);
-
 }  // namespace pq

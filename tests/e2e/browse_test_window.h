@@ -9,6 +9,7 @@
 
 #include "engine/gobject_ptr.h"
 #include "engine/http_fetch.h"
+#include "shell/typed_address.h"
 #include "pageprep/frame_table.h"
 #include "shell/widgets/browse_control_widget.h"
 #include "shell/window_state.h"
@@ -112,10 +113,8 @@ inline void BrowseTestWindow::Show() {
 inline std::string BrowseTestWindow::AddressText() const { return gtk_entry_get_text(GTK_ENTRY(entry_)); }
 
 inline void BrowseTestWindow::EnterAddress(const std::string& typed) {
-  if (typed.empty()) return;
-  // A bare host name is a web address.
-  const bool bare = typed.find("://") == std::string::npos && typed.rfind("about:", 0) != 0;
-  const std::string address = bare ? "http://" + typed : typed;
+  const std::string address = pq::TypedAddress(typed);
+  if (address.empty()) return;
   gtk_entry_set_text(GTK_ENTRY(entry_), address.c_str());
   pq::BrowseControl& browse = browse_->Control();
   browse.StopBrowser();

@@ -366,14 +366,6 @@ TEST_F(MainFormTest, GoAndEnterWithAnEmptyAddressDoNothing) {
   EXPECT_EQ(Calls(), "");
 }
 
-TEST(TypedAddressTest, BareHostsBecomeWebAddresses) {
-  EXPECT_EQ(pq::TypedAddress("127.0.0.1:8080/a.htm"), "http://127.0.0.1:8080/a.htm");
-  EXPECT_EQ(pq::TypedAddress(" https://x.org/ "), "https://x.org/");
-  EXPECT_EQ(pq::TypedAddress("about:blank"), "about:blank");
-  EXPECT_EQ(pq::TypedAddress("file:///tmp/a.htm"), "file:///tmp/a.htm");
-  EXPECT_EQ(pq::TypedAddress(""), "");
-}
-
 TEST_F(MainFormTest, Timer1RefreshesTheVisibleButtonsForFourTicks) {
   ASSERT_TRUE(form.TimerOn(MainTimer::Timer1));
   for (int tick = 1; tick <= 4; ++tick) {

@@ -1,36 +1,47 @@
 #include "shell/widgets/edit_pane_link.h"
 
-#include "pageprep/temp_files.h"
+#include "publishing/widgets/problems_dialog.h"
 
 namespace pq {
 
-// Until the edit pane lands, the edit copy is shown read-only in a web view of its own, and
-// its document-complete ends the preparation as the edit pane's will.
-EditPaneLink::EditPaneLink(WindowState& window)
-    : window_(window), view_(engine::WebView::Options{true, true}) {
-  view_.DocumentComplete = [this](const FramePath& frame, const std::string&) {
-    if (!frame.empty()) return;
-    window_.EditTabPreparing = false;
+EditPaneLink::EditPaneLink(WindowState& window, FrameTable& frames, Fetcher fetch)
+    : problems_(SettingUpHelpAddress()),
+      pane_(std::make_unique<EditControlWidget>(window, frames, site_, problems_, std::move(fetch))) {
+  EditControl& c = pane_->Control();
+  c.ButtonsEnable = [this] {
     if (ButtonsEnable) ButtonsEnable();
+  };
+  c.NavigateComplete = [this] {
     if (NavigateComplete) NavigateComplete();
+  };
+  c.UndoChange = [this](bool& enable) {
+    if (UndoChange) UndoChange(enable);
+  };
+  c.RedoChange = [this](bool& enable) {
+    if (RedoChange) RedoChange(enable);
   };
 }
 
-EditPaneLink::~EditPaneLink() { view_.DocumentComplete = nullptr; }
+EditPaneLink::~EditPaneLink() {
+  EditControl& c = pane_->Control();
+  c.ButtonsEnable = nullptr;
+  c.NavigateComplete = nullptr;
+  c.UndoChange = nullptr;
+  c.RedoChange = nullptr;
+}
 
-GtkWidget* EditPaneLink::Widget() const { return view_.Widget(); }
-
-void EditPaneLink::Navigate() { view_.Navigate("file://" + TempFolder() + "webed.htm"); }
-void EditPaneLink::StopBrowser() { view_.Stop(); }
+void EditPaneLink::Navigate() { Control().Navigate(); }
+void EditPaneLink::StopBrowser() { Control().StopBrowser(); }
+void EditPaneLink::ActivateInitialControl() { Control().FocusInitialControl(); }
 
 std::optional<bool> EditPaneLink::ActiveElementEditable() {
-  auto active = view_.ActiveElement({});
+  const FramePath frame = Control().CurrentFrame;
+  auto active = View().ActiveElement(frame);
   if (!active) return std::nullopt;
   return active->editable;
 }
 
 // The editing operations: entry points the editing code fills in.
-void EditPaneLink::ActivateInitialControl() {}
 void EditPaneLink::ActivateBox() {}
 void EditPaneLink::Edit_Cut() {}
 void EditPaneLink::Edit_Copy() {}

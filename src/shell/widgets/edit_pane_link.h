@@ -1,8 +1,13 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
 
-#include "engine/web_view.h"
+#include "editor/widgets/edit_control_widget.h"
+#include "pageprep/fetcher.h"
+#include "pageprep/frame_table.h"
+#include "publishing/problems.h"
+#include "publishing/site_check.h"
 #include "shell/main_form_view.h"
 #include "shell/window_state.h"
 
@@ -10,18 +15,23 @@ typedef struct _GtkWidget GtkWidget;
 
 namespace pq {
 
-// The edit pane as the main window holds it: the operations the window calls (EditPane) and
-// the events it routes. Each operation forwards to the edit pane's own; the editing and
-// publishing operations are filled in where their code lands.
+// The edit pane as the main window holds it: the operations the window calls (EditPane), each
+// forwarded to EditControl, and its events for the window to route. The editing operations are
+// entry points that the editing code fills in as it lands.
 class EditPaneLink : public EditPane {
  public:
-  explicit EditPaneLink(WindowState& window);
+  EditPaneLink(WindowState& window, FrameTable& frames, Fetcher fetch);
   ~EditPaneLink() override;
   EditPaneLink(const EditPaneLink&) = delete;
   EditPaneLink& operator=(const EditPaneLink&) = delete;
 
-  GtkWidget* Widget() const;
-  engine::WebView& View() { return view_; }
+  GtkWidget* Widget() const { return pane_->Widget(); }
+  EditControlWidget& Pane() { return *pane_; }
+  EditControl& Control() { return pane_->Control(); }
+  engine::WebView& View() { return pane_->View(); }
+  // The site check's answers and the Problems decisions of the page loaded.
+  SiteStatus& Site() { return site_; }
+  Problems& PageProblems() { return problems_; }
 
   // --- operations
   void Navigate() override;
@@ -48,8 +58,9 @@ class EditPaneLink : public EditPane {
   std::function<void(bool enable)> RedoChange;
 
  private:
-  WindowState& window_;
-  engine::WebView view_;
+  SiteStatus site_;
+  Problems problems_;
+  std::unique_ptr<EditControlWidget> pane_;
 };
 
 }  // namespace pq

@@ -51,9 +51,9 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   atk_object_add_relationship(entry, ATK_RELATION_LABELLED_BY, gtk_widget_get_accessible(label2_));
   skin_->Put(box_->widget(), go.right() + MainFormDesign::kAddressGap + 68, go.y + 12);
 
-  browse_ = std::make_unique<BrowseControlWidget>(state_, frames_, std::move(fetch));
+  browse_ = std::make_unique<BrowseControlWidget>(state_, frames_, fetch);
   browse_->View().SetHomePage(homePage);
-  edit_ = std::make_unique<EditPaneLink>(state_);
+  edit_ = std::make_unique<EditPaneLink>(state_, frames_, std::move(fetch));
   const skin::MainWindowLayout& l = skin_->layout();
   // The edit pane lies exactly over the browse pane; only one of them is visible.
   skin_->Put(browse_->Widget(), l.pane.x, l.pane.y);
