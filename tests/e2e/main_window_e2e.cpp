@@ -183,7 +183,24 @@ TEST_F(MainWindowTest, EditTabShowsTheEditPaneAndBrowseReturns) {
   EXPECT_TRUE(gtk_widget_get_visible(W().Buttons().Button(ToolbarButton::Publish).widget()));
   EXPECT_FALSE(gtk_widget_get_visible(W().Buttons().Button(ToolbarButton::Back).widget()));
   EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditNorm");
-  pqtest::BrowseE2E::Get();  // (screenshot of the Edit tab kept on failure)
+  // The caret is in the first editable span, and typing changes that span.
+  pq::engine::WebView& view = W().EditPaneWidget().View();
+  const pq::FramePath frame = W().EditPaneWidget().Control().InitialControl().frame;
+  const std::string id = W().EditPaneWidget().Control().InitialControl().id;
+  EXPECT_EQ(id.rfind("ZZZEDIT", 0), 0u) << id;
+  std::optional<pq::ElementInfo> active;
+  EXPECT_TRUE(pqtest::WaitFor([&] {
+    active = view.ActiveElement(frame);
+    return active && active->id == id;
+  }, 5s)) << (active ? active->id : "no active element");
+  const auto before = view.ElementById(frame, id);
+  ASSERT_TRUE(before);
+  Xdo({"type", "--delay", "20", "Fresh "});
+  Pump(300ms);
+  const auto after = view.ElementById(frame, id);
+  ASSERT_TRUE(after);
+  EXPECT_NE(after->html, before->html);
+  EXPECT_NE(after->text.find("Fresh"), std::string::npos) << after->text;
   Click(W().Header(TabHeader::ImgBrowse).widget(), 40, 12);
   EXPECT_EQ(W().State().CurrentTab, TabHeader::ImgBrowse);
   EXPECT_TRUE(gtk_widget_get_visible(W().BrowsePaneWidget().Widget()));

@@ -1,5 +1,7 @@
 #include "shell/widgets/edit_pane_link.h"
 
+#include <gtk/gtk.h>
+
 #include "publishing/widgets/problems_dialog.h"
 
 namespace pq {
@@ -32,7 +34,11 @@ EditPaneLink::~EditPaneLink() {
 
 void EditPaneLink::Navigate() { Control().Navigate(); }
 void EditPaneLink::StopBrowser() { Control().StopBrowser(); }
-void EditPaneLink::ActivateInitialControl() { Control().FocusInitialControl(); }
+void EditPaneLink::ActivateInitialControl() {
+  // The keys go to the pane's web view, and in it to the first editable region.
+  gtk_widget_grab_focus(View().Widget());
+  Control().FocusInitialControl();
+}
 
 std::optional<bool> EditPaneLink::ActiveElementEditable() {
   const FramePath frame = Control().CurrentFrame;
