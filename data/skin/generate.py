@@ -243,3 +243,22 @@ def splash():
 
 
 write("Splash", splash())
+
+
+# ---- the program's icon (hicolor theme, scalable): the page and quill of the title image ----
+icon = (
+    '<rect x="2" y="2" width="60" height="60" rx="12" fill="#0d47b3"/>'
+    '<rect x="2" y="2" width="60" height="30" rx="12" fill="#1d83f3" fill-opacity="0.45"/>'
+    '<g transform="translate(12 9) scale(1.25)">'
+    '<path d="M4 2 H22 L30 10 V34 H4 Z" fill="#ffffff" stroke="#0a3780" stroke-width="1.5" '
+    'stroke-linejoin="round"/>'
+    '<path d="M22 2 V10 H30" fill="#d6e6fb" stroke="#0a3780" stroke-width="1.5" '
+    'stroke-linejoin="round"/>'
+    '<path d="M9 16 H24 M9 21 H20 M9 26 H17" stroke="#7aa6df" stroke-width="2" '
+    'stroke-linecap="round"/>'
+    '<path d="M36 0 C27 6 21 16 19 29 L22 28 C25 18 30 9 36 0 Z" fill="#20c820" '
+    'stroke="#0e5a12" stroke-width="1.2" stroke-linejoin="round"/>'
+    '<path d="M19 29 L18 33" stroke="#0e5a12" stroke-width="1.6" stroke-linecap="round"/>'
+    '</g>')
+with open(os.path.join(HERE, "..", "icons", "pagequill.svg"), "w") as f:
+    f.write(svg(64, 64, icon))

@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
     std::fputs("pagequill: cannot open the display (is DISPLAY set?)\n", stderr);
     return 1;
   }
+  // The window manager's and the task bar's picture of the program.
+  gtk_window_set_default_icon_name("pagequill");
   int exitCode = 0;
   {
     pq::engine::KeyFileSettings settings;
