@@ -12,7 +12,9 @@
 #include "browse_e2e_support.h"
 #include "core/settings.h"
 #include "pageprep/temp_files.h"
+#include "publishing/widgets/problems_dialog.h"
 #include "shell/widgets/pagequill_app.h"
+#include "support/xvfb.h"
 #include "support/child_process.h"
 #include "support/canned_http_server.h"
 #include "support/site_server.h"
@@ -48,6 +50,12 @@ class HeaderWatch {
   gulong handler_ = 0;
   std::string changes_;
 };
+
+// A screenshot kept beside the failure screenshots, for looking at the product.
+void Shot(const std::string& name) {
+  std::string display = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+  pqtest::RunCommand({"import", "-display", display, "-window", "root", pqtest::ScreenshotDir() + "/" + name + ".png"});
+}
 
 class MainWindowTest : public ::testing::Test {
  public:
@@ -208,6 +216,38 @@ TEST_F(MainWindowTest, EditTabShowsTheEditPaneAndBrowseReturns) {
   EXPECT_EQ(W().Header(TabHeader::ImgBrowse).picture(), "ImgBrowseNorm");
 }
 
+TEST_F(MainWindowTest, TheEditHeaderHoversUnderThePointer) {
+  GtkWidget* edit = W().Header(TabHeader::ImgEdit).widget();
+  const auto [x, y] = ScreenPoint(edit, 40, 12);
+  Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
+  Xdo({"mousemove", "--sync", std::to_string(x + 2), std::to_string(y)});
+  EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditNorm");
+  EXPECT_EQ(W().State().CurrentTab, TabHeader::ImgBrowse);
+  // Over the window's own surface (the title band) the hover goes.
+  const auto [fx, fy] = ScreenPoint(GTK_WIDGET(W().Window()), 400, 40);
+  Xdo({"mousemove", "--sync", std::to_string(fx), std::to_string(fy)});
+  Xdo({"mousemove", "--sync", std::to_string(fx + 2), std::to_string(fy)});
+  EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditUnselect");
+}
+
+TEST_F(MainWindowTest, ASmallWindowIsLaidOutAsTheSmallestSize) {
+  const pq::skin::Rect work = W().Skin().WindowRect();
+  W().Skin().SetWindowRect({work.x, work.y, 500, 300});
+  ASSERT_TRUE(pqtest::WaitFor([] { return W().Skin().WindowRect().width == 500; }, 5s));
+  Pump(300ms);
+  const pq::skin::Rect pane = W().Skin().layout().pane;
+  EXPECT_EQ(pane.width, 665 - 2 * pane.x);
+  int w = 0, h = 0;
+  gtk_widget_get_size_request(W().BrowsePaneWidget().Widget(), &w, &h);
+  EXPECT_EQ(w, pane.width);
+  EXPECT_EQ(h, pane.height);
+  W().Skin().SetWindowRect(work);
+  ASSERT_TRUE(pqtest::WaitFor([&] { return W().Skin().WindowRect() == work; }, 5s));
+  Pump(300ms);
+  gtk_widget_get_size_request(W().BrowsePaneWidget().Widget(), &w, &h);
+  EXPECT_EQ(w, work.width - 2 * pane.x);
+}
+
 TEST_F(MainWindowTest, NavigationButtons) {
   TypeAddress(Url("history.htm"));
   ASSERT_TRUE(WaitReady());
@@ -287,8 +327,26 @@ TEST_F(MainWindowTest, TheHelpImageOpensTheUserGuide) {
     return W().Help()->View().LocationURL().find("/help/website/using.htm") != std::string::npos &&
            !W().Help()->View().Busy();
   }, 10s));
-  EXPECT_NE(W().Help()->View().OuterHTML({}).find("Pagequill"), std::string::npos);
+  EXPECT_NE(W().Help()->View().OuterHTML({}).find("Using Pagequill"), std::string::npos);
+  Pump(2s);
+  Shot("main_window_help");
   gtk_widget_hide(GTK_WIDGET(W().Help()->Window()));
+  Pump();
+}
+
+// The page's notices, as the Publish command shows them, over the main window.
+TEST_F(MainWindowTest, ProblemsDialogOverTheMainWindow) {
+  TypeAddress(Url("staff.htm"));  // a page its designer closed to editing
+  ASSERT_TRUE(WaitReady());
+  const pq::Problems& problems = W().EditPaneWidget().PageProblems();
+  EXPECT_FALSE(problems.OKtoPublish);
+  EXPECT_GT(problems.NumMessages, 0);
+  pq::ProblemsDialog dialog(problems, W().Window());
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog.dialog())), W().Window());
+  gtk_widget_show_all(dialog.dialog());
+  Pump(800ms);
+  Shot("main_window_problems");
+  gtk_widget_hide(dialog.dialog());
   Pump();
 }
 

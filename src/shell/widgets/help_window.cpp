@@ -17,6 +17,7 @@ HelpWindow::HelpWindow(const std::string& page)
   GtkWindow* win = GTK_WINDOW(window_.get());
   gtk_window_set_title(win, "Pagequill Help");
   gtk_window_set_default_size(win, 860, 680);
+  gtk_window_set_position(win, GTK_WIN_POS_CENTER_ON_PARENT);
   gtk_container_add(GTK_CONTAINER(win), view_.Widget());
   // Closing hides it, so that the next Help shows it again.
   g_signal_connect(win, "delete-event", G_CALLBACK(gtk_widget_hide_on_delete), nullptr);
