@@ -135,6 +135,8 @@ def main():
     check(wait(lambda: states(buttons["Publish"]).contains(pyatspi.STATE_SHOWING)) is not None,
           "Publish is showing on the Edit tab")
     check(not states(buttons["Back"]).contains(pyatspi.STATE_SHOWING), "Back is hidden on the Edit tab")
+    check(wait(lambda: find(app, pyatspi.ROLE_LABEL, "Changes to this page can be published"))
+          is not None, "the edit status bar's sentence is a label")
     press(find(app, pyatspi.ROLE_PAGE_TAB, "Browse"))
     check(wait(lambda: states(find(app, pyatspi.ROLE_PAGE_TAB, "Browse")).contains(pyatspi.STATE_SELECTED))
           is not None, "pressing Browse returns")

@@ -136,6 +136,36 @@ TEST(ProgramTest, SplashThenTheWindowOverTheWorkAreaAndTheCloseImageEnds) {
   if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/program_close.png");
 }
 
+TEST(ProgramTest, ClosingFromTheWindowManagerEndsTheProgram) {
+  pqtest::Xvfb xvfb(1024, 768);
+  ASSERT_TRUE(xvfb.ok());
+  ASSERT_EQ(pqtest::RunCommand({"sh", "-c", "command -v openbox"}).exitCode, 0) << "openbox is missing";
+  pqtest::ChildProcess wm;
+  ASSERT_TRUE(wm.Start({"openbox", "--sm-disable"}, {{"DISPLAY", xvfb.display()}}));
+  for (int i = 0; i < 50; ++i) {
+    if (!Xdo(xvfb.display(), {"search", "--maxdepth", "1", "--class", "openbox"}).out.empty()) break;
+    std::this_thread::sleep_for(100ms);
+  }
+  Sandbox box;
+  auto env = box.Env(xvfb.display());
+  env["PAGEQUILL_HOME"] = "about:blank";
+  pqtest::ChildProcess app;
+  ASSERT_TRUE(app.Start({kProgram}, env));
+  bool filled = false;
+  for (int i = 0; i < 100 && !filled; ++i) {
+    for (auto s : WindowsNamed(xvfb.display(), "Pagequill", 1s)) filled |= s.first > 600;
+    if (!filled) std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(filled);
+  // The window manager's close (Alt+F4 in openbox) asks the window to close.
+  const auto ids = Xdo(xvfb.display(), {"search", "--onlyvisible", "--name", "^Pagequill$"});
+  const std::string id = ids.out.substr(0, ids.out.find('\n'));
+  Xdo(xvfb.display(), {"windowactivate", "--sync", id});
+  Xdo(xvfb.display(), {"key", "alt+F4"});
+  EXPECT_EQ(WaitForExit(app, 10s), 0);
+  if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/program_wm_close.png");
+}
+
 TEST(ProgramTest, AFailingServiceCheckShowsItsMessageAndEndsWithNonZeroStatus) {
   pqtest::Xvfb xvfb(1024, 768);
   ASSERT_TRUE(xvfb.ok());
