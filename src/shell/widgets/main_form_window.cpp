@@ -76,7 +76,11 @@ MainFormWindow::~MainFormWindow() {
 }
 
 void MainFormWindow::WireEvents() {
-  skin_->Resized = [this](const skin::MainWindowLayout& l) { PlacePanes(l); };
+  skin_->Resized = [this](const skin::MainWindowLayout& l) {
+    // Maximising and restoring resize the window: the shared flag follows the skin's.
+    if (!form_.FirstActivation()) state_.WindowMaximized = skin_->WindowMaximized();
+    PlacePanes(l);
+  };
   skin_->DragEnded = [this] { form_.RefreshButtons(); };
   skin_->FormMouseMove = [this] { form_.OtherMouseMove(); };
   skin_->Close = [this] {
