@@ -55,6 +55,7 @@ class PublishApp : public ::testing::Test {
     home_ = site_->url() + "/index.htm";
     service_ = site_->url() + "/check.php";
     app_ = new pq::PagequillApp(*settings_, {home_.c_str(), service_.c_str()});
+    app_->Ended = [](int code) { ended_ = code; };
     app_->Start();
   }
   static void TearDownTestSuite() {
@@ -72,7 +73,7 @@ class PublishApp : public ::testing::Test {
     if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
   }
   void TearDown() override {
-    if (HasFailure()) pqtest::Shot("-failure");
+    if (HasFailure()) pqtest::ShotOf("-failure");
   }
 
   static pq::MainFormWindow& W() { return app_->Window(); }
@@ -127,13 +128,13 @@ class PublishApp : public ::testing::Test {
       ClickWidget(box);
       KeyNow("ctrl+a");
       TypeNow(password);
-      pqtest::Shot("-password");
+      pqtest::ShotOf("-password");
       KeyNow("Return");
     });
     if (expectComplete)
       script.Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
                   [] {
-                    pqtest::Shot("-complete");
+                    pqtest::ShotOf("-complete");
                     ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publishing Complete")),
                                                    "OKbutton"));
                   });
@@ -154,12 +155,14 @@ class PublishApp : public ::testing::Test {
   static pq::MemorySettings* settings_;
   static pq::PagequillApp* app_;
   static std::string home_, service_, backup_;
+  static int ended_;
 };
 
 pqtest::SiteServer* PublishApp::site_ = nullptr;
 pq::MemorySettings* PublishApp::settings_ = nullptr;
 pq::PagequillApp* PublishApp::app_ = nullptr;
 std::string PublishApp::home_, PublishApp::service_, PublishApp::backup_;
+int PublishApp::ended_ = -1;
 
 TEST_F(PublishApp, TypedTextIsPublishedAndNothingElseChanges) {
   Open("index.htm");
@@ -234,9 +237,46 @@ TEST_F(PublishApp, PreviewShowsTheTypedTextBeforeAnythingIsPosted) {
   }, 20s));
   EXPECT_NE(preview->View().OuterHTML().find("Previewed"), std::string::npos);
   pqtest::Pump(800);
-  pqtest::Shot("-preview");
+  pqtest::ShotOf("-preview");
   EXPECT_EQ(Stored("products.htm"), before);
   pq::PreviewWindow::CloseAll();
+
+  // The change is not published: browsing elsewhere asks first, and Leave lets it go.
+  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  Script script;
+  script.Then("question asked", [] { return Shown(WindowTitled("Unpublished Changes")); }, [] {
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
+  });
+  script.Start();
+  Open("about.htm");
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 20s)) << script.Pending();
+  EXPECT_EQ(W().BrowsePaneWidget().Control().WebURL(), Url("about.htm"));
+  EXPECT_EQ(Stored("products.htm"), before);
+}
+
+// Runs last: the close image with changes that are not published.
+TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
+  Open("index.htm");
+  EditTab();
+  const pq::FramePath frame = W().EditPaneWidget().Control().InitialControl().frame;
+  const std::string id = W().EditPaneWidget().Control().InitialControl().id;
+  Xdo({"type", "--delay", "20", "Unsaved "});
+  pq::skin::SkinImage* close = W().Skin().Image("ImgClose");
+  ASSERT_TRUE(close);
+  Script script;
+  script.Then("question asked", [] { return Shown(WindowTitled("Unpublished Changes")); }, [] {
+    pqtest::ShotOf("-question");
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "NoButton"));
+  });
+  script.Start();
+  Click(close->widget(), 10, 10);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 20s)) << script.Pending();
+  pqtest::Pump(300);
+  EXPECT_EQ(ended_, -1) << "the program ended";
+  EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(W().Window())));
+  const auto span = W().EditPaneWidget().View().ElementById(frame, id);
+  ASSERT_TRUE(span);
+  EXPECT_NE(span->text.find("Unsaved"), std::string::npos) << span->text;
 }
 
 }  // namespace

@@ -183,6 +183,18 @@ inline GtkWindow* WindowTitled(const std::string& title) {
   return found;
 }
 
+// A screenshot of the whole display named after the running test, whichever way the test
+// program started its Xvfb.
+inline void ShotOf(const std::string& suffix) {
+  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+  const std::string name =
+      info ? std::string(info->test_suite_name()) + "." + info->name() : std::string("shot");
+  const char* display = std::getenv("DISPLAY");
+  RunCommand({"import", "-display", display ? display : ":0", "-window", "root",
+              ScreenshotDir() + "/" + name + suffix + ".png"},
+             "", std::chrono::seconds(20));
+}
+
 // Real XTEST events without running the main loop (steps run inside it).
 inline void XdoNow(const std::vector<std::string>& args) {
   std::vector<std::string> argv{"xdotool"};

@@ -6,6 +6,7 @@
 #include "engine/http_fetch.h"
 #include "publishing/publish_host.h"
 #include "publishing/widgets/edit_pane_documents.h"
+#include "publishing/widgets/message_box.h"
 #include "publishing/widgets/password_form.h"
 #include "publishing/widgets/preview_form.h"
 #include "publishing/widgets/preview_window.h"
@@ -23,8 +24,9 @@ constexpr guint kReloadPollMs = 100;
 // What the publishing forms read of the main window, its panes and the site check.
 class MainWindowPublishing : public PublishHost {
  public:
-  MainWindowPublishing(MainFormWindow& window, Settings& settings)
+  MainWindowPublishing(MainFormWindow& window, Settings& settings, UnpublishedChanges& unpublished)
       : window_(window),
+        unpublished_(unpublished),
         settings_(settings),
         documents_(window.EditPaneWidget().View(), window.EditPaneWidget().Control()) {}
   ~MainWindowPublishing() override {
@@ -39,6 +41,8 @@ class MainWindowPublishing : public PublishHost {
   Settings& UserSettings() override { return settings_; }
   FetchedPage Fetch(const std::string& url) override { return engine::FetchPage(url); }
   void RefreshBrowsePane(std::function<void()> reloaded) override {
+    // Everything was stored: reloading the page loses nothing.
+    unpublished_.MarkPublished(documents_);
     WindowState& state = window_.State();
     state.PublishState = "publishing";
     reloaded_ = std::move(reloaded);
@@ -61,6 +65,7 @@ class MainWindowPublishing : public PublishHost {
   }
 
   MainFormWindow& window_;
+  UnpublishedChanges& unpublished_;
   Settings& settings_;
   EditPaneDocuments documents_;
   std::function<void()> reloaded_;
@@ -70,7 +75,7 @@ class MainWindowPublishing : public PublishHost {
 }  // namespace
 
 void MainFormWindow::PreviewCommand() {
-  MainWindowPublishing host(*this, settings_);
+  MainWindowPublishing host(*this, settings_, unpublished_);
   Preview form(Window(), host);
   form.Run();
 }
@@ -85,13 +90,21 @@ void MainFormWindow::PublishCommand() {
     dialog.Run();
   }
   if (!problems.OKtoPublish) return;
-  MainWindowPublishing host(*this, settings_);
+  MainWindowPublishing host(*this, settings_, unpublished_);
   Password form(Window(), host);
   // The browse pane leaves the edit copy alone while the Publish form reloads the page.
   form.PublishStarting = [this](Publish&) { state_.PublishShowing = true; };
   form.Run();
   state_.PublishShowing = false;
   state_.PublishState.clear();
+}
+
+bool MainFormWindow::MayLeavePage() {
+  if (state_.PublishShowing) return true;  // the Publish form reloads what it has just stored
+  EditPaneDocuments documents(edit_->View(), edit_->Control());
+  if (!unpublished_.Pending(documents)) return true;
+  return AskQuestion(Window(), UnpublishedChanges::kTitle, UnpublishedChanges::kQuestion,
+                     UnpublishedChanges::kLeave, UnpublishedChanges::kStay);
 }
 
 void MainFormWindow::PublishComplete() {
