@@ -132,8 +132,15 @@ class PublishApp : public ::testing::Test {
       KeyNow("Return");
     });
     if (expectComplete)
+      script.Then("publishing form shown", [] { return Shown(WindowTitled("Pubish Changes")); },
+                  [] {
+                    pqtest::Pump(1000);
+                    pqtest::ShotOf("-publishing");
+                  });
+    if (expectComplete)
       script.Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
                   [] {
+                    pqtest::Pump(800);
                     pqtest::ShotOf("-complete");
                     ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publishing Complete")),
                                                    "OKbutton"));
