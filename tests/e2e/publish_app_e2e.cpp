@@ -193,6 +193,57 @@ TEST_F(PublishApp, TypedTextIsPublishedAndNothingElseChanges) {
   }, 10s));
 }
 
+TEST_F(PublishApp, WrongPasswordThenTheRightOneAndThePublishedPageInAPreviewWindow) {
+  Open("monthly%20offers.htm");
+  const std::string before = Stored("monthly offers.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Today "});
+  std::string error;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("wrong");
+              KeyNow("Return");
+            })
+      .Then("error box shown", [] { return Shown(WindowTitled("Error")); },
+            [&] {
+              error = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Error")));
+              pqtest::Pump(500);
+              pqtest::ShotOf("-error");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Error")), "OKButton"));
+            })
+      .Then("back at the password form", [] { return !Shown(WindowTitled("Error")); },
+            [] {
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
+            [] {
+              pqtest::Pump(300);
+              ClickWidget(pqtest::LabelHolding(GTK_WIDGET(WindowTitled("Publishing Complete")),
+                                               "monthly"));
+            });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  EXPECT_NE(error.find("Wrong password"), std::string::npos) << error;
+  EXPECT_NE(Stored("monthly offers.htm"), before);
+  EXPECT_NE(Stored("monthly offers.htm").find("Today "), std::string::npos);
+  // The address of the complete dialog opened the published page in a preview window.
+  pq::PreviewWindow* window = nullptr;
+  ASSERT_TRUE(pqtest::WaitFor([&] {
+    window = pq::PreviewWindow::Newest();
+    return window && gtk_widget_get_mapped(GTK_WIDGET(window->Window())) &&
+           window->View().OuterHTML().find("Today ") != std::string::npos;
+  }, 20s));
+  EXPECT_EQ(window->View().LocationURL(), Url("monthly%20offers.htm"));
+  pq::PreviewWindow::CloseAll();
+}
+
 TEST_F(PublishApp, Latin1PageStaysLatin1) {
   Open("history.htm");
   const std::string before = Stored("history.htm");

@@ -157,6 +157,21 @@ inline bool HasLabel(GtkWidget* root, const std::string& text) {
   return found;
 }
 
+// The first label inside root whose text holds `part`, or nullptr.
+inline GtkWidget* LabelHolding(GtkWidget* root, const std::string& part) {
+  if (!root) return nullptr;
+  if (GTK_IS_LABEL(root) &&
+      std::string(gtk_label_get_text(GTK_LABEL(root))).find(part) != std::string::npos)
+    return root;
+  GtkWidget* found = nullptr;
+  if (GTK_IS_CONTAINER(root)) {
+    GList* children = gtk_container_get_children(GTK_CONTAINER(root));
+    for (GList* c = children; c && !found; c = c->next) found = LabelHolding(GTK_WIDGET(c->data), part);
+    g_list_free(children);
+  }
+  return found;
+}
+
 // The texts of the labels inside root, one per line.
 inline std::string LabelTexts(GtkWidget* root) {
   if (!root) return "";
