@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <optional>
 #include <string>
 
 #include "browse_e2e_support.h"
@@ -242,6 +244,35 @@ TEST_F(PublishApp, WrongPasswordThenTheRightOneAndThePublishedPageInAPreviewWind
   }, 20s));
   EXPECT_EQ(window->View().LocationURL(), Url("monthly%20offers.htm"));
   pq::PreviewWindow::CloseAll();
+}
+
+TEST_F(PublishApp, FramesetSendsOnlyTheFrameTypedIn) {
+  Open("frames.htm");
+  std::map<std::string, std::string> before;
+  for (const char* f : {"frames.htm", "frame-menu.htm", "frame-inner.htm", "frame-news.htm",
+                        "frame-hours.htm"})
+    before[f] = Stored(f);
+  const int backups = FilesIn(backup_);
+  EditTab();
+  // The news frame's heading: the right-hand column (180 pixels on), top row.
+  Click(W().EditPaneWidget().Widget(), 180 + 60, 42);
+  pq::engine::WebView& view = W().EditPaneWidget().View();
+  std::optional<pq::ElementInfo> active;
+  ASSERT_TRUE(pqtest::WaitFor([&] {
+    active = view.ActiveElement({1, 0});
+    return active && active->id.rfind("ZZZEDIT", 0) == 0;
+  }, 10s)) << "the caret is not in the news frame";
+  Xdo({"type", "--delay", "20", "Big "});
+  Publish("demo");
+  for (const auto& [file, bytes] : before) {
+    if (file == "frame-news.htm") {
+      EXPECT_NE(Stored(file).find("Big "), std::string::npos);
+      EXPECT_EQ(Stored(file).size(), bytes.size() + 4);
+    } else {
+      EXPECT_EQ(Stored(file), bytes) << file;
+    }
+  }
+  EXPECT_EQ(FilesIn(backup_), backups + 1);
 }
 
 TEST_F(PublishApp, Latin1PageStaysLatin1) {
