@@ -5,90 +5,18 @@
 
 #include <cstring>
 
+#include "engine/address_problem.h"
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
+#include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
 #include "engine/wait_until.h"
+#include "pageprep/text_util.h"
 
 namespace pq::engine {
 
 namespace {
-
-constexpr int kMaxDepth = 64;
-
-ScriptValue Convert(JSCValue* v, int depth) {
-  ScriptValue out;
-  if (!v || depth > kMaxDepth || jsc_value_is_null(v) || jsc_value_is_undefined(v)) return out;
-  if (jsc_value_is_boolean(v)) {
-    out.kind = ScriptValue::Kind::Bool;
-    out.boolean = jsc_value_to_boolean(v);
-  } else if (jsc_value_is_number(v)) {
-    out.kind = ScriptValue::Kind::Number;
-    out.number = jsc_value_to_double(v);
-  } else if (jsc_value_is_string(v)) {
-    out.kind = ScriptValue::Kind::String;
-    GCharPtr s(jsc_value_to_string(v));
-    if (s) out.string = s.get();
-  } else if (jsc_value_is_array(v)) {
-    out.kind = ScriptValue::Kind::Array;
-    GObjectPtr<JSCValue> length(jsc_value_object_get_property(v, "length"));
-    const int n = length ? jsc_value_to_int32(length.get()) : 0;
-    out.items.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
-    for (int i = 0; i < n; ++i) {
-      GObjectPtr<JSCValue> item(jsc_value_object_get_property_at_index(v, static_cast<guint>(i)));
-      out.items.push_back(Convert(item.get(), depth + 1));
-    }
-  } else if (jsc_value_is_object(v)) {
-    out.kind = ScriptValue::Kind::Object;
-    gchar** names = jsc_value_object_enumerate_properties(v);
-    for (gchar** n = names; n && *n; ++n) {
-      GObjectPtr<JSCValue> field(jsc_value_object_get_property(v, *n));
-      out.fields[*n] = Convert(field.get(), depth + 1);
-    }
-    g_strfreev(names);
-  }
-  return out;
-}
-
-// A frame path as the runtime reported it; anything else (a page posting on our channel
-// cannot reach it from its own world, but be strict anyway) is refused.
-std::optional<FramePath> ToFramePath(const ScriptValue& v) {
-  if (v.kind != ScriptValue::Kind::Array || v.size() > kMaxFrameDepth) return std::nullopt;
-  FramePath path;
-  for (const auto& item : v.items) {
-    const int i = item.Int(-1);
-    if (i < 0 || i > 10000) return std::nullopt;
-    path.push_back(i);
-  }
-  return path;
-}
-
-ElementInfo ToElement(const ScriptValue& v) {
-  ElementInfo e;
-  e.tag = v["tag"].Str();
-  e.id = v["id"].Str();
-  e.text = v["text"].Str();
-  e.html = v["html"].Str();
-  e.editable = v["editable"].Bool();
-  e.parent = v["parent"].Int(-1);
-  e.parentId = v["parentId"].Str();
-  e.parentTag = v["parentTag"].Str();
-  e.href = v["href"].Str();
-  return e;
-}
-
-DocumentSnapshot ToSnapshot(const ScriptValue& v, int depth) {
-  DocumentSnapshot d;
-  d.readable = v["ok"].Bool();
-  d.location = v["url"].Str();
-  d.outerHTML = v["html"].Str();
-  d.outerText = v["text"].Str();
-  if (depth < static_cast<int>(kMaxFrameDepth)) {
-    for (const auto& f : v["frames"].items) d.frames.push_back(ToSnapshot(f, depth + 1));
-  }
-  return d;
-}
 
 WebKitWebContext* SharedContext() {
   // One ephemeral context for all views: nothing of the browsed sites is kept on disk, and the
@@ -117,7 +45,7 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
   if (error) {
     state.runtimeMissing = error->message && std::strstr(error->message, kRuntimeMissing) != nullptr;
   } else if (value) {
-    state.value = Convert(value.get(), 0);
+    state.value = ToScriptValue(value.get());
     state.ok = true;
   }
   state.done = true;
@@ -152,6 +80,7 @@ struct WebView::Impl {
   bool loadFailed = false;       // the current main load failed; its FINISHED is no completion
   std::string errorPageUrl;      // the failed address whose error page is being loaded
   std::string lastAllowed;       // the address of the latest navigation let through
+  std::string startedUrl;        // the address the current main load started for
   int lastBack = -1, lastForward = -1;
   DocumentEventQueue events{[this](const DocumentEvent& e) {
     if (owner->DocumentEventFired) owner->DocumentEventFired(e);
@@ -173,6 +102,18 @@ struct WebView::Impl {
   } closer{*this};
   // Declared last, so the handlers are gone before anything above is torn down.
   SignalConnections signals;
+
+  // Shows the error page in place of the address. An address the engine cannot hold as a
+  // document's (a blank in its host, a mail address) gets the page under "about:blank".
+  void ShowErrorPage(const std::string& url, const std::string& reason, ErrorAdvice advice) {
+    const bool usable = (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://") ||
+                         StartsWithNoCase(url, "file:")) &&
+                        !IsMalformedWebAddress(url);
+    const std::string base = usable ? url : "about:blank";
+    errorPageUrl = base;
+    const std::string page = ErrorPageHTML(url, reason, advice);
+    webkit_web_view_load_alternate_html(view.get(), page.c_str(), base.c_str(), nullptr);
+  }
 
   void ReportCommandState() {
     const int back = webkit_web_view_can_go_back(view.get()) ? 1 : 0;
@@ -238,6 +179,7 @@ struct WebView::Impl {
         // starts right after its own navigation was let through.
         const std::string started = self->lastAllowed.empty() ? url : self->lastAllowed;
         self->lastAllowed.clear();
+        if (self->errorPageUrl.empty()) self->startedUrl = started;
         self->ownRequest = false;
         self->topLoading = true;
         self->topCommitted = false;
@@ -258,42 +200,57 @@ struct WebView::Impl {
         self->topLoading = false;
         const bool failed = self->loadFailed;
         self->loadFailed = false;
+        const bool errorPage = !self->errorPageUrl.empty();
         if (!failed) self->errorPageUrl.clear();
         self->ReportCommandState();
         if (self->owner->DownloadComplete) self->owner->DownloadComplete();
+        if (!failed && !errorPage && url == "about:blank" && self->startedUrl != url &&
+            !self->startedUrl.empty()) {
+          // The engine refused the address without a failure (a port kept for other services)
+          // and shows an empty page in its place: say why instead.
+          std::string reason = AddressProblem(self->startedUrl);
+          if (reason.empty()) reason = "The web engine refused to load this address.";
+          self->ShowErrorPage(self->startedUrl, reason, ErrorAdvice::CheckAddress);
+          break;
+        }
         if (!failed && self->owner->DocumentComplete) self->owner->DocumentComplete({}, url);
         break;
       }
     }
   }
 
-  static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* failingUri,
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* failingUri,
                                GError* error, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     self->loadFailed = true;
     const bool stopped =
         (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
         (error->domain == WEBKIT_POLICY_ERROR &&
-         (error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE ||
-          error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI)) ||
+         error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
         (error->domain == WEBKIT_DOWNLOAD_ERROR);
     if (stopped) return TRUE;
-    const std::string url = failingUri ? failingUri : "";
-    self->errorPageUrl = url;
-    const std::string page = ErrorPageHTML(url, error->message ? error->message : "");
-    webkit_web_view_load_alternate_html(view, page.c_str(), url.c_str(), nullptr);
+    const std::string url = failingUri && *failingUri ? failingUri : self->startedUrl;
+    // The error page itself failed: nothing better can be shown.
+    if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return TRUE;
+    if (error->domain == WEBKIT_POLICY_ERROR && error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI) {
+      // An address the engine cannot show at all: the user learns why instead of waiting.
+      std::string reason = AddressProblem(url);
+      if (reason.empty() && !StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://"))
+        reason = "The web engine does not show addresses of this kind (" + url.substr(0, url.find(':')) + ").";
+      if (reason.empty()) reason = error->message ? error->message : "";
+      self->ShowErrorPage(url, reason, ErrorAdvice::CheckAddress);
+      return TRUE;
+    }
+    self->ShowErrorPage(url, error->message ? error->message : "", ErrorAdvice::CheckNetwork);
     return TRUE;
   }
 
   // The page's process ended (it crashed or ran out of memory): say so with the error page
-  // instead of leaving the pane blank.
+  // instead of leaving the pane blank, and offer to load the page again.
   static void OnProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     const char* uri = webkit_web_view_get_uri(view);
-    const std::string url = uri ? uri : "";
-    self->errorPageUrl = url;
-    const std::string page = ErrorPageHTML(url, "The web engine stopped while showing this page.");
-    webkit_web_view_load_alternate_html(view, page.c_str(), url.c_str(), nullptr);
+    self->ShowErrorPage(uri ? uri : "", "The web engine stopped while showing this page.", ErrorAdvice::Reload);
   }
 
   static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
@@ -307,7 +264,7 @@ struct WebView::Impl {
 
   static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
     auto* self = static_cast<Impl*>(data);
-    const ScriptValue m = Convert(webkit_javascript_result_get_js_value(result), 0);
+    const ScriptValue m = ToScriptValue(webkit_javascript_result_get_js_value(result));
     const auto path = ToFramePath(m["path"]);
     if (!path) return;
     const std::string kind = m["kind"].Str();
@@ -420,6 +377,8 @@ bool WebView::Busy() const { return webkit_web_view_is_loading(impl_->view.get()
 bool WebView::CanGoBack() const { return webkit_web_view_can_go_back(impl_->view.get()); }
 bool WebView::CanGoForward() const { return webkit_web_view_can_go_forward(impl_->view.get()); }
 
+void WebView::TerminateEngineProcess() { webkit_web_view_terminate_web_process(impl_->view.get()); }
+
 void WebView::ClearCache() {
   WebKitWebsiteDataManager* data = webkit_web_view_get_website_data_manager(impl_->view.get());
   if (data) {
@@ -447,118 +406,6 @@ std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, co
     state = Run(view, cancellable, stats_, RuntimeInstallAndCall(operation, arguments), false, timeout);
   if (!state->ok) return std::nullopt;
   return std::move(state->value);
-}
-
-std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {
-  auto v = CallRuntime("snapshot", FramePathLiteral(frame));
-  if (!v || !(*v)["ok"].Bool()) return std::nullopt;
-  return ToSnapshot(*v, 0);
-}
-
-std::string WebView::OuterHTML(const FramePath& frame) {
-  auto v = CallRuntime("outerHTML", FramePathLiteral(frame));
-  return v ? v->Str() : "";
-}
-
-int WebView::FrameCount(const FramePath& frame) {
-  auto v = CallRuntime("frameCount", FramePathLiteral(frame));
-  return v ? v->Int() : 0;
-}
-
-std::optional<std::string> WebView::FrameLocation(const FramePath& frame) {
-  auto v = CallRuntime("location", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::String) return std::nullopt;
-  return v->Str();
-}
-
-bool WebView::NavigateFrame(const FramePath& frame, const std::string& url) {
-  if (frame.empty()) {
-    Navigate(url);
-    return true;
-  }
-  auto v = CallRuntime("navigateFrame", FramePathLiteral(frame) + "," + JsString(url));
-  return v && v->Bool();
-}
-
-std::vector<ElementInfo> WebView::Elements(const FramePath& frame, const std::vector<std::string>& fields) {
-  std::string list = "[";
-  for (std::size_t i = 0; i < fields.size(); ++i) list += (i ? "," : "") + JsString(fields[i]);
-  list += "]";
-  std::vector<ElementInfo> out;
-  auto v = CallRuntime("elements", FramePathLiteral(frame) + "," + list);
-  if (!v) return out;
-  out.reserve(v->size());
-  for (const auto& item : v->items) out.push_back(ToElement(item));
-  return out;
-}
-
-int WebView::ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) {
-  if (changes.empty()) return 0;
-  std::string list = "[";
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    const auto& c = changes[i];
-    if (i) list += ',';
-    list += "[" + std::to_string(c.index) + "," + JsString(c.property) + "," + JsString(c.value) + "]";
-  }
-  list += "]";
-  auto v = CallRuntime("apply", FramePathLiteral(frame) + "," + list);
-  return v ? v->Int() : 0;
-}
-
-std::optional<ElementInfo> WebView::ElementById(const FramePath& frame, const std::string& id) {
-  auto v = CallRuntime("byId", FramePathLiteral(frame) + "," + JsString(id));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  return ToElement(*v);
-}
-
-bool WebView::SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
-                             const std::string& value) {
-  auto v = CallRuntime("setById",
-                       FramePathLiteral(frame) + "," + JsString(id) + "," + JsString(property) + "," + JsString(value));
-  return v && v->Bool();
-}
-
-std::optional<ElementInfo> WebView::ActiveElement(const FramePath& frame) {
-  auto v = CallRuntime("active", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  return ToElement(*v);
-}
-
-std::optional<SpanSnapshot> WebView::Spans(const FramePath& frame) {
-  auto v = CallRuntime("spans", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  SpanSnapshot spans;
-  for (const auto& [id, e] : v->fields) {
-    auto& element = spans.elements[id];
-    element.innerHTML = e["html"].Str();
-    for (const auto& link : e["links"].items) element.editableLinks.push_back(link.Str());
-  }
-  return spans;
-}
-
-std::string WebView::SelectionText(const FramePath& frame) {
-  auto v = CallRuntime("selectionText", FramePathLiteral(frame));
-  return v ? v->Str() : "";
-}
-
-bool WebView::ExecCommand(const FramePath& frame, const std::string& command, const std::string& value) {
-  auto v = CallRuntime("exec", FramePathLiteral(frame) + "," + JsString(command) + "," + JsString(value));
-  return v && v->Bool();
-}
-
-bool WebView::AddStyleSheet(const FramePath& frame, const std::string& css) {
-  auto v = CallRuntime("addStyle", FramePathLiteral(frame) + "," + JsString(css));
-  return v && v->Bool();
-}
-
-bool WebView::SubmitForm(const FramePath& frame, int index) {
-  auto v = CallRuntime("submitForm", FramePathLiteral(frame) + "," + std::to_string(index));
-  return v && v->Bool();
-}
-
-bool WebView::HookDocumentEvents(const FramePath& frame) {
-  auto v = CallRuntime("hook", FramePathLiteral(frame));
-  return v && v->Bool();
 }
 
 int EngineVersion() {

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "skin/picture_button_state.h"
+#include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq::skin {
@@ -19,7 +21,7 @@ class PictureButton {
   PictureButton(const PictureButton&) = delete;
   PictureButton& operator=(const PictureButton&) = delete;
 
-  GtkWidget* widget() const { return area_; }
+  GtkWidget* widget() const { return area_.get(); }
 
   // The four pictures by name in the image set; setting the normal one repaints.
   const std::string& Picture_Normal() const { return normal_; }
@@ -32,8 +34,10 @@ class PictureButton {
   void SetPicture_Disabled(const std::string& name) { disabled_ = name; }
   bool EnabledOnStartup() const { return state_.EnabledOnStartup; }
   void SetEnabledOnStartup(bool on) { state_.EnabledOnStartup = on; }
-  // The four pictures named `name` + "Normal", "Highlight", "Pressed", "Disabled".
+  // The four pictures named `name` + "Normal", "Highlight", "Pressed", "Disabled"; `name` is
+  // also what assistive technologies call the button.
   void SetPictures(const std::string& name);
+  void SetAccessibleName(const std::string& name);
 
   void Disable();
   void enable();
@@ -58,11 +62,12 @@ class PictureButton {
   bool PointerOverOwnWindow() const;
 
   ImageForm& images_;
-  GtkWidget* area_ = nullptr;
+  engine::GObjectPtr<GtkWidget> area_;
   PictureButtonState state_;
   std::string normal_, highlight_, pressed_, disabled_;
   bool shownOnce_ = false;
   guint overTimer_ = 0;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq::skin

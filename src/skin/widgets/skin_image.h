@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq::skin {
@@ -17,13 +19,18 @@ class SkinImage {
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
 
-  GtkWidget* widget() const { return area_; }
+  GtkWidget* widget() const { return area_.get(); }
   const std::string& name() const { return name_; }
   // Shows a picture; the widget takes the picture's size.
   void SetPicture(const std::string& picture);
   const std::string& picture() const { return picture_; }
   int width() const { return width_; }
   int height() const { return height_; }
+
+  // What assistive technologies call it; it becomes a control they can press (Activate).
+  void SetAccessible(AtkRole role, const std::string& name);
+  void SetAccessibleName(const std::string& name);
+  std::function<void()> Activate;
 
   std::function<void(int x, int y, int rootX, int rootY)> Press;
   std::function<void(int x, int y, int rootX, int rootY, bool buttonDown)> Motion;
@@ -40,11 +47,12 @@ class SkinImage {
 
   std::string name_;
   ImageForm& images_;
-  GtkWidget* area_ = nullptr;
+  engine::GObjectPtr<GtkWidget> area_;
   std::string picture_;
   int width_ = 0;
   int height_ = 0;
   bool down_ = false;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq::skin
