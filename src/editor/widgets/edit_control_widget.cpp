@@ -11,7 +11,8 @@ namespace {
 engine::WebView::Options EditViewOptions() {
   engine::WebView::Options o;
   o.fileAccess = true;  // the edit copy reaches the documents of its local frame copies
-  o.clipboardAccess = true;
+  // The page's own scripts run in the edit copy too: they get no way to the user's clipboard.
+  o.clipboardAccess = false;
   return o;
 }
 }  // namespace
