@@ -60,4 +60,15 @@ sleep 2
 shot "$work/edit.png"
 cp "$work/edit.png" docs/screenshot.png
 convert "$work/edit.png" -crop 1280x560+0+0 +repage -resize 860x data/help/website/pictures/edit-tab.png
+# The edit status bar of the home page and of a page closed to editing.
+statusbar() { convert "$1" -crop 560x30+14+756 +repage "data/help/website/pictures/$2"; }
+statusbar "$work/edit.png" status-ed.png
+open_page() {
+  DISPLAY="$display" xdotool mousemove 66 64 click 1; sleep 0.5
+  DISPLAY="$display" xdotool mousemove 600 107 click 1 key ctrl+a
+  DISPLAY="$display" xdotool type --delay 10 "$1"; DISPLAY="$display" xdotool key Return
+  sleep 4
+  DISPLAY="$display" xdotool mousemove 160 64 click 1; sleep 2
+}
+open_page "${url}staff.htm"; shot "$work/noned.png"; statusbar "$work/noned.png" status-noned.png
 echo "Wrote docs/screenshot.png and data/help/website/pictures/"
