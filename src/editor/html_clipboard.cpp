@@ -24,9 +24,8 @@ void Fill(std::string& block, std::string_view placeholder, std::size_t value) {
 std::string HtmlFormatMarkup(std::string_view fragment, std::string_view prefix,
                              std::string_view suffix) {
   std::string html;
-  html.reserve(prefix.size() + kStartFragment.size() + fragment.size() + kEndFragment.size() +
-               suffix.size());
-  html.append(prefix).append(kStartFragment).append(fragment).append(kEndFragment).append(suffix);
+  html.reserve(prefix.size() + fragment.size() + suffix.size());
+  html.append(prefix).append(fragment).append(suffix);
   return html;
 }
 
@@ -35,7 +34,7 @@ std::string HtmlFormatBlock(std::string_view fragment, std::string_view prefix,
   const std::size_t startFragment = kHeader.size() + prefix.size() + kStartFragment.size();
   const std::size_t endFragment = startFragment + fragment.size();
   std::string block(kHeader);
-  block += HtmlFormatMarkup(fragment, prefix, suffix);
+  block.append(prefix).append(kStartFragment).append(fragment).append(kEndFragment).append(suffix);
   Fill(block, "aaaaaaaaaa", kHeader.size());
   Fill(block, "bbbbbbbbbb", block.size());
   Fill(block, "cccccccccc", startFragment);

@@ -10,7 +10,8 @@ namespace pq {
 std::string HtmlFormatBlock(std::string_view fragment, std::string_view prefix,
                             std::string_view suffix);
 
-// The same HTML without the header (the clipboard's text/html).
+// The HTML without the header and without the fragment comments (the clipboard's text/html):
+// readers of text/html paste comments into the page, where they would be published.
 std::string HtmlFormatMarkup(std::string_view fragment, std::string_view prefix,
                              std::string_view suffix);
 

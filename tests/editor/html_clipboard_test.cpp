@@ -17,8 +17,7 @@ TEST(HtmlFormatBlock, TheAbcExample) {
             "StartFragment:0000000138\r\nEndFragment:0000000141\r\n"
             "<HTML><BODY><!--StartFragment -->abc<!--EndFragment --></BODY></HTML>");
   EXPECT_EQ(block.size(), 174u);
-  EXPECT_EQ(HtmlFormatMarkup("abc", kPastePrefix, kPasteSuffix),
-            "<HTML><BODY><!--StartFragment -->abc<!--EndFragment --></BODY></HTML>");
+  EXPECT_EQ(HtmlFormatMarkup("abc", kPastePrefix, kPasteSuffix), "<HTML><BODY>abc</BODY></HTML>");
 }
 
 TEST(HtmlFormatBlock, OffsetsCountUtf8Bytes) {
