@@ -33,16 +33,46 @@ constexpr const char* kHelp =
     "  relative-path URL ROOT  the path of URL below ROOT, as the site script receives it\n"
     "  stamp                 the request stamp DDMMYYYYhhmmss of now\n"
     "\n"
-    "Exit status: 0 done, 1 the operation failed, 2 wrong call.\n";
+    "Exit status: 0 done, 1 the operation failed (an answer other than 2xx included),\n"
+    "2 wrong call.\n";
 
 std::string ReadAll() {
   std::ios::sync_with_stdio(false);
   return std::string(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
 }
 
-int Usage() {
-  std::cerr << kUsage;
+// A wrong call says what was wrong, then how to call.
+int Usage(const std::string& problem) {
+  std::cerr << "pqtool: " << problem << "\n" << kUsage;
   return 2;
+}
+
+// What a command expects after its name, for the message of a wrong call.
+struct Command {
+  const char* name;
+  std::size_t least, most;
+  const char* arguments;  // "" for none
+};
+constexpr Command kCommands[] = {
+    {"addspans", 0, 0, ""},          {"strip-markers", 0, 0, ""}, {"edit-flag", 0, 0, ""},
+    {"md5", 0, 1, "at most one TEXT"}, {"fetch", 1, 1, "one URL"},  {"full-path", 1, 1, "one URL"},
+    {"site-root", 1, 1, "one URL"},  {"relative-path", 2, 2, "URL and ROOT"},
+    {"stamp", 0, 0, ""},             {"--help", 0, 0, ""},        {"-h", 0, 0, ""},
+    {"help", 0, 0, ""},
+};
+
+// "" when the call is right, else what is wrong with it.
+std::string CallProblem(const std::vector<std::string>& args) {
+  if (args.empty()) return "no command given";
+  for (const Command& c : kCommands) {
+    if (args[0] != c.name) continue;
+    const std::size_t n = args.size() - 1;
+    if (n >= c.least && n <= c.most) return "";
+    const std::string wanted = *c.arguments ? c.arguments : "no arguments";
+    return args[0] + " takes " + wanted + " (got " + std::to_string(n) +
+           (n == 1 ? " argument)" : " arguments)");
+  }
+  return "unknown command \"" + args[0] + "\"";
 }
 
 int Fail(const std::string& message) {
@@ -61,11 +91,11 @@ int Print(const std::string& text, bool newline = true) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  if (args.empty()) return Usage();
+  if (const std::string problem = CallProblem(args); !problem.empty()) return Usage(problem);
   const std::string& cmd = args[0];
   const std::size_t n = args.size() - 1;
 
-  if (cmd == "--help" || cmd == "-h" || cmd == "help") return n == 0 ? Print(kHelp, false) : Usage();
+  if (cmd == "--help" || cmd == "-h" || cmd == "help") return Print(kHelp, false);
   if (cmd == "addspans" && n == 0) return Print(pq::AddSpans(ReadAll()), false);
   if (cmd == "strip-markers" && n == 0) return Print(pq::StripMarkers(ReadAll()), false);
   if (cmd == "edit-flag" && n == 0) return Print(pq::PageEditFlag(ReadAll()));
@@ -76,6 +106,10 @@ int main(int argc, char** argv) {
   if (cmd == "fetch" && n == 1) {
     const auto r = pq::engine::FetchURL(args[1]);
     if (!r.ok) return Fail("could not fetch " + args[1] + " (no answer)");
+    // An error page is not the page asked for: a script must not take it for one.
+    if (r.status < 200 || r.status > 299)
+      return Fail("could not fetch " + args[1] + " (the server answered " +
+                  std::to_string(r.status) + ")");
     return Print(r.text, false);
   }
   if (cmd == "full-path" && n == 1) {
@@ -83,5 +117,5 @@ int main(int argc, char** argv) {
     if (path.empty()) return Fail("no page file found for " + args[1]);
     return Print(path);
   }
-  return Usage();
+  return Usage("unknown command \"" + cmd + "\"");  // not reached: CallProblem knows them all
 }

@@ -76,7 +76,7 @@ struct World {
     if (const char* root = std::getenv("PQ_BROWSE_SITE")) options.root = root;
     site = std::make_unique<pqtest::SiteServer>(options);
     if (!site->ok()) return;
-    framesetPage = FramesetPage(options.root);
+    framesetPage = FramesetPage(site->root());
     large = std::make_unique<pqtest::CannedHttpServer>();
     std::string body = "<html><head><title>Large</title></head><body>\n";
     for (int i = 0; body.size() < 1024 * 1024; ++i)
@@ -156,6 +156,7 @@ void BM_PrepareEditCopy(benchmark::State& state) {
     forward(p, u);
   };
   double total = 0;
+  const auto statsBefore = w.pane->View().Stats();
   w.pane->Control().NavigationComplete = [&] {
     total = std::chrono::duration<double>(Clock::now() - completed).count();
     ++prepared;
@@ -169,11 +170,43 @@ void BM_PrepareEditCopy(benchmark::State& state) {
     state.SetIterationTime(total);
   }
   w.pane->View().DocumentComplete = forward;
+  const auto& stats = w.pane->View().Stats();
+  state.counters["round_trips"] = benchmark::Counter(static_cast<double>(stats.roundTrips - statsBefore.roundTrips),
+                                                     benchmark::Counter::kAvgIterations);
   state.SetLabel(kPageNames[state.range(0)]);
+}
+
+// One call of the in-page runtime on a loaded page, as the editor makes on every key: the
+// time of the round trip and what it sends.
+void BM_RuntimeCall(benchmark::State& state) {
+  World& w = TheWorld();
+  if (!w.ok) return state.SkipWithError("no display or site server");
+  int completions = 0;
+  w.plain->DocumentComplete = [&](const pq::FramePath& p, const std::string&) {
+    if (p.empty()) ++completions;
+  };
+  w.plain->Navigate(w.Url(0));
+  if (!pq::engine::WaitUntil([&] { return completions > 0; }, std::chrono::seconds(30)))
+    return state.SkipWithError("the page did not load");
+  const auto before = w.plain->Stats();
+  for (auto _ : state) {
+    if (state.range(0) == 0) {
+      if (!w.plain->ActiveElement({})) return state.SkipWithError("the call failed");
+    } else {
+      if (!w.plain->Snapshot({})) return state.SkipWithError("the call failed");
+    }
+  }
+  const auto& after = w.plain->Stats();
+  state.counters["round_trips"] =
+      benchmark::Counter(static_cast<double>(after.roundTrips - before.roundTrips), benchmark::Counter::kAvgIterations);
+  state.counters["bytes_sent"] =
+      benchmark::Counter(static_cast<double>(after.bytesSent - before.bytesSent), benchmark::Counter::kAvgIterations);
+  state.SetLabel(state.range(0) == 0 ? "ActiveElement" : "Snapshot");
 }
 
 BENCHMARK(BM_EngineLoad)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PrepareEditCopy)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RuntimeCall)->DenseRange(0, 1)->MinTime(2.0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -2,6 +2,8 @@
 #include <chrono>
 #include <string>
 
+#include "pageprep/fetcher.h"
+
 namespace pq::engine {
 
 inline constexpr std::chrono::seconds kFetchTimeout{20};
@@ -9,18 +11,16 @@ inline constexpr std::chrono::seconds kFetchTimeout{20};
 struct FetchResult {
   bool ok = false;         // an answer came (any status)
   unsigned status = 0;     // HTTP status
-  std::string text;        // body decoded to UTF-8 by the declared character set
-  std::string charset;     // the character set the body was decoded from
+  std::string text;        // body decoded as browsers decode it (pageprep/page_decoding.h)
+  std::string bytes;       // the body exactly as it came
+  std::string charset;     // the character set the body was read in ("windows-1252", ...)
 };
 
 // A cache-bypassing GET; the main context keeps running while it waits (bounded).
 FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout = kFetchTimeout);
 // The body of the answer as UTF-8 text, or "" for any failure (no answer, bad URL, timeout).
 std::string GetURLText(const std::string& url);
-
-// Decodes a body: charset from the Content-Type header, else a byte-order mark, else a META
-// tag, else Windows-1252. Exposed for tests.
-std::string DecodeBody(const std::string& bytes, const std::string& contentType,
-                       std::string* charsetUsed = nullptr);
+// The answer as page preparation keeps it: text, bytes and character set; empty for any failure.
+FetchedPage FetchPage(const std::string& url);
 
 }  // namespace pq::engine

@@ -4,239 +4,6 @@
 
 namespace pq::engine {
 
-namespace {
-
-// Everything here runs in the runtime's own script world. Each operation takes the frame path
-// of the document it works on and walks from the top window, so same-origin frames (and local
-// edit copies with file access allowed) are reached; an unreadable frame throws, and the adapter
-// turns that into "no result".
-constexpr std::string_view kSource = R"JS(
-(() => {
-  if (window.__pq) return;
-  const channel = () => window.webkit.messageHandlers.pq;
-  const post = (m) => { try { channel().postMessage(m); } catch (e) {} };
-
-  const pathOf = (w) => {
-    const path = [];
-    try {
-      while (w !== w.parent && path.length < 16) {
-        const p = w.parent;
-        let found = -1;
-        for (let i = 0; i < p.frames.length; i++) if (p.frames[i] === w) { found = i; break; }
-        if (found < 0) return null;
-        path.unshift(found);
-        w = p;
-      }
-    } catch (e) { return null; }
-    return path;
-  };
-  const win = (path) => {
-    let w = window;
-    for (const i of path) {
-      if (!w.frames || i >= w.frames.length) throw new Error('no such frame');
-      w = w.frames[i];
-    }
-    return w;
-  };
-  const doc = (path) => {
-    const d = win(path).document;
-    if (!d) throw new Error('no document');
-    return d;
-  };
-  const textOf = (e) => (e ? (e.innerText ?? e.textContent ?? '') : '');
-
-  const describe = (e) => {
-    if (!e) return null;
-    const parent = e.parentElement;
-    return {
-      tag: e.tagName || '', id: e.id || '', editable: !!e.isContentEditable,
-      parentId: parent ? (parent.id || '') : '', parentTag: parent ? (parent.tagName || '') : '',
-      // Only editable elements carry their HTML: the body of a large page would be copied
-      // on every keystroke otherwise.
-      html: e.isContentEditable ? e.innerHTML : ''
-    };
-  };
-
-  const snapshot = (w, depth) => {
-    const r = { ok: false, url: '', html: '', text: '', frames: [] };
-    let d;
-    try {
-      d = w.document;
-      r.url = String(w.location.href);
-      const e = d.documentElement;
-      r.html = e ? e.outerHTML : '';
-      r.text = textOf(e);
-      r.ok = true;
-    } catch (e) { return r; }
-    if (depth < 16) {
-      for (let i = 0; i < w.frames.length; i++) r.frames.push(snapshot(w.frames[i], depth + 1));
-    }
-    return r;
-  };
-
-  const readers = {
-    tag: (e) => e.tagName || '',
-    id: (e) => e.id || '',
-    text: (e) => textOf(e),
-    html: (e) => e.innerHTML,
-    editable: (e) => !!e.isContentEditable,
-    parent: (e, index) => (e.parentElement && index.has(e.parentElement)) ? index.get(e.parentElement) : -1,
-    parentId: (e) => (e.parentElement ? (e.parentElement.id || '') : ''),
-    href: (e) => (e.getAttribute ? (e.getAttribute('href') || '') : ''),
-  };
-  // Elements whose clicks do nothing: their own and the page's click handlers are skipped and
-  // a link does not navigate. Kept here rather than in attributes, so the page's HTML stays as
-  // it was.
-  const noClick = new WeakSet();
-  const guarded = new WeakSet();
-  const guardClicks = (d) => {
-    if (guarded.has(d)) return;
-    guarded.add(d);
-    d.addEventListener('click', (ev) => {
-      for (const n of ev.composedPath()) {
-        if (noClick.has(n)) { ev.preventDefault(); ev.stopPropagation(); return; }
-      }
-    }, true);
-  };
-  const setters = {
-    innerHTML: (e, v) => { e.innerHTML = String(v); },
-    contentEditable: (e, v) => { e.contentEditable = String(v); },
-    border: (e, v) => { e.style.border = String(v); },
-    disabled: (e, v) => { e.disabled = !!v; },
-    href: (e, v) => { e.href = String(v); },
-    target: (e, v) => { e.target = String(v); },
-    onclick: (e) => { guardClicks(e.ownerDocument); noClick.add(e); },
-    focus: (e) => { e.focus(); },
-  };
-
-  const hooked = new WeakSet();
-  const hook = (path) => {
-    const d = doc(path);
-    if (hooked.has(d)) return true;
-    hooked.add(d);
-    const report = (ev) => {
-      const sel = d.getSelection ? d.getSelection() : null;
-      post({
-        kind: 'event', path, type: ev.type,
-        keyCode: ev.keyCode || 0, ctrlKey: !!ev.ctrlKey,
-        x: ev.clientX || 0, y: ev.clientY || 0,
-        hasText: !!(sel && String(sel).length > 0),
-        active: describe(d.activeElement)
-      });
-    };
-    const cancel = (ev) => { ev.preventDefault(); ev.stopPropagation(); };
-    const onEvent = (ev) => {
-      report(ev);
-      if (ev.ctrlKey && ev.type !== 'selectionchange') return cancel(ev);
-      if (ev.type === 'dragstart' || ev.type === 'contextmenu') return cancel(ev);
-      if (ev.type === 'keydown' && ev.keyCode === 13) {
-        cancel(ev);
-        d.execCommand('insertLineBreak');
-      } else if (ev.type === 'keypress' && ev.keyCode === 13) {
-        cancel(ev);
-      }
-    };
-    for (const t of ['keypress', 'keydown', 'keyup', 'dragstart', 'contextmenu', 'click',
-                     'mouseup', 'selectionchange', 'focusin']) {
-      d.addEventListener(t, onEvent, true);
-    }
-    return true;
-  };
-
-  window.__pq = {
-    snapshot: (path) => snapshot(win(path), path.length),
-    frameCount: (path) => win(path).frames.length,
-    location: (path) => String(win(path).location.href),
-    outerHTML: (path) => { const e = doc(path).documentElement; return e ? e.outerHTML : ''; },
-    navigateFrame: (path, url) => { win(path).location.href = url; return true; },
-    // One walk: the requested fields of every element of the body, in document order. The list
-    // is kept so that a batch of changes can refer to the elements by their index in it.
-    elements: (path, fields) => {
-      const d = doc(path);
-      const list = d.body ? Array.from(d.body.getElementsByTagName('*')) : [];
-      d.__pqList = list;
-      const index = new Map(list.map((e, i) => [e, i]));
-      return list.map((e) => {
-        const r = {};
-        for (const f of fields) if (readers[f]) { try { r[f] = readers[f](e, index); } catch (x) {} }
-        return r;
-      });
-    },
-    // Changes of one batch: [index, property, value]. A failing change is skipped.
-    apply: (path, changes) => {
-      const list = doc(path).__pqList || [];
-      let done = 0;
-      for (const [i, prop, value] of changes) {
-        const e = list[i];
-        const set = setters[prop];
-        if (!e || !set) continue;
-        try { set(e, value); done++; } catch (x) {}
-      }
-      return done;
-    },
-    byId: (path, id) => {
-      const e = doc(path).getElementById(id);
-      if (!e) return null;
-      const r = describe(e);
-      r.html = e.innerHTML;
-      r.text = textOf(e);
-      return r;
-    },
-    setById: (path, id, prop, value) => {
-      const e = doc(path).getElementById(id);
-      const set = setters[prop];
-      if (!e || !set) return false;
-      set(e, value);
-      return true;
-    },
-    active: (path) => describe(doc(path).activeElement),
-    // The live contents of every edit and anchor span, by id (the first element of each id).
-    spans: (path) => {
-      const out = {};
-      for (const e of doc(path).querySelectorAll('[id]')) {
-        const up = e.id.toUpperCase();
-        if (!(up.startsWith('ZZZEDIT') || up.startsWith('ZZZANCHOR')) || (e.id in out)) continue;
-        out[e.id] = {
-          html: e.innerHTML,
-          links: Array.from(e.getElementsByTagName('a')).filter((a) => a.isContentEditable).map((a) => a.innerHTML)
-        };
-      }
-      return out;
-    },
-    selectionText: (path) => { const s = doc(path).getSelection(); return s ? String(s) : ''; },
-    exec: (path, command, value) => {
-      const d = doc(path);
-      if (command.toLowerCase() === 'unselect') {
-        const s = d.getSelection();
-        if (s) s.removeAllRanges();
-        return true;
-      }
-      return d.execCommand(command, false, value);
-    },
-    addStyle: (path, css) => {
-      const d = doc(path);
-      const s = d.createElement('style');
-      s.id = 'pagequill-style';
-      s.textContent = css;
-      (d.head || d.documentElement).appendChild(s);
-      return true;
-    },
-    submitForm: (path, index) => { doc(path).forms[index].submit(); return true; },
-    hook,
-  };
-
-  const here = pathOf(window);
-  if (here) {
-    post({ kind: 'navigated', path: here, url: String(location.href) });
-    addEventListener('load', () => post({ kind: 'loaded', path: here, url: String(location.href) }));
-  }
-})();
-)JS";
-
-}  // namespace
-
-std::string_view InPageRuntimeSource() { return kSource; }
-
 std::string JsString(std::string_view text) {
   std::string out = "\"";
   out.reserve(text.size() + 2);
@@ -268,14 +35,22 @@ std::string JsString(std::string_view text) {
 }
 
 std::string RuntimeCall(std::string_view operation, std::string_view arguments) {
-  std::string s;
-  s.reserve(kSource.size() + operation.size() + arguments.size() + 32);
-  s += kSource;
-  s += "\nwindow.__pq.";
+  // A document without the runtime (the view's initial empty document) says so by name, and
+  // the adapter then sends the runtime once before the call.
+  std::string s = "if (!window.__pq) throw new Error(\"";
+  s += kRuntimeMissing;
+  s += "\");\nwindow.__pq.";
   s += operation;
   s += '(';
   s += arguments;
   s += ");";
+  return s;
+}
+
+std::string RuntimeInstallAndCall(std::string_view operation, std::string_view arguments) {
+  std::string s(InPageRuntimeSource());
+  s += '\n';
+  s += RuntimeCall(operation, arguments);
   return s;
 }
 

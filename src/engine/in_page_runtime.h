@@ -9,17 +9,21 @@ inline constexpr const char* kRuntimeWorld = "pagequill";
 // The name of the script message channel through which the runtime reports.
 inline constexpr const char* kRuntimeChannel = "pq";
 
-// The in-page runtime, injected at document start into every frame. It reports each document's
-// frame path when it starts loading and when it has loaded, forwards the events of documents the
-// edit pane hooks, and offers the operations the adapter calls from the top document
-// (window.__pq.<name>(...)). Defining it twice in one document does nothing.
+// What a call says when its document has no runtime yet.
+inline constexpr const char* kRuntimeMissing = "pagequill runtime missing";
+
+// The in-page runtime (in_page_runtime.js, embedded at build time), installed once per document
+// at document start into every frame. Defining it twice in one document does nothing.
 std::string_view InPageRuntimeSource();
 
 // A JavaScript string literal holding text exactly (quotes, backslashes, line breaks, U+2028).
 std::string JsString(std::string_view text);
 
-// A call of one runtime operation, preceded by the runtime itself for documents it could not be
-// injected into (the initial empty document, pages loaded before the view was set up).
+// A call of one runtime operation: only the call. In a document without the runtime it fails
+// with an error that holds kRuntimeMissing.
 std::string RuntimeCall(std::string_view operation, std::string_view arguments);
+// The runtime followed by the call, for documents it was not installed in (the initial empty
+// document, pages loaded before the view was set up).
+std::string RuntimeInstallAndCall(std::string_view operation, std::string_view arguments);
 
 }  // namespace pq::engine

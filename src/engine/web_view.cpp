@@ -3,8 +3,12 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <cstring>
+
+#include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
+#include "engine/signal_connection.h"
 #include "engine/wait_until.h"
 
 namespace pq::engine {
@@ -100,22 +104,38 @@ WebKitWebContext* SharedContext() {
 struct EvalState {
   bool done = false;
   bool ok = false;
+  bool runtimeMissing = false;
   ScriptValue value;
 };
 
 void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
   std::unique_ptr<std::shared_ptr<EvalState>> holder(static_cast<std::shared_ptr<EvalState>*>(data));
   EvalState& state = **holder;
-  GError* error = nullptr;
-  JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  GError* rawError = nullptr;
+  GObjectPtr<JSCValue> value(webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &rawError));
+  GErrorPtr error(rawError);
   if (error) {
-    g_error_free(error);
+    state.runtimeMissing = error->message && std::strstr(error->message, kRuntimeMissing) != nullptr;
   } else if (value) {
-    state.value = Convert(value, 0);
+    state.value = Convert(value.get(), 0);
     state.ok = true;
   }
-  if (value) g_object_unref(value);
   state.done = true;
+}
+
+// Runs a script (in the runtime's world unless pageWorld) and waits for its answer.
+std::shared_ptr<EvalState> Run(WebKitWebView* view, GCancellable* cancellable, WebView::ScriptStats& stats,
+                               const std::string& script, bool pageWorld, std::chrono::milliseconds timeout) {
+  auto state = std::make_shared<EvalState>();
+  ++stats.roundTrips;
+  stats.bytesSent += static_cast<long long>(script.size());
+  // The callback takes this copy of the shared state back and frees it.
+  auto holder = std::make_unique<std::shared_ptr<EvalState>>(state);
+  webkit_web_view_evaluate_javascript(view, script.data(), static_cast<gssize>(script.size()),
+                                      pageWorld ? nullptr : kRuntimeWorld, nullptr, cancellable, OnEvaluated,
+                                      holder.release());
+  WaitUntil([&] { return state->done; }, timeout);
+  return state;
 }
 
 }  // namespace
@@ -133,6 +153,26 @@ struct WebView::Impl {
   std::string errorPageUrl;      // the failed address whose error page is being loaded
   std::string lastAllowed;       // the address of the latest navigation let through
   int lastBack = -1, lastForward = -1;
+  DocumentEventQueue events{[this](const DocumentEvent& e) {
+    if (owner->DocumentEventFired) owner->DocumentEventFired(e);
+  }};
+
+  // When the view goes: nothing it still has under way reports back, and it leaves its window.
+  struct Closer {
+    Impl& impl;
+    ~Closer() {
+      g_cancellable_cancel(impl.cancellable.get());
+      if (impl.content)
+        webkit_user_content_manager_unregister_script_message_handler_in_world(impl.content.get(), kRuntimeChannel,
+                                                                               kRuntimeWorld);
+      if (!impl.view) return;
+      webkit_web_view_stop_loading(impl.view.get());
+      GtkWidget* widget = GTK_WIDGET(impl.view.get());
+      if (GtkWidget* parent = gtk_widget_get_parent(widget)) gtk_container_remove(GTK_CONTAINER(parent), widget);
+    }
+  } closer{*this};
+  // Declared last, so the handlers are gone before anything above is torn down.
+  SignalConnections signals;
 
   void ReportCommandState() {
     const int back = webkit_web_view_can_go_back(view.get()) ? 1 : 0;
@@ -279,7 +319,7 @@ struct WebView::Impl {
       } else if (self->owner->DocumentComplete) {
         self->owner->DocumentComplete(*path, m["url"].Str());
       }
-    } else if (kind == "event" && self->owner->DocumentEventFired) {
+    } else if (kind == "event") {
       DocumentEvent e;
       e.frame = *path;
       e.type = m["type"].Str();
@@ -290,7 +330,7 @@ struct WebView::Impl {
       e.hasText = m["hasText"].Bool();
       e.hasActive = !m["active"].IsNull();
       if (e.hasActive) e.active = ToElement(m["active"]);
-      self->owner->DocumentEventFired(e);
+      self->events.Post(std::move(e));
     }
   }
 
@@ -307,16 +347,17 @@ WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   webkit_user_content_manager_register_script_message_handler_in_world(ucm, kRuntimeChannel,
                                                                        kRuntimeWorld);
   const std::string source(InPageRuntimeSource());
-  WebKitUserScript* script = webkit_user_script_new_for_world(
-      source.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES, WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START,
-      kRuntimeWorld, nullptr, nullptr);
-  webkit_user_content_manager_add_script(ucm, script);
-  webkit_user_script_unref(script);
+  std::unique_ptr<WebKitUserScript, decltype(&webkit_user_script_unref)> script(
+      webkit_user_script_new_for_world(source.c_str(), WEBKIT_USER_CONTENT_INJECT_ALL_FRAMES,
+                                       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, kRuntimeWorld, nullptr, nullptr),
+      webkit_user_script_unref);
+  webkit_user_content_manager_add_script(ucm, script.get());
 
-  WebKitSettings* settings = webkit_settings_new_with_settings(
+  GObjectPtr<WebKitSettings> settingsPtr(webkit_settings_new_with_settings(
       "enable-developer-extras", FALSE, "javascript-can-open-windows-automatically", FALSE,
       "enable-write-console-messages-to-stdout", FALSE, "enable-back-forward-navigation-gestures", FALSE,
-      nullptr);
+      nullptr));
+  WebKitSettings* settings = settingsPtr.get();
   if (options.fileAccess) {
     webkit_settings_set_allow_file_access_from_file_urls(settings, TRUE);
     webkit_settings_set_allow_universal_access_from_file_urls(settings, TRUE);
@@ -326,31 +367,20 @@ WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   impl_->view = GObjectPtr<WebKitWebView>::Sink(WEBKIT_WEB_VIEW(
       g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(), "user-content-manager", ucm,
                    "settings", settings, nullptr)));
-  g_object_unref(settings);
   WebKitWebView* view = impl_->view.get();
   Impl* impl = impl_.get();
-  g_signal_connect(ucm, "script-message-received::pq", G_CALLBACK(Impl::OnMessage), impl);
-  g_signal_connect(view, "decide-policy", G_CALLBACK(Impl::OnDecidePolicy), impl);
-  g_signal_connect(view, "load-changed", G_CALLBACK(Impl::OnLoadChanged), impl);
-  g_signal_connect(view, "load-failed", G_CALLBACK(Impl::OnLoadFailed), impl);
-  g_signal_connect(view, "create", G_CALLBACK(Impl::OnCreate), impl);
-  g_signal_connect(view, "web-process-terminated", G_CALLBACK(Impl::OnProcessTerminated), impl);
-  g_signal_connect(webkit_web_view_get_back_forward_list(view), "changed",
-                   G_CALLBACK(Impl::OnBackForwardChanged), impl);
+  SignalConnections& signals = impl->signals;
+  signals.Connect(ucm, "script-message-received::pq", G_CALLBACK(Impl::OnMessage), impl);
+  signals.Connect(view, "decide-policy", G_CALLBACK(Impl::OnDecidePolicy), impl);
+  signals.Connect(view, "load-changed", G_CALLBACK(Impl::OnLoadChanged), impl);
+  signals.Connect(view, "load-failed", G_CALLBACK(Impl::OnLoadFailed), impl);
+  signals.Connect(view, "create", G_CALLBACK(Impl::OnCreate), impl);
+  signals.Connect(view, "web-process-terminated", G_CALLBACK(Impl::OnProcessTerminated), impl);
+  signals.Connect(webkit_web_view_get_back_forward_list(view), "changed", G_CALLBACK(Impl::OnBackForwardChanged),
+                  impl);
 }
 
-WebView::~WebView() {
-  g_cancellable_cancel(impl_->cancellable.get());
-  WebKitWebView* view = impl_->view.get();
-  g_signal_handlers_disconnect_by_data(impl_->content.get(), impl_.get());
-  g_signal_handlers_disconnect_by_data(view, impl_.get());
-  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(view), impl_.get());
-  webkit_user_content_manager_unregister_script_message_handler_in_world(impl_->content.get(),
-                                                                         kRuntimeChannel, kRuntimeWorld);
-  webkit_web_view_stop_loading(view);
-  if (GtkWidget* parent = gtk_widget_get_parent(GTK_WIDGET(view)))
-    gtk_container_remove(GTK_CONTAINER(parent), GTK_WIDGET(view));
-}
+WebView::~WebView() = default;
 
 GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
 
@@ -401,19 +431,22 @@ void WebView::ClearCache() {
 
 std::optional<ScriptValue> WebView::Evaluate(const std::string& script, bool pageWorld,
                                              std::chrono::milliseconds timeout) {
-  auto state = std::make_shared<EvalState>();
-  webkit_web_view_evaluate_javascript(impl_->view.get(), script.data(), static_cast<gssize>(script.size()),
-                                      pageWorld ? nullptr : kRuntimeWorld, nullptr,
-                                      impl_->cancellable.get(), OnEvaluated,
-                                      new std::shared_ptr<EvalState>(state));
-  WaitUntil([&] { return state->done; }, timeout);
+  auto state = Run(impl_->view.get(), impl_->cancellable.get(), stats_, script, pageWorld, timeout);
   if (!state->ok) return std::nullopt;
   return std::move(state->value);
 }
 
 std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, const std::string& arguments,
                                                 std::chrono::milliseconds timeout) {
-  return Evaluate(RuntimeCall(operation, arguments), false, timeout);
+  // The runtime is installed in every document at its start; only a document that was there
+  // before (the view's first, empty one) gets it with the call.
+  WebKitWebView* view = impl_->view.get();
+  GCancellable* cancellable = impl_->cancellable.get();
+  auto state = Run(view, cancellable, stats_, RuntimeCall(operation, arguments), false, timeout);
+  if (state->runtimeMissing)
+    state = Run(view, cancellable, stats_, RuntimeInstallAndCall(operation, arguments), false, timeout);
+  if (!state->ok) return std::nullopt;
+  return std::move(state->value);
 }
 
 std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {

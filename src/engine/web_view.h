@@ -79,7 +79,8 @@ class WebView {
   std::function<void(const std::string& url, bool& cancel)> NewWindow;
   // A load of the main document ended (finished, failed or stopped).
   std::function<void()> DownloadComplete;
-  // An event of a document hooked with HookDocumentEvents.
+  // An event of a document hooked with HookDocumentEvents. One at a time: events that arrive
+  // while the handler waits are queued and delivered in order after it returns.
   std::function<void(const DocumentEvent&)> DocumentEventFired;
 
   // --- documents (each a frame path from the top document)
@@ -120,11 +121,19 @@ class WebView {
   std::optional<ScriptValue> CallRuntime(const std::string& operation, const std::string& arguments,
                                          std::chrono::milliseconds timeout = kScriptTimeout);
 
+  // What the view has sent to its pages so far (for benchmarks).
+  struct ScriptStats {
+    long roundTrips = 0;
+    long long bytesSent = 0;
+  };
+  const ScriptStats& Stats() const { return stats_; }
+
   struct Impl;
 
  private:
   std::unique_ptr<Impl> impl_;
   std::string home_;
+  ScriptStats stats_;
 };
 
 // WebKitGTK's version at run time as major * 100 + minor (2.50 gives 250).

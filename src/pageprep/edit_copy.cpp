@@ -22,27 +22,29 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
   const auto abandoned = [&] { return progress.Abandoned && progress.Abandoned(); };
 
   if (progress.Starting) progress.Starting();
+  // Everything that waits for the network comes first, into values of our own.
   PageRecord page = record;
   page.WebURL = url;
   page.HtDoc = document;
-  std::string source = fetch(url);
-  if (abandoned()) return EditCopyOutcome::Abandoned;
-  if (TrimWhitespace(source).empty()) source = document->OuterHTML();
-  page.OriginalHTML = source;
-  page.EditHTML = AddSpans(source);
+  FetchedPage source = fetch(url);
+  if (TrimWhitespace(source.text).empty()) source = FetchedPage(document->OuterHTML());
+  page.OriginalHTML = std::move(source.text);
+  page.SourceBytes = std::move(source.bytes);
+  page.Charset = std::move(source.charset);
+  page.EditHTML = AddSpans(page.OriginalHTML);
   if (progress.SourceMarked) progress.SourceMarked();
 
   page.EditHTML = AddMarker(page.EditHTML, "OrigURL", url);
   page.EditHTML = AddMarker(page.EditHTML, "FullPath", FullPathOf(url, fetch));
+  const bool hasFrames = document->FrameCount() > 0;
+  std::vector<FrameCopy> frameCopies;
+  if (hasFrames) frameCopies = FetchFrameCopies(document.get(), FrameTable{}, fetch);
+
+  // Then, if still wanted, every write, with no wait in between.
   if (abandoned()) return EditCopyOutcome::Abandoned;
-  if (document->FrameCount() > 0) {
-    // Made aside and taken over only when still wanted: a newer page prepared while these
-    // frames were being fetched keeps its own table.
-    FrameTable made = frames;
-    ClearFrameCopies(made);
-    PrepareFrames(document.get(), made, fetch);
-    if (abandoned()) return EditCopyOutcome::Abandoned;
-    frames = std::move(made);
+  if (hasFrames) {
+    ClearFrameCopies(frames);
+    WriteFrameCopies(std::move(frameCopies), frames);
   }
   WriteEditCopy(TempFolder() + kEditCopyName, url, page.EditHTML);  // write errors are ignored
   page.busy = false;

@@ -14,7 +14,9 @@ inline constexpr const char* kEditCopyName = "webed.htm";
 // The browse pane's record of the page last prepared, read by the edit and publishing code.
 struct PageRecord {
   std::shared_ptr<const PageDocument> HtDoc;
-  std::string OriginalHTML;  // the page source as fetched
+  std::string OriginalHTML;  // the page source as fetched, decoded to UTF-8
+  std::string SourceBytes;   // the page source exactly as fetched (byte-order mark included)
+  std::string Charset;       // the character set OriginalHTML was read in (charset_labels.h)
   std::string EditHTML;      // the second line of webed.htm
   std::string WebURL;        // the location URL
   bool busy = false;         // from the start of a navigation until its preparation ended
@@ -24,8 +26,9 @@ struct PageRecord {
 struct EditCopyProgress {
   std::function<void()> Starting;      // the page will be prepared
   std::function<void()> SourceMarked;  // the source is fetched and marked up
-  // Asked after each wait for the network: true when the page is no longer wanted (stopped,
-  // or another page started meanwhile), so that a stale page never overwrites a newer copy.
+  // Asked once everything is fetched: true when the page is no longer wanted (stopped, or
+  // another page started meanwhile). Nothing is written before that answer, and nothing waits
+  // between it and the last write, so a stale page never overwrites a newer copy.
   std::function<bool()> Abandoned;
 };
 

@@ -1,10 +1,26 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace pq {
 
-// Fetches a URL as text ("" for any failure). The real one is engine::GetURLText; tests pass tables.
-using Fetcher = std::function<std::string(const std::string& url)>;
+// One answer of a fetch: the text as the page is shown, and for publishing the bytes exactly
+// as they came with the character set they were read in.
+struct FetchedPage {
+  std::string text;     // UTF-8, byte-order mark removed; "" for any failure
+  std::string bytes;    // the body as fetched, byte-order mark included
+  std::string charset;  // a name of charset_labels.h ("utf-8", "windows-1252", ...)
+
+  FetchedPage() = default;
+  // A page given as UTF-8 text (tests, a page the engine serialised): its bytes are the text.
+  FetchedPage(std::string utf8)  // NOLINT(google-explicit-constructor): tables of pages
+      : text(utf8), bytes(std::move(utf8)), charset("utf-8") {}
+  FetchedPage(const char* utf8) : FetchedPage(std::string(utf8)) {}  // NOLINT
+};
+
+// Fetches a URL (no answer gives an empty page). The real one is engine::FetchPage; tests pass
+// tables of text.
+using Fetcher = std::function<FetchedPage(const std::string& url)>;
 
 }  // namespace pq

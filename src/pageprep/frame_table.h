@@ -11,7 +11,9 @@ inline constexpr const char* kFramePreviewPrefix = "frmpreview";
 struct FrameEntry {
   std::string File;         // path of the frame's edit copy, or "FrameError"
   std::string PreviewFile;  // the frame's preview copy
-  std::string Source;       // the frame source as fetched
+  std::string Source;       // the frame source as fetched, decoded to UTF-8
+  std::string SourceBytes;  // the frame source exactly as fetched (byte-order mark included)
+  std::string Charset;      // the character set Source was read in (charset_labels.h)
   std::string EditHTML;     // exactly as written into the edit copy
   bool HasFrames = false;
   bool Editable = false;

@@ -44,13 +44,32 @@ struct DocumentSnapshot : PageDocument {
   }
 };
 
-// Makes the edit copies of all frames of a document, depth first, from the table's counter on.
-// Frames past the table's last entry are left out.
+// A frame's copy as fetched and marked up, before anything is written.
+struct FrameCopy {
+  bool readable = false;  // false: the entry becomes "FrameError"
+  std::string href;       // the frame's location, for the BASE line
+  FrameEntry entry;       // everything but File
+};
+
+// Fetches and marks up every frame of a document, depth first (as many as the table has room
+// for from its counter on). Writes nothing: a preparation that is overtaken while it fetches
+// leaves no trace.
+std::vector<FrameCopy> FetchFrameCopies(const PageDocument* document, const FrameTable& table,
+                                        const Fetcher& fetch);
+// Writes fetched frame copies, each under the smallest free prefix + n + ".htm", into the table
+// from its counter on. Does not wait for anything.
+void WriteFrameCopies(std::vector<FrameCopy> copies, FrameTable& table,
+                      const std::string& prefix = kFramePrefix);
+
+// Both at once: the edit copies of all frames of a document from the table's counter on.
 void PrepareFrames(const PageDocument* document, FrameTable& table, const Fetcher& fetch);
 
-// Writes one frame's edit copy (TempFolder + prefix + n + ".htm", the smallest free n), fills
-// entry index of the table except File, and returns the copy's path.
+// Fetches and writes one frame's edit copy (TempFolder + prefix + n + ".htm", the smallest free
+// n), fills entry index of the table except File, and returns the copy's path.
 std::string MakeFrameCopy(const PageDocument& document, int index, const std::string& prefix,
                           FrameTable& table, const Fetcher& fetch);
+
+// Fetches a frame (the engine's serialisation when nothing comes) and marks it up.
+FrameCopy FetchFrameCopy(const PageDocument& document, const Fetcher& fetch);
 
 }  // namespace pq

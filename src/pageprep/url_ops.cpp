@@ -36,11 +36,11 @@ std::string FullPathOf(const std::string& original, const Fetcher& fetch) {
     return url;
 
   const std::string base = url.substr(0, url.rfind('/') + 1);
-  const std::string folder = fetch(url + "?now=" + MakeTimeStamp());
+  const std::string folder = fetch(url + "?now=" + MakeTimeStamp()).text;
   // An unanswered folder would otherwise "match" an unanswered index page.
   if (TrimWhitespace(folder).empty()) return "";
   for (const char* name : {"index.htm", "index.html"}) {
-    if (fetch(base + name + "?now=" + MakeTimeStamp()) == folder) return base + name;
+    if (fetch(base + name + "?now=" + MakeTimeStamp()).text == folder) return base + name;
   }
   return "";
 }

@@ -7,6 +7,17 @@
 
 namespace pq {
 
+std::optional<std::string_view> ReplyField(std::string_view reply, std::size_t index) {
+  std::size_t begin = 0;
+  for (std::size_t k = 0; k < index; ++k) {
+    const auto at = reply.find("@@", begin);
+    if (at == std::string_view::npos) return std::nullopt;
+    begin = at + 2;
+  }
+  const auto end = reply.find("@@", begin);
+  return reply.substr(begin, end == std::string_view::npos ? std::string_view::npos : end - begin);
+}
+
 std::vector<std::string> ReplyFields(std::string_view reply) {
   std::vector<std::string> fields;
   std::size_t pos = 0;
@@ -23,8 +34,10 @@ std::vector<std::string> ReplyFields(std::string_view reply) {
 CheckReply ParseCheckReply(std::string_view reply) {
   CheckReply r;
   if (reply.find("@@ok@@") == std::string_view::npos) return r;
-  const auto f = ReplyFields(reply);
-  auto flag = [&](std::size_t i) { return i < f.size() && AsciiUpper(f[i]) == "Y"; };
+  auto flag = [&](std::size_t i) {
+    const auto field = ReplyField(reply, i);
+    return field && field->size() == 1 && ((*field)[0] == 'Y' || (*field)[0] == 'y');
+  };
   r.SiteReady = true;
   r.LinkTextEditable = flag(2);
   r.PasswordEmailAllowed = flag(3);
@@ -34,9 +47,8 @@ CheckReply ParseCheckReply(std::string_view reply) {
 
 PassKeyReply ParsePassKeyReply(std::string_view reply) {
   PassKeyReply r;
-  const auto f = ReplyFields(reply);
-  if (f.size() < 3) return r;  // no closing "@@" after the value
-  std::string_view v = TrimWhitespace(f[1]);
+  if (!ReplyField(reply, 2)) return r;  // no closing "@@" after the value
+  std::string_view v = TrimWhitespace(*ReplyField(reply, 1));
   if (!v.empty() && v.front() == '+') v.remove_prefix(1);
   long value = 0;
   const auto [end, ec] = std::from_chars(v.data(), v.data() + v.size(), value);
@@ -55,7 +67,7 @@ PublishReply ParsePublishReply(std::string_view reply) {
     r.Updated = true;
     return r;
   }
-  if (reply.find("@@") != std::string_view::npos) r.Message = ReplyFields(reply)[1];
+  if (const auto message = ReplyField(reply, 1)) r.Message = std::string(*message);
   // An empty message would read as success to the password form, so a refusal always says something.
   if (TrimWhitespace(r.Message).empty()) r.Message = "Unknown Error";
   return r;

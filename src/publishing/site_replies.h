@@ -1,12 +1,17 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace pq {
 
-// The fields of a site script reply: split at every "@@", field 0 before the first.
+// Field `index` of a site script reply split at every "@@" (field 0 before the first), as a
+// view into the reply; nullopt when the reply has fewer fields. Builds nothing, so a reply of
+// any size costs no memory beyond itself.
+std::optional<std::string_view> ReplyField(std::string_view reply, std::size_t index);
+// All fields at once. Every field becomes a string: for replies known to be small.
 std::vector<std::string> ReplyFields(std::string_view reply);
 
 // "?type=check": ready when "@@ok@@" (exact case) occurs; missing flags count as not "Y".

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -23,7 +24,7 @@ class AdapterTest : public ::testing::Test {
   static void SetUpTestSuite() {
     auto& env = pqtest::BrowseE2E::Get();
     if (!env.ok()) return;
-    server_ = new pqtest::CannedHttpServer();
+    server_ = std::make_unique<pqtest::CannedHttpServer>();
     auto page = [](const std::string& body) { return pqtest::CannedHttpServer::Reply{200, "text/html", body, false}; };
     server_->Set("/plain.htm", page("<html><head><title>Plain</title></head><body><p id=\"p1\">First <b>bold</b></p>"
                                     "<span id=\"s1\">Span one</span><a id=\"a1\" href=\"plain2.htm\">link</a>"
@@ -39,21 +40,16 @@ class AdapterTest : public ::testing::Test {
                                     "<span id=\"ZZZANCHOR1\"><a id=\"l\" href=\"plain2.htm\" "
                                     "onclick=\"window.clicked = 1\">link text</a></span></body></html>"));
     server_->Set("/script.htm", page("<html><body><script>window.pageValue = 42;</script>page</body></html>"));
-    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_default_size(GTK_WINDOW(window_), 900, 700);
-    view_ = new WebView();
-    gtk_container_add(GTK_CONTAINER(window_), view_->Widget());
-    gtk_widget_show_all(window_);
   }
-  static void TearDownTestSuite() {
-    delete view_;
-    view_ = nullptr;
-    if (window_) gtk_widget_destroy(window_);
-    delete server_;
-  }
+  static void TearDownTestSuite() { server_.reset(); }
+  // Each case gets a fresh window and view, so no case sees what an earlier one loaded.
   void SetUp() override {
     ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
-    log_.clear();
+    window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(window_), 900, 700);
+    view_ = std::make_unique<WebView>();
+    gtk_container_add(GTK_CONTAINER(window_), view_->Widget());
+    gtk_widget_show_all(window_);
     view_->BeforeNavigate = [this](const WebView::NavigationRequest& r, bool& cancel) {
       log_.push_back("before " + r.url + (r.topLevel ? " top" : " frame"));
       if (cancelWhen_ && cancelWhen_(r.url)) cancel = true;
@@ -74,7 +70,9 @@ class AdapterTest : public ::testing::Test {
   void TearDown() override {
     pqtest::BrowseE2E::Get().ShotIfFailed(std::string("browse_adapter_") +
                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    cancelWhen_ = nullptr;
+    view_.reset();
+    if (window_) gtk_widget_destroy(window_);
+    window_ = nullptr;
   }
   // Loads a page and waits for its top-level completion.
   bool Load(const std::string& url) {
@@ -88,18 +86,16 @@ class AdapterTest : public ::testing::Test {
     return -1;
   }
 
-  static pqtest::CannedHttpServer* server_;
-  static GtkWidget* window_;
-  static WebView* view_;
+  static std::unique_ptr<pqtest::CannedHttpServer> server_;
+  GtkWidget* window_ = nullptr;
+  std::unique_ptr<WebView> view_;
   std::vector<std::string> log_;
   std::vector<pq::DocumentEvent> events_;
   std::function<bool(const std::string&)> cancelWhen_;
   int topCompletions_ = 0;
 };
 
-pqtest::CannedHttpServer* AdapterTest::server_ = nullptr;
-GtkWidget* AdapterTest::window_ = nullptr;
-WebView* AdapterTest::view_ = nullptr;
+std::unique_ptr<pqtest::CannedHttpServer> AdapterTest::server_;
 
 TEST_F(AdapterTest, FramesReportTheirPathsAndCompleteBeforeTheTop) {
   const std::string base = server_->url();
@@ -191,6 +187,35 @@ TEST_F(AdapterTest, HookedDocumentsForwardEventsAndCancelCtrlKeys) {
   EXPECT_TRUE(e.frame.empty());
 }
 
+// The editor's handler waits for round trips to the page; keys that come meanwhile must wait
+// their turn instead of running inside it.
+TEST_F(AdapterTest, EventsThatArriveWhileAHandlerWaitsAreDeliveredAfterItInOrder) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "contentEditable", "true"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "focus", ""));
+  ASSERT_TRUE(view_->HookDocumentEvents({}));
+  std::vector<std::string> log;
+  int running = 0, deepest = 0;
+  view_->DocumentEventFired = [&](const pq::DocumentEvent& e) {
+    if (e.type != "keyup") return;
+    ++running;
+    deepest = std::max(deepest, running);
+    log.push_back("begin " + std::to_string(e.keyCode));
+    // A round trip, as the editor makes: the main loop runs while it waits for the answer.
+    auto active = view_->ActiveElement({});
+    EXPECT_TRUE(active && active->id == "s1");
+    log.push_back("end " + std::to_string(e.keyCode));
+    --running;
+  };
+  // Three keys at once: the second and third reach the view while the first one's handler waits.
+  view_->Evaluate(
+      "for (const k of [65, 66, 67]) document.getElementById('s1').dispatchEvent("
+      "new KeyboardEvent('keyup', {keyCode: k, bubbles: true}));", true);
+  ASSERT_TRUE(pqtest::WaitFor([&] { return log.size() == 6; }));
+  EXPECT_EQ(log, (std::vector<std::string>{"begin 65", "end 65", "begin 66", "end 66", "begin 67", "end 67"}));
+  EXPECT_EQ(deepest, 1);
+}
+
 TEST_F(AdapterTest, DroppedClicksLeaveTheMarkupAloneAndSpansAreReadInOneWalk) {
   const std::string url = server_->url() + "/spans.htm";
   ASSERT_TRUE(Load(url));
@@ -227,6 +252,30 @@ TEST_F(AdapterTest, PageScriptsCannotSeeTheRuntime) {
   EXPECT_EQ(inRuntime->Int(-1), 0);
   EXPECT_FALSE(view_->Evaluate("throw new Error('bad page')"));
   EXPECT_FALSE(view_->CallRuntime("snapshot", "[3,1]"));
+}
+
+// The runtime is installed in each document as it starts: a call carries only itself. The view's
+// first, empty document had no start, so the first call there brings the runtime along.
+TEST_F(AdapterTest, ACallSendsOnlyItselfOnceTheDocumentHasTheRuntime) {
+  const auto fresh = view_->Stats();
+  EXPECT_EQ(view_->FrameCount({}), 0);
+  EXPECT_EQ(view_->Stats().roundTrips - fresh.roundTrips, 2);
+  const auto installed = view_->Stats();
+  EXPECT_EQ(view_->FrameCount({}), 0);
+  EXPECT_EQ(view_->Stats().roundTrips - installed.roundTrips, 1);
+
+  ASSERT_TRUE(Load(server_->url() + "/fs.htm"));
+  const auto loaded = view_->Stats();
+  EXPECT_EQ(view_->FrameCount({1}), 2);
+  auto active = view_->ActiveElement({1, 0});
+  ASSERT_TRUE(active);
+  EXPECT_EQ(active->tag, "BODY");
+  EXPECT_EQ(view_->Stats().roundTrips - loaded.roundTrips, 2);
+  EXPECT_LT(view_->Stats().bytesSent - loaded.bytesSent, 400);
+  // A frame without the runtime is not reached by re-sending it.
+  const auto failing = view_->Stats();
+  EXPECT_FALSE(view_->CallRuntime("snapshot", "[7]"));
+  EXPECT_EQ(view_->Stats().roundTrips - failing.roundTrips, 1);
 }
 
 TEST_F(AdapterTest, AnUnreachableAddressShowsTheErrorPage) {

@@ -29,11 +29,24 @@ TEST_F(HttpFetchTest, DecodesByTheDeclaredCharacterSet) {
   server.Set("/none.htm", {200, "text/html", "<p>\x93quoted\x94 \x80</p>"});
   const auto latin = FetchURL(server.url() + "/latin1.htm");
   EXPECT_EQ(latin.text, "<p>Stra\xC3\x9F" "e \xC3\xA9t\xC3\xA9</p>");
-  EXPECT_EQ(latin.charset, "ISO-8859-1");
+  EXPECT_EQ(latin.charset, "windows-1252");
+  EXPECT_EQ(latin.bytes, "<p>Stra\xDF" "e \xE9t\xE9</p>");  // kept for publishing
   EXPECT_EQ(GetURLText(server.url() + "/meta.htm"), "<meta charset=\"iso-8859-15\"><p>\xE2\x82\xAC</p>");
   // Without a declaration: Windows-1252, curly quotes and the euro sign included.
   EXPECT_EQ(GetURLText(server.url() + "/none.htm"),
             "<p>\xE2\x80\x9Cquoted\xE2\x80\x9D \xE2\x82\xAC</p>");
+}
+
+TEST_F(HttpFetchTest, FetchPageKeepsTheBytesBesideTheText) {
+  server.Set("/bom.htm", {200, "text/html; charset=iso-8859-1", "\xEF\xBB\xBF<p>\xC3\xA9</p>"});
+  const pq::FetchedPage page = pq::engine::FetchPage(server.url() + "/bom.htm");
+  EXPECT_EQ(page.text, "<p>\xC3\xA9</p>");
+  EXPECT_EQ(page.bytes, "\xEF\xBB\xBF<p>\xC3\xA9</p>");
+  EXPECT_EQ(page.charset, "utf-8");
+  const pq::FetchedPage none = pq::engine::FetchPage("http://127.0.0.1:" +
+                                                     std::to_string(pqtest::UnusedPort()) + "/");
+  EXPECT_EQ(none.text, "");
+  EXPECT_EQ(none.bytes, "");
 }
 
 TEST_F(HttpFetchTest, ErrorPagesComeBackLikeAnyAnswer) {

@@ -5,6 +5,7 @@
 #include "core/frame_path.h"
 #include "engine/script_value.h"
 #include "engine/web_view.h"
+#include "support/file_text.h"
 
 namespace {
 
@@ -24,11 +25,22 @@ TEST(JsStringTest, QuotesTextSoThatItComesBackExactly) {
   for (const auto& c : cases) EXPECT_EQ(pq::engine::JsString(c.text), c.literal) << c.text;
 }
 
-TEST(RuntimeCallTest, CarriesTheRuntimeBeforeTheCall) {
+TEST(RuntimeCallTest, SendsOnlyTheCallAndTheRuntimeOnlyWhenAsked) {
+  const std::string source(pq::engine::InPageRuntimeSource());
   const std::string call = pq::engine::RuntimeCall("frameCount", pq::FramePathLiteral({1, 0}));
-  EXPECT_EQ(call.rfind(std::string(pq::engine::InPageRuntimeSource()), 0), 0u);
   EXPECT_NE(call.find("window.__pq.frameCount([1,0]);"), std::string::npos);
+  EXPECT_NE(call.find(pq::engine::kRuntimeMissing), std::string::npos);
+  EXPECT_LT(call.size(), 200u);
+  const std::string install = pq::engine::RuntimeInstallAndCall("frameCount", "[]");
+  EXPECT_EQ(install.rfind(source, 0), 0u);
+  EXPECT_NE(install.find("window.__pq.frameCount([]);"), std::string::npos);
   EXPECT_EQ(pq::FramePathLiteral({}), "[]");
+}
+
+TEST(RuntimeCallTest, EmbeddedRuntimeIsTheScriptInTheTree) {
+  const auto file = pqtest::ReadFile(std::string(PQ_SOURCE_DIR) + "/src/engine/in_page_runtime.js");
+  ASSERT_FALSE(file.empty());
+  EXPECT_EQ(std::string(pq::engine::InPageRuntimeSource()), file);
 }
 
 TEST(ScriptValueTest, MissingFieldsReadAsEmpty) {

@@ -29,8 +29,10 @@ class EditCopyTest : public ::testing::Test {
   pq::Fetcher Fetch() {
     return [this](const std::string& url) {
       log_ += "fetch " + url.substr(0, url.find("?now=")) + ";";
+      if (auto raw = fetched_.find(url.substr(0, url.find("?now="))); raw != fetched_.end())
+        return raw->second;
       auto it = pages_.find(url.substr(0, url.find("?now=")));
-      return it == pages_.end() ? std::string() : it->second;
+      return it == pages_.end() ? pq::FetchedPage() : pq::FetchedPage(it->second);
     };
   }
   static std::string Read(const std::string& path) { return pqtest::ReadFile(path); }
@@ -49,6 +51,7 @@ class EditCopyTest : public ::testing::Test {
   pqtest::PrivateTemp temp_;
   const std::string& base_ = temp_.path();
   std::map<std::string, std::string> pages_;
+  std::map<std::string, pq::FetchedPage> fetched_;  // answers with bytes of their own
   pq::PageRecord record_;
   pq::FrameTable frames_;
   std::string startPage_;
@@ -166,6 +169,42 @@ TEST_F(EditCopyTest, CurrentOrigURLReadsTheEditDocumentsMarker) {
   edit.outerHTML = "<html><body>no markers</body></html>";
   EXPECT_EQ(pq::CurrentOrigURL(&edit), "");
   EXPECT_EQ(pq::CurrentOrigURL(nullptr), "");
+}
+
+}  // namespace
+
+namespace {
+
+pq::FetchedPage Latin1Page(const std::string& body) {
+  pq::FetchedPage page;
+  page.bytes = "\xEF\xBB\xBF" + body + "\x93";
+  page.text = body + "\xE2\x80\x9C";
+  page.charset = "windows-1252";
+  return page;
+}
+
+TEST_F(EditCopyTest, TheRecordAndEveryFrameKeepTheBytesAndTheCharacterSet) {
+  const std::string frameUrl = "http://127.0.0.1:9/a.htm";
+  fetched_[kHome] = Latin1Page("<frameset><frame src=a.htm></frameset>");
+  fetched_[frameUrl] = Latin1Page("<p>frame</p>");
+  auto doc = Doc(kHome);
+  pq::DocumentSnapshot frame;
+  frame.location = frameUrl;
+  doc->frames.push_back(frame);
+  ASSERT_EQ(Prepare(doc), pq::EditCopyOutcome::Prepared);
+  EXPECT_EQ(record_.SourceBytes, fetched_[kHome].bytes);
+  EXPECT_EQ(record_.OriginalHTML, fetched_[kHome].text);
+  EXPECT_EQ(record_.Charset, "windows-1252");
+  EXPECT_EQ(frames_[1].SourceBytes, fetched_[frameUrl].bytes);
+  EXPECT_EQ(frames_[1].Source, fetched_[frameUrl].text);
+  EXPECT_EQ(frames_[1].Charset, "windows-1252");
+}
+
+TEST_F(EditCopyTest, APageThatCannotBeFetchedKeepsTheEnginesSerialisationAsUtf8) {
+  ASSERT_EQ(Prepare(Doc(kHome)), pq::EditCopyOutcome::Prepared);
+  EXPECT_EQ(record_.OriginalHTML, "<html><head></head><body>as shown</body></html>");
+  EXPECT_EQ(record_.SourceBytes, record_.OriginalHTML);
+  EXPECT_EQ(record_.Charset, "utf-8");
 }
 
 }  // namespace

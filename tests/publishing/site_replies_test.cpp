@@ -76,4 +76,25 @@ TEST(SiteReplies, RequestAddress) {
   EXPECT_EQ(pq::ReplyFields("a@@b@@"), (std::vector<std::string>{"a", "b", ""}));
 }
 
+TEST(SiteReplies, ReplyFieldTakesOneFieldWithoutSplittingTheRest) {
+  EXPECT_EQ(pq::ReplyField("a@@b@@", 0), "a");
+  EXPECT_EQ(pq::ReplyField("a@@b@@", 1), "b");
+  EXPECT_EQ(pq::ReplyField("a@@b@@", 2), "");
+  EXPECT_EQ(pq::ReplyField("a@@b@@", 3), std::nullopt);
+  EXPECT_EQ(pq::ReplyField("@@@", 1), "@");
+  EXPECT_EQ(pq::ReplyField("", 0), "");
+}
+
+TEST(SiteReplies, AHugeReplyOfAtSignsIsParsedInPlace) {
+  // 64 MB of "@": 32 million empty fields, none of which is built (memory: see the report).
+  const std::string reply(64u << 20, '@');
+  const auto check = pq::ParseCheckReply(reply);
+  EXPECT_FALSE(check.SiteReady);
+  EXPECT_FALSE(pq::ParsePassKeyReply(reply).ok);
+  const auto publish = pq::ParsePublishReply(reply);
+  EXPECT_FALSE(publish.Updated);
+  EXPECT_EQ(publish.Message, "Unknown Error");
+  EXPECT_EQ(pq::ParseCheckReply(reply + "@@ok@@Y@@N@@Y").LinkTextEditable, false);
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "pageprep/temp_files.h"
+#include "support/file_text.h"
 
 namespace {
 
@@ -67,11 +68,11 @@ class BrowseControlTest : public ::testing::Test {
     browser_.document = d;
   }
   // A top-level page load as the engine reports it.
-  void Load(const std::string& url) {
+  void Load(const std::string& url, std::vector<std::string> frameUrls = {}) {
     bool cancel = false;
     control_.OnBeforeNavigate(url, true, cancel);
     control_.OnTopNavigationStarted(url);
-    Show(url);
+    Show(url, std::move(frameUrls));
     control_.OnDocumentComplete(true);
   }
   bool EditCopyWritten() const { return pq::FileExists(pq::TempFolder() + "webed.htm"); }
@@ -216,6 +217,32 @@ TEST_F(BrowseControlTest, ANavigationDuringTheFetchAbandonsTheStalePage) {
        p = events_.find("NavigationComplete", p + 1))
     ++completions;
   EXPECT_EQ(completions, 1u);
+}
+
+TEST_F(BrowseControlTest, ANewerFramesetLoadedWhileTheOlderFramesAreFetchedKeepsItsCopies) {
+  const std::string older = kSite + "old.htm", newer = kSite + "new.htm";
+  pages_[older] = "<html><frameset><frame src=oa.htm><frame src=ob.htm></frameset></html>";
+  pages_[newer] = "<html><frameset><frame src=na.htm></frameset></html>";
+  for (const char* f : {"oa.htm", "ob.htm", "na.htm"})
+    pages_[kSite + f] = std::string("<html><body><p>frame ") + f + "</p></body></html>";
+  // The user goes on while the older page's second frame is being fetched, after its first
+  // frame has been fetched already.
+  onFetch_ = [&](const std::string& url) {
+    if (url != kSite + "ob.htm") return;
+    onFetch_ = nullptr;
+    Load(newer, {kSite + "na.htm"});
+  };
+  Load(older, {kSite + "oa.htm", kSite + "ob.htm"});
+
+  const std::string frame1 = pq::TempFolder() + "frmpage1.htm";
+  EXPECT_NE(pqtest::ReadFile(frame1).find("frame na.htm"), std::string::npos);
+  EXPECT_FALSE(pq::FileExists(pq::TempFolder() + "frmpage2.htm"));  // nothing of the older page
+  EXPECT_EQ(frames_.Counter, 2);
+  EXPECT_EQ(frames_[1].File, frame1);
+  EXPECT_EQ(frames_[1].Source, pages_[kSite + "na.htm"]);
+  EXPECT_NE(pqtest::ReadFile(pq::TempFolder() + "webed.htm").find("<frame src=na.htm>"),
+            std::string::npos);
+  EXPECT_EQ(control_.WebURL(), newer);
 }
 
 TEST_F(BrowseControlTest, BrowserEventsMapToThePanesEvents) {

@@ -52,14 +52,27 @@ TEST(Pqtool, FetchAndFullPathOverHttp) {
   r = Tool({"fetch", "http://127.0.0.1:" + std::to_string(pqtest::UnusedPort()) + "/"});
   EXPECT_EQ(r.exitCode, 1);
   EXPECT_NE(r.err.find("could not fetch"), std::string::npos);
+  r = Tool({"fetch", server.url() + "/missing.htm"});  // the canned server answers 404
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("answered 404"), std::string::npos) << r.err;
 }
 
-TEST(Pqtool, WrongCallsPrintUsageAndExitTwo) {
-  for (const auto& args : std::vector<std::vector<std::string>>{
-           {}, {"nonsense"}, {"fetch"}, {"md5", "a", "b"}, {"relative-path", "x"}, {"addspans", "x"}}) {
+TEST(Pqtool, WrongCallsSayWhatWasWrongThenPrintUsageAndExitTwo) {
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{}, "pqtool: no command given\n"},
+      {{"nonsense"}, "pqtool: unknown command \"nonsense\"\n"},
+      {{"fetch"}, "pqtool: fetch takes one URL (got 0 arguments)\n"},
+      {{"md5", "a", "b"}, "pqtool: md5 takes at most one TEXT (got 2 arguments)\n"},
+      {{"relative-path", "x"}, "pqtool: relative-path takes URL and ROOT (got 1 argument)\n"},
+      {{"addspans", "x"}, "pqtool: addspans takes no arguments (got 1 argument)\n"},
+      {{"--help", "x"}, "pqtool: --help takes no arguments (got 1 argument)\n"},
+  };
+  for (const auto& [args, problem] : cases) {
     const auto r = Tool(args);
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("usage: pqtool"), std::string::npos);
+    EXPECT_EQ(r.err.rfind(problem, 0), 0u) << r.err;  // the problem first
+    EXPECT_NE(r.err.find("usage: pqtool", problem.size()), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
   }
   const auto help = Tool({"--help"});

@@ -14,9 +14,9 @@ void OnActivate(GtkEntry* entry, gpointer data) {
 
 // Only web addresses go to the network; other pages (the bundled start page) are taken as the
 // engine shows them.
-std::string FetchWebPage(const std::string& url) {
-  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) return "";
-  return engine::GetURLText(url);
+FetchedPage FetchWebPage(const std::string& url) {
+  if (url.rfind("http://", 0) != 0 && url.rfind("https://", 0) != 0) return {};
+  return engine::FetchPage(url);
 }
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data) {

@@ -1,0 +1,26 @@
+#include "engine/signal_connection.h"
+
+namespace pq::engine {
+
+SignalConnection::SignalConnection(gpointer instance, const char* signal, GCallback handler, gpointer data,
+                                   GConnectFlags flags) {
+  g_weak_ref_init(&instance_, instance);
+  if (instance) id_ = g_signal_connect_data(instance, signal, handler, data, nullptr, flags);
+}
+
+SignalConnection::~SignalConnection() {
+  Disconnect();
+  g_weak_ref_clear(&instance_);
+}
+
+void SignalConnection::Disconnect() {
+  if (id_ == 0) return;
+  if (gpointer object = g_weak_ref_get(&instance_)) {
+    g_signal_handler_disconnect(object, id_);
+    g_object_unref(object);
+  }
+  id_ = 0;
+  g_weak_ref_set(&instance_, nullptr);
+}
+
+}  // namespace pq::engine
