@@ -149,6 +149,8 @@ void EditSession::RunShortcut(Shortcut shortcut) {
 
 void EditSession::AfterHistoryChange(const std::optional<UndoEntry>& written) {
   state_.snapshotTaken = false;
+  // The engine stretches a selection over replaced HTML; a following Cut must not take it.
+  if (written) page_.CollapseSelection(written->span.document);
   // The current span now holds what was written: its next change is undone back to that.
   if (written && state_.currentDocument && written->span.document == *state_.currentDocument &&
       written->span.id == state_.currentSpanId) {

@@ -2,6 +2,8 @@
 
 #include <gtk/gtk.h>
 
+#include <memory>
+
 namespace pq {
 
 namespace {
@@ -57,7 +59,14 @@ void EditMenu::Popup(GtkWidget* over, int x, int y) {
     y += a.y;
   }
   const GdkRectangle at{x, y, 1, 1};
-  gtk_menu_popup_at_rect(menu, window, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, nullptr);
+  // The menu is asked for by the page, outside any GTK event: it gets a press of its own to
+  // take the pointer with.
+  std::unique_ptr<GdkEvent, decltype(&gdk_event_free)> press(gdk_event_new(GDK_BUTTON_PRESS), gdk_event_free);
+  press->button.window = GDK_WINDOW(g_object_ref(window));
+  press->button.button = 3;
+  press->button.time = gtk_get_current_event_time();
+  gdk_event_set_device(press.get(), gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_window_get_display(window))));
+  gtk_menu_popup_at_rect(menu, window, &at, GDK_GRAVITY_NORTH_WEST, GDK_GRAVITY_NORTH_WEST, press.get());
 }
 
 bool EditMenu::Visible() const { return gtk_widget_get_visible(menu_.get()); }
