@@ -1,4 +1,6 @@
-#include "engine/web_view.h"
+#include "engine/error_page.h"
+
+#include "pageprep/text_util.h"
 
 namespace pq::engine {
 
@@ -18,16 +20,32 @@ std::string Escape(const std::string& s) {
   return out;
 }
 
+std::string AdviceHTML(const std::string& url, ErrorAdvice advice) {
+  switch (advice) {
+    case ErrorAdvice::CheckAddress:
+      return "<p>Check the address.</p>";
+    case ErrorAdvice::Reload:
+      // Only an address that loads a page again may stand in the link.
+      if (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://") || StartsWithNoCase(url, "file:"))
+        return "<p><a id=\"reload\" href=\"" + Escape(url) + "\">Reload the page</a></p>";
+      return "<p>Reload the page.</p>";
+    case ErrorAdvice::CheckNetwork:
+      break;
+  }
+  return "<p>Check the address, and that the computer is connected to the network.</p>";
+}
+
 }  // namespace
 
-std::string ErrorPageHTML(const std::string& url, const std::string& reason) {
+std::string ErrorPageHTML(const std::string& url, const std::string& reason, ErrorAdvice advice) {
+  const std::string what = advice == ErrorAdvice::Reload ? "could not be shown" : "could not be reached";
   return "<html><head><title>The page cannot be displayed</title>"
          "<style>body{font-family:sans-serif;margin:2em;color:#333}h1{font-size:1.4em}"
          "code{word-break:break-all}</style></head><body>"
          "<h1>The page cannot be displayed</h1>"
-         "<p>The page <code>" + Escape(url) + "</code> could not be reached.</p>"
-         "<p>" + Escape(reason) + "</p>"
-         "<p>Check the address, and that the computer is connected to the network.</p>"
+         "<p>The page <code>" + Escape(url) + "</code> " + what + ".</p>"
+         "<p>" + Escape(reason) + "</p>" +
+         AdviceHTML(url, advice) +
          "</body></html>";
 }
 

@@ -5,11 +5,13 @@
 
 #include <cstring>
 
+#include "engine/address_problem.h"
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
 #include "engine/signal_connection.h"
 #include "engine/wait_until.h"
+#include "pageprep/text_util.h"
 
 namespace pq::engine {
 
@@ -152,6 +154,7 @@ struct WebView::Impl {
   bool loadFailed = false;       // the current main load failed; its FINISHED is no completion
   std::string errorPageUrl;      // the failed address whose error page is being loaded
   std::string lastAllowed;       // the address of the latest navigation let through
+  std::string startedUrl;        // the address the current main load started for
   int lastBack = -1, lastForward = -1;
   DocumentEventQueue events{[this](const DocumentEvent& e) {
     if (owner->DocumentEventFired) owner->DocumentEventFired(e);
@@ -173,6 +176,18 @@ struct WebView::Impl {
   } closer{*this};
   // Declared last, so the handlers are gone before anything above is torn down.
   SignalConnections signals;
+
+  // Shows the error page in place of the address. An address the engine cannot hold as a
+  // document's (a blank in its host, a mail address) gets the page under "about:blank".
+  void ShowErrorPage(const std::string& url, const std::string& reason, ErrorAdvice advice) {
+    const bool usable = (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://") ||
+                         StartsWithNoCase(url, "file:")) &&
+                        !IsMalformedWebAddress(url);
+    const std::string base = usable ? url : "about:blank";
+    errorPageUrl = base;
+    const std::string page = ErrorPageHTML(url, reason, advice);
+    webkit_web_view_load_alternate_html(view.get(), page.c_str(), base.c_str(), nullptr);
+  }
 
   void ReportCommandState() {
     const int back = webkit_web_view_can_go_back(view.get()) ? 1 : 0;
@@ -238,6 +253,7 @@ struct WebView::Impl {
         // starts right after its own navigation was let through.
         const std::string started = self->lastAllowed.empty() ? url : self->lastAllowed;
         self->lastAllowed.clear();
+        if (self->errorPageUrl.empty()) self->startedUrl = started;
         self->ownRequest = false;
         self->topLoading = true;
         self->topCommitted = false;
@@ -258,42 +274,57 @@ struct WebView::Impl {
         self->topLoading = false;
         const bool failed = self->loadFailed;
         self->loadFailed = false;
+        const bool errorPage = !self->errorPageUrl.empty();
         if (!failed) self->errorPageUrl.clear();
         self->ReportCommandState();
         if (self->owner->DownloadComplete) self->owner->DownloadComplete();
+        if (!failed && !errorPage && url == "about:blank" && self->startedUrl != url &&
+            !self->startedUrl.empty()) {
+          // The engine refused the address without a failure (a port kept for other services)
+          // and shows an empty page in its place: say why instead.
+          std::string reason = AddressProblem(self->startedUrl);
+          if (reason.empty()) reason = "The web engine refused to load this address.";
+          self->ShowErrorPage(self->startedUrl, reason, ErrorAdvice::CheckAddress);
+          break;
+        }
         if (!failed && self->owner->DocumentComplete) self->owner->DocumentComplete({}, url);
         break;
       }
     }
   }
 
-  static gboolean OnLoadFailed(WebKitWebView* view, WebKitLoadEvent, gchar* failingUri,
+  static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* failingUri,
                                GError* error, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     self->loadFailed = true;
     const bool stopped =
         (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
         (error->domain == WEBKIT_POLICY_ERROR &&
-         (error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE ||
-          error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI)) ||
+         error->code == WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
         (error->domain == WEBKIT_DOWNLOAD_ERROR);
     if (stopped) return TRUE;
-    const std::string url = failingUri ? failingUri : "";
-    self->errorPageUrl = url;
-    const std::string page = ErrorPageHTML(url, error->message ? error->message : "");
-    webkit_web_view_load_alternate_html(view, page.c_str(), url.c_str(), nullptr);
+    const std::string url = failingUri && *failingUri ? failingUri : self->startedUrl;
+    // The error page itself failed: nothing better can be shown.
+    if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return TRUE;
+    if (error->domain == WEBKIT_POLICY_ERROR && error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI) {
+      // An address the engine cannot show at all: the user learns why instead of waiting.
+      std::string reason = AddressProblem(url);
+      if (reason.empty() && !StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://"))
+        reason = "The web engine does not show addresses of this kind (" + url.substr(0, url.find(':')) + ").";
+      if (reason.empty()) reason = error->message ? error->message : "";
+      self->ShowErrorPage(url, reason, ErrorAdvice::CheckAddress);
+      return TRUE;
+    }
+    self->ShowErrorPage(url, error->message ? error->message : "", ErrorAdvice::CheckNetwork);
     return TRUE;
   }
 
   // The page's process ended (it crashed or ran out of memory): say so with the error page
-  // instead of leaving the pane blank.
+  // instead of leaving the pane blank, and offer to load the page again.
   static void OnProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     const char* uri = webkit_web_view_get_uri(view);
-    const std::string url = uri ? uri : "";
-    self->errorPageUrl = url;
-    const std::string page = ErrorPageHTML(url, "The web engine stopped while showing this page.");
-    webkit_web_view_load_alternate_html(view, page.c_str(), url.c_str(), nullptr);
+    self->ShowErrorPage(uri ? uri : "", "The web engine stopped while showing this page.", ErrorAdvice::Reload);
   }
 
   static GtkWidget* OnCreate(WebKitWebView*, WebKitNavigationAction* action, gpointer data) {
@@ -421,6 +452,8 @@ std::string WebView::LocationURL() const {
 bool WebView::Busy() const { return webkit_web_view_is_loading(impl_->view.get()); }
 bool WebView::CanGoBack() const { return webkit_web_view_can_go_back(impl_->view.get()); }
 bool WebView::CanGoForward() const { return webkit_web_view_can_go_forward(impl_->view.get()); }
+
+void WebView::TerminateEngineProcess() { webkit_web_view_terminate_web_process(impl_->view.get()); }
 
 void WebView::ClearCache() {
   WebKitWebsiteDataManager* data = webkit_web_view_get_website_data_manager(impl_->view.get());

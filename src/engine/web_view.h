@@ -10,6 +10,7 @@
 #include "core/browser_commands.h"
 #include "core/document_event.h"
 #include "core/frame_path.h"
+#include "engine/error_page.h"
 #include "engine/script_value.h"
 #include "pageprep/frames.h"
 #include "pageprep/restore_html.h"
@@ -59,6 +60,8 @@ class WebView {
   bool CanGoForward() const;
   // Drops every cached answer of the engine (for pages that have just been published).
   void ClearCache();
+  // Ends the engine's process of the page, as a crash would (for tests).
+  void TerminateEngineProcess();
 
   // --- events
   struct NavigationRequest {
@@ -140,7 +143,5 @@ class WebView {
 int EngineVersion();
 inline constexpr int kMinimumEngineVersion = 240;
 
-// The page the engine shows for an address it cannot load.
-std::string ErrorPageHTML(const std::string& url, const std::string& reason);
 
 }  // namespace pq::engine

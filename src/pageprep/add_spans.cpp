@@ -1,5 +1,7 @@
 #include "pageprep/add_spans.h"
 
+#include "pageprep/text_util.h"
+
 #include <array>
 #include <cstring>
 #include <vector>
@@ -39,6 +41,10 @@ struct Span {
   std::size_t begin;
   std::size_t end;
   bool anchor;
+  // Links only: the link's text, from the end of its start tag to its "</a>"; npos when the
+  // link has no "</a>" or its start tag no end.
+  std::size_t textBegin = npos;
+  std::size_t textEnd = npos;
 };
 
 class Scanner {
@@ -70,11 +76,14 @@ class Scanner {
     }
   }
 
-  std::string Write() const {
+  MarkedHTML Write() const {
     // Upper bound of the output: every span adds at most its markers, a 20-digit number and
     // the five extra characters of "&nbsp;" standing for a space.
     constexpr std::size_t kMostPerSpan = 19 + 20 + 2 + 5 + 5 + 7;
-    std::string out(n_ + spans_.size() * kMostPerSpan, '\0');
+    MarkedHTML marked;
+    std::string& out = marked.html;
+    out.assign(n_ + spans_.size() * kMostPerSpan, '\0');
+    marked.layout.spans.reserve(spans_.size());
     char* w = out.data();
     auto put = [&w](std::string_view s) {
       std::memcpy(w, s.data(), s.size());
@@ -87,15 +96,29 @@ class Scanner {
       while ((v /= 10) != 0);
       while (k) *w++ = digits[--k];
     };
+    auto at = [&] { return static_cast<std::size_t>(w - out.data()); };
     std::size_t cursor = 0;
     unsigned long edits = 0, anchors = 0;
     for (const Span& span : spans_) {
       put(t_.substr(cursor, span.begin - cursor));
+      SpanPlace place;
+      place.begin = at();
+      place.sourceBegin = span.begin;
+      place.sourceEnd = span.end;
       if (span.anchor) {
+        place.kind = SpanKind::Anchor;
+        place.number = ++anchors;
         put("<SPAN ID=\"ZZZANCHOR");
-        putNumber(++anchors);
+        putNumber(place.number);
         put("\">");
+        place.contentBegin = at();
         put(t_.substr(span.begin, span.end - span.begin));
+        place.contentEnd = at();
+        place.textBegin = place.textEnd = place.contentEnd;
+        if (span.textBegin != npos) {
+          place.textBegin = place.contentBegin + (span.textBegin - span.begin);
+          place.textEnd = place.contentBegin + (span.textEnd - span.begin);
+        }
         put("</SPAN>");
       } else {
         // One space at either end becomes a non-breaking space so it stays visible; the
@@ -105,17 +128,25 @@ class Scanner {
         if (trailing) --e;
         const bool leading = e > b && t_[b] == ' ';
         if (leading) ++b;
+        place.number = ++edits;
         put("<SPAN ID=\"ZZZEDIT");
-        putNumber(++edits);
-        put(leading ? "\">&nbsp" : "\">");
+        putNumber(place.number);
+        put("\">");
+        place.contentBegin = at();
+        if (leading) put("&nbsp");
         put(t_.substr(b, e - b));
-        put(trailing ? "&nbsp;</SPAN>" : "</SPAN>");
+        if (trailing) put("&nbsp;");
+        place.contentEnd = at();
+        place.textBegin = place.textEnd = place.contentEnd;
+        put("</SPAN>");
       }
+      place.end = at();
+      marked.layout.spans.push_back(place);
       cursor = span.end;
     }
     put(t_.substr(cursor));
-    out.resize(static_cast<std::size_t>(w - out.data()));
-    return out;
+    out.resize(at());
+    return marked;
   }
 
  private:
@@ -287,18 +318,24 @@ class Scanner {
   // (tags and comments inside the link are stepped over whole, so a "</a>" in a quoted value
   // or a comment does not end it), or up to the end of the page when it has none.
   std::size_t WrapLink(std::size_t p) {
-    std::size_t end = n_;
+    Span link{p, n_, true};
     for (std::size_t i = TagEnd(p); i != npos && i < n_;) {
       const std::size_t tag = NextStructural(i + 1);
       if (tag >= n_) break;
       if (Has(tag, "</a>")) {
-        end = tag + 4;
+        link.end = tag + 4;
+        // The text a browser sees: a quoted "<" does not end the start tag for it, though it
+        // stops the quote for the scan.
+        if (const std::size_t gt = QuotedTagEnd(t_, p, tag); gt != npos) {
+          link.textBegin = gt + 1;
+          link.textEnd = tag;
+        }
         break;
       }
       i = Has(tag, "<!--") ? AfterComment(tag) - 1 : TagEnd(tag);
     }
-    spans_.push_back({p, end, true});
-    return end;
+    spans_.push_back(link);
+    return link.end;
   }
 
   // Whether the run at p holds a character that is not whitespace, ">" or inside a format
@@ -451,10 +488,12 @@ class Scanner {
 
 }  // namespace
 
-std::string AddSpans(std::string_view html) {
+MarkedHTML AddSpansWithLayout(std::string_view html) {
   Scanner scanner(html);
   scanner.Run();
   return scanner.Write();
 }
+
+std::string AddSpans(std::string_view html) { return AddSpansWithLayout(html).html; }
 
 }  // namespace pq

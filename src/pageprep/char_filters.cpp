@@ -46,8 +46,12 @@ std::string StripUnsafeChars(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const std::size_t start = pos;
     const char32_t cp = NextCodePoint(text, pos);
-    const bool invalidByte = pos - start == 1 && cp >= 0x80;  // kept as it came
-    if (invalidByte || !IsUnsafeControl(cp)) out.append(text, start, pos - start);
+    // A byte that starts no valid character becomes U+FFFD on its own: kept raw, a stray
+    // lead byte would join the bytes after a dropped control into a character of its own.
+    if (pos - start == 1 && cp >= 0x80)
+      out += "\xEF\xBF\xBD";
+    else if (!IsUnsafeControl(cp))
+      out.append(text, start, pos - start);
   }
   return out;
 }

@@ -1,6 +1,5 @@
 #include "pageprep/edit_copy.h"
 
-#include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
 #include "pageprep/text_util.h"
@@ -31,11 +30,11 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
   page.OriginalHTML = std::move(source.text);
   page.SourceBytes = std::move(source.bytes);
   page.Charset = std::move(source.charset);
-  page.EditHTML = AddSpans(page.OriginalHTML);
+  const std::string fullPath = FullPathOf(url, fetch);
+  MarkedHTML marked = MakeEditHTML(page.OriginalHTML, url, fullPath);
+  page.EditHTML = std::move(marked.html);
+  page.EditLayout = std::move(marked.layout);
   if (progress.SourceMarked) progress.SourceMarked();
-
-  page.EditHTML = AddMarker(page.EditHTML, "OrigURL", url);
-  page.EditHTML = AddMarker(page.EditHTML, "FullPath", FullPathOf(url, fetch));
   const bool hasFrames = document->FrameCount() > 0;
   std::vector<FrameCopy> frameCopies;
   if (hasFrames) frameCopies = FetchFrameCopies(document.get(), FrameTable{}, fetch);

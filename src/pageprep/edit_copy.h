@@ -6,6 +6,7 @@
 #include "pageprep/fetcher.h"
 #include "pageprep/frame_table.h"
 #include "pageprep/frames.h"
+#include "pageprep/span_layout.h"
 
 namespace pq {
 
@@ -18,6 +19,7 @@ struct PageRecord {
   std::string SourceBytes;   // the page source exactly as fetched (byte-order mark included)
   std::string Charset;       // the character set OriginalHTML was read in (charset_labels.h)
   std::string EditHTML;      // the second line of webed.htm
+  SpanLayout EditLayout;     // where EditHTML's markers are, for RestoreHTML and StripMarkers
   std::string WebURL;        // the location URL
   bool busy = false;         // from the start of a navigation until its preparation ended
 };

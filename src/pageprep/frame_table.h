@@ -2,6 +2,8 @@
 #include <array>
 #include <string>
 
+#include "pageprep/span_layout.h"
+
 namespace pq {
 
 inline constexpr const char* kFrameError = "FrameError";
@@ -15,6 +17,7 @@ struct FrameEntry {
   std::string SourceBytes;  // the frame source exactly as fetched (byte-order mark included)
   std::string Charset;      // the character set Source was read in (charset_labels.h)
   std::string EditHTML;     // exactly as written into the edit copy
+  SpanLayout EditLayout;    // where EditHTML's markers are, for RestoreHTML and StripMarkers
   bool HasFrames = false;
   bool Editable = false;
 };

@@ -1,6 +1,5 @@
 #include "pageprep/frames.h"
 
-#include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
 #include "pageprep/text_util.h"
@@ -56,9 +55,9 @@ FrameCopy FetchFrameCopy(const PageDocument& document, const Fetcher& fetch) {
   entry.SourceBytes = std::move(page.bytes);
   entry.Charset = std::move(page.charset);
 
-  std::string html = AddMarker(entry.Source, "OrigURL", copy.href);
-  html = AddMarker(html, "FullPath", fullPath);
-  entry.EditHTML = AddSpans(html);
+  MarkedHTML marked = MakeEditHTML(entry.Source, copy.href, fullPath);
+  entry.EditHTML = std::move(marked.html);
+  entry.EditLayout = std::move(marked.layout);
   entry.Editable = IsPageFile(fullPath);
   return copy;
 }

@@ -2,12 +2,21 @@
 #include <string>
 #include <string_view>
 
+#include "pageprep/span_layout.h"
+
 namespace pq {
 
-// Inserts <!--name="value"--> right after the opening HTML tag (creating "<html>" in front
-// when the page has none).
+// Inserts <!--name="value"--> right after the opening HTML tag. A page without one gets
+// "<html>" and the marker, after its DOCTYPE when it starts with one (a marker in front of the
+// DOCTYPE would switch the browser to quirks mode, and a comment before the html element is
+// not part of its serialisation, where CurrentOrigURL reads the marker).
 std::string AddMarker(std::string_view html, std::string_view name, std::string_view value);
 // The value of the first <!--name="..."--> marker (exact case), or "".
 std::string GetMarker(std::string_view html, std::string_view name);
+
+// Marks up a page source for its edit copy: AddSpans, then the FullPath and OrigURL markers
+// (in that order) where AddMarker puts them, outside every span. The layout records both, so
+// StripMarkers gives back exactly the page it was given, apart from the spans' "&nbsp".
+MarkedHTML MakeEditHTML(std::string_view source, std::string_view url, std::string_view fullPath);
 
 }  // namespace pq

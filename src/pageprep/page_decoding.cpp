@@ -128,8 +128,11 @@ std::string DecodeWithIconv(std::string_view bytes, std::string_view charset,
     out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
     if (r != static_cast<std::size_t>(-1)) break;
     if (errno == E2BIG) continue;
-    // EILSEQ, or EINVAL for a sequence cut off by the end of the page.
-    out += kReplacement;
+    // EILSEQ, or EINVAL for a sequence cut off by the end of the page. GBK's one byte that
+    // iconv lacks is the euro sign for browsers.
+    const bool euro = errno == EILSEQ && static_cast<unsigned char>(*in) == 0x80 &&
+                      (charset == "gbk" || charset == "gb18030");
+    out += euro ? std::string_view("\xE2\x82\xAC") : kReplacement;
     const std::size_t skip =
         errno == EINVAL ? inLeft : InvalidLength(charset, std::string_view(in, inLeft));
     in += skip;

@@ -1,194 +1,127 @@
 #include "pageprep/restore_html.h"
 
 #include <algorithm>
-#include <utility>
 
 #include "pageprep/char_filters.h"
 #include "pageprep/text_util.h"
+
+// Every operation here walks the edit HTML once, from one recorded marker to the next: the
+// program knows where it wrote each marker, so nothing is searched for in the page's text.
 
 namespace pq {
 
 namespace {
 
-constexpr std::string_view kAnchorId = "ZZZANCHOR";
-constexpr std::string_view kEditId = "ZZZEDIT";
 constexpr auto npos = std::string_view::npos;
+constexpr std::string_view kOpenPrefix = "<span id=\"zzz";  // how every span marker starts
+constexpr std::string_view kClose = "</span>";
 
-// "ZZZEDIT" + the digits that follow the prefix at pos.
-std::string IdAt(std::string_view text, std::size_t pos, std::string_view prefix) {
-  std::size_t end = pos + prefix.size();
-  while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-  return std::string(text.substr(pos, end - pos));
+using Filter = std::string (*)(std::string_view);
+std::string Verbatim(std::string_view s) { return std::string(s); }
+
+bool SameNoCase(std::string_view text, std::size_t at, std::string_view lowerLiteral) {
+  return at <= text.size() && text.size() - at >= lowerLiteral.size() &&
+         StartsWithNoCase(text.substr(at), lowerLiteral);
 }
 
-// The ">" that ends the tag starting at pos; a ">" inside a quoted attribute value does not.
-std::size_t TagEnd(std::string_view text, std::size_t pos) {
-  char quote = 0;
-  for (std::size_t i = pos; i < text.size(); ++i) {
-    const char c = text[i];
-    if (quote) {
-      if (c == quote) quote = 0;
-    } else if (c == '"' || c == '\'') {
-      std::size_t j = i;
-      while (j > pos && (text[j - 1] == ' ' || text[j - 1] == '\t' || text[j - 1] == '\n' ||
-                         text[j - 1] == '\r'))
-        --j;
-      // A quote opens a value only after "=" and only when it is closed again.
-      if (j > pos && text[j - 1] == '=' && text.find(c, i + 1) != npos) quote = c;
-    } else if (c == '>') {
-      return i;
-    }
-  }
-  return npos;
+bool Fits(const SpanPlace& s, std::string_view html, std::size_t floor) {
+  if (!(floor <= s.begin && s.begin < s.contentBegin && s.contentBegin <= s.textBegin &&
+        s.textBegin <= s.textEnd && s.textEnd <= s.contentEnd && s.contentEnd <= s.end &&
+        s.end <= html.size()))
+    return false;
+  // A closing tag that is missing (an unterminated marker read from text) is allowed.
+  const bool closed = s.end - s.contentEnd == kClose.size() && SameNoCase(html, s.contentEnd, kClose);
+  return SameNoCase(html, s.begin, kOpenPrefix) && (closed || s.end == s.contentEnd);
 }
 
-bool InCapitals(std::string_view text, std::size_t tagStart) {
-  return tagStart != npos && text.compare(tagStart, 5, "<SPAN") == 0;
+bool Fits(const InsertedText& t, std::string_view html, std::size_t floor) {
+  return floor <= t.begin && t.begin < t.end && t.end <= html.size() &&
+         (SameNoCase(html, t.begin, "<!--") || SameNoCase(html, t.begin, "<html"));
 }
 
-bool TagNameEndsAt(std::string_view lower, std::size_t i) {
-  return i < lower.size() && (lower[i] == '>' || lower[i] == ' ' || lower[i] == '\t' ||
-                              lower[i] == '\n' || lower[i] == '\r');
-}
-
-// The closing tag of a marker span whose opening tag ends before `from`. Markers are written
-// "<SPAN ...>" ... "</SPAN>" in capitals, so only spans written the same way count: a page's
-// own span in a link is stepped over, and a stray lower-case one is never taken for ours.
-// A marker in any other case (a serialised document) matches closers in any case.
-std::size_t MatchingSpanClose(std::string_view text, std::string_view lower, std::size_t from,
-                              bool capitals) {
-  std::string_view hay = capitals ? text : lower;
-  const std::string_view open = capitals ? "<SPAN" : "<span";
-  const std::string_view close = capitals ? "</SPAN" : "</span";
-  int depth = 0;
-  std::size_t first = npos;
-  for (std::size_t i = hay.find('<', from); i != npos; i = hay.find('<', i + 1)) {
-    if (hay.compare(i, 6, close) == 0 && TagNameEndsAt(lower, i + 6)) {
-      if (depth == 0) return i;
-      if (first == npos) first = i;
-      --depth;
-    } else if (hay.compare(i, 5, open) == 0 && TagNameEndsAt(lower, i + 5)) {
-      ++depth;
-    }
-  }
-  return first;  // a span of the page's own left open inside ours
-}
-
-bool Present(const SpanSource& doc, const std::string& id, std::string_view prefix) {
-  return id.size() > prefix.size() && doc.InnerHTML(id).has_value();
-}
-
-std::string RestoreLinks(std::string_view in, const SpanSource& doc) {
-  const std::string lowerIn = AsciiLower(in);
-  std::string out;
-  out.reserve(in.size());
+// Calls onSpan / onInserted for each place of the layout that fits, in document order, and
+// onGap for the text between them.
+template <class Gap, class OnSpan, class OnInserted>
+void Walk(std::string_view html, const SpanLayout& layout, Gap onGap, OnSpan onSpan,
+          OnInserted onInserted) {
   std::size_t cursor = 0;
-  for (std::size_t p = in.find(kAnchorId); p != npos;) {
-    const std::size_t s = in.rfind('<', p);
-    const std::string id = IdAt(in, p, kAnchorId);
-    const std::size_t openEnd = s == npos ? npos : in.find('>', s);
-    if (s == npos || s < cursor || openEnd == npos || !Present(doc, id, kAnchorId)) {
-      p = in.find(kAnchorId, p + 1);
-      continue;
+  auto span = layout.spans.begin();
+  auto ins = layout.inserted.begin();
+  while (span != layout.spans.end() || ins != layout.inserted.end()) {
+    const bool spanFirst =
+        ins == layout.inserted.end() || (span != layout.spans.end() && span->begin < ins->begin);
+    if (spanFirst) {
+      const SpanPlace& s = *span++;
+      if (!Fits(s, html, cursor)) continue;
+      onGap(html.substr(cursor, s.begin - cursor));
+      onSpan(s);
+      cursor = s.end;
+    } else {
+      const InsertedText& t = *ins++;
+      if (!Fits(t, html, cursor)) continue;
+      onGap(html.substr(cursor, t.begin - cursor));
+      onInserted(t);
+      cursor = t.end;
     }
-    const std::size_t close = MatchingSpanClose(in, lowerIn, openEnd + 1, InCapitals(in, s));
-    const std::size_t closeEnd = close == npos ? npos : in.find('>', close);
-    const std::size_t contentEnd = closeEnd == npos ? in.size() : close;
-    std::string content(in.substr(openEnd + 1, contentEnd - openEnd - 1));
-
-    const auto links = doc.EditableLinkHTML(id);
-    const std::string linkText = links.empty() ? "" : EncodeSpecialChars(links.back());
-    if (!linkText.empty()) {
-      const std::string lower = AsciiLower(content);
-      const std::size_t a = lower.find("<a");
-      const std::size_t gt = a == npos ? npos : TagEnd(content, a);
-      const std::size_t endA = gt == npos ? npos : lower.find("</a", gt + 1);
-      if (endA != npos) content = content.substr(0, gt + 1) + linkText + content.substr(endA);
-    }
-    out.append(in, cursor, s - cursor);
-    out += content;
-    cursor = closeEnd == npos ? in.size() : closeEnd + 1;
-    p = in.find(kAnchorId, cursor);
   }
-  out.append(in.substr(std::min(cursor, in.size())));
+  onGap(html.substr(cursor));
+}
+
+RestoredHTML Splice(std::string_view html, const SpanLayout& layout,
+                    const SpanReplacement& replace, Filter filter) {
+  RestoredHTML out;
+  out.html.reserve(html.size());
+  auto part = [&](std::size_t from, std::size_t to) { return html.substr(from, to - from); };
+  Walk(
+      html, layout, [&](std::string_view gap) { out.html += filter(gap); },
+      [&](const SpanPlace& s) {
+        if (std::optional<std::string> text = replace(s)) {
+          out.html += filter(*text);
+          return;
+        }
+        // Kept: the tags as written, the contents filtered, the place moved along.
+        SpanPlace kept = s;
+        kept.begin = out.html.size();
+        out.html += part(s.begin, s.contentBegin);
+        kept.contentBegin = out.html.size();
+        out.html += filter(part(s.contentBegin, s.textBegin));
+        kept.textBegin = out.html.size();
+        out.html += filter(part(s.textBegin, s.textEnd));
+        kept.textEnd = out.html.size();
+        out.html += filter(part(s.textEnd, s.contentEnd));
+        kept.contentEnd = out.html.size();
+        out.html += part(s.contentEnd, s.end);
+        kept.end = out.html.size();
+        out.layout.spans.push_back(kept);
+      },
+      [&](const InsertedText& t) {
+        const std::size_t begin = out.html.size();
+        out.html += part(t.begin, t.end);
+        out.layout.inserted.push_back({begin, out.html.size()});
+      });
   return out;
 }
 
-std::string RestoreEditSpans(std::string_view in, const SpanSource& doc) {
-  const std::string lowerIn = AsciiLower(in);
-  std::string out;
-  out.reserve(in.size());
-  std::size_t cursor = 0;
-  for (std::size_t p = in.find(kEditId); p != npos;) {
-    const std::size_t s = in.rfind('<', p);
-    const std::string id = IdAt(in, p, kEditId);
-    const std::size_t openEnd = in.find('>', p);
-    const std::size_t close =
-        openEnd == npos ? npos : MatchingSpanClose(in, lowerIn, openEnd + 1, InCapitals(in, s));
-    const std::size_t closeEnd = close == npos ? npos : in.find('>', close);
-    std::optional<std::string> inner;
-    if (s != npos && s >= cursor && closeEnd != npos && id.size() > kEditId.size())
-      inner = doc.InnerHTML(id);
-    if (!inner) {
-      p = in.find(kEditId, p + 1);
-      continue;
-    }
-    std::string text = EncodeSpecialChars(*inner);
-    // An emptied span keeps a place that stays editable the next time the page is prepared.
-    if (text.find_first_not_of(' ') == std::string::npos) text = "&nbsp;<!--DeletedText-->";
-    out.append(in, cursor, s - cursor);
-    out += text;
-    cursor = closeEnd + 1;
-    p = in.find(kEditId, cursor);
+// The next occurrence of `what` at or after `from` in `lower`, remembered so that a walk that
+// only moves forward searches each stretch of text once.
+class ForwardFind {
+ public:
+  ForwardFind(std::string_view lower, std::string_view what) : lower_(lower), what_(what) {}
+  std::size_t From(std::size_t from) {
+    if (found_ == npos && searched_ && from >= searchedFrom_) return npos;
+    if (searched_ && found_ != npos && found_ >= from) return found_;
+    searched_ = true;
+    searchedFrom_ = from;
+    found_ = lower_.find(what_, from);
+    return found_;
   }
-  out.append(in.substr(std::min(cursor, in.size())));
-  return out;
-}
 
-std::string RemoveComments(std::string_view html, std::string_view lowerPrefix) {
-  const std::string lower = AsciiLower(html);
-  std::string out;
-  out.reserve(html.size());
-  std::size_t cursor = 0;
-  for (std::size_t hit = lower.find(lowerPrefix); hit != npos; hit = lower.find(lowerPrefix, cursor)) {
-    const std::size_t end = lower.find("-->", hit + lowerPrefix.size());
-    if (end == npos) break;  // unterminated: leave the rest of the page alone
-    out.append(html, cursor, hit - cursor);
-    cursor = end + 3;
-  }
-  out.append(html.substr(cursor));
-  return out;
-}
-
-// Removes every opening tag starting with lowerPrefix together with its own closing tag.
-std::string RemoveSpanTags(std::string_view html, std::string_view lowerPrefix) {
-  const std::string lower = AsciiLower(html);
-  std::vector<std::pair<std::size_t, std::size_t>> cuts;  // [from, to)
-  for (std::size_t p = lower.find(lowerPrefix); p != npos;) {
-    const std::size_t end = lower.find('>', p);
-    if (end == npos) {
-      cuts.emplace_back(p, lower.size());
-      break;
-    }
-    cuts.emplace_back(p, end + 1);
-    const std::size_t c = MatchingSpanClose(html, lower, end + 1, InCapitals(html, p));
-    if (c != npos) {
-      const std::size_t gt = lower.find('>', c);
-      cuts.emplace_back(c, gt == npos ? lower.size() : gt + 1);
-    }
-    p = lower.find(lowerPrefix, end + 1);
-  }
-  std::sort(cuts.begin(), cuts.end());
-  std::string out;
-  out.reserve(html.size());
-  std::size_t cursor = 0;
-  for (const auto& [from, to] : cuts) {
-    if (from > cursor) out.append(html, cursor, from - cursor);
-    cursor = std::max(cursor, to);
-  }
-  out.append(html.substr(std::min(cursor, html.size())));
-  return out;
-}
+ private:
+  std::string_view lower_, what_;
+  bool searched_ = false;
+  std::size_t searchedFrom_ = 0;
+  std::size_t found_ = npos;
+};
 
 }  // namespace
 
@@ -203,15 +136,126 @@ std::vector<std::string> SpanSnapshot::EditableLinkHTML(const std::string& id) c
   return it == elements.end() ? std::vector<std::string>{} : it->second.editableLinks;
 }
 
-std::string RestoreHTML(std::string_view editHTML, const SpanSource& document) {
-  return StripUnsafeChars(RestoreEditSpans(RestoreLinks(editHTML, document), document));
+RestoredHTML SpliceSpans(std::string_view editHTML, const SpanLayout& layout,
+                         const SpanReplacement& replace) {
+  return Splice(editHTML, layout, replace, Verbatim);
 }
 
-std::string StripMarkers(std::string_view html) {
-  std::string out = RemoveComments(html, "<!--fullpath");
-  out = RemoveComments(out, "<!--origurl");
-  out = RemoveSpanTags(out, "<span id=\"zzzedit");
-  return RemoveSpanTags(out, "<span id=\"zzzanchor");
+RestoredHTML RestoreHTML(std::string_view editHTML, const SpanLayout& layout,
+                         const SpanSource& document) {
+  const auto replace = [&](const SpanPlace& s) -> std::optional<std::string> {
+    const std::string id = s.Id();
+    std::optional<std::string> inner = document.InnerHTML(id);
+    if (!inner) return std::nullopt;  // no longer in the document: published as fetched
+    if (s.kind == SpanKind::Edit) {
+      std::string text = EncodeSpecialChars(*inner);
+      // An emptied span keeps a place that stays editable the next time the page is prepared.
+      if (text.find_first_not_of(' ') == std::string::npos) text = "&nbsp;<!--DeletedText-->";
+      return text;
+    }
+    const auto links = document.EditableLinkHTML(id);
+    const std::string linkText = links.empty() ? "" : EncodeSpecialChars(links.back());
+    std::string content(editHTML.substr(s.contentBegin, s.contentEnd - s.contentBegin));
+    // Only a link with its "</a>" has a text to replace; an empty one would lose the link.
+    if (!linkText.empty() && s.textEnd < s.contentEnd)
+      content.replace(s.textBegin - s.contentBegin, s.textEnd - s.textBegin, linkText);
+    return content;
+  };
+  return Splice(editHTML, layout, replace, StripUnsafeChars);
 }
+
+std::string StripMarkers(std::string_view html, const SpanLayout& layout) {
+  std::string out;
+  out.reserve(html.size());
+  Walk(
+      html, layout, [&](std::string_view gap) { out += gap; },
+      [&](const SpanPlace& s) { out += html.substr(s.contentBegin, s.contentEnd - s.contentBegin); },
+      [](const InsertedText&) {});
+  return out;
+}
+
+std::string PublishableHTML(std::string_view editHTML, const SpanLayout& layout,
+                            const SpanSource& document) {
+  const RestoredHTML restored = RestoreHTML(editHTML, layout, document);
+  return StripMarkers(restored.html, restored.layout);
+}
+
+SpanLayout FindSpanLayout(std::string_view html) {
+  const std::string lower = AsciiLower(html);
+  const std::string_view text = lower;
+  SpanLayout layout;
+  ForwardFind opener(text, kOpenPrefix), fullPath(text, "<!--fullpath"),
+      origUrl(text, "<!--origurl"), commentEnd(text, "-->"), spanClose(text, kClose),
+      upperClose(html, "</SPAN>");
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    const std::size_t o = opener.From(pos);
+    const std::size_t c = std::min(fullPath.From(pos), origUrl.From(pos));
+    if (o == npos && c == npos) break;
+    if (c < o) {
+      const std::size_t end = commentEnd.From(c + 4);
+      if (end == npos) break;  // unterminated: the rest of the page stays as it is
+      layout.inserted.push_back({c, end + 3});
+      pos = end + 3;
+      continue;
+    }
+    // "<span id=\"zzz" + "edit" or "anchor" + digits + "\">", as the program writes it.
+    SpanPlace s;
+    std::size_t i = o + kOpenPrefix.size();
+    if (text.compare(i, 4, "edit") == 0) {
+      s.kind = SpanKind::Edit;
+      i += 4;
+    } else if (text.compare(i, 6, "anchor") == 0) {
+      s.kind = SpanKind::Anchor;
+      i += 6;
+    } else {
+      pos = o + 1;
+      continue;
+    }
+    const std::size_t digits = i;
+    while (i < text.size() && i - digits < 18 && text[i] >= '0' && text[i] <= '9')
+      s.number = s.number * 10 + static_cast<unsigned long>(text[i++] - '0');
+    if (i == digits || text.compare(i, 2, "\">") != 0) {
+      pos = o + 1;
+      continue;
+    }
+    s.begin = o;
+    s.contentBegin = i + 2;
+    s.contentEnd = s.end = text.size();
+    // Markers in capitals, as the program writes them, close with "</SPAN>" in capitals, so a
+    // page's own lower-case closer is never taken for theirs; others (a serialised document)
+    // close in any case.
+    const bool capitals = html.compare(o, 13, "<SPAN ID=\"ZZZ") == 0;
+    ForwardFind& closer = capitals ? upperClose : spanClose;
+    std::size_t close = closer.From(s.contentBegin);
+    // An edit span holds no tag but format tags and "<br>": its first closer is its own. A
+    // link's closer follows its "</a>".
+    if (s.kind == SpanKind::Anchor)
+      while (close != npos && (close < s.contentBegin + 4 || text.compare(close - 4, 4, "</a>") != 0))
+        close = closer.From(close + 1);
+    if (close != npos) {
+      s.contentEnd = close, s.end = close + kClose.size();
+    } else if (s.kind == SpanKind::Anchor && text.size() - s.contentBegin >= kClose.size() &&
+               text.compare(text.size() - kClose.size(), kClose.size(), kClose) == 0) {
+      s.contentEnd = text.size() - kClose.size();  // a link without "</a>" runs to the end
+    }
+    s.textBegin = s.textEnd = s.contentEnd;
+    // Only a link closed by its "</a>" (found above) has a text to replace.
+    if (s.kind == SpanKind::Anchor && close != npos && text.compare(s.contentBegin, 2, "<a") == 0 &&
+        s.contentEnd - s.contentBegin >= 4) {
+      const std::size_t gt = QuotedTagEnd(html, s.contentBegin, s.contentEnd - 4);
+      if (gt != npos) s.textBegin = gt + 1, s.textEnd = s.contentEnd - 4;
+    }
+    layout.spans.push_back(s);
+    pos = s.end;
+  }
+  return layout;
+}
+
+std::string RestoreHTML(std::string_view editHTML, const SpanSource& document) {
+  return RestoreHTML(editHTML, FindSpanLayout(editHTML), document).html;
+}
+
+std::string StripMarkers(std::string_view html) { return StripMarkers(html, FindSpanLayout(html)); }
 
 }  // namespace pq

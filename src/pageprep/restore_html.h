@@ -1,9 +1,12 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "pageprep/span_layout.h"
 
 namespace pq {
 
@@ -29,10 +32,43 @@ struct SpanSnapshot : SpanSource {
   std::vector<std::string> EditableLinkHTML(const std::string& id) const override;
 };
 
-// Splices the live contents of every edit span and editable link into the edit HTML and
-// removes their span tags; the result is filtered by StripUnsafeChars.
+// An edit HTML after restoring, with the markers still in it (the origin comments and the
+// spans that were not replaced), so that StripMarkers can remove exactly those.
+struct RestoredHTML {
+  std::string html;
+  SpanLayout layout;
+};
+
+// What goes in place of one span (tags included): nullopt keeps the span as it stands.
+using SpanReplacement = std::function<std::optional<std::string>(const SpanPlace& span)>;
+
+// Replaces spans of an edit HTML as `replace` decides, and nothing else: the building block of
+// RestoreHTML for callers that choose their own text per span (for example the span's text
+// from the page's source, page.substr(sourceBegin, sourceEnd - sourceBegin), for a span the
+// user did not change). Places of the layout that do not fit the html are skipped. Linear.
+RestoredHTML SpliceSpans(std::string_view editHTML, const SpanLayout& layout,
+                         const SpanReplacement& replace);
+
+// Splices the live contents of every edit span and editable link found in the document into
+// the edit HTML and removes their span tags; everything but the program's own markers is
+// filtered by StripUnsafeChars. An emptied edit span becomes "&nbsp;<!--DeletedText-->"; a
+// link keeps its start tag and "</a>" and takes the last content-editable link's inner HTML.
+RestoredHTML RestoreHTML(std::string_view editHTML, const SpanLayout& layout,
+                         const SpanSource& document);
+// Removes exactly the markers of the layout: the inserted origin comments (with the "<html>"
+// written for them) and the tags of the spans left. Linear.
+std::string StripMarkers(std::string_view html, const SpanLayout& layout);
+// StripMarkers(RestoreHTML(...)): what is published.
+std::string PublishableHTML(std::string_view editHTML, const SpanLayout& layout,
+                            const SpanSource& document);
+
+// For an edit HTML whose layout is not known (an edit copy read back from a file): the layout
+// read from the text, taking the program's markers as written ("<SPAN ID=\"ZZZEDITn\">" ...
+// "</SPAN>", the origin comments) in any case. A page's own look-alikes can fool it; an
+// "<html>" written with the markers is not found. Linear.
+SpanLayout FindSpanLayout(std::string_view html);
+// The same operations on such text, through FindSpanLayout.
 std::string RestoreHTML(std::string_view editHTML, const SpanSource& document);
-// Removes the origin markers and any edit or anchor span tags left.
 std::string StripMarkers(std::string_view html);
 
 }  // namespace pq

@@ -1,5 +1,7 @@
 #include "pageprep/text_util.h"
 
+#include <algorithm>
+
 namespace pq {
 
 std::string AsciiLower(std::string_view s) {
@@ -45,6 +47,28 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   }
   out.append(s.substr(pos));
   return out;
+}
+
+std::size_t QuotedTagEnd(std::string_view text, std::size_t from, std::size_t limit) {
+  limit = std::min(limit, text.size());
+  bool missing[2] = {false, false};  // no '"' / no '\'' left before the limit
+  for (std::size_t i = from; i < limit; ++i) {
+    const char c = text[i];
+    if (c == '>') return i;
+    if (c != '"' && c != '\'') continue;
+    std::size_t j = i;
+    while (j > from && (text[j - 1] == ' ' || text[j - 1] == '\t' || text[j - 1] == '\n' ||
+                        text[j - 1] == '\r'))
+      --j;
+    bool& none = missing[c == '\''];
+    if (j == from || text[j - 1] != '=' || none) continue;
+    const std::size_t close = text.substr(0, limit).find(c, i + 1);
+    if (close == std::string_view::npos)
+      none = true;
+    else
+      i = close;
+  }
+  return std::string_view::npos;
 }
 
 }  // namespace pq

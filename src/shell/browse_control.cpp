@@ -1,6 +1,7 @@
 #include "shell/browse_control.h"
 
 #include "core/browser_commands.h"
+#include "shell/typed_address.h"
 
 namespace pq {
 
@@ -13,8 +14,10 @@ namespace {
 bool HasEmptyHost(const std::string& url) { return url.find("http:///") != std::string::npos; }
 }  // namespace
 
-void BrowseControl::Navigate(const std::string& address) {
-  if (HasEmptyHost(address)) return;
+void BrowseControl::Navigate(const std::string& typed) {
+  // Blanks around an address would end up in its host name.
+  const std::string address = TrimBlanks(typed);
+  if (address.empty() || HasEmptyHost(address)) return;
   browser_.Navigate(address);
 }
 

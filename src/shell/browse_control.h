@@ -40,6 +40,9 @@ class BrowseControl {
   const std::shared_ptr<const PageDocument>& HtDoc() const { return Record.HtDoc; }
   const std::string& OriginalHTML() const { return Record.OriginalHTML; }
   const std::string& EditHTML() const { return Record.EditHTML; }
+  const SpanLayout& EditLayout() const { return Record.EditLayout; }
+  const std::string& SourceBytes() const { return Record.SourceBytes; }
+  const std::string& Charset() const { return Record.Charset; }
   const std::string& WebURL() const { return Record.WebURL; }
   bool busy() const { return Record.busy; }
 

@@ -291,6 +291,58 @@ TEST_F(AdapterTest, AnUnreachableAddressShowsTheErrorPage) {
   EXPECT_EQ(view_->Snapshot()->outerText.find("cannot be displayed"), std::string::npos);
 }
 
+// Addresses the engine refuses without loading anything: each ends in the error page with its
+// reason (and never in an empty page that looks loaded).
+TEST_F(AdapterTest, AddressesTheEngineRefusesShowTheErrorPageWithTheReason) {
+  const std::string port = server_->url().substr(server_->url().rfind(':'));
+  const struct {
+    std::string url, reason;
+  } cases[] = {
+      {"http://  127.0.0.1" + port + "/plain.htm", "blank in its host name"},
+      {"http://bad host/x.htm", "blank in its host name (\"bad host\")"},
+      {"http://127.0.0.1:9/", "does not connect to port 9,"},
+      {"http://127.0.0.1:25/index.htm", "does not connect to port 25,"},
+      {"mailto:someone@example.com", "addresses of this kind (mailto)"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.url);
+    ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+    const int before = topCompletions_;
+    view_->Navigate(c.url);
+    ASSERT_TRUE(pqtest::WaitFor([&] { return topCompletions_ > before; }));
+    auto snap = view_->Snapshot();
+    ASSERT_TRUE(snap);
+    EXPECT_NE(snap->outerText.find("The page cannot be displayed"), std::string::npos) << snap->outerText;
+    EXPECT_NE(snap->outerText.find(c.reason), std::string::npos) << snap->outerText;
+    EXPECT_NE(snap->outerText.find("Check the address."), std::string::npos);
+    EXPECT_EQ(snap->outerText.find("connected to the network"), std::string::npos);
+    EXPECT_EQ(topCompletions_, before + 1);
+  }
+}
+
+// After the engine's page process dies, the pane says so and offers the page again.
+TEST_F(AdapterTest, AStoppedEngineProcessShowsAPageThatOffersAReload) {
+  const std::string url = server_->url() + "/plain.htm";
+  ASSERT_TRUE(Load(url));
+  const int before = topCompletions_;
+  view_->TerminateEngineProcess();
+  ASSERT_TRUE(pqtest::WaitFor([&] { return topCompletions_ > before; }));
+  auto snap = view_->Snapshot();
+  ASSERT_TRUE(snap);
+  EXPECT_NE(snap->outerText.find("The page cannot be displayed"), std::string::npos);
+  EXPECT_NE(snap->outerText.find("The web engine stopped"), std::string::npos);
+  EXPECT_EQ(snap->outerText.find("network"), std::string::npos);
+  auto reload = view_->ElementById({}, "reload");
+  ASSERT_TRUE(reload);
+  EXPECT_EQ(reload->text, "Reload the page");
+  // The offered reload brings the page back.
+  const int shown = topCompletions_;
+  view_->Evaluate("document.getElementById('reload').click()", true);
+  ASSERT_TRUE(pqtest::WaitFor([&] { return topCompletions_ > shown; }));
+  EXPECT_EQ(view_->LocationURL(), url);
+  EXPECT_NE(view_->Snapshot()->outerText.find("First bold"), std::string::npos);
+}
+
 TEST_F(AdapterTest, CancelledNavigationsAndNewWindowsLoadNothing) {
   ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
   cancelWhen_ = [](const std::string& url) { return url.find("plain2.htm") != std::string::npos; };

@@ -9,6 +9,7 @@
 
 #include "add_spans_pages.h"
 #include "pageprep/add_spans.h"
+#include "pageprep/markers.h"
 #include "pageprep/restore_html.h"
 #include "pageprep/text_util.h"
 
@@ -69,6 +70,75 @@ TEST(AddSpansProperty, LinkHoldingASpanComesBack) {
   for (const std::string page : {"<p><a href=x.htm><span class=k>Home</span></a></p>",
                                  "<p><a href=x.htm><SPAN>Home</SPAN></a> after</p>"})
     EXPECT_EQ(pq::StripMarkers(pq::AddSpans(page)), page);
+}
+
+// Through the layout the program keeps, every page comes back exactly, marker look-alikes,
+// pages without "<html>" and pages starting with a DOCTYPE included: the origin markers (and the
+// "<html>" written for them) go again, and each span's text comes from the source.
+std::string BackThroughTheLayout(const std::string& page) {
+  const pq::MarkedHTML marked = pq::MakeEditHTML(page, "http://s/a b.htm", "http://s/a b.htm");
+  const auto restored = pq::SpliceSpans(marked.html, marked.layout, [&](const pq::SpanPlace& s) {
+    return std::optional<std::string>(page.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin));
+  });
+  return pq::StripMarkers(restored.html, restored.layout);
+}
+
+// Pages made to trouble the marker removal: the page generator's, with the program's own
+// marker texts, SPAN closers and DOCTYPEs mixed in.
+std::string HostilePage(std::mt19937& rng) {
+  static const char* const kPieces[] = {
+      "<SPAN ID=\"ZZZEDIT1\">", "<span id=\"zzzanchor2\">", "</SPAN>", "</span>", "</SPAN\n",
+      "ZZZEDIT", "ZZZANCHOR7", "<!--OrigURL=\"x\"-->", "<!--FullPath=\"", "<!DOCTYPE html>",
+      "<html>", "<HTML lang=en>", "<A HREF=\"p1.htm\"><SPAN CLASS=m>Item</A><BR>", "<a </SPAN\n",
+      "<a href=x.htm>Home</SPAN more</p>", "<a title=\"</a></SPAN>\" href=y>t</a>", "-->"};
+  std::string page;
+  const int n = static_cast<int>(rng() % 8);
+  for (int i = 0; i < n; ++i)
+    page += (rng() % 2) ? pqtest::RandomPage(rng) : std::string(kPieces[rng() % std::size(kPieces)]);
+  return page;
+}
+
+TEST(AddSpansProperty, EveryPageComesBackExactlyThroughTheLayout) {
+  for (const auto& [name, page] : pqtest::FixturePages()) {
+    EXPECT_EQ(BackThroughTheLayout(page), page) << name;
+    EXPECT_EQ(BackThroughTheLayout("<!DOCTYPE html>\n" + page), "<!DOCTYPE html>\n" + page) << name;
+  }
+  std::mt19937 rng(2026);
+  int failures = 0;
+  for (int k = 0; k < 4000 && failures < 5; ++k) {
+    const std::string page = k % 3 == 0 ? pqtest::RandomBytes(rng)
+                             : k % 3 == 1 ? pqtest::RandomPage(rng) : HostilePage(rng);
+    const std::string back = BackThroughTheLayout(page);
+    if (back != page) {
+      ++failures;
+      ADD_FAILURE() << "page: " << page << "\nback: " << back;
+    }
+  }
+}
+
+// Where a page holds nothing that looks like a marker, reading the markers from the text finds
+// exactly the ones the layout recorded: the text-only operations agree with the exact ones.
+// (Link texts are left out: where a link's "</a>" hides in a broken tag the text reading takes
+// it for the link's end, which the layout knows better.)
+TEST(AddSpansProperty, ReadingMarkersFromTheTextAgreesWithTheLayout) {
+  std::mt19937 rng(31);
+  int checked = 0, failures = 0;
+  for (int k = 0; k < 4000 && failures < 5; ++k) {
+    // With an "<html>" of its own, the page gets none from the markers, which the text reading
+    // could not find.
+    const std::string page = "<html>" + (k % 2 ? pqtest::RandomPage(rng) : pqtest::RandomBytes(rng));
+    if (CannotComeBack(page)) continue;
+    ++checked;
+    const pq::MarkedHTML marked = pq::MakeEditHTML(page, "u", "f");
+    pq::SpanSnapshot doc;
+    for (const auto& s : marked.layout.spans)
+      if (s.number % 2) doc.elements[s.Id()] = {"new " + std::to_string(s.number), {}};
+    const std::string exact = pq::PublishableHTML(marked.html, marked.layout, doc);
+    const std::string fromText = pq::StripMarkers(pq::RestoreHTML(marked.html, doc));
+    if (fromText != exact && ++failures)
+      ADD_FAILURE() << "page: " << page << "\nexact: " << exact << "\ntext:  " << fromText;
+  }
+  EXPECT_GT(checked, 200);
 }
 
 TEST(AddSpansProperty, SameExceptNbspAcceptsOnlySpaceSubstitutions) {

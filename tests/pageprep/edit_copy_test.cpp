@@ -13,6 +13,7 @@
 
 #include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
+#include "pageprep/restore_html.h"
 #include "pageprep/temp_files.h"
 
 namespace {
@@ -198,6 +199,9 @@ TEST_F(EditCopyTest, TheRecordAndEveryFrameKeepTheBytesAndTheCharacterSet) {
   EXPECT_EQ(frames_[1].SourceBytes, fetched_[frameUrl].bytes);
   EXPECT_EQ(frames_[1].Source, fetched_[frameUrl].text);
   EXPECT_EQ(frames_[1].Charset, "windows-1252");
+  // Beside each edit HTML, where its markers are: removing them gives the source back.
+  EXPECT_EQ(pq::StripMarkers(record_.EditHTML, record_.EditLayout), record_.OriginalHTML);
+  EXPECT_EQ(pq::StripMarkers(frames_[1].EditHTML, frames_[1].EditLayout), frames_[1].Source);
 }
 
 TEST_F(EditCopyTest, APageThatCannotBeFetchedKeepsTheEnginesSerialisationAsUtf8) {

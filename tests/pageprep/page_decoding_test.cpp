@@ -56,6 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "euc-kr", "\xEA\xB0\x80"},
         DecodeCase{"GB2312 is GBK (a GBK-only character)", "\xC4\xE3\x81\x40",
                    "text/html; charset=GB2312", "gbk", "\xE4\xBD\xA0\xE4\xB8\x82"},
+        DecodeCase{"GBK's euro sign", "\x80", "text/html; charset=gbk", "gbk", "\xE2\x82\xAC"},
         DecodeCase{"Big5", "\xA4\x40", "text/html; charset=big5", "big5", "\xE4\xB8\x80"},
         DecodeCase{"EUC-JP", "\xA4\xA2", "text/html; charset=euc-jp", "euc-jp", "\xE3\x81\x82"},
         DecodeCase{"KOI8-R", "\xF0\xD2", "text/html; charset=koi8-r", "koi8-r", "\xD0\x9F\xD1\x80"},

@@ -104,9 +104,11 @@ TEST(StripMarkers, Cases) {
       {"<HTML><!--FullPath=\"f\"--><!--OrigURL=\"u\"-->x", "<HTML>x"},
       {"<span id=\"ZZZEDIT1\">a</span><span id=\"zzzanchor2\"><a>b</a></span>", "a<a>b</a>"},
       {"<SPAN ID=\"ZZZEDIT1\">a <span class=c>b</span></SPAN>", "a <span class=c>b</span>"},
+      {"<span id=\"zzzedit1\">a</SPAN>b</span>", "ab</span>"},  // a serialised span closes in any case
       {"<p><SPAN ID=\"ZZZEDIT1\">a</SPAN><SPAN ID=\"ZZZEDIT2\">b</SPAN></p>", "<p>ab</p>"},
       {"<!--OrigURL=\"unterminated", "<!--OrigURL=\"unterminated"},
-      {"<SPAN ID=\"ZZZEDIT9", ""},
+      {"<SPAN ID=\"ZZZEDIT9", "<SPAN ID=\"ZZZEDIT9"},  // not a marker the program wrote
+      {"<SPAN ID=\"ZZZEDIT9\">open", "open"},
       {"no markers at all", "no markers at all"},
   };
   for (const auto& [in, want] : cases) EXPECT_EQ(StripMarkers(in), want) << in;
@@ -128,7 +130,18 @@ TEST(CharFilters, StripUnsafeCharsKeepsLettersOfEveryLanguage) {
   EXPECT_EQ(pq::StripUnsafeChars("a\tb\r\nc"), "a\tb\r\nc");
   EXPECT_EQ(pq::StripUnsafeChars(std::string("a\x01\x1B\x7F" "b\0c", 7)), "abc");
   EXPECT_EQ(pq::StripUnsafeChars("x\xC2\x85y"), "xy");          // C1 control U+0085
-  EXPECT_EQ(pq::StripUnsafeChars("bad \xFF byte"), "bad \xFF byte");  // kept, not guessed at
+}
+
+// A byte that starts no character stands alone as U+FFFD: it never joins the bytes after a
+// dropped control character into a character that the filter would have dropped or encoded.
+TEST(CharFilters, StrayBytesBecomeOneReplacementCharacterEach) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"bad \xFF byte", "bad \xEF\xBF\xBD byte"},
+      {"\xC2\x01\x80", "\xEF\xBF\xBD\xEF\xBF\xBD"},  // not U+0080
+      {std::string("\xE2\x00\x80\xA2", 4), "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},  // not a bullet
+      {"a\xC3", "a\xEF\xBF\xBD"},
+  };
+  for (const auto& [in, want] : cases) EXPECT_EQ(pq::StripUnsafeChars(in), want);
 }
 
 }  // namespace

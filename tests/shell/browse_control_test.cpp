@@ -151,6 +151,13 @@ TEST_F(BrowseControlTest, AnAddressWithAnEmptyHostIsCancelledSilently) {
   EXPECT_EQ(browser_.calls, "");
 }
 
+TEST_F(BrowseControlTest, BlanksAroundAnAddressAreDroppedBeforeAnythingElse) {
+  control_.Navigate("  " + kSite + "index.htm \t");
+  control_.Navigate("   ");
+  control_.Navigate(" http:///index.htm");
+  EXPECT_EQ(browser_.calls, "navigate " + kSite + "index.htm;");
+}
+
 TEST_F(BrowseControlTest, AfterStopALateCompletionPreparesNothingAndTheNextPageWorks) {
   bool cancel = false;
   control_.OnBeforeNavigate(kSite + "slow.htm", true, cancel);

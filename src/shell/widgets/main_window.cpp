@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "engine/http_fetch.h"
+#include "shell/typed_address.h"
 
 namespace pq {
 
@@ -77,10 +78,8 @@ void MainWindow::Show() {
 std::string MainWindow::AddressText() const { return gtk_entry_get_text(GTK_ENTRY(entry_)); }
 
 void MainWindow::EnterAddress(const std::string& typed) {
-  if (typed.empty()) return;
-  // A bare host name is a web address.
-  const bool bare = typed.find("://") == std::string::npos && typed.rfind("about:", 0) != 0;
-  const std::string address = bare ? "http://" + typed : typed;
+  const std::string address = TypedAddress(typed);
+  if (address.empty()) return;
   gtk_entry_set_text(GTK_ENTRY(entry_), address.c_str());
   BrowseControl& browse = browse_->Control();
   browse.StopBrowser();

@@ -22,10 +22,10 @@ GtkWidget* WrappedLabel(const char* text) {
 }
 
 // A notice's frame: picture on the left, texts and check box on the right.
-GtkWidget* NewNotice(GtkWindow* parent, const char* caption, const char* picture,
-                     GtkWidget** textColumn) {
-  GtkWidget* dialog = gtk_dialog_new();
-  g_object_ref_sink(dialog);
+engine::ToplevelPtr NewNotice(GtkWindow* parent, const char* caption, const char* picture,
+                              GtkWidget** textColumn) {
+  engine::ToplevelPtr owned(gtk_dialog_new());
+  GtkWidget* dialog = owned.get();
   gtk_window_set_title(GTK_WINDOW(dialog), caption);
   // The caption is drawn by the dialog itself so that it shows under any window manager.
   GtkWidget* bar = gtk_header_bar_new();
@@ -46,7 +46,7 @@ GtkWidget* NewNotice(GtkWindow* parent, const char* caption, const char* picture
   *textColumn = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
   gtk_box_pack_start(GTK_BOX(row), *textColumn, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(area), row, TRUE, TRUE, 0);
-  return dialog;
+  return owned;
 }
 
 NoticeReply RunNotice(GtkWidget* dialog, GtkWidget* check, bool boxTicked, int yesResponse) {
@@ -73,21 +73,16 @@ LinkChangeFrm::LinkChangeFrm(GtkWindow* parent) {
   gtk_box_pack_start(GTK_BOX(column), label1, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(column), label2, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(column), Check1, FALSE, FALSE, 4);
-  YesButton = gtk_dialog_add_button(GTK_DIALOG(dialog_), "Yes", kYes);
-  NoButton = gtk_dialog_add_button(GTK_DIALOG(dialog_), "No", kNo);
+  YesButton = gtk_dialog_add_button(GTK_DIALOG(dialog_.get()), "Yes", kYes);
+  NoButton = gtk_dialog_add_button(GTK_DIALOG(dialog_.get()), "No", kNo);
   gtk_widget_set_name(YesButton, "YesButton");
   gtk_widget_set_name(NoButton, "NoButton");
-  gtk_dialog_set_default_response(GTK_DIALOG(dialog_), kYes);
-}
-
-LinkChangeFrm::~LinkChangeFrm() {
-  gtk_widget_destroy(dialog_);
-  g_object_unref(dialog_);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog_.get()), kYes);
 }
 
 NoticeReply LinkChangeFrm::Run(bool boxTicked) {
   AcceptChanges = true;
-  NoticeReply reply = RunNotice(dialog_, Check1, boxTicked, kYes);
+  NoticeReply reply = RunNotice(dialog_.get(), Check1, boxTicked, kYes);
   if (!reply.closedWithoutButton) AcceptChanges = reply.yes;
   reply.yes = AcceptChanges;
   return reply;
@@ -102,18 +97,13 @@ LayoutMsgForm::LayoutMsgForm(GtkWindow* parent) {
   Check1 = gtk_check_button_new_with_label("In the future, do not show this message");
   gtk_box_pack_start(GTK_BOX(column), label1, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(column), Check1, FALSE, FALSE, 4);
-  OkButton = gtk_dialog_add_button(GTK_DIALOG(dialog_), "OK", kOk);
+  OkButton = gtk_dialog_add_button(GTK_DIALOG(dialog_.get()), "OK", kOk);
   gtk_widget_set_name(OkButton, "OkButton");
-  gtk_dialog_set_default_response(GTK_DIALOG(dialog_), kOk);
-}
-
-LayoutMsgForm::~LayoutMsgForm() {
-  gtk_widget_destroy(dialog_);
-  g_object_unref(dialog_);
+  gtk_dialog_set_default_response(GTK_DIALOG(dialog_.get()), kOk);
 }
 
 NoticeReply LayoutMsgForm::Run(bool boxTicked) {
-  return RunNotice(dialog_, Check1, boxTicked, kOk);
+  return RunNotice(dialog_.get(), Check1, boxTicked, kOk);
 }
 
 int AskLinkChange(Settings& settings, GtkWindow* parent) {

@@ -2,6 +2,7 @@
 #include <gtk/gtk.h>
 
 #include "core/settings.h"
+#include "engine/toplevel_ptr.h"
 #include "shell/notices.h"
 
 namespace pq {
@@ -10,39 +11,37 @@ namespace pq {
 class LinkChangeFrm {
  public:
   explicit LinkChangeFrm(GtkWindow* parent);
-  ~LinkChangeFrm();
   LinkChangeFrm(const LinkChangeFrm&) = delete;
   LinkChangeFrm& operator=(const LinkChangeFrm&) = delete;
 
   // Shows the notice modally with its box ticked or clear.
   NoticeReply Run(bool boxTicked);
 
-  GtkWidget* dialog() const { return dialog_; }
+  GtkWidget* dialog() const { return dialog_.get(); }
   GtkWidget* Check1 = nullptr;
   GtkWidget* YesButton = nullptr;
   GtkWidget* NoButton = nullptr;
   bool AcceptChanges = true;
 
  private:
-  GtkWidget* dialog_ = nullptr;
+  engine::ToplevelPtr dialog_;
 };
 
 // The different-layout notice, offered when the Edit tab is selected.
 class LayoutMsgForm {
  public:
   explicit LayoutMsgForm(GtkWindow* parent);
-  ~LayoutMsgForm();
   LayoutMsgForm(const LayoutMsgForm&) = delete;
   LayoutMsgForm& operator=(const LayoutMsgForm&) = delete;
 
   NoticeReply Run(bool boxTicked);
 
-  GtkWidget* dialog() const { return dialog_; }
+  GtkWidget* dialog() const { return dialog_.get(); }
   GtkWidget* Check1 = nullptr;
   GtkWidget* OkButton = nullptr;
 
  private:
-  GtkWidget* dialog_ = nullptr;
+  engine::ToplevelPtr dialog_;
 };
 
 // The notices over their settings, shown as dialogs of `parent`.

@@ -26,13 +26,12 @@ gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer data) {
 ProgressBarWidget::ProgressBarWidget(ProgressBar& bar)
     : bar_(bar), area_(engine::GObjectPtr<GtkWidget>::Sink(gtk_drawing_area_new())) {
   gtk_widget_set_size_request(area_.get(), 160, -1);
-  g_signal_connect(area_.get(), "draw", G_CALLBACK(OnDraw), &bar_);
+  signals_.Connect(area_.get(), "draw", G_CALLBACK(OnDraw), &bar_);
 }
 
 ProgressBarWidget::~ProgressBarWidget() {
   if (creepTimer_) g_source_remove(creepTimer_);
   if (finishTimer_) g_source_remove(finishTimer_);
-  g_signal_handlers_disconnect_by_data(area_.get(), &bar_);
 }
 
 GtkWidget* ProgressBarWidget::Widget() const { return area_.get(); }

@@ -1,5 +1,6 @@
 #pragma once
 #include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "shell/progress_bar.h"
 
 typedef struct _GtkWidget GtkWidget;
@@ -26,6 +27,7 @@ class ProgressBarWidget {
   engine::GObjectPtr<GtkWidget> area_;
   unsigned creepTimer_ = 0;
   unsigned finishTimer_ = 0;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq

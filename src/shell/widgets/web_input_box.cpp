@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "shell/typed_address.h"
+
 namespace pq {
 
 namespace {
@@ -34,21 +36,21 @@ const char* kEntryCss =
 
 WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
     : history_(history), width_(width) {
-  root_ = gtk_overlay_new();
-  g_object_ref_sink(root_);
-  gtk_widget_set_size_request(root_, width_, kHeight);
+  root_ = engine::GObjectPtr<GtkWidget>::Sink(gtk_overlay_new());
+  gtk_widget_set_size_request(root_.get(), width_, kHeight);
 
   picture1_ = gtk_drawing_area_new();
   gtk_widget_set_can_focus(picture1_, TRUE);
   gtk_widget_add_events(picture1_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                        GDK_POINTER_MOTION_MASK);
-  gtk_container_add(GTK_CONTAINER(root_), picture1_);
-  g_signal_connect(picture1_, "draw", G_CALLBACK(OnDraw), this);
-  g_signal_connect(picture1_, "button-press-event", G_CALLBACK(OnPicturePress), this);
-  g_signal_connect(picture1_, "button-release-event", G_CALLBACK(OnPictureRelease), this);
-  g_signal_connect(picture1_, "motion-notify-event", G_CALLBACK(OnPictureMotion), this);
+  gtk_container_add(GTK_CONTAINER(root_.get()), picture1_);
+  signals_.Connect(picture1_, "draw", G_CALLBACK(OnDraw), this);
+  signals_.Connect(picture1_, "button-press-event", G_CALLBACK(OnPicturePress), this);
+  signals_.Connect(picture1_, "button-release-event", G_CALLBACK(OnPictureRelease), this);
+  signals_.Connect(picture1_, "motion-notify-event", G_CALLBACK(OnPictureMotion), this);
 
-  GtkCssProvider* css = gtk_css_provider_new();
+  engine::GObjectPtr<GtkCssProvider> cssProvider(gtk_css_provider_new());
+  GtkCssProvider* css = cssProvider.get();
   gtk_css_provider_load_from_data(css, kEntryCss, -1, nullptr);
 
   textBox_ = gtk_entry_new();
@@ -60,22 +62,22 @@ WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
   gtk_widget_set_margin_start(textBox_, kHeight / 2);
   gtk_widget_set_margin_end(textBox_, kDropWidth + 4);
   gtk_widget_set_valign(textBox_, GTK_ALIGN_CENTER);
-  gtk_overlay_add_overlay(GTK_OVERLAY(root_), textBox_);
-  g_signal_connect(textBox_, "changed", G_CALLBACK(OnChanged), this);
-  g_signal_connect(textBox_, "key-press-event", G_CALLBACK(OnKey), this);
-  g_signal_connect_after(textBox_, "focus-in-event", G_CALLBACK(OnFocusIn), this);
+  gtk_overlay_add_overlay(GTK_OVERLAY(root_.get()), textBox_);
+  signals_.Connect(textBox_, "changed", G_CALLBACK(OnChanged), this);
+  signals_.Connect(textBox_, "key-press-event", G_CALLBACK(OnKey), this);
+  signals_.ConnectAfter(textBox_, "focus-in-event", G_CALLBACK(OnFocusIn), this);
   // Leaving the box (another control, another window) closes its list.
-  g_signal_connect(textBox_, "focus-out-event",
+  signals_.Connect(textBox_, "focus-out-event",
                    G_CALLBACK(+[](GtkWidget*, GdkEventFocus*, gpointer self) -> gboolean {
                      static_cast<WebInputBox*>(self)->CollapseCombo();
                      return FALSE;
                    }),
                    this);
-  g_signal_connect(root_, "unmap", G_CALLBACK(OnUnmap), this);
+  signals_.Connect(root_.get(), "unmap", G_CALLBACK(OnUnmap), this);
 
   // Combo1: the drop-down list, a popup under the box.
-  store_ = gtk_list_store_new(1, G_TYPE_STRING);
-  list_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store_));
+  store_ = engine::GObjectPtr<GtkListStore>(gtk_list_store_new(1, G_TYPE_STRING));
+  list_ = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store_.get()));
   gtk_widget_set_name(list_, "Combo1");
   gtk_style_context_add_class(gtk_widget_get_style_context(list_), "pq-address-list");
   gtk_style_context_add_provider(gtk_widget_get_style_context(list_), GTK_STYLE_PROVIDER(css),
@@ -85,40 +87,30 @@ WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
   gtk_tree_view_set_enable_search(GTK_TREE_VIEW(list_), FALSE);
   gtk_tree_view_insert_column_with_attributes(GTK_TREE_VIEW(list_), -1, "",
                                               gtk_cell_renderer_text_new(), "text", 0, nullptr);
-  g_signal_connect(list_, "row-activated", G_CALLBACK(OnRowActivated), this);
-  g_object_unref(css);
+  signals_.Connect(list_, "row-activated", G_CALLBACK(OnRowActivated), this);
 
-  popup_ = gtk_window_new(GTK_WINDOW_POPUP);
-  g_object_ref_sink(popup_);
-  gtk_window_set_type_hint(GTK_WINDOW(popup_), GDK_WINDOW_TYPE_HINT_COMBO);
+  popup_ = engine::ToplevelPtr(gtk_window_new(GTK_WINDOW_POPUP));
+  gtk_window_set_type_hint(GTK_WINDOW(popup_.get()), GDK_WINDOW_TYPE_HINT_COMBO);
   GtkWidget* frame = gtk_frame_new(nullptr);
   GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
   gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
                                  GTK_POLICY_AUTOMATIC);
   gtk_container_add(GTK_CONTAINER(scroller), list_);
   gtk_container_add(GTK_CONTAINER(frame), scroller);
-  gtk_container_add(GTK_CONTAINER(popup_), frame);
+  gtk_container_add(GTK_CONTAINER(popup_.get()), frame);
   gtk_widget_show_all(frame);
 
   // A press anywhere outside the box and its list closes the list.
   pressSignal_ = g_signal_lookup("button-press-event", GTK_TYPE_WIDGET);
   pressHook_ = g_signal_add_emission_hook(pressSignal_, 0, OnAnyPress, this, nullptr);
 
-  gtk_widget_show_all(root_);
+  gtk_widget_show_all(root_.get());
 }
 
 WebInputBox::~WebInputBox() {
   if (pressHook_) g_signal_remove_emission_hook(pressSignal_, pressHook_);
   if (timer1_) g_source_remove(timer1_);
   if (selectIdle_) g_source_remove(selectIdle_);
-  g_signal_handlers_disconnect_by_data(picture1_, this);
-  g_signal_handlers_disconnect_by_data(textBox_, this);
-  g_signal_handlers_disconnect_by_data(list_, this);
-  g_signal_handlers_disconnect_by_data(root_, this);
-  gtk_widget_destroy(popup_);
-  g_object_unref(popup_);
-  g_object_unref(store_);
-  g_object_unref(root_);
 }
 
 void WebInputBox::SetBackground(const GdkRGBA& BackCol) {
@@ -128,7 +120,7 @@ void WebInputBox::SetBackground(const GdkRGBA& BackCol) {
 
 void WebInputBox::RefreshList() { state_.RefreshList(history_.Slots()); }
 
-bool WebInputBox::IsComboExpanded() const { return gtk_widget_get_visible(popup_); }
+bool WebInputBox::IsComboExpanded() const { return gtk_widget_get_visible(popup_.get()); }
 
 void WebInputBox::SetText(const std::string& Text) {
   // Setting the same text emits no change, which would leave the flag set for the next key.
@@ -151,15 +143,15 @@ void WebInputBox::AddToHistory(const std::string& address, const std::string& St
 }
 
 void WebInputBox::FillList(const std::vector<std::string>& items) {
-  gtk_list_store_clear(store_);
+  gtk_list_store_clear(store_.get());
   for (const auto& item : items)
-    gtk_list_store_insert_with_values(store_, nullptr, -1, 0, item.c_str(), -1);
+    gtk_list_store_insert_with_values(store_.get(), nullptr, -1, 0, item.c_str(), -1);
 }
 
 std::vector<std::string> WebInputBox::ListEntries() const {
   std::vector<std::string> out;
   GtkTreeIter it;
-  GtkTreeModel* m = GTK_TREE_MODEL(store_);
+  GtkTreeModel* m = GTK_TREE_MODEL(store_.get());
   for (bool ok = gtk_tree_model_get_iter_first(m, &it); ok; ok = gtk_tree_model_iter_next(m, &it)) {
     gchar* s = nullptr;
     gtk_tree_model_get(m, &it, 0, &s, -1);
@@ -187,7 +179,7 @@ std::string WebInputBox::ListText() const {
 }
 
 void WebInputBox::SelectListRow(int row) {
-  const int n = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_), nullptr);
+  const int n = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_.get()), nullptr);
   if (n == 0) return;
   row = row < 0 ? 0 : (row >= n ? n - 1 : row);
   GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
@@ -197,13 +189,13 @@ void WebInputBox::SelectListRow(int row) {
 }
 
 void WebInputBox::PlaceList() {
-  GtkWidget* top = gtk_widget_get_toplevel(root_);
+  GtkWidget* top = gtk_widget_get_toplevel(root_.get());
   GdkWindow* topWindow = gtk_widget_get_window(top);
   if (!topWindow) return;
   int ox = 0, oy = 0, x = 0, y = 0;
   gdk_window_get_origin(topWindow, &ox, &oy);
-  gtk_widget_translate_coordinates(root_, top, 0, 0, &x, &y);
-  const int rows = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_), nullptr);
+  gtk_widget_translate_coordinates(root_.get(), top, 0, 0, &x, &y);
+  const int rows = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_.get()), nullptr);
   const int shown = rows < kListRows ? rows : kListRows;
   int rowHeight = 22;
   if (GtkTreeViewColumn* col = gtk_tree_view_get_column(GTK_TREE_VIEW(list_), 0)) {
@@ -211,27 +203,28 @@ void WebInputBox::PlaceList() {
     gtk_tree_view_column_cell_get_size(col, nullptr, nullptr, nullptr, nullptr, &h);
     if (h > 0) rowHeight = h;
   }
-  if (GTK_IS_WINDOW(top)) gtk_window_set_transient_for(GTK_WINDOW(popup_), GTK_WINDOW(top));
-  gtk_widget_set_size_request(popup_, width_ - kHeight / 2, shown * rowHeight + 8);
-  gtk_window_resize(GTK_WINDOW(popup_), 1, 1);
-  gtk_window_move(GTK_WINDOW(popup_), ox + x + kHeight / 4, oy + y + kHeight);
+  if (GTK_IS_WINDOW(top)) gtk_window_set_transient_for(GTK_WINDOW(popup_.get()), GTK_WINDOW(top));
+  gtk_widget_set_size_request(popup_.get(), width_ - kHeight / 2, shown * rowHeight + 8);
+  gtk_window_resize(GTK_WINDOW(popup_.get()), 1, 1);
+  gtk_window_move(GTK_WINDOW(popup_.get()), ox + x + kHeight / 4, oy + y + kHeight);
 }
 
 void WebInputBox::ExpandCombo() {
-  if (gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_), nullptr) == 0) return;
+  if (gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_.get()), nullptr) == 0) return;
   PlaceList();
-  gtk_widget_show(popup_);
+  gtk_widget_show(popup_.get());
   state_.listExpanded = true;
 }
 
 void WebInputBox::CollapseCombo() {
-  gtk_widget_hide(popup_);
+  gtk_widget_hide(popup_.get());
   state_.listExpanded = false;
   listHasFocus_ = false;
 }
 
 void WebInputBox::RaiseEnter(const std::string& text) {
-  if (Enter) Enter(text);
+  // Blanks around an address are never part of it.
+  if (Enter) Enter(TrimBlanks(text));
 }
 
 void WebInputBox::OnChanged(GtkEditable*, gpointer self) {
@@ -416,8 +409,8 @@ gboolean WebInputBox::OnAnyPress(GSignalInvocationHint*, guint n, const GValue* 
   GObject* obj = static_cast<GObject*>(g_value_get_object(&values[0]));
   if (!GTK_IS_WIDGET(obj)) return TRUE;
   GtkWidget* w = GTK_WIDGET(obj);
-  if (gtk_widget_get_toplevel(w) == b->popup_ || w == b->picture1_ || w == b->textBox_ ||
-      w == b->root_)
+  if (gtk_widget_get_toplevel(w) == b->popup_.get() || w == b->picture1_ || w == b->textBox_ ||
+      w == b->root_.get())
     return TRUE;
   b->CollapseCombo();
   return TRUE;

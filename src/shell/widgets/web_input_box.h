@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "core/settings.h"
+#include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
+#include "engine/toplevel_ptr.h"
 #include "shell/address_history.h"
 #include "shell/web_input_box_state.h"
 
@@ -23,7 +26,7 @@ class WebInputBox {
   WebInputBox(const WebInputBox&) = delete;
   WebInputBox& operator=(const WebInputBox&) = delete;
 
-  GtkWidget* widget() const { return root_; }
+  GtkWidget* widget() const { return root_.get(); }
 
   void SetBackground(const GdkRGBA& BackCol);
   void RefreshList();
@@ -45,7 +48,7 @@ class WebInputBox {
   std::string ListText() const;  // the selected entry of the list
   DropLook dropLook() const { return dropLook_; }
   GtkWidget* textBox() const { return textBox_; }
-  GtkWidget* listWindow() const { return popup_; }
+  GtkWidget* listWindow() const { return popup_.get(); }
   const WebInputBoxState& state() const { return state_; }
 
  private:
@@ -74,18 +77,19 @@ class WebInputBox {
   WebInputBoxState state_;
   int width_;
   GdkRGBA background_{32 / 255.0, 200 / 255.0, 32 / 255.0, 1};
-  GtkWidget* root_ = nullptr;      // overlay holding the frame and the text box
+  engine::GObjectPtr<GtkWidget> root_;  // overlay holding the frame and the text box
   GtkWidget* picture1_ = nullptr;  // the frame area; takes the focus after Enter
   GtkWidget* textBox_ = nullptr;
-  GtkWidget* popup_ = nullptr;     // Combo1's drop-down
+  engine::ToplevelPtr popup_;     // Combo1's drop-down
   GtkWidget* list_ = nullptr;
-  GtkListStore* store_ = nullptr;
+  engine::GObjectPtr<GtkListStore> store_;
   bool listHasFocus_ = false;      // arrow keys moved into the list
   DropLook dropLook_ = DropLook::Normal;
   guint timer1_ = 0;
   guint selectIdle_ = 0;
   gulong pressHook_ = 0;
   guint pressSignal_ = 0;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq

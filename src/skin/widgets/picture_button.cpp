@@ -7,32 +7,29 @@ const std::string kNoPicture;
 }
 
 PictureButton::PictureButton(ImageForm& images) : images_(images) {
-  area_ = gtk_drawing_area_new();
-  g_object_ref_sink(area_);
-  gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+  area_ = engine::GObjectPtr<GtkWidget>::Sink(gtk_drawing_area_new());
+  gtk_widget_add_events(area_.get(), GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                    GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                    GDK_LEAVE_NOTIFY_MASK);
-  g_signal_connect(area_, "draw", G_CALLBACK(OnDraw), this);
-  g_signal_connect(area_, "button-press-event", G_CALLBACK(OnPress), this);
-  g_signal_connect(area_, "button-release-event", G_CALLBACK(OnRelease), this);
-  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(OnMotion), this);
-  g_signal_connect(area_, "map", G_CALLBACK(OnMap), this);
+  signals_.Connect(area_.get(), "draw", G_CALLBACK(OnDraw), this);
+  signals_.Connect(area_.get(), "button-press-event", G_CALLBACK(OnPress), this);
+  signals_.Connect(area_.get(), "button-release-event", G_CALLBACK(OnRelease), this);
+  signals_.Connect(area_.get(), "motion-notify-event", G_CALLBACK(OnMotion), this);
+  signals_.Connect(area_.get(), "map", G_CALLBACK(OnMap), this);
   state_.Draw = [this](ButtonPicture) {
-    if (area_) gtk_widget_queue_draw(area_);
+    if (area_.get()) gtk_widget_queue_draw(area_.get());
   };
 }
 
 PictureButton::~PictureButton() {
   if (overTimer_) g_source_remove(overTimer_);
-  g_signal_handlers_disconnect_by_data(area_, this);
-  g_object_unref(area_);
 }
 
 void PictureButton::SetPicture_Normal(const std::string& name) {
   normal_ = name;
   auto [w, h] = images_.Size(name);
-  if (w > 0) gtk_widget_set_size_request(area_, w, h);
-  gtk_widget_queue_draw(area_);
+  if (w > 0) gtk_widget_set_size_request(area_.get(), w, h);
+  gtk_widget_queue_draw(area_.get());
 }
 
 void PictureButton::SetPictures(const std::string& name) {
@@ -55,11 +52,11 @@ const std::string& PictureButton::ShownPicture() const {
 
 void PictureButton::Sync() {
   // The widget takes mouse input only while the button is enabled.
-  if (gtk_widget_get_sensitive(area_) != state_.Enabled())
-    gtk_widget_set_sensitive(area_, state_.Enabled());
+  if (gtk_widget_get_sensitive(area_.get()) != state_.Enabled())
+    gtk_widget_set_sensitive(area_.get(), state_.Enabled());
   if (state_.OverTimerRunning() && !overTimer_)
     overTimer_ = g_timeout_add(100, OnOverTimer, this);
-  gtk_widget_queue_draw(area_);
+  gtk_widget_queue_draw(area_.get());
 }
 
 // Before the button is first shown, enabling or disabling it chooses its startup state.
@@ -89,7 +86,7 @@ void PictureButton::OnMap(GtkWidget*, gpointer self) {
 gboolean PictureButton::OnDraw(GtkWidget*, cairo_t* cr, gpointer self) {
   auto* b = static_cast<PictureButton*>(self);
   const std::string& name = b->ShownPicture();
-  if (!name.empty()) b->images_.Paint(cr, name, 0, 0, gtk_widget_get_scale_factor(b->area_));
+  if (!name.empty()) b->images_.Paint(cr, name, 0, 0, gtk_widget_get_scale_factor(b->area_.get()));
   return TRUE;
 }
 
@@ -104,8 +101,8 @@ gboolean PictureButton::OnPress(GtkWidget*, GdkEventButton* e, gpointer self) {
 gboolean PictureButton::OnRelease(GtkWidget*, GdkEventButton* e, gpointer self) {
   auto* b = static_cast<PictureButton*>(self);
   if (e->button != 1) return TRUE;
-  const bool click = b->state_.MouseUp(e->x, e->y, gtk_widget_get_allocated_width(b->area_),
-                                       gtk_widget_get_allocated_height(b->area_));
+  const bool click = b->state_.MouseUp(e->x, e->y, gtk_widget_get_allocated_width(b->area_.get()),
+                                       gtk_widget_get_allocated_height(b->area_.get()));
   b->Sync();
   if (click && b->Click) b->Click();
   return TRUE;
@@ -113,16 +110,16 @@ gboolean PictureButton::OnRelease(GtkWidget*, GdkEventButton* e, gpointer self) 
 
 gboolean PictureButton::OnMotion(GtkWidget*, GdkEventMotion* e, gpointer self) {
   auto* b = static_cast<PictureButton*>(self);
-  b->state_.MouseMove(e->x, e->y, gtk_widget_get_allocated_width(b->area_),
-                      gtk_widget_get_allocated_height(b->area_));
+  b->state_.MouseMove(e->x, e->y, gtk_widget_get_allocated_width(b->area_.get()),
+                      gtk_widget_get_allocated_height(b->area_.get()));
   b->Sync();
   return TRUE;
 }
 
 bool PictureButton::PointerOverOwnWindow() const {
-  GdkWindow* own = gtk_widget_get_window(area_);
-  if (!own || !gtk_widget_get_mapped(area_)) return false;
-  GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(area_));
+  GdkWindow* own = gtk_widget_get_window(area_.get());
+  if (!own || !gtk_widget_get_mapped(area_.get())) return false;
+  GdkSeat* seat = gdk_display_get_default_seat(gtk_widget_get_display(area_.get()));
   GdkDevice* pointer = seat ? gdk_seat_get_pointer(seat) : nullptr;
   if (!pointer) return false;
   int x = 0, y = 0;
@@ -130,8 +127,8 @@ bool PictureButton::PointerOverOwnWindow() const {
   if (under != own) return false;
   // The drawing area shares its parent's window: the pointer must also lie within its box.
   GtkAllocation a;
-  gtk_widget_get_allocation(area_, &a);
-  if (gtk_widget_get_has_window(area_)) return true;
+  gtk_widget_get_allocation(area_.get(), &a);
+  if (gtk_widget_get_has_window(area_.get())) return true;
   return x >= a.x && x < a.x + a.width && y >= a.y && y < a.y + a.height;
 }
 
@@ -140,7 +137,7 @@ gboolean PictureButton::OnOverTimer(gpointer self) {
   b->state_.OverTimerTick(b->PointerOverOwnWindow());
   if (b->state_.OverTimerRunning()) return G_SOURCE_CONTINUE;
   b->overTimer_ = 0;
-  gtk_widget_queue_draw(b->area_);
+  gtk_widget_queue_draw(b->area_.get());
   return G_SOURCE_REMOVE;
 }
 

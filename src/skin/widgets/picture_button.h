@@ -5,6 +5,8 @@
 #include <string>
 
 #include "skin/picture_button_state.h"
+#include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq::skin {
@@ -19,7 +21,7 @@ class PictureButton {
   PictureButton(const PictureButton&) = delete;
   PictureButton& operator=(const PictureButton&) = delete;
 
-  GtkWidget* widget() const { return area_; }
+  GtkWidget* widget() const { return area_.get(); }
 
   // The four pictures by name in the image set; setting the normal one repaints.
   const std::string& Picture_Normal() const { return normal_; }
@@ -58,11 +60,12 @@ class PictureButton {
   bool PointerOverOwnWindow() const;
 
   ImageForm& images_;
-  GtkWidget* area_ = nullptr;
+  engine::GObjectPtr<GtkWidget> area_;
   PictureButtonState state_;
   std::string normal_, highlight_, pressed_, disabled_;
   bool shownOnce_ = false;
   guint overTimer_ = 0;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq::skin

@@ -6,23 +6,17 @@
 namespace pq::skin {
 
 SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name)), images_(images) {
-  area_ = gtk_drawing_area_new();
-  g_object_ref_sink(area_);
-  gtk_widget_set_name(area_, name_.c_str());
-  gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
+  area_ = engine::GObjectPtr<GtkWidget>::Sink(gtk_drawing_area_new());
+  gtk_widget_set_name(area_.get(), name_.c_str());
+  gtk_widget_add_events(area_.get(), GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                    GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                    GDK_LEAVE_NOTIFY_MASK);
-  g_signal_connect(area_, "draw", G_CALLBACK(OnDraw), this);
-  g_signal_connect(area_, "button-press-event", G_CALLBACK(OnPress), this);
-  g_signal_connect(area_, "button-release-event", G_CALLBACK(OnRelease), this);
-  g_signal_connect(area_, "motion-notify-event", G_CALLBACK(OnMotion), this);
-  g_signal_connect(area_, "enter-notify-event", G_CALLBACK(OnEnter), this);
-  g_signal_connect(area_, "leave-notify-event", G_CALLBACK(OnLeave), this);
-}
-
-SkinImage::~SkinImage() {
-  g_signal_handlers_disconnect_by_data(area_, this);
-  g_object_unref(area_);
+  signals_.Connect(area_.get(), "draw", G_CALLBACK(OnDraw), this);
+  signals_.Connect(area_.get(), "button-press-event", G_CALLBACK(OnPress), this);
+  signals_.Connect(area_.get(), "button-release-event", G_CALLBACK(OnRelease), this);
+  signals_.Connect(area_.get(), "motion-notify-event", G_CALLBACK(OnMotion), this);
+  signals_.Connect(area_.get(), "enter-notify-event", G_CALLBACK(OnEnter), this);
+  signals_.Connect(area_.get(), "leave-notify-event", G_CALLBACK(OnLeave), this);
 }
 
 void SkinImage::SetPicture(const std::string& picture) {
@@ -31,9 +25,9 @@ void SkinImage::SetPicture(const std::string& picture) {
   if (w > 0 && (w != width_ || h != height_)) {
     width_ = w;
     height_ = h;
-    gtk_widget_set_size_request(area_, w, h);
+    gtk_widget_set_size_request(area_.get(), w, h);
   }
-  gtk_widget_queue_draw(area_);
+  gtk_widget_queue_draw(area_.get());
 }
 
 gboolean SkinImage::OnDraw(GtkWidget* w, cairo_t* cr, gpointer self) {

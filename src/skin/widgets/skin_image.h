@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+#include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq::skin {
@@ -13,11 +15,10 @@ namespace pq::skin {
 class SkinImage {
  public:
   explicit SkinImage(std::string name, ImageForm& images = ImageForm::Default());
-  ~SkinImage();
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
 
-  GtkWidget* widget() const { return area_; }
+  GtkWidget* widget() const { return area_.get(); }
   const std::string& name() const { return name_; }
   // Shows a picture; the widget takes the picture's size.
   void SetPicture(const std::string& picture);
@@ -40,11 +41,12 @@ class SkinImage {
 
   std::string name_;
   ImageForm& images_;
-  GtkWidget* area_ = nullptr;
+  engine::GObjectPtr<GtkWidget> area_;
   std::string picture_;
   int width_ = 0;
   int height_ = 0;
   bool down_ = false;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq::skin

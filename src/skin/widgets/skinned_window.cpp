@@ -53,24 +53,23 @@ GdkWindowEdge EdgeOf(Zone z) {
 SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& design,
                              ImageForm& images)
     : images_(images), design_(design) {
-  window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  g_object_ref_sink(window_);
-  gtk_window_set_title(GTK_WINDOW(window_), caption.c_str());
-  gtk_window_set_decorated(GTK_WINDOW(window_), FALSE);
+  window_ = engine::ToplevelPtr(gtk_window_new(GTK_WINDOW_TOPLEVEL));
+  gtk_window_set_title(GTK_WINDOW(window_.get()), caption.c_str());
+  gtk_window_set_decorated(GTK_WINDOW(window_.get()), FALSE);
   const Rect start = maximizeFrm_.NormalRect();
-  gtk_window_set_default_size(GTK_WINDOW(window_), start.width, start.height);
+  gtk_window_set_default_size(GTK_WINDOW(window_.get()), start.width, start.height);
 
   // A layout does not ask for its children's size, so the window can always shrink to the
   // minimum whatever was placed for a larger size.
   content_ = gtk_layout_new(nullptr, nullptr);
   gtk_widget_add_events(content_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                       GDK_POINTER_MOTION_MASK);
-  gtk_container_add(GTK_CONTAINER(window_), content_);
-  g_signal_connect(content_, "draw", G_CALLBACK(OnDraw), this);
-  g_signal_connect(content_, "button-press-event", G_CALLBACK(OnPress), this);
-  g_signal_connect(content_, "button-release-event", G_CALLBACK(OnRelease), this);
-  g_signal_connect(content_, "motion-notify-event", G_CALLBACK(OnMotion), this);
-  g_signal_connect(window_, "configure-event", G_CALLBACK(OnConfigure), this);
+  gtk_container_add(GTK_CONTAINER(window_.get()), content_);
+  signals_.Connect(content_, "draw", G_CALLBACK(OnDraw), this);
+  signals_.Connect(content_, "button-press-event", G_CALLBACK(OnPress), this);
+  signals_.Connect(content_, "button-release-event", G_CALLBACK(OnRelease), this);
+  signals_.Connect(content_, "motion-notify-event", G_CALLBACK(OnMotion), this);
+  signals_.Connect(window_.get(), "configure-event", G_CALLBACK(OnConfigure), this);
 
   windowImages_.SetImage = [this](const std::string& control, const std::string& picture) {
     if (SkinImage* img = Image(control)) img->SetPicture(picture);
@@ -106,12 +105,7 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
   gtk_widget_show_all(content_);
 }
 
-SkinnedWindow::~SkinnedWindow() {
-  g_signal_handlers_disconnect_by_data(content_, this);
-  g_signal_handlers_disconnect_by_data(window_, this);
-  gtk_widget_destroy(window_);
-  g_object_unref(window_);
-}
+SkinnedWindow::~SkinnedWindow() = default;
 
 void SkinnedWindow::WireWindowImage(SkinImage& img) {
   const std::string name = img.name();
@@ -171,12 +165,12 @@ void SkinnedWindow::SetTabBackgroundColours(Rgb outline, Rgb fill) {
 
 void SkinnedWindow::PaintTitleBand() { gtk_widget_queue_draw(content_); }
 
-bool SkinnedWindow::WindowManagerMoves() const { return WindowManagerMovesWindows(window_); }
+bool SkinnedWindow::WindowManagerMoves() const { return WindowManagerMovesWindows(window_.get()); }
 
 Rect SkinnedWindow::WindowRect() const {
   Rect r;
-  GdkWindow* gw = gtk_widget_get_window(window_);
-  if (gw && gtk_widget_get_realized(window_)) {
+  GdkWindow* gw = gtk_widget_get_window(window_.get());
+  if (gw && gtk_widget_get_realized(window_.get())) {
     gdk_window_get_origin(gw, &r.x, &r.y);
     r.width = gdk_window_get_width(gw);
     r.height = gdk_window_get_height(gw);
@@ -193,9 +187,9 @@ void SkinnedWindow::SetWindowRect(const Rect& r) {
 }
 
 Rect SkinnedWindow::WorkArea() const {
-  GdkDisplay* display = gtk_widget_get_display(window_);
+  GdkDisplay* display = gtk_widget_get_display(window_.get());
   GdkMonitor* monitor = nullptr;
-  if (GdkWindow* gw = gtk_widget_get_window(window_))
+  if (GdkWindow* gw = gtk_widget_get_window(window_.get()))
     monitor = gdk_display_get_monitor_at_window(display, gw);
   if (!monitor) monitor = gdk_display_get_primary_monitor(display);
   if (!monitor) monitor = gdk_display_get_monitor(display, 0);
@@ -344,10 +338,9 @@ void SkinnedWindow::SetCursor(CursorKind kind) {
   GdkWindow* target = gtk_layout_get_bin_window(GTK_LAYOUT(content_));
   if (!target) return;
   GdkDisplay* display = gtk_widget_get_display(content_);
-  GdkCursor* cursor = gdk_cursor_new_from_name(display, CursorName(kind));
-  if (!cursor) cursor = gdk_cursor_new_for_display(display, FallbackCursor(kind));
-  gdk_window_set_cursor(target, cursor);
-  if (cursor) g_object_unref(cursor);
+  engine::GObjectPtr<GdkCursor> cursor(gdk_cursor_new_from_name(display, CursorName(kind)));
+  if (!cursor) cursor = engine::GObjectPtr<GdkCursor>(gdk_cursor_new_for_display(display, FallbackCursor(kind)));
+  gdk_window_set_cursor(target, cursor.get());
 }
 
 }  // namespace pq::skin

@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/signal_connection.h"
+#include "engine/toplevel_ptr.h"
 #include "skin/maximize_frm.h"
 #include "skin/title_band.h"
 #include "skin/window_images.h"
@@ -27,7 +29,7 @@ class SkinnedWindow {
   SkinnedWindow(const SkinnedWindow&) = delete;
   SkinnedWindow& operator=(const SkinnedWindow&) = delete;
 
-  GtkWindow* window() const { return GTK_WINDOW(window_); }
+  GtkWindow* window() const { return GTK_WINDOW(window_.get()); }
   // The layer the window's own controls are put on, in window coordinates.
   void Put(GtkWidget* child, int x, int y);
   void Move(GtkWidget* child, int x, int y);
@@ -78,8 +80,8 @@ class SkinnedWindow {
 
   ImageForm& images_;
   SkinDesign design_;
-  GtkWidget* window_ = nullptr;
-  GtkWidget* content_ = nullptr;
+  engine::ToplevelPtr window_;
+  GtkWidget* content_ = nullptr;  // the window's child
   WindowSkin skin_;
   WindowImages windowImages_;
   MaximizeFrm maximizeFrm_;
@@ -90,6 +92,7 @@ class SkinnedWindow {
   Rgb tabOutline_{34, 94, 89};
   Rgb tabFill_{32, 200, 32};
   std::unique_ptr<SkinImage> image1_, imgClose_, imgNormMax_, imgMin_, imgHelp_;
+  engine::SignalConnections signals_;
 };
 
 }  // namespace pq::skin

@@ -1,0 +1,183 @@
+#include "editor/activation.h"
+
+#include <string_view>
+
+#include "pageprep/text_util.h"
+
+namespace pq {
+
+namespace {
+
+// Blanks as the text means them: spaces only.
+bool BlankOnly(std::string_view s) { return s.find_first_not_of(' ') == std::string_view::npos; }
+
+bool IsEditSpan(const ElementInfo& e) {
+  return AsciiUpper(e.tag) == "SPAN" && StartsWithNoCase(e.id, "ZZZEDIT");
+}
+bool IsAnchorSpan(const ElementInfo& e) {
+  return AsciiUpper(e.tag) == "SPAN" && StartsWithNoCase(e.id, "ZZZANCHOR");
+}
+bool FormattingOnly(const std::string& tag) {
+  static constexpr std::string_view kAllowed[] = {"FONT", "STRONG", "B", "I", "U", "EM", "CITE", "BR"};
+  const std::string up = AsciiUpper(tag);
+  for (auto t : kAllowed)
+    if (up == t) return true;
+  return false;
+}
+
+// For each element, one past the index of its last descendant (elements come in document order).
+std::vector<int> SubtreeEnds(const std::vector<ElementInfo>& elements) {
+  const int n = static_cast<int>(elements.size());
+  std::vector<int> end(elements.size(), 0);
+  std::vector<int> open;  // the chain of ancestors of the current element
+  for (int i = 0; i < n; ++i) {
+    const int parent = elements[static_cast<std::size_t>(i)].parent;
+    while (!open.empty() && open.back() != parent) {
+      end[static_cast<std::size_t>(open.back())] = i;
+      open.pop_back();
+    }
+    open.push_back(i);
+  }
+  for (int i : open) end[static_cast<std::size_t>(i)] = n;
+  return end;
+}
+
+// A selector that reaches element `target` from its ancestor `root` through child positions.
+std::string PathSelector(const std::vector<ElementInfo>& elements, int root, int target) {
+  std::vector<int> chain;
+  for (int i = target; i != root && i >= 0; i = elements[static_cast<std::size_t>(i)].parent) chain.push_back(i);
+  std::string s = CssIdSelector(elements[static_cast<std::size_t>(root)].id);
+  for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+    const int parent = elements[static_cast<std::size_t>(*it)].parent;
+    int position = 1;
+    for (int j = parent + 1; j < *it; ++j)
+      if (elements[static_cast<std::size_t>(j)].parent == parent) ++position;
+    s += " > :nth-child(" + std::to_string(position) + ")";
+  }
+  return s;
+}
+
+constexpr const char* kInertRules =
+    "*, *::before, *::after { -webkit-user-select: none !important; "
+    "-webkit-user-modify: read-only !important; }\n"
+    "input, textarea, select, button { pointer-events: none !important; }\n";
+
+bool IsFormField(const std::string& upperTag) {
+  return upperTag == "INPUT" || upperTag == "TEXTAREA" || upperTag == "SELECT";
+}
+
+// Dropped clicks (links that are not editable, and every element but P and SPAN) and disabled
+// form fields outside the spans.
+void AddClickAndFieldChanges(const std::vector<ElementInfo>& elements, const std::vector<bool>& editable,
+                             const std::vector<int>& end, ActivationPlan& plan) {
+  const int n = static_cast<int>(elements.size());
+  std::vector<bool> inside(elements.size(), false), inSpan(elements.size(), false);
+  for (int i = 0; i < n; ++i) {
+    const auto& e = elements[static_cast<std::size_t>(i)];
+    const bool span = IsEditSpan(e) || IsAnchorSpan(e);
+    if (!editable[static_cast<std::size_t>(i)] && !span) continue;
+    for (int d = i; d < end[static_cast<std::size_t>(i)]; ++d) {
+      if (editable[static_cast<std::size_t>(i)]) inside[static_cast<std::size_t>(d)] = true;
+      if (span && d > i) inSpan[static_cast<std::size_t>(d)] = true;
+    }
+  }
+  for (int i = 0; i < n; ++i) {
+    const std::string tag = AsciiUpper(elements[static_cast<std::size_t>(i)].tag);
+    if (tag == "A" ? !inside[static_cast<std::size_t>(i)] : (tag != "P" && tag != "SPAN"))
+      plan.changes.push_back({i, "onclick", ""});
+    if (IsFormField(tag) && !inSpan[static_cast<std::size_t>(i)]) plan.changes.push_back({i, "disabled", "1"});
+  }
+}
+
+}  // namespace
+
+ActivationPlan PlanInert(const std::vector<ElementInfo>& elements) {
+  ActivationPlan plan;
+  AddClickAndFieldChanges(elements, std::vector<bool>(elements.size(), false), SubtreeEnds(elements), plan);
+  plan.styleSheet = kInertRules;
+  return plan;
+}
+
+std::string CssIdSelector(const std::string& id) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string s = "#";
+  for (std::size_t i = 0; i < id.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(id[i]);
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '-' || c >= 0x80 ||
+                       (c >= '0' && c <= '9' && i > 0);
+    if (plain) {
+      s += static_cast<char>(c);
+    } else {
+      s += '\\';
+      if (c >= 0x10) s += kHex[c >> 4];
+      s += kHex[c & 15];
+      s += ' ';
+    }
+  }
+  return s;
+}
+
+ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool linkTextEditable,
+                              bool& deletedFound) {
+  ActivationPlan plan;
+  const int n = static_cast<int>(elements.size());
+  const std::vector<int> end = SubtreeEnds(elements);
+  std::vector<bool> editable(elements.size(), false);
+  std::vector<std::string> selectors;
+  bool initialSet = false;
+
+  for (int i = 0; i < n; ++i) {
+    const ElementInfo& e = elements[static_cast<std::size_t>(i)];
+    if (IsEditSpan(e)) {
+      if (e.html == kDeletedTextHTML) {
+        plan.offers.push_back({i, e.id, true});
+        initialSet = true;
+        plan.changes.push_back({i, "innerHTML", ""});
+        deletedFound = true;
+      } else if (!BlankOnly(e.text)) {
+        if (!deletedFound && !initialSet) {
+          plan.offers.push_back({i, e.id, false});
+          initialSet = true;
+        }
+        // A trailing blank would be lost to editing; one "&nbsp;" keeps it.
+        if (!e.html.empty() && e.html.back() == ' ')
+          plan.changes.push_back({i, "innerHTML", e.html.substr(0, e.html.size() - 1) + "&nbsp;"});
+      } else {
+        continue;  // an empty span stays as it is
+      }
+      editable[static_cast<std::size_t>(i)] = true;
+      plan.editable.push_back(i);
+      selectors.push_back(CssIdSelector(e.id));
+    } else if (IsAnchorSpan(e) && linkTextEditable) {
+      for (int a = i + 1; a < end[static_cast<std::size_t>(i)]; ++a) {
+        const ElementInfo& link = elements[static_cast<std::size_t>(a)];
+        if (AsciiUpper(link.tag) != "A" || BlankOnly(link.text) || editable[static_cast<std::size_t>(a)]) continue;
+        bool plain = true;
+        for (int d = a + 1; d < end[static_cast<std::size_t>(a)] && plain; ++d)
+          plain = FormattingOnly(elements[static_cast<std::size_t>(d)].tag);
+        if (!plain) continue;
+        editable[static_cast<std::size_t>(a)] = true;
+        plan.editable.push_back(a);
+        selectors.push_back(PathSelector(elements, i, a));
+      }
+    }
+  }
+
+  AddClickAndFieldChanges(elements, editable, end, plan);
+
+  // Author rules beat the engine's own for contenteditable, so the page's own editable
+  // elements are shut too, and only the chosen ones open.
+  plan.styleSheet = kInertRules;
+  if (!selectors.empty()) {
+    std::string list;
+    for (const auto& s : selectors) {
+      if (!list.empty()) list += ",\n";
+      list += s + ", " + s + " *";
+    }
+    plan.styleSheet += list +
+                       " { -webkit-user-select: text !important; -webkit-user-modify: read-write !important; }\n";
+  }
+  return plan;
+}
+
+}  // namespace pq

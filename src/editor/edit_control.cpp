@@ -1,0 +1,209 @@
+#include "editor/edit_control.h"
+
+#include "editor/activation.h"
+#include "pageprep/edit_copy.h"
+#include "pageprep/markers.h"
+#include "pageprep/temp_files.h"
+
+namespace pq {
+
+EditControl::EditControl(EditPaneBrowser& browser, EditStatusBar& status, WindowState& window,
+                         FrameTable& frames, SiteStatus& site, Problems& problems, Fetcher fetch)
+    : browser_(browser),
+      status_(status),
+      window_(window),
+      frames_(frames),
+      site_(site),
+      problems_(problems),
+      fetch_(std::move(fetch)) {}
+
+std::string FileUrlOf(const std::string& path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string url = "file://";
+  for (unsigned char c : path) {
+    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                       c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+    if (plain) {
+      url += static_cast<char>(c);
+    } else {
+      url += '%';
+      url += kHex[c >> 4];
+      url += kHex[c & 15];
+    }
+  }
+  return url;
+}
+
+void EditControl::Navigate() {
+  LinkSpanId.clear();
+  initialControlFixed_ = false;
+  initialControl_ = {};
+  navigationBlocked_ = false;
+  UndoCount = 0;
+  RedoCount = 0;
+  ++navigation_;
+  bool enable = false;
+  if (UndoChange) UndoChange(enable);
+  enable = false;
+  if (RedoChange) RedoChange(enable);
+  browser_.Navigate(FileUrlOf(TempFolder() + kEditCopyName));
+}
+
+void EditControl::StopBrowser() {
+  browser_.Stop();
+  loadStopped_ = true;
+}
+
+void EditControl::SetInitialControl(const FramePath& frame, const std::string& id, bool fixed) {
+  if (initialControlFixed_) return;
+  initialControl_ = {frame, id};
+  initialControlFixed_ = fixed;
+}
+
+void EditControl::FocusInitialControl() {
+  if (initialControl_.id.empty()) return;
+  browser_.SetElementById(initialControl_.frame, initialControl_.id, "focus", "");
+}
+
+void EditControl::qEvent(const DocumentEvent& event) {
+  // The decisions on each event (span framing, tidying, link checks, menus, undo) belong to the
+  // event handling; until it is wired in, the page is kept safe by the runtime and the style
+  // sheet alone.
+  LastEvent = event;
+}
+
+void EditControl::OnBeforeNavigate(const std::string& url, bool& cancel) {
+  if (navigationBlocked_ || url.find("http:///") != std::string::npos) {
+    cancel = true;
+    return;
+  }
+  loadStopped_ = false;
+}
+
+void EditControl::OnNavigateComplete(const FramePath& frame, const std::string& url) {
+  // A frame's address is known before its document exists; a frame counts as navigated once
+  // its document has loaded (OnDocumentComplete), so that it is never activated half-parsed.
+  if (frame.empty()) navigated_.RecordNavigated(url);
+}
+
+EditDocument* EditControl::DocumentAt(const FramePath& frame) {
+  for (auto& d : documents_)
+    if (d.frame == frame) return &d;
+  return nullptr;
+}
+
+void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& url) {
+  if (!frame.empty()) navigated_.RecordNavigated(url);
+  if (loadStopped_) return;
+  DeleteFileQuietly(TempFolder() + kEditCopyName);
+  if (!frame.empty()) return;  // frames finishing are waited for by the frame walk
+
+  const unsigned navigation = navigation_;
+  CurrentSpanId.clear();
+  EditDocumentFacts facts;
+  facts.outerHTML = browser_.OuterHTML({});
+  facts.frameCount = browser_.FrameCount({});
+  if (!Stale(navigation)) CheckSite(site_, facts, frames_, fetch_);
+  if (Stale(navigation)) {
+    if (loadStopped_) window_.EditTabPreparing = false;
+    return;
+  }
+  origUrl_ = GetMarker(facts.outerHTML, "OrigURL");
+  problems_.SetUp(site_, origUrl_);
+  SetEditStatusBar(problems_.OKtoPublish ? site_.Status : PageStatus::NotEditable);
+
+  documents_.clear();
+  documents_.push_back({{}, 0, false, {}});
+  bool deletedFound = false;
+  if (facts.frameCount > 0) {
+    if (!problems_.OKtoPublish || site_.TopPageEditable)
+      ActivateDocument({}, deletedFound);
+    else
+      MakeInert({});
+    frameCursor_ = 1;
+    ActivateFrames({}, navigation);
+  } else {
+    ActivateDocument({}, deletedFound);
+  }
+  if (Stale(navigation)) {
+    if (loadStopped_) window_.EditTabPreparing = false;
+    return;
+  }
+  RecordSpans();
+
+  navigationBlocked_ = true;
+  window_.EditTabPreparing = false;
+  if (ButtonsEnable) ButtonsEnable();
+  if (NavigateComplete) NavigateComplete();
+}
+
+void EditControl::ActivateDocument(const FramePath& frame, bool& deletedFound) {
+  auto elements = browser_.Elements(frame, {"tag", "id", "text", "parent"});
+  if (auto spans = browser_.Spans(frame)) {
+    for (auto& e : elements) {
+      if (e.id.empty()) continue;
+      if (auto html = spans->InnerHTML(e.id)) e.html = *html;
+    }
+  }
+  const ActivationPlan plan = PlanActivation(elements, site_.LinkTextEditable, deletedFound);
+  browser_.AddStyleSheet(frame, plan.styleSheet);
+  browser_.ApplyChanges(frame, plan.changes);
+  for (const auto& offer : plan.offers) SetInitialControl(frame, offer.id, offer.fixed);
+  browser_.HookDocumentEvents(frame);
+  if (EditDocument* d = DocumentAt(frame)) d->activated = true;
+}
+
+void EditControl::MakeInert(const FramePath& frame) {
+  const ActivationPlan plan = PlanInert(browser_.Elements(frame, {"tag", "id", "parent"}));
+  browser_.AddStyleSheet(frame, plan.styleSheet);
+  browser_.ApplyChanges(frame, plan.changes);
+  // Hooked as well, so that its drags, context menus and Ctrl keys are cancelled too.
+  browser_.HookDocumentEvents(frame);
+}
+
+bool EditControl::ActivateFrames(const FramePath& frame, unsigned navigation) {
+  bool deletedFound = false;  // shared by the frames of this one level
+  for (int i = 0; i < browser_.FrameCount(frame); ++i) {
+    if (Stale(navigation)) return false;
+    if (frameCursor_ >= FrameTable::kSize) return false;  // frames past the table were not prepared
+    const int entry = frameCursor_++;
+    // Copied: the browse pane may refill the table while this walk waits.
+    const std::string file = frames_[entry].File;
+    const bool hasFrames = frames_[entry].HasFrames;
+    if (file == kFrameError) continue;
+    FramePath child = frame;
+    child.push_back(i);
+    navigated_.ClearNavigated(file);
+    browser_.NavigateFrame(child, FileUrlOf(file));
+    const bool loaded = navigated_.WaitForNavigated(
+        file, [this](const std::function<bool()>& done, std::chrono::milliseconds limit) {
+          return browser_.WaitUntil(done, limit);
+        },
+        kFrameLoadLimit);
+    DeleteFileQuietly(file);
+    if (Stale(navigation)) return false;
+    if (!loaded) {
+      // Skipped like an unreadable frame. The entries of a frameset that never loaded cannot be
+      // matched to frames any more, so the walk ends rather than activate the wrong ones.
+      if (hasFrames) return false;
+      continue;
+    }
+    documents_.push_back({child, entry, false, {}});
+    if (browser_.FrameCount(child) > 0) {
+      if (!ActivateFrames(child, navigation)) return false;
+    } else if (!problems_.OKtoPublish || frames_[entry].Editable) {
+      ActivateDocument(child, deletedFound);
+    } else {
+      MakeInert(child);
+    }
+  }
+  return true;
+}
+
+void EditControl::RecordSpans() {
+  for (auto& d : documents_) {
+    if (auto spans = browser_.Spans(d.frame)) d.spans = std::move(*spans);
+  }
+}
+
+}  // namespace pq

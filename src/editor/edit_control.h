@@ -1,0 +1,116 @@
+#pragma once
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/document_event.h"
+#include "core/frame_path.h"
+#include "editor/edit_pane_browser.h"
+#include "editor/edit_status_bar.h"
+#include "editor/navigated_pages.h"
+#include "pageprep/fetcher.h"
+#include "pageprep/frame_table.h"
+#include "pageprep/restore_html.h"
+#include "publishing/problems.h"
+#include "publishing/site_check.h"
+#include "shell/window_state.h"
+
+namespace pq {
+
+// A document of the edit copy that the edit pane loaded: the top document (entry 0) or the
+// frame copy of a frame table entry.
+struct EditDocument {
+  FramePath frame;
+  int entry = 0;
+  bool activated = false;  // its spans were made editable (else it is shown inert)
+  SpanSnapshot spans;      // the live contents of its spans right after activation
+};
+
+// The edit pane: loads the edit copy of the page, checks the site, makes exactly the permitted
+// text editable and everything else inert, loads and activates the frames one at a time, and
+// routes the documents' events to qEvent.
+class EditControl {
+ public:
+  // How long one frame's edit copy may take to load before it is skipped like an unreadable one.
+  static constexpr std::chrono::milliseconds kFrameLoadLimit{10000};
+
+  EditControl(EditPaneBrowser& browser, EditStatusBar& status, WindowState& window, FrameTable& frames,
+              SiteStatus& site, Problems& problems, Fetcher fetch);
+
+  // Events.
+  std::function<void()> ButtonsEnable;
+  std::function<void()> NavigateComplete;
+  std::function<void(bool& enable)> UndoChange;
+  std::function<void(bool& enable)> RedoChange;
+
+  // Operations.
+  void Navigate();  // loads TempFolder() + "webed.htm"
+  void StopBrowser();
+  // Offers a span as the first caret position; once an offer was fixed, later ones are ignored.
+  void SetInitialControl(const FramePath& frame, const std::string& id, bool fixed);
+  void SetEditStatusBar(PageStatus status) { status_.SetStatus(status); }
+  // Puts the caret into the initial control.
+  void FocusInitialControl();
+  // Every hooked document's events arrive here.
+  void qEvent(const DocumentEvent& event);
+
+  // The browser's events, forwarded by the widget.
+  void OnBeforeNavigate(const std::string& url, bool& cancel);
+  void OnNewWindow(bool& cancel) { cancel = true; }
+  void OnNavigateComplete(const FramePath& frame, const std::string& url);
+  void OnDocumentComplete(const FramePath& frame, const std::string& url);
+
+  // State.
+  bool NavigationBlocked() const { return navigationBlocked_; }
+  bool LoadStopped() const { return loadStopped_; }
+  struct ElementRef {
+    FramePath frame;
+    std::string id;
+  };
+  const ElementRef& InitialControl() const { return initialControl_; }
+  bool InitialControlFixed() const { return initialControlFixed_; }
+  // Kept for the event handling: the document and span that hold the caret, the watched link.
+  FramePath CurrentFrame;
+  std::string CurrentSpanId;
+  std::string LinkSpanId;
+  int UndoCount = 0;
+  int RedoCount = 0;
+  DocumentEvent LastEvent;  // the last event routed to qEvent
+
+  // The page's address (its OrigURL marker) and the documents loaded for it, top first.
+  const std::string& OrigURL() const { return origUrl_; }
+  const std::vector<EditDocument>& Documents() const { return documents_; }
+  NavigatedPages& Navigated() { return navigated_; }
+
+ private:
+  bool Stale(unsigned navigation) const { return navigation != navigation_ || loadStopped_; }
+  void ActivateDocument(const FramePath& frame, bool& deletedFound);
+  void MakeInert(const FramePath& frame);
+  // Returns false when the walk must end (abandoned, or a frameset frame that never loaded).
+  bool ActivateFrames(const FramePath& frame, unsigned navigation);
+  void RecordSpans();
+  EditDocument* DocumentAt(const FramePath& frame);
+
+  EditPaneBrowser& browser_;
+  EditStatusBar& status_;
+  WindowState& window_;
+  FrameTable& frames_;
+  SiteStatus& site_;
+  Problems& problems_;
+  Fetcher fetch_;
+  NavigatedPages navigated_;
+  bool navigationBlocked_ = true;
+  bool loadStopped_ = false;
+  ElementRef initialControl_;
+  bool initialControlFixed_ = false;
+  std::string origUrl_;
+  std::vector<EditDocument> documents_;
+  int frameCursor_ = 1;    // the frame table entry of the next frame to load
+  unsigned navigation_ = 0;  // counts loads, so an activation knows when it went stale
+};
+
+// "file://" + path, with the characters a URL cannot hold percent-encoded.
+std::string FileUrlOf(const std::string& path);
+
+}  // namespace pq

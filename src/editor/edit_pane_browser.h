@@ -1,0 +1,42 @@
+#pragma once
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/document_event.h"
+#include "core/frame_path.h"
+#include "pageprep/restore_html.h"
+
+namespace pq {
+
+// What the edit pane asks of its web view. Documents are addressed by frame path; every call
+// that reads or changes a document may let the main loop run while it waits for the page.
+class EditPaneBrowser {
+ public:
+  virtual ~EditPaneBrowser() = default;
+  virtual void Navigate(const std::string& url) = 0;
+  virtual void Stop() = 0;
+  // The document element's serialisation, "" when the document cannot be read.
+  virtual std::string OuterHTML(const FramePath& frame) = 0;
+  virtual int FrameCount(const FramePath& frame) = 0;
+  virtual bool NavigateFrame(const FramePath& frame, const std::string& url) = 0;
+  // The elements of the document's body in document order with the fields asked for; the
+  // list is kept in the page so that ApplyChanges can refer to its indexes.
+  virtual std::vector<ElementInfo> Elements(const FramePath& frame, const std::vector<std::string>& fields) = 0;
+  virtual int ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) = 0;
+  virtual std::optional<SpanSnapshot> Spans(const FramePath& frame) = 0;
+  virtual bool AddStyleSheet(const FramePath& frame, const std::string& css) = 0;
+  virtual bool HookDocumentEvents(const FramePath& frame) = 0;
+  virtual std::optional<ElementInfo> ElementById(const FramePath& frame, const std::string& id) = 0;
+  virtual bool SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
+                              const std::string& value) = 0;
+  virtual std::optional<ElementInfo> ActiveElement(const FramePath& frame) = 0;
+  virtual std::string SelectionText(const FramePath& frame) = 0;
+  virtual bool ExecCommand(const FramePath& frame, const std::string& command, const std::string& value) = 0;
+  // Lets the main loop run until done() holds or the limit passes; true when it held.
+  virtual bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) = 0;
+};
+
+}  // namespace pq

@@ -1,0 +1,60 @@
+#include "editor/widgets/edit_control_widget.h"
+
+#include <gtk/gtk.h>
+
+#include "engine/wait_until.h"
+
+namespace pq {
+
+namespace {
+engine::WebView::Options EditViewOptions() {
+  engine::WebView::Options o;
+  o.fileAccess = true;  // the edit copy reaches the documents of its local frame copies
+  o.clipboardAccess = true;
+  return o;
+}
+}  // namespace
+
+EditControlWidget::EditControlWidget(WindowState& window, FrameTable& frames, SiteStatus& site,
+                                     Problems& problems, Fetcher fetch)
+    : view_(EditViewOptions()),
+      control_(*this, status_, window, frames, site, problems, std::move(fetch)),
+      statusWidget_(status_),
+      box_(engine::GObjectPtr<GtkWidget>::Sink(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0))) {
+  GtkWidget* web = view_.Widget();
+  gtk_widget_set_hexpand(web, TRUE);
+  gtk_widget_set_vexpand(web, TRUE);
+  gtk_box_pack_start(GTK_BOX(box_.get()), web, TRUE, TRUE, 0);
+  gtk_box_pack_end(GTK_BOX(box_.get()), statusWidget_.Widget(), FALSE, FALSE, 0);
+
+  view_.BeforeNavigate = [this](const engine::WebView::NavigationRequest& r, bool& cancel) {
+    control_.OnBeforeNavigate(r.url, cancel);
+  };
+  view_.NewWindow = [this](const std::string&, bool& cancel) { control_.OnNewWindow(cancel); };
+  view_.NavigateComplete = [this](const FramePath& frame, const std::string& url) {
+    control_.OnNavigateComplete(frame, url);
+  };
+  view_.DocumentComplete = [this](const FramePath& frame, const std::string& url) {
+    control_.OnDocumentComplete(frame, url);
+  };
+  view_.DocumentEventFired = [this](const DocumentEvent& e) { control_.qEvent(e); };
+}
+
+EditControlWidget::~EditControlWidget() {
+  view_.BeforeNavigate = nullptr;
+  view_.NewWindow = nullptr;
+  view_.NavigateComplete = nullptr;
+  view_.DocumentComplete = nullptr;
+  view_.DocumentEventFired = nullptr;
+  // The box goes first; the parts it holds have owners of their own and must outlive it intact.
+  gtk_container_remove(GTK_CONTAINER(box_.get()), statusWidget_.Widget());
+  gtk_container_remove(GTK_CONTAINER(box_.get()), view_.Widget());
+}
+
+GtkWidget* EditControlWidget::Widget() const { return box_.get(); }
+
+bool EditControlWidget::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  return engine::WaitUntil(done, limit);
+}
+
+}  // namespace pq

@@ -1,0 +1,62 @@
+#pragma once
+#include "editor/edit_control.h"
+#include "editor/edit_pane_browser.h"
+#include "editor/edit_status_bar.h"
+#include "editor/widgets/edit_status_bar_widget.h"
+#include "engine/gobject_ptr.h"
+#include "engine/web_view.h"
+
+typedef struct _GtkWidget GtkWidget;
+
+namespace pq {
+
+// The edit pane on screen: its web view (allowed to reach the local frame copies) above the
+// edit status bar, wired to the EditControl logic. The pane's events and operations are those
+// of Control().
+class EditControlWidget : private EditPaneBrowser {
+ public:
+  EditControlWidget(WindowState& window, FrameTable& frames, SiteStatus& site, Problems& problems, Fetcher fetch);
+  ~EditControlWidget() override;
+
+  GtkWidget* Widget() const;
+  EditControl& Control() { return control_; }
+  engine::WebView& View() { return view_; }
+  EditStatusBar& Status() { return status_; }
+
+ private:
+  void Navigate(const std::string& url) override { view_.Navigate(url); }
+  void Stop() override { view_.Stop(); }
+  std::string OuterHTML(const FramePath& f) override { return view_.OuterHTML(f); }
+  int FrameCount(const FramePath& f) override { return view_.FrameCount(f); }
+  bool NavigateFrame(const FramePath& f, const std::string& url) override { return view_.NavigateFrame(f, url); }
+  std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override {
+    return view_.Elements(f, fields);
+  }
+  int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override {
+    return view_.ApplyChanges(f, changes);
+  }
+  std::optional<SpanSnapshot> Spans(const FramePath& f) override { return view_.Spans(f); }
+  bool AddStyleSheet(const FramePath& f, const std::string& css) override { return view_.AddStyleSheet(f, css); }
+  bool HookDocumentEvents(const FramePath& f) override { return view_.HookDocumentEvents(f); }
+  std::optional<ElementInfo> ElementById(const FramePath& f, const std::string& id) override {
+    return view_.ElementById(f, id);
+  }
+  bool SetElementById(const FramePath& f, const std::string& id, const std::string& property,
+                      const std::string& value) override {
+    return view_.SetElementById(f, id, property, value);
+  }
+  std::optional<ElementInfo> ActiveElement(const FramePath& f) override { return view_.ActiveElement(f); }
+  std::string SelectionText(const FramePath& f) override { return view_.SelectionText(f); }
+  bool ExecCommand(const FramePath& f, const std::string& command, const std::string& value) override {
+    return view_.ExecCommand(f, command, value);
+  }
+  bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override;
+
+  engine::WebView view_;
+  EditStatusBar status_;
+  EditControl control_;
+  EditStatusBarWidget statusWidget_;
+  engine::GObjectPtr<GtkWidget> box_;
+};
+
+}  // namespace pq

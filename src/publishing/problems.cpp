@@ -1,0 +1,70 @@
+#include "publishing/problems.h"
+
+#include "pageprep/text_util.h"
+#include "pageprep/url_ops.h"
+
+namespace pq {
+
+namespace {
+
+// The host as typed: the site root without its scheme, case kept.
+std::string TypedHost(std::string_view origUrl) {
+  std::string root = SiteRootOf(origUrl);
+  if (StartsWithNoCase(root, "http://")) root.erase(0, 7);
+  return root;
+}
+
+}  // namespace
+
+void Problems::SetUp(const SiteStatus& status, std::string_view origUrl) {
+  OKtoPublish = true;
+  NumMessages = 0;
+  host = TypedHost(origUrl);
+  notices_.clear();
+  int y = kGap;
+  auto show = [&](ProblemNotice notice, bool blocks) {
+    notices_.push_back({notice, y});
+    y += kNoticeHeight + kGap;
+    ++NumMessages;
+    if (blocks) OKtoPublish = false;
+  };
+  if (status.Status == PageStatus::NotEditable) show(ProblemNotice::PageUnsuitable, true);
+  if (!status.SiteReady) show(ProblemNotice::NotSetUp, true);
+  // A partly editable page only gets a word when something else already stops it.
+  if (status.Status == PageStatus::Part && !OKtoPublish) show(ProblemNotice::PartUnsuitable, false);
+  okButtonTop_ = y + kGap;
+}
+
+ProblemNoticeText Problems::Text(ProblemNotice notice) const {
+  const std::string visit = " Your website designer may wish to visit " + helpAddress_ + " for more information";
+  switch (notice) {
+    case ProblemNotice::PageUnsuitable:
+      return {"Page Unsuitable", "This page is not suitable for publishing to the Internet.",
+              "More Info . . .", "Page Unsuitable",
+              "Most pages can be published to the Internet, however, some pages are not suitable. "
+              "You should speak to your Website designer to see whether your page can be made "
+              "suitable for publishing." + visit};
+    case ProblemNotice::NotSetUp:
+      return {"Publishing not set up",
+              "Website " + host + " has not been set up for publishing. You should speak to your website designer.",
+              "More Info", "Website Not Setup",
+              "Your website designer needs to set up a password to enable you to publish changes "
+              "to your website." + visit};
+    case ProblemNotice::PartUnsuitable:
+      return {"Some elements unsuitable",
+              "This page is made up of several elements. Some elements are not suitable for publishing.",
+              "More Info", "Some pages not suitable",
+              "This webpage is made up of several smaller pages. Some of these smaller pages are "
+              "not suitable for editing"};
+  }
+  return {};
+}
+
+std::string PublishedAddressCaption(std::string_view origUrl) {
+  std::string text(origUrl);
+  if (StartsWithNoCase(text, "http://")) text.erase(0, 7);
+  if (!text.empty() && text.back() == '/') text.pop_back();
+  return text;
+}
+
+}  // namespace pq

@@ -1,0 +1,137 @@
+#include "publishing/widgets/problems_dialog.h"
+
+#include <gtk/gtk.h>
+
+#include "engine/gobject_ptr.h"
+
+namespace pq {
+
+namespace {
+
+constexpr int kWidth = 460;
+constexpr int kPictureSize = 48;
+constexpr int kOk = 1;
+
+const char* PictureName(ProblemNotice notice) {
+  switch (notice) {
+    case ProblemNotice::PageUnsuitable: return "NoticePageUnsuitable";
+    case ProblemNotice::NotSetUp: return "NoticeNotSetUp";
+    case ProblemNotice::PartUnsuitable: return "NoticePartUnsuitable";
+  }
+  return "";
+}
+
+GtkWidget* Picture(const std::string& name, GtkWindow* parent) {
+  const int scale = parent ? gtk_widget_get_scale_factor(GTK_WIDGET(parent)) : 1;
+  const std::string path = std::string(PQ_DATA_DIR) + "/publishing/" + name + ".svg";
+  engine::GObjectPtr<GdkPixbuf> pixbuf(
+      gdk_pixbuf_new_from_file_at_scale(path.c_str(), kPictureSize * scale, kPictureSize * scale, TRUE, nullptr));
+  GtkWidget* image = gtk_image_new();
+  if (pixbuf) {
+    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(pixbuf.get(), scale, nullptr);
+    gtk_image_set_from_surface(GTK_IMAGE(image), surface);
+    cairo_surface_destroy(surface);
+  }
+  gtk_widget_set_size_request(image, kPictureSize, kPictureSize);
+  gtk_widget_set_valign(image, GTK_ALIGN_START);
+  return image;
+}
+
+GtkWidget* Label(const std::string& text, bool bold) {
+  GtkWidget* label = gtk_label_new(nullptr);
+  if (bold) {
+    char* markup = g_markup_printf_escaped("<b>%s</b>", text.c_str());
+    gtk_label_set_markup(GTK_LABEL(label), markup);
+    g_free(markup);
+  } else {
+    gtk_label_set_text(GTK_LABEL(label), text.c_str());
+  }
+  gtk_label_set_line_wrap(GTK_LABEL(label), TRUE);
+  gtk_label_set_max_width_chars(GTK_LABEL(label), 48);
+  gtk_label_set_xalign(GTK_LABEL(label), 0);
+  return label;
+}
+
+constexpr const char* kNoticeKey = "pq-notice";
+
+gboolean OnMoreInfo(GtkLabel* label, gchar*, gpointer dialog) {
+  const int notice = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(label), kNoticeKey));
+  static_cast<ProblemsDialog*>(dialog)->ShowMoreInfo(static_cast<ProblemNotice>(notice));
+  return TRUE;  // nothing else opens the link
+}
+
+}  // namespace
+
+std::string SettingUpHelpAddress() {
+  return "file://" + std::string(PQ_DATA_DIR) + "/help/setting-up-publishing.htm";
+}
+
+ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent) : problems_(problems) {
+  dialog_ = gtk_dialog_new();
+  g_object_ref_sink(dialog_);
+  gtk_window_set_title(GTK_WINDOW(dialog_), "Publishing");
+  GtkWidget* bar = gtk_header_bar_new();
+  gtk_header_bar_set_title(GTK_HEADER_BAR(bar), "Publishing");
+  gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(bar), TRUE);
+  gtk_window_set_titlebar(GTK_WINDOW(dialog_), bar);
+  gtk_window_set_modal(GTK_WINDOW(dialog_), TRUE);
+  gtk_window_set_resizable(GTK_WINDOW(dialog_), FALSE);
+  if (parent) gtk_window_set_transient_for(GTK_WINDOW(dialog_), parent);
+  gtk_window_set_position(GTK_WINDOW(dialog_), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+
+  // The notices stand where the decisions placed them; the button below the last one.
+  GtkWidget* fixed = gtk_fixed_new();
+  gtk_widget_set_size_request(fixed, kWidth, problems_.ContentHeight());
+  for (const auto& placed : problems_.Notices()) {
+    const ProblemNoticeText text = problems_.Text(placed.notice);
+    GtkWidget* frame = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 14);
+    gtk_widget_set_size_request(frame, kWidth - 24, Problems::kNoticeHeight);
+    gtk_box_pack_start(GTK_BOX(frame), Picture(PictureName(placed.notice), parent), FALSE, FALSE, 0);
+    GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 4);
+    gtk_box_pack_start(GTK_BOX(column), Label(text.heading, true), FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(column), Label(text.text, false), FALSE, FALSE, 0);
+    GtkWidget* more = gtk_label_new(nullptr);
+    char* markup = g_markup_printf_escaped("<a href=\"more-info\">%s</a>", text.moreInfoLabel.c_str());
+    gtk_label_set_markup(GTK_LABEL(more), markup);
+    g_free(markup);
+    gtk_label_set_xalign(GTK_LABEL(more), 0);
+    g_object_set_data(G_OBJECT(more), kNoticeKey, GINT_TO_POINTER(static_cast<int>(placed.notice)));
+    g_signal_connect(more, "activate-link", G_CALLBACK(OnMoreInfo), this);
+    MoreInfoLinks.push_back(more);
+    gtk_box_pack_start(GTK_BOX(column), more, FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(frame), column, TRUE, TRUE, 0);
+    gtk_fixed_put(GTK_FIXED(fixed), frame, 12, placed.top);
+  }
+  OKbutton = gtk_button_new_with_label("OK");
+  gtk_widget_set_name(OKbutton, "OKbutton");
+  gtk_widget_set_size_request(OKbutton, 96, Problems::kButtonHeight);
+  g_signal_connect(OKbutton, "clicked",
+                   G_CALLBACK(+[](GtkButton*, gpointer d) { gtk_dialog_response(GTK_DIALOG(d), kOk); }), dialog_);
+  gtk_fixed_put(GTK_FIXED(fixed), OKbutton, (kWidth - 96) / 2, problems_.OkButtonTop());
+  GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(dialog_));
+  gtk_container_set_border_width(GTK_CONTAINER(area), 8);
+  gtk_box_pack_start(GTK_BOX(area), fixed, TRUE, TRUE, 0);
+}
+
+ProblemsDialog::~ProblemsDialog() {
+  gtk_widget_destroy(dialog_);
+  g_object_unref(dialog_);
+}
+
+void ProblemsDialog::Run() {
+  gtk_widget_show_all(dialog_);
+  gtk_widget_grab_focus(OKbutton);
+  gtk_dialog_run(GTK_DIALOG(dialog_));
+  gtk_widget_hide(dialog_);
+}
+
+void ProblemsDialog::ShowMoreInfo(ProblemNotice notice) {
+  const ProblemNoticeText text = problems_.Text(notice);
+  GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(dialog_), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
+                                          "%s", text.moreInfoMessage.c_str());
+  gtk_window_set_title(GTK_WINDOW(box), text.moreInfoTitle.c_str());
+  gtk_dialog_run(GTK_DIALOG(box));
+  gtk_widget_destroy(box);
+}
+
+}  // namespace pq

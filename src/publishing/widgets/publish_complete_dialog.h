@@ -1,0 +1,33 @@
+#pragma once
+#include <functional>
+#include <string>
+
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
+
+namespace pq {
+
+// The dialog that confirms a publication. Its address link opens the published page through
+// openPage (given the page's full address) and closes the dialog.
+class PublishCompleteFrm {
+ public:
+  PublishCompleteFrm(GtkWindow* parent, std::string origUrl, std::function<void(const std::string&)> openPage);
+  ~PublishCompleteFrm();
+  PublishCompleteFrm(const PublishCompleteFrm&) = delete;
+  PublishCompleteFrm& operator=(const PublishCompleteFrm&) = delete;
+
+  void Run();
+  // What a click on the address does.
+  void OpenPublishedPage();
+
+  GtkWidget* dialog() const { return dialog_; }
+  GtkWidget* LabelURL = nullptr;
+  GtkWidget* OKbutton = nullptr;
+
+ private:
+  std::string origUrl_;
+  std::function<void(const std::string&)> openPage_;
+  GtkWidget* dialog_ = nullptr;
+};
+
+}  // namespace pq
