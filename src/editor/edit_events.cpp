@@ -40,13 +40,13 @@ void SelectionChanged(const DocumentEvent& event, const DocumentIdentity& doc, c
                       EditEventState& s, EditDecisions& d, const auto& checkLinkOnce) {
   const bool moved = (s.currentDocument && *s.currentDocument != doc) || id != s.currentSpanId;
   if (moved) {
-    const SpanKind current = KindOfSpan(s.currentSpanId);
-    if (current == SpanKind::kEdit) d.unframe = Leaving(s);
-    s.linkCheckPassed = current == SpanKind::kAnchor ? checkLinkOnce() : true;
+    const SpanIdKind current = KindOfSpan(s.currentSpanId);
+    if (current == SpanIdKind::kEdit) d.unframe = Leaving(s);
+    s.linkCheckPassed = current == SpanIdKind::kAnchor ? checkLinkOnce() : true;
     if (s.linkCheckPassed) {
-      const SpanKind entered = KindOfSpan(id);
-      if (entered == SpanKind::kEdit) d.frame = SpanRef{doc, id};
-      if (entered == SpanKind::kAnchor) {
+      const SpanIdKind entered = KindOfSpan(id);
+      if (entered == SpanIdKind::kEdit) d.frame = SpanRef{doc, id};
+      if (entered == SpanIdKind::kAnchor) {
         s.linkSpanId = id;
         s.linkDocument = doc;
         s.linkHtmlOnEntry = event.active.html;
@@ -119,9 +119,9 @@ EditDecisions qEvent(const DocumentEvent& event, EditEventState& s, LinkAccess& 
   };
 
   if (!editable) {
-    const SpanKind current = KindOfSpan(s.currentSpanId);
-    if (current == SpanKind::kAnchor) checkLinkOnce();
-    if (current == SpanKind::kEdit) {
+    const SpanIdKind current = KindOfSpan(s.currentSpanId);
+    if (current == SpanIdKind::kAnchor) checkLinkOnce();
+    if (current == SpanIdKind::kEdit) {
       d.unframe = Leaving(s);
       s.currentSpanId.clear();
     }
@@ -140,7 +140,7 @@ EditDecisions qEvent(const DocumentEvent& event, EditEventState& s, LinkAccess& 
     d.cancelled = true;
   } else if (type == "contextmenu") {
     d.cancelled = true;
-    const bool editSpan = TagIs(event.active, "SPAN") && KindOfSpan(event.active.id) == SpanKind::kEdit;
+    const bool editSpan = TagIs(event.active, "SPAN") && KindOfSpan(event.active.id) == SpanIdKind::kEdit;
     if (editable && (editSpan || TagIs(event.active, "A"))) {
       d.showMenu = true;
       d.menuX = event.x;
@@ -203,7 +203,7 @@ PendingWork TakePendingWork(EditEventState& s) {
   }
   if (s.unselectPending) {
     w.unselect = s.eventDocument;
-    if (KindOfSpan(s.currentSpanId) == SpanKind::kEdit) {
+    if (KindOfSpan(s.currentSpanId) == SpanIdKind::kEdit) {
       w.unframe = Leaving(s);
       s.currentSpanId.clear();
     }

@@ -176,7 +176,7 @@ void EditSession::RedoMe() {
 }
 
 void EditSession::StripBRs() {
-  if (KindOfSpan(state_.currentSpanId) != SpanKind::kEdit || !state_.currentDocument) return;
+  if (KindOfSpan(state_.currentSpanId) != SpanIdKind::kEdit || !state_.currentDocument) return;
   Tidy({{*state_.currentDocument, state_.currentSpanId}, state_.spanHtmlOnEntry});
 }
 

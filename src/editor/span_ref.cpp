@@ -14,10 +14,10 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 }  // namespace
 
-SpanKind KindOfSpan(std::string_view id) {
-  if (StartsWithNoCase(id, "ZZZEDIT")) return SpanKind::kEdit;
-  if (StartsWithNoCase(id, "ZZZANCHOR")) return SpanKind::kAnchor;
-  return SpanKind::kNone;
+SpanIdKind KindOfSpan(std::string_view id) {
+  if (StartsWithNoCase(id, "ZZZEDIT")) return SpanIdKind::kEdit;
+  if (StartsWithNoCase(id, "ZZZANCHOR")) return SpanIdKind::kAnchor;
+  return SpanIdKind::kNone;
 }
 
 }  // namespace pq

@@ -22,9 +22,9 @@ struct SpanRef {
   friend bool operator==(const SpanRef&, const SpanRef&) = default;
 };
 
-enum class SpanKind { kNone, kEdit, kAnchor };
+enum class SpanIdKind { kNone, kEdit, kAnchor };
 
 // By the id's prefix, compared without regard to case: "ZZZEDIT" or "ZZZANCHOR".
-SpanKind KindOfSpan(std::string_view id);
+SpanIdKind KindOfSpan(std::string_view id);
 
 }  // namespace pq

@@ -30,7 +30,7 @@ std::optional<UndoEntry> UndoHistory::UndoMe(SpanStore& store) {
     const UndoEntry& entry = undo_.back();
     // A span that cannot be read has gone with its document: the entry is dropped unapplied.
     if (const std::optional<SpanContents> present = store.ReadSpan(entry.span)) {
-      const bool emptiedLink = KindOfSpan(entry.span.id) == SpanKind::kAnchor &&
+      const bool emptiedLink = KindOfSpan(entry.span.id) == SpanIdKind::kAnchor &&
                                TrimBlanks(present->text).empty();
       if (store.WriteSpan(entry.span, entry.html)) {
         if (!emptiedLink) AddRedo(UndoCount(), present->html);

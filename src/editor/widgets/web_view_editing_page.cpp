@@ -66,6 +66,8 @@ bool WebViewEditingPage::ActiveIsEditable(const DocumentIdentity& doc) {
 }
 
 bool WebViewEditingPage::FocusActive(const DocumentIdentity& doc) {
+  // Only a pane on screen takes the focus (ActivateBox also runs while the Browse tab shows).
+  if (!gtk_widget_is_visible(view_.Widget()) || !gtk_widget_get_mapped(view_.Widget())) return false;
   gtk_widget_grab_focus(view_.Widget());
   const auto v = view_.CallRuntime("focusActive", Args(doc));
   return v && v->Bool();
