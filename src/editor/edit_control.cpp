@@ -101,6 +101,12 @@ void EditControl::AttachEditing(EditSession& editing) {
   };
 }
 
+void EditControl::TimerFired(EditTimer timer) {
+  if (!editing_) return;
+  editing_->TimerFired(timer);
+  SyncEditingState();
+}
+
 void EditControl::SyncEditingState() {
   const EditEventState& s = editing_->State();
   CurrentFrame = s.currentDocument ? s.currentDocument->frame : FramePath{};

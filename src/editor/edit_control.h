@@ -64,6 +64,8 @@ class EditControl {
   // The editing: events, link protection, formatting, clipboard, undo and redo. Until it is
   // attached, events are only recorded (the runtime keeps the page safe meanwhile).
   void AttachEditing(EditSession& editing);
+  // The editing's timers (armed through its page) end here.
+  void TimerFired(EditTimer timer);
   void Bold();
   void Italic();
   void Underline();

@@ -16,20 +16,12 @@
 #include "editor/widgets/web_view_editing_page.h"
 #include "engine/in_page_runtime.h"
 #include "engine/web_view.h"
+#include "editing_input.h"
 #include "support/child_process.h"
 
 namespace pqtest {
 
-// One xdotool command (real XTEST events), then the main loop handles what it caused.
-inline void Xdo(const std::vector<std::string>& args, int settleMs = 200) {
-  std::vector<std::string> argv{"xdotool"};
-  argv.insert(argv.end(), args.begin(), args.end());
-  auto r = RunCommand(argv, "", std::chrono::seconds(10));
-  std::string command;
-  for (const auto& a : argv) command += a + " ";
-  EXPECT_EQ(r.exitCode, 0) << "xdotool failed: " << command << r.err;
-  Settle(std::chrono::milliseconds(settleMs));
-}
+using editing::Xdo;
 
 // Answers the next modal message box with OK and keeps its title and text.
 class MessageBoxWatch {
@@ -152,10 +144,7 @@ class EditingHarness {
   }
   void Click(const std::string& selector, int button = 1, double fx = 0.5) {
     const Box b = ScreenBox(selector);
-    const int x = b.x + static_cast<int>(b.width * fx), y = b.y + b.height / 2;
-    // A synchronous move to where the pointer already is never returns: step off first.
-    Xdo({"mousemove", std::to_string(x + 3), std::to_string(y)}, 20);
-    Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)}, 50);
+    editing::MoveTo(b.x + static_cast<int>(b.width * fx), b.y + b.height / 2);
     Xdo({"click", std::to_string(button)});
   }
   // Clicks at the end of the element's text.
@@ -179,7 +168,7 @@ class EditingHarness {
   // A screenshot kept with the end-to-end tests' pictures.
   static std::string Shot(const std::string& name) {
     const std::string path = ScreenshotDir() + "/" + name + ".png";
-    RunCommand({"import", "-window", "root", path}, "", std::chrono::seconds(20));
+    editing::ScreenShot(path);
     return path;
   }
   std::string Html(const std::string& id) {

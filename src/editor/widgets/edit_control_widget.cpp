@@ -41,7 +41,7 @@ EditControlWidget::EditControlWidget(WindowState& window, FrameTable& frames, Si
   };
   view_.DocumentEventFired = [this](const DocumentEvent& e) { control_.qEvent(e); };
 
-  editingPage_.TimerFired = [this](EditTimer timer) { editing_.TimerFired(timer); };
+  editingPage_.TimerFired = [this](EditTimer timer) { control_.TimerFired(timer); };
   control_.AttachEditing(editing_);
   // The menu's Cut and Copy follow the selection; choosing Cut or Copy makes Paste available.
   menu_.Cut = [this] {
