@@ -1,26 +1,51 @@
 #!/usr/bin/env bash
-# Sets up, builds, starts the reference site server on the bundled demo site (127.0.0.1)
-# and opens Pagequill on its home page. The demo password is "demo".
+# Sets up, builds, starts the reference site server on a fresh copy of the bundled demo site
+# (127.0.0.1) and opens Pagequill on its home page. The demo password is "demo".
+# PAGEQUILL_DEMO_PORT chooses the port (default 8080). Everything the run writes goes to one
+# temporary folder, removed when Pagequill closes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-scripts/build.sh
-port="${PAGEQUILL_DEMO_PORT:-8080}"
-log="$(mktemp)"
-# Serve a fresh copy, so that publishing in the demo never changes the bundled site.
-site="$(mktemp -d)/site"
-cp -r demo/site "$site"
-PAGEQUILL_SITE_PASSWORD=demo build/bin/pagequill-site --root "$site" --port "$port" \
-  --vendor-check --backup-dir "${TMPDIR:-/tmp}/pagequill-demo-backups" >"$log" 2>&1 &
-server=$!
-trap 'kill $server 2>/dev/null' EXIT
-for _ in $(seq 50); do grep -q '^listening on' "$log" && break; sleep 0.1; done
-url="$(sed -n 's/^listening on //p' "$log" | head -1)"
-[ -n "$url" ] || { echo "The demo site server did not start:"; cat "$log"; exit 1; }
-echo "Demo site at $url (password: demo)"
-if [ -x build/bin/pagequill ]; then
-  PAGEQUILL_HOME="${url}index.htm" PAGEQUILL_SERVICE_URL="${url}check.php" build/bin/pagequill
-else
-  echo "--- the demo home page with its edit spans (pqtool fetch | pqtool addspans):"
-  build/bin/pqtool fetch "${url}index.htm" | build/bin/pqtool addspans
+
+# Build quietly: only the files being compiled are listed, nothing when all is up to date.
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+work="$(mktemp -d "${TMPDIR:-/tmp}/pagequill-demo.XXXXXX")"
+server=""
+cleanup() {
+  if [ -n "$server" ]; then kill "$server" 2>/dev/null || true; wait "$server" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" &&
+       cmake --build build -j"$(nproc)" --target pagequill pagequill-site pqtool; } >"$work/build.log" 2>&1; then
+  tail -40 "$work/build.log"
+  echo "The build failed (the lines above end its log)."
+  exit 1
 fi
+grep -E '^\[ *[0-9]+%\] (Building|Linking)' "$work/build.log" | sed 's/^\[ *[0-9]*%\] //' || true
+
+port="${PAGEQUILL_DEMO_PORT:-8080}"
+# Serve a fresh copy, so that publishing in the demo never changes the bundled site.
+cp -r demo/site "$work/site"
+PAGEQUILL_SITE_PASSWORD=demo build/bin/pagequill-site --root "$work/site" --port "$port" \
+  --vendor-check --backup-dir "$work/backups" >"$work/site.log" 2>&1 &
+server=$!
+# Wait for "listening on", or report at once why the server stopped (a taken port, say).
+url=""
+for _ in $(seq 100); do
+  url="$(sed -n 's/^listening on //p' "$work/site.log" | head -1)"
+  [ -n "$url" ] && break
+  if ! kill -0 "$server" 2>/dev/null; then
+    server=""
+    echo "The demo site server could not start on port $port:"
+    cat "$work/site.log"
+    echo "Choose another port with PAGEQUILL_DEMO_PORT, for example: PAGEQUILL_DEMO_PORT=8081 $0"
+    exit 1
+  fi
+  sleep 0.05
+done
+[ -n "$url" ] || { echo "The demo site server did not start:"; cat "$work/site.log"; exit 1; }
+echo "Demo site at $url (password: demo)"
+PAGEQUILL_HOME="${url}index.htm" PAGEQUILL_SERVICE_URL="${url}check.php" build/bin/pagequill

@@ -13,7 +13,8 @@ FONT = "DejaVu Sans, Bitstream Vera Sans, sans-serif"
 TEAL = "#225e59"       # outline of the tab strip
 INK = "#15423d"        # glyphs and labels on the green strip
 GREEN = "#20c820"      # the tab strip
-GREEN_DARK = "#14961a"
+GREEN_DARK = "#0b6e10"   # pressed buttons: white labels on it stay legible
+GREY = "#4b5a57"         # labels of disabled buttons: neutral, and still 3:1 on the strip
 WHITE = "#ffffff"
 
 
@@ -85,9 +86,9 @@ def tab(label, look):
     if look == "Norm":
         top, bottom, text, stroke, weight = "#5fe05f", GREEN, INK, TEAL, "bold"
     elif look == "Unselect":
-        top, bottom, text, stroke, weight = "#c9efc9", "#93d493", TEAL, TEAL, "normal"
+        top, bottom, text, stroke, weight = "#c9efc9", "#93d493", INK, TEAL, "normal"
     else:
-        top, bottom, text, stroke, weight = "#c4cdc8", "#a7b3ad", "#7d8a84", "#7d8a84", "normal"
+        top, bottom, text, stroke, weight = "#c4cdc8", "#a7b3ad", "#4b5a57", "#7d8a84", "normal"
     body = (f'<defs><linearGradient id="g" x1="0" y1="0" x2="0" y2="1">'
             f'<stop offset="0" stop-color="{top}"/><stop offset="1" stop-color="{bottom}"/>'
             f'</linearGradient></defs>\n'
@@ -155,9 +156,11 @@ def button(name, look):
                  f'fill-opacity="0.12"/>')
         colour, shift = WHITE, 1
     elif look == "Disabled":
-        colour = "#52905a"
+        colour = GREY
+    # A disabled glyph is drawn thinner as well as grey, so that it reads as unavailable.
+    width = "1.5" if look == "Disabled" else "2.2"
     body = (f'{panel}\n<g transform="translate({shift} {shift})" color="{colour}">'
-            f'<g transform="translate({(BW - 24) / 2} 4)" {S} stroke-width="2.2" '
+            f'<g transform="translate({(BW - 24) / 2} 4)" {S} stroke-width="{width}" '
             f'stroke-linecap="round" stroke-linejoin="round">{glyph}</g>'
             f'<text x="{BW / 2}" y="44" font-family="{FONT}" font-size="10.5" '
             f'text-anchor="middle" fill="currentColor">{name}</text></g>')
@@ -202,3 +205,60 @@ layout = ('<rect x="13" y="17" width="22" height="8" rx="1" fill="#20c820"/>'
           '<path d="M26 29 H35 M26 33 H35 M26 37 H32 M13 10 H25" stroke="#7aa6df" '
           'stroke-width="2" stroke-linecap="round"/>')
 write("NoticeLayout", svg(48, 48, page + layout))
+
+
+# ---- splash: 480 x 300, shaped by its magenta background ---------------------------------
+# The top-left pixel's colour is the window's transparent colour; edges are drawn crisp so
+# that no blend of it is left around the shape.
+def splash():
+    w, h = 480, 300
+    crisp = 'shape-rendering="crispEdges"'
+    body = (
+        f'<rect width="{w}" height="{h}" fill="#ff00ff" {crisp}/>\n'
+        '<defs><linearGradient id="band" x1="0" y1="0" x2="0" y2="1">'
+        '<stop offset="0" stop-color="#0d47b3"/><stop offset="0.5" stop-color="#1d83f3"/>'
+        '<stop offset="1" stop-color="#0d47b3"/></linearGradient></defs>\n'
+        # the two tab headers standing on the card, as on the main window
+        f'<path d="M40 44 V30 Q40 22 48 22 H128 Q136 22 136 30 V44 Z" fill="{GREEN}" '
+        f'stroke="{TEAL}" {crisp}/>'
+        f'<path d="M142 44 V33 Q142 25 150 25 H222 Q230 25 230 33 V44 Z" fill="#c9efc9" '
+        f'stroke="{TEAL}" {crisp}/>'
+        f'<text x="88" y="39" font-family="{FONT}" font-size="13" font-weight="bold" '
+        f'text-anchor="middle" fill="{INK}">Browse</text>'
+        f'<text x="186" y="40" font-family="{FONT}" font-size="13" text-anchor="middle" '
+        f'fill="{TEAL}">Edit</text>\n'
+        # the card: a rounded blue band over a green strip
+        f'<path d="M16 44 H464 V268 Q464 284 448 284 H32 Q16 284 16 268 Z" fill="url(#band)" '
+        f'stroke="#041c54" stroke-width="2" {crisp}/>\n'
+        f'<rect x="16" y="236" width="448" height="34" fill="{GREEN}" {crisp}/>'
+        '<g transform="translate(48 72) scale(2.2)">' + title.replace(
+            '<text', '<text display="none"') + '</g>\n'
+        f'<text x="250" y="140" font-family="{FONT}" font-size="44" font-weight="bold" '
+        'text-anchor="middle" fill="#ffffff">Page<tspan fill="#b9f5b9">quill</tspan></text>\n'
+        f'<text x="250" y="176" font-family="{FONT}" font-size="15" text-anchor="middle" '
+        'fill="#e6f0ff">Edit your website\'s pages in place</text>\n'
+        f'<text x="240" y="258" font-family="{FONT}" font-size="12.5" text-anchor="middle" '
+        f'fill="{INK}">Starting\u2026</text>')
+    return svg(w, h, body)
+
+
+write("Splash", splash())
+
+
+# ---- the program's icon (hicolor theme, scalable): the page and quill of the title image ----
+icon = (
+    '<rect x="2" y="2" width="60" height="60" rx="12" fill="#0d47b3"/>'
+    '<rect x="2" y="2" width="60" height="30" rx="12" fill="#1d83f3" fill-opacity="0.45"/>'
+    '<g transform="translate(12 9) scale(1.25)">'
+    '<path d="M4 2 H22 L30 10 V34 H4 Z" fill="#ffffff" stroke="#0a3780" stroke-width="1.5" '
+    'stroke-linejoin="round"/>'
+    '<path d="M22 2 V10 H30" fill="#d6e6fb" stroke="#0a3780" stroke-width="1.5" '
+    'stroke-linejoin="round"/>'
+    '<path d="M9 16 H24 M9 21 H20 M9 26 H17" stroke="#7aa6df" stroke-width="2" '
+    'stroke-linecap="round"/>'
+    '<path d="M36 0 C27 6 21 16 19 29 L22 28 C25 18 30 9 36 0 Z" fill="#20c820" '
+    'stroke="#0e5a12" stroke-width="1.2" stroke-linejoin="round"/>'
+    '<path d="M19 29 L18 33" stroke="#0e5a12" stroke-width="1.6" stroke-linecap="round"/>'
+    '</g>')
+with open(os.path.join(HERE, "..", "icons", "pagequill.svg"), "w") as f:
+    f.write(svg(64, 64, icon))

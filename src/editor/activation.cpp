@@ -52,14 +52,18 @@ std::string PathSelector(const std::vector<ElementInfo>& elements, int root, int
     int position = 1;
     for (int j = parent + 1; j < *it; ++j)
       if (elements[static_cast<std::size_t>(j)].parent == parent) ++position;
-    s += " > :nth-child(" + std::to_string(position) + ")";
+    s += " > " + AsciiLower(elements[static_cast<std::size_t>(*it)].tag) + ":nth-child(" + std::to_string(position) + ")";
   }
   return s;
 }
 
+// One universal rule makes every element take its parent's selectability and editability, so
+// the page's own rules and contenteditable attributes count for nothing; the document is shut at
+// its root and opened again only at the chosen elements, which their contents follow. Rules
+// keyed by id or tag, never "#id *", keep the style engine's work linear in the page.
 constexpr const char* kInertRules =
-    "*, *::before, *::after { -webkit-user-select: none !important; "
-    "-webkit-user-modify: read-only !important; }\n"
+    "* { -webkit-user-select: inherit !important; -webkit-user-modify: inherit !important; }\n"
+    "html { -webkit-user-select: none !important; -webkit-user-modify: read-only !important; }\n"
     "input, textarea, select, button { pointer-events: none !important; }\n";
 
 bool IsFormField(const std::string& upperTag) {
@@ -81,11 +85,19 @@ void AddClickAndFieldChanges(const std::vector<ElementInfo>& elements, const std
       if (span && d > i) inSpan[static_cast<std::size_t>(d)] = true;
     }
   }
+  // A dropped click covers everything inside the element too, so an element inside one that
+  // drops its clicks needs no change of its own.
+  std::vector<bool> dropped(elements.size(), false);
   for (int i = 0; i < n; ++i) {
-    const std::string tag = AsciiUpper(elements[static_cast<std::size_t>(i)].tag);
-    if (tag == "A" ? !inside[static_cast<std::size_t>(i)] : (tag != "P" && tag != "SPAN"))
-      plan.changes.push_back({i, "onclick", ""});
-    if (IsFormField(tag) && !inSpan[static_cast<std::size_t>(i)]) plan.changes.push_back({i, "disabled", "1"});
+    const std::size_t k = static_cast<std::size_t>(i);
+    const std::string tag = AsciiUpper(elements[k].tag);
+    const int parent = elements[k].parent;
+    const bool covered = parent >= 0 && parent < i && dropped[static_cast<std::size_t>(parent)];
+    if (covered || (tag == "A" ? !inside[k] : (tag != "P" && tag != "SPAN"))) {
+      dropped[k] = true;
+      if (!covered) plan.changes.push_back({i, "onclick", ""});
+    }
+    if (IsFormField(tag) && !inSpan[k]) plan.changes.push_back({i, "disabled", "1"});
   }
 }
 
@@ -123,7 +135,8 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
   const int n = static_cast<int>(elements.size());
   const std::vector<int> end = SubtreeEnds(elements);
   std::vector<bool> editable(elements.size(), false);
-  std::vector<std::string> selectors;
+  std::vector<std::string> selectors;  // edit spans made editable
+  std::vector<std::string> shutLinks;  // links of anchor spans that stay read-only
   bool initialSet = false;
 
   for (int i = 0; i < n; ++i) {
@@ -151,14 +164,16 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
     } else if (IsAnchorSpan(e) && linkTextEditable) {
       for (int a = i + 1; a < end[static_cast<std::size_t>(i)]; ++a) {
         const ElementInfo& link = elements[static_cast<std::size_t>(a)];
-        if (AsciiUpper(link.tag) != "A" || BlankOnly(link.text) || editable[static_cast<std::size_t>(a)]) continue;
-        bool plain = true;
+        if (AsciiUpper(link.tag) != "A") continue;
+        bool plain = !BlankOnly(link.text);
         for (int d = a + 1; d < end[static_cast<std::size_t>(a)] && plain; ++d)
           plain = FormattingOnly(elements[static_cast<std::size_t>(d)].tag);
-        if (!plain) continue;
+        if (!plain) {
+          shutLinks.push_back(PathSelector(elements, i, a));
+          continue;
+        }
         editable[static_cast<std::size_t>(a)] = true;
         plan.editable.push_back(a);
-        selectors.push_back(PathSelector(elements, i, a));
       }
     }
   }
@@ -167,16 +182,20 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
 
   // Author rules beat the engine's own for contenteditable, so the page's own editable
   // elements are shut too, and only the chosen ones open.
+  // Links are opened by one rule and the few that may not be edited shut again by their position
+  // in their span: a rule per link, each tried on every link, would grow with the square of
+  // their number.
+  auto rule = [](const std::vector<std::string>& list, const char* body) {
+    std::string out;
+    for (const auto& s : list) out += (out.empty() ? "" : ",\n") + s;
+    return out + " " + body + "\n";
+  };
+  constexpr const char* kOpen = "{ -webkit-user-select: text !important; -webkit-user-modify: read-write !important; }";
+  constexpr const char* kShut = "{ -webkit-user-select: none !important; -webkit-user-modify: read-only !important; }";
   plan.styleSheet = kInertRules;
-  if (!selectors.empty()) {
-    std::string list;
-    for (const auto& s : selectors) {
-      if (!list.empty()) list += ",\n";
-      list += s + ", " + s + " *";
-    }
-    plan.styleSheet += list +
-                       " { -webkit-user-select: text !important; -webkit-user-modify: read-write !important; }\n";
-  }
+  if (!selectors.empty()) plan.styleSheet += rule(selectors, kOpen);
+  if (linkTextEditable) plan.styleSheet += rule({"span[id^=\"ZZZANCHOR\" i] a"}, kOpen);
+  if (!shutLinks.empty()) plan.styleSheet += rule(shutLinks, kShut);
   return plan;
 }
 

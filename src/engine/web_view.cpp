@@ -9,6 +9,7 @@
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
+#include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
 #include "engine/wait_until.h"
 #include "pageprep/text_util.h"
@@ -16,81 +17,6 @@
 namespace pq::engine {
 
 namespace {
-
-constexpr int kMaxDepth = 64;
-
-ScriptValue Convert(JSCValue* v, int depth) {
-  ScriptValue out;
-  if (!v || depth > kMaxDepth || jsc_value_is_null(v) || jsc_value_is_undefined(v)) return out;
-  if (jsc_value_is_boolean(v)) {
-    out.kind = ScriptValue::Kind::Bool;
-    out.boolean = jsc_value_to_boolean(v);
-  } else if (jsc_value_is_number(v)) {
-    out.kind = ScriptValue::Kind::Number;
-    out.number = jsc_value_to_double(v);
-  } else if (jsc_value_is_string(v)) {
-    out.kind = ScriptValue::Kind::String;
-    GCharPtr s(jsc_value_to_string(v));
-    if (s) out.string = s.get();
-  } else if (jsc_value_is_array(v)) {
-    out.kind = ScriptValue::Kind::Array;
-    GObjectPtr<JSCValue> length(jsc_value_object_get_property(v, "length"));
-    const int n = length ? jsc_value_to_int32(length.get()) : 0;
-    out.items.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
-    for (int i = 0; i < n; ++i) {
-      GObjectPtr<JSCValue> item(jsc_value_object_get_property_at_index(v, static_cast<guint>(i)));
-      out.items.push_back(Convert(item.get(), depth + 1));
-    }
-  } else if (jsc_value_is_object(v)) {
-    out.kind = ScriptValue::Kind::Object;
-    gchar** names = jsc_value_object_enumerate_properties(v);
-    for (gchar** n = names; n && *n; ++n) {
-      GObjectPtr<JSCValue> field(jsc_value_object_get_property(v, *n));
-      out.fields[*n] = Convert(field.get(), depth + 1);
-    }
-    g_strfreev(names);
-  }
-  return out;
-}
-
-// A frame path as the runtime reported it; anything else (a page posting on our channel
-// cannot reach it from its own world, but be strict anyway) is refused.
-std::optional<FramePath> ToFramePath(const ScriptValue& v) {
-  if (v.kind != ScriptValue::Kind::Array || v.size() > kMaxFrameDepth) return std::nullopt;
-  FramePath path;
-  for (const auto& item : v.items) {
-    const int i = item.Int(-1);
-    if (i < 0 || i > 10000) return std::nullopt;
-    path.push_back(i);
-  }
-  return path;
-}
-
-ElementInfo ToElement(const ScriptValue& v) {
-  ElementInfo e;
-  e.tag = v["tag"].Str();
-  e.id = v["id"].Str();
-  e.text = v["text"].Str();
-  e.html = v["html"].Str();
-  e.editable = v["editable"].Bool();
-  e.parent = v["parent"].Int(-1);
-  e.parentId = v["parentId"].Str();
-  e.parentTag = v["parentTag"].Str();
-  e.href = v["href"].Str();
-  return e;
-}
-
-DocumentSnapshot ToSnapshot(const ScriptValue& v, int depth) {
-  DocumentSnapshot d;
-  d.readable = v["ok"].Bool();
-  d.location = v["url"].Str();
-  d.outerHTML = v["html"].Str();
-  d.outerText = v["text"].Str();
-  if (depth < static_cast<int>(kMaxFrameDepth)) {
-    for (const auto& f : v["frames"].items) d.frames.push_back(ToSnapshot(f, depth + 1));
-  }
-  return d;
-}
 
 WebKitWebContext* SharedContext() {
   // One ephemeral context for all views: nothing of the browsed sites is kept on disk, and the
@@ -119,7 +45,7 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
   if (error) {
     state.runtimeMissing = error->message && std::strstr(error->message, kRuntimeMissing) != nullptr;
   } else if (value) {
-    state.value = Convert(value.get(), 0);
+    state.value = ToScriptValue(value.get());
     state.ok = true;
   }
   state.done = true;
@@ -338,7 +264,7 @@ struct WebView::Impl {
 
   static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
     auto* self = static_cast<Impl*>(data);
-    const ScriptValue m = Convert(webkit_javascript_result_get_js_value(result), 0);
+    const ScriptValue m = ToScriptValue(webkit_javascript_result_get_js_value(result));
     const auto path = ToFramePath(m["path"]);
     if (!path) return;
     const std::string kind = m["kind"].Str();
@@ -482,118 +408,6 @@ std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, co
     state = Run(view, cancellable, stats_, RuntimeInstallAndCall(operation, arguments), false, timeout);
   if (!state->ok) return std::nullopt;
   return std::move(state->value);
-}
-
-std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {
-  auto v = CallRuntime("snapshot", FramePathLiteral(frame));
-  if (!v || !(*v)["ok"].Bool()) return std::nullopt;
-  return ToSnapshot(*v, 0);
-}
-
-std::string WebView::OuterHTML(const FramePath& frame) {
-  auto v = CallRuntime("outerHTML", FramePathLiteral(frame));
-  return v ? v->Str() : "";
-}
-
-int WebView::FrameCount(const FramePath& frame) {
-  auto v = CallRuntime("frameCount", FramePathLiteral(frame));
-  return v ? v->Int() : 0;
-}
-
-std::optional<std::string> WebView::FrameLocation(const FramePath& frame) {
-  auto v = CallRuntime("location", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::String) return std::nullopt;
-  return v->Str();
-}
-
-bool WebView::NavigateFrame(const FramePath& frame, const std::string& url) {
-  if (frame.empty()) {
-    Navigate(url);
-    return true;
-  }
-  auto v = CallRuntime("navigateFrame", FramePathLiteral(frame) + "," + JsString(url));
-  return v && v->Bool();
-}
-
-std::vector<ElementInfo> WebView::Elements(const FramePath& frame, const std::vector<std::string>& fields) {
-  std::string list = "[";
-  for (std::size_t i = 0; i < fields.size(); ++i) list += (i ? "," : "") + JsString(fields[i]);
-  list += "]";
-  std::vector<ElementInfo> out;
-  auto v = CallRuntime("elements", FramePathLiteral(frame) + "," + list);
-  if (!v) return out;
-  out.reserve(v->size());
-  for (const auto& item : v->items) out.push_back(ToElement(item));
-  return out;
-}
-
-int WebView::ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) {
-  if (changes.empty()) return 0;
-  std::string list = "[";
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    const auto& c = changes[i];
-    if (i) list += ',';
-    list += "[" + std::to_string(c.index) + "," + JsString(c.property) + "," + JsString(c.value) + "]";
-  }
-  list += "]";
-  auto v = CallRuntime("apply", FramePathLiteral(frame) + "," + list);
-  return v ? v->Int() : 0;
-}
-
-std::optional<ElementInfo> WebView::ElementById(const FramePath& frame, const std::string& id) {
-  auto v = CallRuntime("byId", FramePathLiteral(frame) + "," + JsString(id));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  return ToElement(*v);
-}
-
-bool WebView::SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
-                             const std::string& value) {
-  auto v = CallRuntime("setById",
-                       FramePathLiteral(frame) + "," + JsString(id) + "," + JsString(property) + "," + JsString(value));
-  return v && v->Bool();
-}
-
-std::optional<ElementInfo> WebView::ActiveElement(const FramePath& frame) {
-  auto v = CallRuntime("active", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  return ToElement(*v);
-}
-
-std::optional<SpanSnapshot> WebView::Spans(const FramePath& frame) {
-  auto v = CallRuntime("spans", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  SpanSnapshot spans;
-  for (const auto& [id, e] : v->fields) {
-    auto& element = spans.elements[id];
-    element.innerHTML = e["html"].Str();
-    for (const auto& link : e["links"].items) element.editableLinks.push_back(link.Str());
-  }
-  return spans;
-}
-
-std::string WebView::SelectionText(const FramePath& frame) {
-  auto v = CallRuntime("selectionText", FramePathLiteral(frame));
-  return v ? v->Str() : "";
-}
-
-bool WebView::ExecCommand(const FramePath& frame, const std::string& command, const std::string& value) {
-  auto v = CallRuntime("exec", FramePathLiteral(frame) + "," + JsString(command) + "," + JsString(value));
-  return v && v->Bool();
-}
-
-bool WebView::AddStyleSheet(const FramePath& frame, const std::string& css) {
-  auto v = CallRuntime("addStyle", FramePathLiteral(frame) + "," + JsString(css));
-  return v && v->Bool();
-}
-
-bool WebView::SubmitForm(const FramePath& frame, int index) {
-  auto v = CallRuntime("submitForm", FramePathLiteral(frame) + "," + std::to_string(index));
-  return v && v->Bool();
-}
-
-bool WebView::HookDocumentEvents(const FramePath& frame) {
-  auto v = CallRuntime("hook", FramePathLiteral(frame));
-  return v && v->Bool();
 }
 
 int EngineVersion() {

@@ -5,8 +5,9 @@
 #include "pageprep/char_filters.h"
 #include "pageprep/text_util.h"
 
-// Every operation here walks the edit HTML once, from one recorded marker to the next: the
-// program knows where it wrote each marker, so nothing is searched for in the page's text.
+// The operations on a layout walk the edit HTML once, from one recorded marker to the next:
+// the program knows where it wrote each marker, so nothing is searched for in the page's text.
+// FindSpanLayout is the one reading of markers from text, for an edit HTML without its layout.
 
 namespace pq {
 
@@ -108,8 +109,7 @@ class ForwardFind {
  public:
   ForwardFind(std::string_view lower, std::string_view what) : lower_(lower), what_(what) {}
   std::size_t From(std::size_t from) {
-    if (found_ == npos && searched_ && from >= searchedFrom_) return npos;
-    if (searched_ && found_ != npos && found_ >= from) return found_;
+    if (searched_ && from >= searchedFrom_ && (found_ == npos || found_ >= from)) return found_;
     searched_ = true;
     searchedFrom_ = from;
     found_ = lower_.find(what_, from);

@@ -48,13 +48,26 @@ void PictureButtonState::OverTimerTick(bool pointerOverButton) {
   pointerOver_ = false;
 }
 
+// While temporarily disabled, Disable and enable change only the state that TmpEnable returns
+// to: the button stays blocked, and a change that arrived meanwhile (history gained or lost
+// while a page was prepared) is not undone by TmpEnable.
 void PictureButtonState::Disable() {
+  if (tmpDisabled_) {
+    if (savedEnabled_) Paint(ButtonPicture::Disabled);
+    savedEnabled_ = false;
+    return;
+  }
   if (!enabled_) return;
   enabled_ = false;
   Paint(ButtonPicture::Disabled);
 }
 
 void PictureButtonState::enable() {
+  if (tmpDisabled_) {
+    if (!savedEnabled_) Paint(ButtonPicture::Normal);
+    savedEnabled_ = true;
+    return;
+  }
   if (enabled_) return;
   enabled_ = true;
   Paint(pointerOver_ ? ButtonPicture::Highlight : ButtonPicture::Normal);

@@ -12,7 +12,6 @@ namespace {
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb);
 
 using pqtest::MoveTo;
-using pqtest::Pump;
 using pqtest::WaitFor;
 using pqtest::Xdo;
 
@@ -29,12 +28,12 @@ class AddressBoxE2e : public ::testing::Test {
     demo->settings.SaveSetting("History", "Num3", kOther);
     demo->box->LoadHistory(demo->settings);
     ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->box->widget()); }));
-    Pump(200);
+    pqtest::Flush();
   }
   void TearDown() override {
     if (HasFailure()) pqtest::Shot("-failure");
     demo.reset();
-    Pump(100);
+    pqtest::Flush();
   }
   pq::WebInputBox& box() { return *demo->box; }
   void ClickTextBox() {
@@ -42,7 +41,7 @@ class AddressBoxE2e : public ::testing::Test {
     MoveTo(x, y);
     Xdo({"click", "1"});
   }
-  void Type(const std::string& text) { Xdo({"type", "--delay", "30", text}, 300); }
+  void Type(const std::string& text) { Xdo({"type", "--delay", "30", text}); }
   void Key(const std::string& key) { Xdo({"key", key}); }
   bool EnterRaisedWith(const std::string& url) {
     return WaitFor([&] { return demo->LastEvent() == "Enter " + url; });
@@ -92,7 +91,7 @@ TEST_F(AddressBoxE2e, ClickingASuggestionRaisesEnterWithIt) {
   Type("www.");
   ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
   EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kHome, kAbout}));
-  Pump(200);
+  pqtest::Flush();
   GtkWidget* list = gtk_bin_get_child(GTK_BIN(box().listWindow()));
   int ox = 0, oy = 0;
   gdk_window_get_origin(gtk_widget_get_window(box().listWindow()), &ox, &oy);
@@ -134,7 +133,7 @@ TEST_F(AddressBoxE2e, PressingElsewhereClosesTheList) {
 
 TEST_F(AddressBoxE2e, AddToHistoryShowsTheAddressWithoutOpeningTheList) {
   box().AddToHistory("http://www.example.com/new.htm", "", demo->settings);
-  Pump(200);
+  pqtest::Flush();
   EXPECT_EQ(box().Text(), "http://www.example.com/new.htm");
   EXPECT_FALSE(box().IsComboExpanded());
   EXPECT_EQ(demo->settings.GetSetting("History", "Num1"), "http://www.example.com/new.htm");

@@ -60,9 +60,4 @@ inline bool WaitFor(const std::function<bool()>& condition,
   return pq::engine::WaitUntil(condition, timeout);
 }
 
-// Lets the main loop run for a while (for events that must not come).
-inline void Settle(std::chrono::milliseconds time) {
-  pq::engine::WaitUntil([] { return false; }, time);
-}
-
 }  // namespace pqtest

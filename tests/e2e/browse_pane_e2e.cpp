@@ -17,7 +17,7 @@
 #include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
-#include "shell/widgets/main_window.h"
+#include "browse_test_window.h"
 #include "support/file_text.h"
 #include "support/canned_http_server.h"
 #include "support/site_server.h"
@@ -73,7 +73,7 @@ class BrowsePaneTest : public ::testing::Test {
     log_.clear();
     statuses_.clear();
     lastStatusKey_.clear();
-    window_ = std::make_unique<pq::MainWindow>(site_->url() + "/index.htm");
+    window_ = std::make_unique<pqtest::BrowseTestWindow>(site_->url() + "/index.htm");
     pq::BrowseControl& c = window_->Browse().Control();
     // Watch the pane's events beside the window's own handling of them.
     auto chain = [](std::function<void()>& event, std::function<void()> also) {
@@ -128,7 +128,7 @@ class BrowsePaneTest : public ::testing::Test {
 
   static std::unique_ptr<pqtest::SiteServer> site_;
   static std::string siteRoot_;
-  static std::unique_ptr<pq::MainWindow> window_;
+  static std::unique_ptr<pqtest::BrowseTestWindow> window_;
   static std::vector<std::string> log_;
   static std::vector<std::string> statuses_;
   static std::string lastStatusKey_;
@@ -136,7 +136,7 @@ class BrowsePaneTest : public ::testing::Test {
 
 std::unique_ptr<pqtest::SiteServer> BrowsePaneTest::site_;
 std::string BrowsePaneTest::siteRoot_;
-std::unique_ptr<pq::MainWindow> BrowsePaneTest::window_;
+std::unique_ptr<pqtest::BrowseTestWindow> BrowsePaneTest::window_;
 std::vector<std::string> BrowsePaneTest::log_;
 std::vector<std::string> BrowsePaneTest::statuses_;
 std::string BrowsePaneTest::lastStatusKey_;

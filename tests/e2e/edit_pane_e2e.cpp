@@ -15,6 +15,8 @@
 
 #include "edit_pane_window.h"
 #include "editor/activation.h"
+#include "editor/widgets/packed_reads.h"
+#include "publishing/widgets/publish_complete_dialog.h"
 #include "engine/in_page_runtime.h"
 #include "pageprep/temp_files.h"
 #include "pageprep/url_ops.h"
@@ -332,6 +334,37 @@ TEST_F(EditPaneTest, DeletedTextIsEmptiedEditableAndTakesTheCaret) {
   EXPECT_EQ(active->id, id);
 }
 
+TEST_F(EditPaneTest, PackedReadsBringBackEveryCharacter) {
+  std::ofstream(site_->root() + "/odd.htm", std::ios::binary)
+      << "<html><head><meta charset=\"utf-8\"></head><body><p>back\\slash \x1e record \x1f field \x1d link "
+         "\\r \\f \\l \xc3\xa9</p><p><a href=\"x.htm\">one\x1ftwo</a></p></body></html>";
+  ASSERT_TRUE(Load(site_->url() + "/odd.htm"));
+  const std::vector<std::string> fields = {"tag", "id", "text", "html", "editable", "parent", "parentId", "href"};
+  const auto packed = pq::PackedElements(EditView(), {}, fields);
+  const auto plain = EditView().Elements({}, fields);
+  ASSERT_EQ(packed.size(), plain.size());
+  ASSERT_GT(plain.size(), 3u);
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    EXPECT_EQ(packed[i].tag, plain[i].tag);
+    EXPECT_EQ(packed[i].id, plain[i].id);
+    EXPECT_EQ(packed[i].text, plain[i].text);
+    EXPECT_EQ(packed[i].html, plain[i].html);
+    EXPECT_EQ(packed[i].editable, plain[i].editable);
+    EXPECT_EQ(packed[i].parent, plain[i].parent);
+    EXPECT_EQ(packed[i].parentId, plain[i].parentId);
+    EXPECT_EQ(packed[i].href, plain[i].href);
+  }
+  auto packedSpans = pq::PackedSpans(EditView(), {});
+  auto plainSpans = EditView().Spans({});
+  ASSERT_TRUE(packedSpans && plainSpans);
+  ASSERT_EQ(packedSpans->elements.size(), plainSpans->elements.size());
+  for (const auto& [id, e] : plainSpans->elements) {
+    EXPECT_EQ(packedSpans->elements[id].innerHTML, e.innerHTML) << id;
+    EXPECT_EQ(packedSpans->elements[id].editableLinks, e.editableLinks) << id;
+  }
+  EXPECT_NE(packedSpans->elements["ZZZEDIT1"].innerHTML.find("\x1e record \x1f"), std::string::npos);
+}
+
 // The site check against the site script's flags and the page's own pqedit value.
 TEST_F(EditPaneTest, PageStatusAndNoticesUnderTheSiteFlags) {
   const struct {
@@ -400,16 +433,70 @@ TEST_F(EditPaneTest, ASiteWithoutSiteScriptCannotPublish) {
   EXPECT_EQ(window_->problems.Notices()[1].notice, ProblemNotice::NotSetUp);
   EXPECT_GT(window_->problems.Notices()[1].top, window_->problems.Notices()[0].top);
 
-  // The dialog as the user sees it, closed by its OK button.
+  // The dialog as the user sees it; its second More Info link opens a message box, and the
+  // OK button closes it.
   pq::ProblemsDialog dialog(window_->problems, GTK_WINDOW(window_->Window()));
   ASSERT_EQ(dialog.MoreInfoLinks.size(), 2u);
+  struct Seen {
+    pq::ProblemsDialog* dialog;
+    std::string title, text;
+  } seen{&dialog, "", ""};
   g_timeout_add(1500, +[](gpointer d) -> gboolean {
+    auto* seen = static_cast<Seen*>(d);
     pqtest::Shot("-problems");
-    gtk_button_clicked(GTK_BUTTON(static_cast<pq::ProblemsDialog*>(d)->OKbutton));
+    g_timeout_add(800, +[](gpointer d) -> gboolean {
+      auto* seen = static_cast<Seen*>(d);
+      GList* windows = gtk_window_list_toplevels();
+      for (GList* w = windows; w; w = w->next) {
+        if (!GTK_IS_MESSAGE_DIALOG(w->data) || !gtk_widget_get_visible(GTK_WIDGET(w->data))) continue;
+        seen->title = gtk_window_get_title(GTK_WINDOW(w->data));
+        gchar* text = nullptr;
+        g_object_get(w->data, "text", &text, nullptr);
+        seen->text = text ? text : "";
+        g_free(text);
+        gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
+      }
+      g_list_free(windows);
+      return G_SOURCE_REMOVE;
+    }, seen);
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(seen->dialog->MoreInfoLinks[1], "activate-link", "more-info", &handled);
+    gtk_button_clicked(GTK_BUTTON(seen->dialog->OKbutton));
     return G_SOURCE_REMOVE;
-  }, &dialog);
+  }, &seen);
   dialog.Run();
   EXPECT_FALSE(gtk_widget_get_visible(dialog.dialog()));
+  EXPECT_EQ(seen.title, "Website Not Setup");
+  EXPECT_EQ(seen.text, "Your website designer needs to set up a password to enable you to publish changes to your "
+                       "website. Your website designer may wish to visit " + pq::SettingUpHelpAddress() +
+                       " for more information");
+  EXPECT_TRUE(fs::exists(pq::SettingUpHelpAddress().substr(7))) << "the help page is missing";
+}
+
+TEST_F(EditPaneTest, PublishCompleteOpensThePublishedPage) {
+  pqtest::ShotOnFailure shot;
+  const std::string url = site_->url() + "/about.htm";
+  std::string opened;
+  pq::PublishCompleteFrm done(GTK_WINDOW(window_->Window()), url, [&](const std::string& u) {
+    opened = u;
+    window_->browse->Control().Navigate(u);  // until a window of its own shows published pages
+  });
+  gchar* caption = nullptr;
+  g_object_get(done.LabelURL, "label", &caption, nullptr);
+  EXPECT_NE(std::string(caption ? caption : "").find(">" + url.substr(7) + "<"), std::string::npos) << caption;
+  g_free(caption);
+  const int before = window_->Count("NavigateComplete");
+  g_timeout_add(1200, +[](gpointer d) -> gboolean {
+    pqtest::Shot("-complete");
+    gboolean handled = FALSE;
+    g_signal_emit_by_name(static_cast<pq::PublishCompleteFrm*>(d)->LabelURL, "activate-link", "published", &handled);
+    return G_SOURCE_REMOVE;
+  }, &done);
+  done.Run();
+  EXPECT_EQ(opened, url);
+  EXPECT_FALSE(gtk_widget_get_visible(done.dialog()));
+  ASSERT_TRUE(pqtest::WaitFor([&] { return window_->Count("NavigateComplete") > before; }, 30000));
+  EXPECT_EQ(window_->browse->Control().WebURL(), url);
 }
 
 TEST_F(EditPaneTest, FramesetFramesLoadOneAtATimeAndFollowTheirFlags) {

@@ -13,7 +13,6 @@ namespace {
 
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb);
 
-using pqtest::Pump;
 using pqtest::WaitFor;
 
 GtkWidget* FindDialog(const std::string& title) {
@@ -91,7 +90,7 @@ TEST(SkinDemo, ShowsTheSkinnedWindowWithItsControls) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
-  Pump(400);
+  pqtest::Flush();
   EXPECT_FALSE(demo.skin->WindowManagerMoves()) << "Xvfb has no window manager";
   EXPECT_EQ(demo.skin->ImagePicture("ImgClose"), "ImgCloseNorm");
   EXPECT_EQ(demo.skin->ImagePicture("ImgNormMax"), "ImgMaxNorm");
@@ -106,7 +105,7 @@ TEST(SkinDemo, HoverAndPressedLooks) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
-  Pump(300);
+  pqtest::Flush();
   // The pointer over Home, then held down on Publish; the drop button lit.
   auto [hx, hy] = demo.ScreenPoint(demo.buttons["Home"]->widget(), 20, 20);
   pqtest::MoveTo(hx, hy);
@@ -129,7 +128,7 @@ TEST(SkinDemo, LinkNoticeAnswersYesAndStoresItsBox) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
-  Pump(300);
+  pqtest::Flush();
   NoticeDriver yes{"Link Amended", "-link-notice", [](GtkWidget* dialog) {
                      GtkWidget* check = FindCheckBox(dialog);
                      EXPECT_TRUE(check && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check)))
@@ -148,12 +147,12 @@ TEST(SkinDemo, LinkNoticeNoWithItsBoxClearedComesAgain) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
-  Pump(300);
+  pqtest::Flush();
   auto clearAndNo = [](GtkWidget* dialog) {
     GtkWidget* check = FindCheckBox(dialog);
     if (check && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(check))) {
       ClickWidget(check);
-      pqtest::Pump(200);
+      pqtest::Flush();
     }
     ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 2));
   };
@@ -175,7 +174,7 @@ TEST(SkinDemo, LayoutNoticeOkWithItsBoxTickedIsNotShownAgain) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
-  Pump(300);
+  pqtest::Flush();
   NoticeDriver ok{"Layout may differ", "-layout-notice", [](GtkWidget* dialog) {
                     ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 3));
                   }};

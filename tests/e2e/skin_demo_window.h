@@ -128,6 +128,15 @@ class SkinDemoWindow {
     return {r.x + wx, r.y + wy};
   }
 
+  // The window's pictures are placed for its present size (layout and widgets both), so that
+  // a point computed now is where the pointer will find it.
+  bool LaidOut() const {
+    const pq::skin::Rect r = skin->WindowRect();
+    GtkAllocation a{};
+    gtk_widget_get_allocation(skin->Image("ImgClose")->widget(), &a);
+    return skin->layout().ImgClose.x == r.width - 26 && a.x == skin->layout().ImgClose.x;
+  }
+
   std::string LastEvent() const { return events.empty() ? "" : events.back(); }
 
   pq::MemorySettings settings;

@@ -10,14 +10,13 @@ namespace {
 testing::Environment* const kEnv =
     testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb(2, 2200, 1500));
 
-using pqtest::Pump;
 using pqtest::WaitFor;
 
 TEST(SkinHiDpi, PicturesAreDrawnAtTheScreenDensity) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo({20, 20, 1000, 660});
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
-  Pump(500);
+  pqtest::Flush();
   EXPECT_EQ(gtk_widget_get_scale_factor(GTK_WIDGET(demo.skin->window())), 2);
   // Logical geometry is unchanged; the screen shows twice the pixels.
   GtkWidget* back = demo.buttons["Back"]->widget();

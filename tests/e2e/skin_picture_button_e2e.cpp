@@ -10,7 +10,6 @@ namespace {
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb);
 
 using pqtest::MoveTo;
-using pqtest::Pump;
 using pqtest::WaitFor;
 
 class PictureButtonE2e : public ::testing::Test {
@@ -18,13 +17,13 @@ class PictureButtonE2e : public ::testing::Test {
   void SetUp() override {
     demo = std::make_unique<pqtest::SkinDemoWindow>();
     ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->buttons["Back"]->widget()); }));
-    Pump(200);
+    pqtest::Flush();
   }
   void TearDown() override {
     if (HasFailure()) pqtest::Shot("-failure");
     pqtest::Release();
     demo.reset();
-    Pump(100);
+    pqtest::Flush();
   }
   std::pair<int, int> Point(const char* button, int dx = 20, int dy = 20) {
     return demo->ScreenPoint(demo->buttons[button]->widget(), dx, dy);
@@ -66,7 +65,7 @@ TEST_F(PictureButtonE2e, ClickOnlyOnAReleaseInside) {
   EXPECT_TRUE(Becomes("Refresh", "RefreshPressed")) << Shown("Refresh");
   MoveTo(p.first + 200, p.second + 200);
   pqtest::Release();
-  Pump(300);
+  pqtest::Flush();
   EXPECT_EQ(Clicks("Refresh"), 0);
   EXPECT_TRUE(Becomes("Refresh", "RefreshNormal")) << Shown("Refresh");
 }
@@ -74,14 +73,14 @@ TEST_F(PictureButtonE2e, ClickOnlyOnAReleaseInside) {
 TEST_F(PictureButtonE2e, DisabledAndTemporarilyDisabledButtonsTakeNoClick) {
   EXPECT_EQ(Shown("Forward"), "ForwardDisabled");
   ClickAt(Point("Forward"));
-  Pump(200);
+  pqtest::Flush();
   EXPECT_EQ(Clicks("Forward"), 0);
   EXPECT_EQ(Shown("Forward"), "ForwardDisabled");
 
   demo->buttons["Go"]->TmpDisable();
   EXPECT_EQ(Shown("Go"), "GoNormal") << "keeps its normal look";
   ClickAt(Point("Go"));
-  Pump(200);
+  pqtest::Flush();
   EXPECT_EQ(Clicks("Go"), 0);
   demo->buttons["Go"]->TmpEnable();
   ClickAt(Point("Go", 22, 20));
@@ -91,7 +90,7 @@ TEST_F(PictureButtonE2e, DisabledAndTemporarilyDisabledButtonsTakeNoClick) {
   auto f = Point("Forward");
   MoveTo(f.first, f.second);
   demo->buttons["Forward"]->enable();
-  Pump(100);
+  pqtest::Flush();
   EXPECT_EQ(Shown("Forward"), "ForwardNormal") << "never hovered while disabled";
   MoveTo(f.first + 2, f.second + 1);
   EXPECT_TRUE(Becomes("Forward", "ForwardHighlight")) << Shown("Forward");

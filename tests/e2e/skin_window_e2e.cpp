@@ -12,7 +12,6 @@ testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest:
 
 using pq::skin::Rect;
 using pqtest::MoveTo;
-using pqtest::Pump;
 using pqtest::WaitFor;
 
 class SkinWindow : public ::testing::Test {
@@ -21,13 +20,13 @@ class SkinWindow : public ::testing::Test {
     demo = std::make_unique<pqtest::SkinDemoWindow>(Rect{60, 50, 900, 600});
     ASSERT_TRUE(WaitFor([&] { return WindowIs(Rect{60, 50, 900, 600}); }))
         << "window not placed";
-    Pump(200);
+    ASSERT_TRUE(WaitFor([&] { return demo->LaidOut(); })) << "pictures not placed";
   }
   void TearDown() override {
     if (HasFailure()) pqtest::Shot("-failure");
     pqtest::Release();
     demo.reset();
-    Pump(100);
+    pqtest::Flush();
   }
   Rect Window() const { return demo->skin->WindowRect(); }
   bool WindowIs(const Rect& r) const {
@@ -57,7 +56,7 @@ TEST_F(SkinWindow, WindowImageHoversPressesAndIgnoresAReleaseOutside) {
   MoveTo(x - 60, y + 20);  // off the image, over the title band
   EXPECT_EQ(PictureBecomes("ImgClose", "ImgCloseNorm"), "ImgCloseNorm");
   pqtest::Release();
-  Pump(300);
+  pqtest::Flush();
   EXPECT_EQ(Picture("ImgClose"), "ImgCloseNorm");
   EXPECT_TRUE(demo->events.empty()) << demo->LastEvent();
   EXPECT_EQ(Window(), (Rect{60, 50, 900, 600})) << "the press on the image moved nothing";
@@ -92,7 +91,7 @@ TEST_F(SkinWindow, DraggingTheTitleBandMovesTheWindow) {
   EXPECT_TRUE(WaitFor([&] { return WindowIs(Rect{before.x + 150, before.y + 80, 900, 600}); }))
       << "window at " << Window().x << "," << Window().y;
   pqtest::Release();
-  Pump(200);
+  pqtest::Flush();
   EXPECT_EQ(Window(), (Rect{before.x + 150, before.y + 80, 900, 600}));
 
   // The title image drags too.
@@ -141,7 +140,8 @@ TEST_F(SkinWindow, EdgesResizeAndStopAtTheMinimum) {
     return WindowIs(Rect{small.x, small.y, small.width + 53, pq::skin::kMinHeight});
   })) << "size " << Window().width << "x" << Window().height;
   // The window images follow the right edge.
-  EXPECT_EQ(demo->skin->layout().ImgClose.x, Window().width - 26);
+  EXPECT_TRUE(WaitFor([&] { return demo->LaidOut(); }))
+      << demo->skin->layout().ImgClose.x << " for width " << Window().width;
 }
 
 TEST_F(SkinWindow, MaximiseThenRestoreReturnsToTheSameRectangle) {
@@ -155,6 +155,7 @@ TEST_F(SkinWindow, MaximiseThenRestoreReturnsToTheSameRectangle) {
       << "maximised to " << Window().width << "x" << Window().height;
   EXPECT_TRUE(demo->skin->WindowMaximized());
   EXPECT_EQ(PictureBecomes("ImgNormMax", "ImgNormNorm"), "ImgNormNorm");
+  ASSERT_TRUE(WaitFor([&] { return demo->LaidOut(); })) << "pictures not placed for the new size";
   pqtest::Shot("-maximised");
 
   // While maximised the title band does not drag.
@@ -162,7 +163,7 @@ TEST_F(SkinWindow, MaximiseThenRestoreReturnsToTheSameRectangle) {
   pqtest::Press();
   MoveTo(work.x + 600, work.y + 140);
   pqtest::Release();
-  Pump(300);
+  pqtest::Flush();
   EXPECT_EQ(Window(), work);
 
   auto [mx, my] = ImagePoint("ImgNormMax", 10, 10);
@@ -204,7 +205,7 @@ TEST(ShapedWindow, ShowsOnlyTheNonMagentaPixels) {
   gtk_widget_show_all(window);
   pq::skin::ShapeWindowFromPicture(window, picture);
   ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(window); }));
-  Pump(400);
+  pqtest::Flush();
   const std::string shot = pqtest::Shot("");
   GdkPixbuf* screen = gdk_pixbuf_new_from_file(shot.c_str(), nullptr);
   ASSERT_NE(screen, nullptr);

@@ -13,24 +13,24 @@ namespace {
 class GtkOnXvfbWithWindowManager : public ::testing::Environment {
  public:
   void SetUp() override {
-    pqtest::SharedXvfb() = new pqtest::Xvfb(1280, 1024);
+    pqtest::SharedXvfbSlot() = std::make_unique<pqtest::Xvfb>(1280, 1024);
     ASSERT_TRUE(pqtest::SharedXvfb()->ok());
     haveWm = pqtest::RunCommand({"sh", "-c", "command -v openbox"}).exitCode == 0;
     if (!haveWm) return;
     wm.Start({"openbox", "--sm-disable"});
-    // The window manager announces itself on the root window; give it a bounded moment.
-    for (int i = 0; i < 50; ++i) {
+    // The window manager makes its own window once it manages the screen.
+    bool announced = false;
+    for (int i = 0; i < 100 && !announced; ++i) {
       auto r = pqtest::RunCommand({"xdotool", "search", "--maxdepth", "1", "--class", "openbox"});
-      if (r.exitCode == 0 && !r.out.empty()) break;
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      announced = r.exitCode == 0 && !r.out.empty();
+      if (!announced) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    ASSERT_TRUE(announced) << "openbox did not take the screen";
     ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
   }
   void TearDown() override {
     wm.Stop();
-    delete pqtest::SharedXvfb();
-    pqtest::SharedXvfb() = nullptr;
+    pqtest::SharedXvfbSlot().reset();
   }
   static inline bool haveWm = false;
   pqtest::ChildProcess wm;
@@ -40,7 +40,6 @@ testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new GtkOnXv
 
 using pq::skin::Rect;
 using pqtest::MoveTo;
-using pqtest::Pump;
 using pqtest::WaitFor;
 
 class SkinUnderWindowManager : public ::testing::Test {
@@ -49,13 +48,15 @@ class SkinUnderWindowManager : public ::testing::Test {
     if (!GtkOnXvfbWithWindowManager::haveWm) GTEST_SKIP() << "openbox is not installed";
     demo = std::make_unique<pqtest::SkinDemoWindow>(Rect{60, 50, 900, 600});
     ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo->skin->window())); }));
-    Pump(500);
+    ASSERT_TRUE(WaitFor([&] { return demo->LaidOut(); })) << "pictures not placed";
+    // The window manager has placed the window and given it the focus: clicks reach it now.
+    ASSERT_TRUE(WaitFor([&] { return gtk_window_is_active(demo->skin->window()); })) << "the window has no focus";
   }
   void TearDown() override {
     if (HasFailure()) pqtest::Shot("-failure");
     pqtest::Release();
     demo.reset();
-    Pump(100);
+    pqtest::Flush();
   }
   Rect Window() const { return demo->skin->WindowRect(); }
   std::unique_ptr<pqtest::SkinDemoWindow> demo;
@@ -95,6 +96,7 @@ TEST_F(SkinUnderWindowManager, MaximiseAndRestore) {
   const Rect work = demo->skin->WorkArea();
   EXPECT_TRUE(WaitFor([&] { return Window() == work; }))
       << Window().x << "," << Window().y << " " << Window().width << "x" << Window().height;
+  ASSERT_TRUE(WaitFor([&] { return demo->LaidOut(); })) << "the pictures did not follow the new size";
   auto [mx, my] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->widget(), 10, 10);
   MoveTo(mx, my);
   pqtest::Press();

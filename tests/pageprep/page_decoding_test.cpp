@@ -1,10 +1,12 @@
 #include "pageprep/page_decoding.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
 #include <string>
 
 #include "pageprep/charset_labels.h"
+#include "pageprep/utf8.h"
 
 namespace {
 
@@ -135,6 +137,20 @@ INSTANTIATE_TEST_SUITE_P(
       return "case" + std::to_string(info.index);
     });
 
+TEST(PageDecodingTable, Iso88591Bytes0x80To0x9FAreWindows1252) {
+  // As browsers show them: the typographic characters, and the five unassigned codes as C1.
+  const char32_t kExpected[32] = {
+      0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+      0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  for (int b = 0x80; b <= 0x9F; ++b) {
+    const auto page = DecodePage(std::string(1, static_cast<char>(b)), "text/html; charset=iso-8859-1");
+    std::string want;
+    pq::AppendUtf8(want, kExpected[b - 0x80]);
+    EXPECT_EQ(page.text, want) << std::hex << b;
+  }
+}
+
 TEST(CharsetLabels, EveryLabelIsTrimmedAndCaseFree) {
   EXPECT_EQ(pq::CharsetForLabel("  Windows-31J\t"), "shift_jis");
   EXPECT_EQ(pq::CharsetForLabel("UNICODE-1-1-UTF-8"), "utf-8");
@@ -154,7 +170,11 @@ TEST(CharsetLabels, EveryNameHasADecoder) {
                            "windows-1255", "windows-1256", "windows-1257", "windows-1258",
                            "x-mac-cyrillic", "gbk", "gb18030", "big5", "euc-jp", "iso-2022-jp",
                            "shift_jis", "euc-kr", "utf-16be", "utf-16le"}) {
-    EXPECT_FALSE(pq::IconvName(name).empty()) << name;
+    const std::string iconvName = pq::IconvName(name);
+    ASSERT_FALSE(iconvName.empty()) << name;
+    const iconv_t cd = iconv_open("UTF-8", iconvName.c_str());
+    EXPECT_NE(cd, reinterpret_cast<iconv_t>(-1)) << name << " as " << iconvName;
+    if (cd != reinterpret_cast<iconv_t>(-1)) iconv_close(cd);
     const std::string n = name;
     const std::string a = n == "utf-16le" ? std::string("a\0", 2)
                           : n == "utf-16be" ? std::string("\0a", 2) : std::string("a");

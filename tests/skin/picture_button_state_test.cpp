@@ -117,6 +117,27 @@ TEST_F(PictureButtonStateTest, HoverLookSurvivesATemporaryDisableUntilTheTimerSe
   EXPECT_EQ(b.Drawn(), ButtonPicture::Normal);
 }
 
+// Back gains its history while the page is prepared: it stays blocked until TmpEnable, and is
+// enabled then; Forward losing its history meanwhile stays disabled.
+TEST_F(PictureButtonStateTest, EnablingWhileTemporarilyDisabledTakesEffectAtTmpEnable) {
+  b.Disable();
+  b.TmpDisable();
+  b.enable();
+  EXPECT_FALSE(b.Enabled());
+  EXPECT_EQ(b.Drawn(), ButtonPicture::Normal);
+  b.MouseDown();
+  EXPECT_FALSE(b.MouseUp(10, 10, W, H));
+  b.TmpEnable();
+  EXPECT_TRUE(b.Enabled());
+
+  b.TmpDisable();
+  b.Disable();
+  EXPECT_EQ(b.Drawn(), ButtonPicture::Disabled);
+  b.TmpEnable();
+  EXPECT_FALSE(b.Enabled());
+  EXPECT_EQ(b.Drawn(), ButtonPicture::Disabled);
+}
+
 TEST_F(PictureButtonStateTest, TmpEnableWithoutTmpDisableChangesNothing) {
   b.TmpEnable();
   EXPECT_TRUE(b.Enabled());

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "editor/widgets/packed_reads.h"
 #include "engine/clipboard.h"
 #include "engine/wait_until.h"
 
@@ -86,5 +87,19 @@ GtkWidget* EditControlWidget::Widget() const { return box_.get(); }
 bool EditControlWidget::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   return engine::WaitUntil(done, limit);
 }
+
+}  // namespace pq
+
+namespace pq {
+
+std::vector<ElementInfo> EditControlWidget::Elements(const FramePath& f, const std::vector<std::string>& fields) {
+  return PackedElements(view_, f, fields);
+}
+
+int EditControlWidget::ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) {
+  return PackedApplyChanges(view_, f, changes);
+}
+
+std::optional<SpanSnapshot> EditControlWidget::Spans(const FramePath& f) { return PackedSpans(view_, f); }
 
 }  // namespace pq

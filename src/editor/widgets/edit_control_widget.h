@@ -39,13 +39,9 @@ class EditControlWidget : private EditPaneBrowser {
   std::string OuterHTML(const FramePath& f) override { return view_.OuterHTML(f); }
   int FrameCount(const FramePath& f) override { return view_.FrameCount(f); }
   bool NavigateFrame(const FramePath& f, const std::string& url) override { return view_.NavigateFrame(f, url); }
-  std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override {
-    return view_.Elements(f, fields);
-  }
-  int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override {
-    return view_.ApplyChanges(f, changes);
-  }
-  std::optional<SpanSnapshot> Spans(const FramePath& f) override { return view_.Spans(f); }
+  std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override;
+  int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override;
+  std::optional<SpanSnapshot> Spans(const FramePath& f) override;
   bool AddStyleSheet(const FramePath& f, const std::string& css) override { return view_.AddStyleSheet(f, css); }
   bool HookDocumentEvents(const FramePath& f) override { return view_.HookDocumentEvents(f); }
   std::optional<ElementInfo> ElementById(const FramePath& f, const std::string& id) override {

@@ -1,5 +1,7 @@
 #include "editor/widgets/edit_status_bar_widget.h"
 
+#include "core/data_folder.h"
+
 #include <gtk/gtk.h>
 
 #include <string>
@@ -23,7 +25,7 @@ const char* PictureName(EditStatusIcon icon) {
 // The picture drawn at the widget's scale, so it stays sharp on a dense screen.
 void ShowPicture(GtkWidget* image, const char* name) {
   const int scale = gtk_widget_get_scale_factor(image);
-  const std::string path = std::string(PQ_DATA_DIR) + "/editor/" + name + ".svg";
+  const std::string path = DataFolder() + "/editor/" + name + ".svg";
   engine::GObjectPtr<GdkPixbuf> pixbuf(
       gdk_pixbuf_new_from_file_at_scale(path.c_str(), kPictureSize * scale, kPictureSize * scale, TRUE, nullptr));
   if (!pixbuf) {

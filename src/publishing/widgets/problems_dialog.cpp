@@ -1,5 +1,7 @@
 #include "publishing/widgets/problems_dialog.h"
 
+#include "core/data_folder.h"
+
 #include <gtk/gtk.h>
 
 #include "engine/gobject_ptr.h"
@@ -23,7 +25,7 @@ const char* PictureName(ProblemNotice notice) {
 
 GtkWidget* Picture(const std::string& name, GtkWindow* parent) {
   const int scale = parent ? gtk_widget_get_scale_factor(GTK_WIDGET(parent)) : 1;
-  const std::string path = std::string(PQ_DATA_DIR) + "/publishing/" + name + ".svg";
+  const std::string path = DataFolder() + "/publishing/" + name + ".svg";
   engine::GObjectPtr<GdkPixbuf> pixbuf(
       gdk_pixbuf_new_from_file_at_scale(path.c_str(), kPictureSize * scale, kPictureSize * scale, TRUE, nullptr));
   GtkWidget* image = gtk_image_new();
@@ -63,7 +65,7 @@ gboolean OnMoreInfo(GtkLabel* label, gchar*, gpointer dialog) {
 }  // namespace
 
 std::string SettingUpHelpAddress() {
-  return "file://" + std::string(PQ_DATA_DIR) + "/help/setting-up-publishing.htm";
+  return "file://" + DataFolder() + "/help/setting-up-publishing.htm";
 }
 
 ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent) : problems_(problems) {

@@ -1,5 +1,7 @@
 #include "publishing/widgets/publish_complete_dialog.h"
 
+#include "core/data_folder.h"
+
 #include <gtk/gtk.h>
 
 #include "engine/gobject_ptr.h"
@@ -38,7 +40,7 @@ PublishCompleteFrm::PublishCompleteFrm(GtkWindow* parent, std::string origUrl,
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
   gtk_container_set_border_width(GTK_CONTAINER(column), 16);
   const int scale = parent ? gtk_widget_get_scale_factor(GTK_WIDGET(parent)) : 1;
-  const std::string path = std::string(PQ_DATA_DIR) + "/publishing/PublishComplete.svg";
+  const std::string path = DataFolder() + "/publishing/PublishComplete.svg";
   engine::GObjectPtr<GdkPixbuf> pixbuf(
       gdk_pixbuf_new_from_file_at_scale(path.c_str(), kPictureSize * scale, kPictureSize * scale, TRUE, nullptr));
   GtkWidget* image = gtk_image_new();

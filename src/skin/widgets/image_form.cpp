@@ -1,5 +1,7 @@
 #include "skin/widgets/image_form.h"
 
+#include "core/data_folder.h"
+
 #include <filesystem>
 
 #include "skin/skin_pictures.h"
@@ -7,7 +9,7 @@
 namespace pq::skin {
 
 ImageForm& ImageForm::Default() {
-  static ImageForm form(std::string(PQ_DATA_DIR) + "/skin");
+  static ImageForm form(DataFolder() + "/skin");
   return form;
 }
 

@@ -1,5 +1,7 @@
 #include "skin/widgets/picture_button.h"
 
+#include "skin/widgets/accessible_area.h"
+
 namespace pq::skin {
 
 namespace {
@@ -7,7 +9,13 @@ const std::string kNoPicture;
 }
 
 PictureButton::PictureButton(ImageForm& images) : images_(images) {
-  area_ = engine::GObjectPtr<GtkWidget>::Sink(gtk_drawing_area_new());
+  area_ = engine::GObjectPtr<GtkWidget>::Sink(NewAccessibleArea());
+  SetAccessibleRole(area_.get(), ATK_ROLE_PUSH_BUTTON, "");
+  // A press through the accessibility interface is a click: insensitive buttons take none.
+  SetAccessiblePress(area_.get(), +[](gpointer self) {
+    auto* b = static_cast<PictureButton*>(self);
+    if (b->Click) b->Click();
+  }, this);
   gtk_widget_add_events(area_.get(), GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                    GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
                                    GDK_LEAVE_NOTIFY_MASK);
@@ -22,6 +30,7 @@ PictureButton::PictureButton(ImageForm& images) : images_(images) {
 }
 
 PictureButton::~PictureButton() {
+  SetAccessiblePress(area_.get(), nullptr, nullptr);
   if (overTimer_) g_source_remove(overTimer_);
 }
 
@@ -32,7 +41,12 @@ void PictureButton::SetPicture_Normal(const std::string& name) {
   gtk_widget_queue_draw(area_.get());
 }
 
+void PictureButton::SetAccessibleName(const std::string& name) {
+  skin::SetAccessibleName(area_.get(), name);
+}
+
 void PictureButton::SetPictures(const std::string& name) {
+  SetAccessibleName(name);
   SetPicture_Highlight(name + "Highlight");
   SetPicture_Pressed(name + "Pressed");
   SetPicture_Disabled(name + "Disabled");

@@ -34,8 +34,10 @@ class PictureButton {
   void SetPicture_Disabled(const std::string& name) { disabled_ = name; }
   bool EnabledOnStartup() const { return state_.EnabledOnStartup; }
   void SetEnabledOnStartup(bool on) { state_.EnabledOnStartup = on; }
-  // The four pictures named `name` + "Normal", "Highlight", "Pressed", "Disabled".
+  // The four pictures named `name` + "Normal", "Highlight", "Pressed", "Disabled"; `name` is
+  // also what assistive technologies call the button.
   void SetPictures(const std::string& name);
+  void SetAccessibleName(const std::string& name);
 
   void Disable();
   void enable();

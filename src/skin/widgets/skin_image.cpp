@@ -1,12 +1,15 @@
 #include "skin/widgets/skin_image.h"
 
+#include "skin/widgets/accessible_area.h"
+
 #include <cmath>
 #include <utility>
 
 namespace pq::skin {
 
 SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name)), images_(images) {
-  area_ = engine::GObjectPtr<GtkWidget>::Sink(gtk_drawing_area_new());
+  area_ = engine::GObjectPtr<GtkWidget>::Sink(NewAccessibleArea());
+  SetAccessibleRole(area_.get(), ATK_ROLE_IMAGE, name_);
   gtk_widget_set_name(area_.get(), name_.c_str());
   gtk_widget_add_events(area_.get(), GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
                                    GDK_POINTER_MOTION_MASK | GDK_ENTER_NOTIFY_MASK |
@@ -17,6 +20,20 @@ SkinImage::SkinImage(std::string name, ImageForm& images) : name_(std::move(name
   signals_.Connect(area_.get(), "motion-notify-event", G_CALLBACK(OnMotion), this);
   signals_.Connect(area_.get(), "enter-notify-event", G_CALLBACK(OnEnter), this);
   signals_.Connect(area_.get(), "leave-notify-event", G_CALLBACK(OnLeave), this);
+}
+
+SkinImage::~SkinImage() { SetAccessiblePress(area_.get(), nullptr, nullptr); }
+
+void SkinImage::SetAccessible(AtkRole role, const std::string& name) {
+  SetAccessibleRole(area_.get(), role, name);
+  SetAccessiblePress(area_.get(), +[](gpointer self) {
+    auto* s = static_cast<SkinImage*>(self);
+    if (s->Activate) s->Activate();
+  }, this);
+}
+
+void SkinImage::SetAccessibleName(const std::string& name) {
+  skin::SetAccessibleName(area_.get(), name);
 }
 
 void SkinImage::SetPicture(const std::string& picture) {

@@ -15,6 +15,7 @@ namespace pq::skin {
 class SkinImage {
  public:
   explicit SkinImage(std::string name, ImageForm& images = ImageForm::Default());
+  ~SkinImage();
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
 
@@ -25,6 +26,11 @@ class SkinImage {
   const std::string& picture() const { return picture_; }
   int width() const { return width_; }
   int height() const { return height_; }
+
+  // What assistive technologies call it; it becomes a control they can press (Activate).
+  void SetAccessible(AtkRole role, const std::string& name);
+  void SetAccessibleName(const std::string& name);
+  std::function<void()> Activate;
 
   std::function<void(int x, int y, int rootX, int rootY)> Press;
   std::function<void(int x, int y, int rootX, int rootY, bool buttonDown)> Motion;

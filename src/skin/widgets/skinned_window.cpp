@@ -8,6 +8,14 @@ namespace pq::skin {
 
 namespace {
 constexpr int kImage1X = 14;
+
+// What assistive technologies call each window image.
+std::string AccessibleName(const std::string& image, bool maximized) {
+  if (image == "ImgClose") return "Close";
+  if (image == "ImgMin") return "Minimise";
+  if (image == "ImgHelp") return "Help";
+  return maximized ? "Restore" : "Maximise";
+}
 constexpr int kImage1Y = 8;
 
 void SetSourceRgb(cairo_t* cr, Rgb c) {
@@ -97,6 +105,9 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
   imgHelp_ = std::make_unique<SkinImage>("ImgHelp", images_);
   for (SkinImage* img : {imgClose_.get(), imgNormMax_.get(), imgMin_.get(), imgHelp_.get()}) {
     WireWindowImage(*img);
+    img->SetAccessible(ATK_ROLE_PUSH_BUTTON, AccessibleName(img->name(), false));
+    SkinImage* self = img;
+    img->Activate = [this, self] { WindowImageReleased(self->name()); };
     img->SetPicture(windowImages_.PictureName(img->name(), "Norm"));
     windowImages_.SetImageSize(img->name(), img->width(), img->height());
     Put(img->widget(), 0, 0);
@@ -203,6 +214,7 @@ void SkinnedWindow::SyncMaximized(bool on) {
   skin_.WindowMaximized = on;
   windowImages_.WindowMaximized = on;
   imgNormMax_->SetPicture(windowImages_.PictureName("ImgNormMax", "Norm"));
+  imgNormMax_->SetAccessibleName(AccessibleName("ImgNormMax", on));
 }
 
 void SkinnedWindow::MaximiseWindow() {

@@ -1,0 +1,181 @@
+// For the demo home page, the demo frameset and a 1 MB page: the time from the edit copy's
+// top-level document-complete to NavigateComplete (site check, activation, loading and
+// activating the frames) and its round trips to the page, beside the time the engine takes to
+// load the same edit copy on its own.
+#include <benchmark/benchmark.h>
+#include <gtk/gtk.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "e2e/edit_pane_window.h"
+#include "engine/wait_until.h"
+#include "engine/web_view.h"
+#include "pageprep/edit_copy.h"
+#include "pageprep/temp_files.h"
+#include "support/site_server.h"
+#include "support/xvfb.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct World {
+  std::string temp;
+  std::unique_ptr<pqtest::Xvfb> xvfb;
+  std::unique_ptr<pqtest::SiteServer> site;
+  std::unique_ptr<pqtest::EditPaneWindow> window;
+  std::unique_ptr<pq::engine::WebView> plain;
+  GtkWidget* plainWindow = nullptr;
+  bool ok = false;
+
+  World() {
+    char tmpl[] = "/tmp/pq-bench-edit-XXXXXX";
+    temp = mkdtemp(tmpl);
+    setenv("TEMP", temp.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", temp.c_str(), 1);
+    xvfb = std::make_unique<pqtest::Xvfb>();
+    if (!xvfb->ok() || !gtk_init_check(nullptr, nullptr)) return;
+    site = std::make_unique<pqtest::SiteServer>();
+    if (!site->ok()) return;
+    // The 1 MB page lives on the site, so its check succeeds like the others'.
+    std::string body = "<html><head><title>Large</title></head><body>\n";
+    for (int i = 0; body.size() < 1024 * 1024; ++i)
+      body += "<p>Paragraph " + std::to_string(i) + " with <b>some</b> text and <a href=\"p" + std::to_string(i) +
+              ".htm\">a link</a>.</p>\n";
+    body += "</body></html>";
+    std::ofstream(site->root() + "/large.htm", std::ios::binary) << body;
+
+    window = std::make_unique<pqtest::EditPaneWindow>(Url(0));
+    gtk_widget_show_all(window->Window());
+    pq::engine::WebView::Options options;
+    options.fileAccess = true;
+    plain = std::make_unique<pq::engine::WebView>(options);
+    plainWindow = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_default_size(GTK_WINDOW(plainWindow), 640, 700);
+    gtk_container_add(GTK_CONTAINER(plainWindow), plain->Widget());
+    gtk_widget_show_all(plainWindow);
+    ok = true;
+  }
+
+  ~World() {
+    window.reset();
+    if (plainWindow) {
+      gtk_container_remove(GTK_CONTAINER(plainWindow), plain->Widget());
+      gtk_widget_destroy(plainWindow);
+    }
+    plain.reset();
+    std::error_code ec;
+    fs::remove_all(temp, ec);
+  }
+
+  std::string Url(int page) const {
+    switch (page) {
+      case 0: return site->url() + "/index.htm";
+      case 1: return site->url() + "/frames.htm";
+      default: return site->url() + "/large.htm";
+    }
+  }
+
+  // Shows the page in the browse pane and waits until the edit pane is done with it.
+  bool Show(int page) {
+    const int before = window->Count("NavigateComplete");
+    window->browse->Control().StopBrowser();
+    window->browse->Control().Navigate(Url(page));
+    return pq::engine::WaitUntil([&] { return window->Count("NavigateComplete") > before; }, std::chrono::seconds(60));
+  }
+};
+
+std::unique_ptr<World> theWorld;
+
+World& TheWorld() {
+  if (!theWorld) theWorld = std::make_unique<World>();
+  return *theWorld;
+}
+
+const char* kPageNames[] = {"demo home page", "demo frameset", "1 MB page"};
+
+// The engine alone: the same edit copy, from Navigate to its top-level document-complete.
+void BM_EngineLoadOfEditCopy(benchmark::State& state) {
+  World& w = TheWorld();
+  if (!w.ok) return state.SkipWithError("no display or site server");
+  // Keep a copy of the edit copy the browse pane writes (the edit pane deletes it once loaded).
+  const std::string kept = w.temp + "/kept-edit-copy.htm";
+  auto forward = w.window->browse->Control().NavigationComplete;
+  w.window->browse->Control().NavigationComplete = [&, forward] {
+    std::error_code ec;
+    fs::copy_file(pq::TempFolder() + pq::kEditCopyName, kept, fs::copy_options::overwrite_existing, ec);
+    forward();
+  };
+  const bool shown = w.Show(static_cast<int>(state.range(0)));
+  w.window->browse->Control().NavigationComplete = forward;
+  if (!shown || !fs::exists(kept)) return state.SkipWithError("the page was not prepared");
+  int completions = 0;
+  w.plain->DocumentComplete = [&](const pq::FramePath& p, const std::string&) {
+    if (p.empty()) ++completions;
+  };
+  for (auto _ : state) {
+    const int before = completions;
+    const auto start = Clock::now();
+    w.plain->Navigate("file://" + kept);
+    if (!pq::engine::WaitUntil([&] { return completions > before; }, std::chrono::seconds(30)))
+      return state.SkipWithError("the page did not load");
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - start).count());
+    w.plain->Navigate("about:blank");
+    pq::engine::WaitUntil([&] { return !w.plain->Busy(); }, std::chrono::seconds(5));
+  }
+  w.plain->DocumentComplete = nullptr;
+  state.SetLabel(kPageNames[state.range(0)]);
+}
+
+// The edit pane: the edit copy's top-level document-complete to NavigateComplete.
+void BM_EditPaneActivation(benchmark::State& state) {
+  World& w = TheWorld();
+  if (!w.ok) return state.SkipWithError("no display or site server");
+  pq::engine::WebView& view = w.window->edit->View();
+  Clock::time_point completed{};
+  long tripsAtComplete = 0;
+  long trips = 0;
+  double seconds = 0;
+  auto forward = view.DocumentComplete;
+  view.DocumentComplete = [&](const pq::FramePath& p, const std::string& u) {
+    if (p.empty()) {
+      completed = Clock::now();
+      tripsAtComplete = view.Stats().roundTrips;
+    }
+    forward(p, u);
+  };
+  auto done = w.window->edit->Control().NavigateComplete;
+  w.window->edit->Control().NavigateComplete = [&] {
+    seconds = std::chrono::duration<double>(Clock::now() - completed).count();
+    trips += view.Stats().roundTrips - tripsAtComplete;
+    done();
+  };
+  for (auto _ : state) {
+    if (!w.Show(static_cast<int>(state.range(0)))) return state.SkipWithError("the edit pane did not finish");
+    state.SetIterationTime(seconds);
+  }
+  view.DocumentComplete = forward;
+  w.window->edit->Control().NavigateComplete = done;
+  state.counters["round_trips"] = benchmark::Counter(static_cast<double>(trips), benchmark::Counter::kAvgIterations);
+  state.counters["documents"] = static_cast<double>(w.window->edit->Control().Documents().size());
+  state.SetLabel(kPageNames[state.range(0)]);
+}
+
+BENCHMARK(BM_EngineLoadOfEditCopy)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditPaneActivation)->DenseRange(0, 2)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  theWorld.reset();  // stops the site server and Xvfb
+  return 0;
+}

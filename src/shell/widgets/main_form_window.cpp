@@ -1,0 +1,266 @@
+#include "shell/widgets/main_form_window.h"
+
+#include <gtk/gtk.h>
+
+#include "engine/wait_until.h"
+#include "shell/widgets/notices_dialogs.h"
+#include "skin/widgets/accessible_area.h"
+
+namespace pq {
+
+namespace {
+constexpr GdkRGBA kStripColour{32 / 255.0, 200 / 255.0, 32 / 255.0, 1};
+
+skin::SkinDesign Design() {
+  skin::SkinDesign d;
+  d.paneTop = MainFormDesign::kPaneTop;
+  return d;
+}
+
+gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
+  auto* w = static_cast<MainFormWindow*>(self);
+  if (w->Closed) w->Closed();
+  return TRUE;  // the owner ends the program, and the window with it
+}
+
+void OnActiveChanged(GObject*, GParamSpec*, gpointer self) {
+  auto* w = static_cast<MainFormWindow*>(self);
+  if (gtk_window_is_active(w->Window())) w->Skin().PaintTitleBand();
+}
+}  // namespace
+
+MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, Fetcher fetch)
+    : settings_(settings), skin_(std::make_unique<skin::SkinnedWindow>("Pagequill", Design())) {
+  imgBrowse_ = std::make_unique<skin::SkinImage>("ImgBrowse");
+  imgEdit_ = std::make_unique<skin::SkinImage>("ImgEdit");
+  imgBrowse_->SetAccessible(ATK_ROLE_PAGE_TAB, "Browse");
+  imgEdit_->SetAccessible(ATK_ROLE_PAGE_TAB, "Edit");
+  skin_->Put(imgEdit_->widget(), MainFormDesign::kEditHeaderX, MainFormDesign::kHeaderY);
+  skin_->Put(imgBrowse_->widget(), MainFormDesign::kBrowseHeaderX, MainFormDesign::kHeaderY);
+
+  buttons_ = std::make_unique<ToolbarButtons>(*skin_);
+
+  const skin::Rect go = buttons_->Place(ToolbarButton::Go);
+  label2_ = gtk_label_new(nullptr);
+  gtk_label_set_markup(GTK_LABEL(label2_),
+                       "<span foreground='#15423d' weight='bold'>Address</span>");
+  skin_->Put(label2_, go.right() + MainFormDesign::kAddressGap, go.y + 16);
+  box_ = std::make_unique<WebInputBox>(history_, MainFormDesign::kAddressBoxWidth);
+  AtkObject* entry = gtk_widget_get_accessible(box_->textBox());
+  atk_object_set_name(entry, "Address");
+  atk_object_add_relationship(entry, ATK_RELATION_LABELLED_BY, gtk_widget_get_accessible(label2_));
+  skin_->Put(box_->widget(), go.right() + MainFormDesign::kAddressGap + 68, go.y + 12);
+
+  browse_ = std::make_unique<BrowseControlWidget>(state_, frames_, fetch);
+  browse_->View().SetHomePage(homePage);
+  edit_ = std::make_unique<EditPaneLink>(state_, frames_, std::move(fetch));
+  const skin::MainWindowLayout& l = skin_->layout();
+  // The edit pane lies exactly over the browse pane; only one of them is visible.
+  skin_->Put(browse_->Widget(), l.pane.x, l.pane.y);
+  skin_->Put(edit_->Widget(), l.pane.x, l.pane.y);
+  PlacePanes(l);
+  WireEvents();
+}
+
+MainFormWindow::~MainFormWindow() {
+  for (unsigned& t : timers_)
+    if (t) g_source_remove(t);
+  g_signal_handlers_disconnect_by_data(skin_->window(), this);
+  help_.reset();
+  // The panes leave the window before their parts go.
+  GtkContainer* layer = GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(skin_->window())));
+  gtk_container_remove(layer, browse_->Widget());
+  gtk_container_remove(layer, edit_->Widget());
+  edit_.reset();
+  browse_.reset();
+}
+
+void MainFormWindow::WireEvents() {
+  skin_->Resized = [this](const skin::MainWindowLayout& l) {
+    // Maximising and restoring resize the window: the shared flag follows the skin's.
+    if (!form_.FirstActivation()) state_.WindowMaximized = skin_->WindowMaximized();
+    PlacePanes(l);
+  };
+  skin_->DragEnded = [this] { form_.RefreshButtons(); };
+  skin_->FormMouseMove = [this] { form_.OtherMouseMove(); };
+  skin_->Close = [this] {
+    if (Closed) Closed();
+  };
+  skin_->Help = [this] { OpenHelp(); };
+  g_signal_connect(skin_->window(), "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect(skin_->window(), "notify::is-active", G_CALLBACK(OnActiveChanged), this);
+  g_signal_connect_swapped(skin_->window(), "map-event", G_CALLBACK(+[](gpointer self) -> gboolean {
+                             static_cast<MainFormWindow*>(self)->FirstActivation();
+                             return FALSE;
+                           }),
+                           this);
+  WireHeader(TabHeader::ImgBrowse);
+  WireHeader(TabHeader::ImgEdit);
+  buttons_->Clicked = [this](ToolbarButton b) { form_.Click(b); };
+  form_.PreviewCommand = [this] { PreviewCommand(); };
+  form_.PublishCommand = [this] { PublishCommand(); };
+  box_->Enter = [this](const std::string& address) { form_.OnEnter(address); };
+
+  BrowseControl& browse = browse_->Control();
+  browse.StartedNavigation = [this] { form_.OnStartedNavigation(); };
+  browse.NavigationComplete = [this] { form_.OnNavigationComplete(); };
+  browse.PageCantBeDisplayed = [this] { form_.OnPageCantBeDisplayed(); };
+  browse.BackEnable = [this](bool e) { form_.OnBackEnable(e); };
+  browse.ForwardEnable = [this](bool e) { form_.OnForwardEnable(e); };
+  browse.ButtonsDisable = [this] { form_.OnButtonsDisable(); };
+  browse.UpdateAddressBar = [this](const std::string& a) { form_.OnUpdateAddressBar(a); };
+
+  edit_->ButtonsEnable = [this] { form_.OnButtonsEnable(); };
+  edit_->NavigateComplete = [this] { form_.OnNavigateComplete(); };
+  edit_->SelectionChange = [this](bool s) { form_.OnSelectionChange(s); };
+  edit_->UndoChange = [this](bool e) { form_.OnUndoChange(e); };
+  edit_->RedoChange = [this](bool e) { form_.OnRedoChange(e); };
+}
+
+void MainFormWindow::WireHeader(TabHeader header) {
+  skin::SkinImage& img = Header(header);
+  img.Press = [this, header](int, int, int, int) { form_.SelectTab(header); };
+  img.Activate = [this, header] { form_.SelectTab(header); };
+  img.Motion = [this, header](int x, int y, int, int, bool) {
+    skin::SkinImage& i = Header(header);
+    form_.HeaderMouseMove(header, x, y, i.width(), i.height());
+  };
+  img.Leave = [this] { form_.OtherMouseMove(); };
+}
+
+void MainFormWindow::PlacePanes(const skin::MainWindowLayout& l) {
+  for (GtkWidget* pane : {browse_->Widget(), edit_->Widget()}) {
+    skin_->Move(pane, l.pane.x, l.pane.y);
+    gtk_widget_set_size_request(pane, l.pane.width, l.pane.height);
+  }
+}
+
+void MainFormWindow::Show() {
+  GtkWindow* win = Window();
+  box_->LoadHistory(settings_);
+  box_->RefreshList();
+  box_->SetBackground(kStripColour);
+  // Out of the way while the splash runs: 10 × 10 pixels at the middle of the screen.
+  const skin::Rect work = skin_->WorkArea();
+  gtk_window_resize(win, 10, 10);
+  gtk_window_move(win, work.x + work.width / 2, work.y + work.height / 2);
+  gtk_widget_show_all(GTK_WIDGET(win));
+  form_.Load();  // after showing, which made every control visible: only the Browse tab's stay
+  gtk_window_present(win);
+}
+
+void MainFormWindow::FirstActivation() {
+  if (!form_.FirstActivation() || activating_) return;
+  activating_ = true;
+  auto go_on = [this] {
+    skin_->FillWorkArea();
+    form_.FirstActivationDone();
+    activating_ = false;
+  };
+  if (ShowSplash)
+    ShowSplash(go_on);
+  else
+    go_on();
+}
+
+// --- MainFormView
+
+std::string MainFormWindow::AddressText() const { return box_->Text(); }
+void MainFormWindow::SetAddressText(const std::string& a) { box_->SetText(a); }
+void MainFormWindow::AddToHistory(const std::string& a) {
+  box_->AddToHistory(a, state_.StartPageUrl, settings_);
+}
+
+void MainFormWindow::ShowHeader(TabHeader header, const HeaderLook& look) {
+  skin::SkinImage& img = Header(header);
+  img.SetPicture(look.picture);
+  const int x = header == TabHeader::ImgBrowse ? MainFormDesign::kBrowseHeaderX
+                                               : MainFormDesign::kEditHeaderX;
+  skin_->Move(img.widget(), x, MainFormDesign::kHeaderY - (look.raised ? kTabRaise : 0));
+  gtk_widget_set_sensitive(img.widget(), look.enabled);
+  skin::SetAccessibleSelected(img.widget(), state_.CurrentTab == header);
+  if (look.front)
+    if (GdkWindow* w = gtk_widget_get_window(img.widget()); w && gtk_widget_get_has_window(img.widget()))
+      gdk_window_raise(w);
+}
+
+void MainFormWindow::ShowTabControls(TabHeader tab) {
+  const bool browse = tab == TabHeader::ImgBrowse;
+  buttons_->ShowTab(tab);
+  gtk_widget_set_visible(label2_, browse);
+  gtk_widget_set_visible(box_->widget(), browse);
+  gtk_widget_set_visible(browse_->Widget(), browse);
+  gtk_widget_set_visible(edit_->Widget(), !browse);
+}
+
+void MainFormWindow::SetTimer(MainTimer timer, bool on) {
+  unsigned& source = timers_[static_cast<int>(timer)];
+  if (source) g_source_remove(source);
+  source = 0;
+  if (!on) return;
+  switch (timer) {
+    case MainTimer::Timer1: source = g_timeout_add(100, reinterpret_cast<GSourceFunc>(OnTimer1), this); break;
+    case MainTimer::Timer2: source = g_timeout_add(750, reinterpret_cast<GSourceFunc>(OnTimer2), this); break;
+    case MainTimer::Timer3: source = g_timeout_add(100, reinterpret_cast<GSourceFunc>(OnTimer3), this); break;
+  }
+}
+
+// Each tick asks the logic, which switches its timer off through SetTimer; the source that
+// ticked is then already gone.
+int MainFormWindow::OnTimer1(void* self) {
+  auto* w = static_cast<MainFormWindow*>(self);
+  const unsigned source = w->timers_[0];
+  w->form_.Timer1Tick();
+  if (w->timers_[0] == source) return G_SOURCE_CONTINUE;
+  return G_SOURCE_REMOVE;
+}
+int MainFormWindow::OnTimer2(void* self) {
+  auto* w = static_cast<MainFormWindow*>(self);
+  w->form_.Timer2Tick(gtk_window_is_active(w->Window()));
+  return G_SOURCE_CONTINUE;
+}
+int MainFormWindow::OnTimer3(void* self) {
+  auto* w = static_cast<MainFormWindow*>(self);
+  const unsigned source = w->timers_[2];
+  w->form_.Timer3Tick(gtk_window_is_active(w->Window()));
+  if (w->timers_[2] == source) return G_SOURCE_CONTINUE;
+  return G_SOURCE_REMOVE;
+}
+
+std::string MainFormWindow::ClipboardText() {
+  // The answer comes back on an object of its own, so that a late answer finds it alive.
+  engine::GObjectPtr<GObject> answer(G_OBJECT(g_object_new(G_TYPE_OBJECT, nullptr)));
+  gtk_clipboard_request_text(
+      gtk_clipboard_get(GDK_SELECTION_CLIPBOARD),
+      +[](GtkClipboard*, const gchar* text, gpointer data) {
+        g_object_set_data_full(G_OBJECT(data), "text", g_strdup(text ? text : ""), g_free);
+        g_object_unref(data);
+      },
+      g_object_ref(answer.get()));
+  engine::WaitUntil([&] { return g_object_get_data(answer.get(), "text") != nullptr; },
+                    std::chrono::seconds(1));
+  const auto* text = static_cast<const char*>(g_object_get_data(answer.get(), "text"));
+  return text ? text : "";
+}
+
+void MainFormWindow::ShowLayoutNotice() { pq::ShowLayoutNotice(settings_, Window()); }
+
+void MainFormWindow::BrowseLink::Focus() {
+  gtk_widget_grab_focus(w_.browse_->View().Widget());
+}
+
+// --- operations
+
+void MainFormWindow::CheckIcons() { form_.CheckIcons(edit_->ActiveElementEditable()); }
+
+void MainFormWindow::CloseFormAndBringToTop(GtkWidget* dialog, GtkWindow* window) {
+  if (dialog) gtk_widget_hide(dialog);
+  if (window) gtk_window_present(window);
+}
+
+void MainFormWindow::OpenHelp() {
+  if (!help_) help_ = std::make_unique<HelpWindow>(UserGuideAddress());
+  help_->Present(Window());
+}
+
+}  // namespace pq

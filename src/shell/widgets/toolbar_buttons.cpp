@@ -1,0 +1,34 @@
+#include "shell/widgets/toolbar_buttons.h"
+
+namespace pq {
+
+ToolbarButtons::ToolbarButtons(skin::SkinnedWindow& window)
+    : places_(LayoutToolbar(DesignedToolbar())) {
+  for (ToolbarButton b : kAllToolbarButtons) {
+    auto control = std::make_unique<PictureButtonControl>();
+    skin::PictureButton& button = control->button;
+    button.SetPictures(ButtonLabel(b));
+    button.SetAccessibleName(ButtonLabel(b));
+    button.Click = [this, b] {
+      if (Clicked) Clicked(b);
+    };
+    window.Put(button.widget(), places_[Index(b)].x, places_[Index(b)].y);
+    controls_[Index(b)] = std::move(control);
+  }
+  // Until an edit copy is loaded there is nothing to cut, copy, paste, format, undo or redo;
+  // there is no page to go back or forward to.
+  for (ToolbarButton b : {ToolbarButton::Back, ToolbarButton::Forward, ToolbarButton::Cut,
+                          ToolbarButton::Copy, ToolbarButton::Paste, ToolbarButton::Bold,
+                          ToolbarButton::Italic, ToolbarButton::Underline, ToolbarButton::Undo,
+                          ToolbarButton::Redo})
+    Button(b).Disable();
+}
+
+void ToolbarButtons::ShowTab(TabHeader tab) {
+  for (ToolbarButton b : kAllToolbarButtons) {
+    const bool visible = OnBrowseTab(b) == (tab == TabHeader::ImgBrowse);
+    gtk_widget_set_visible(Button(b).widget(), visible);
+  }
+}
+
+}  // namespace pq
