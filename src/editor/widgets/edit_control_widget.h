@@ -2,7 +2,11 @@
 #include "editor/edit_control.h"
 #include "editor/edit_pane_browser.h"
 #include "editor/edit_status_bar.h"
+#include "editor/edit_session.h"
+#include "editor/widgets/edit_menu.h"
 #include "editor/widgets/edit_status_bar_widget.h"
+#include "editor/widgets/pulsing_frame.h"
+#include "editor/widgets/web_view_editing_page.h"
 #include "engine/gobject_ptr.h"
 #include "engine/web_view.h"
 
@@ -22,6 +26,12 @@ class EditControlWidget : private EditPaneBrowser {
   EditControl& Control() { return control_; }
   engine::WebView& View() { return view_; }
   EditStatusBar& Status() { return status_; }
+  // The right-click menu (Menu_Edit with Menu_Cut, Menu_Copy, Menu_Paste).
+  EditMenu& Menu() { return menu_; }
+  EditSession& Editing() { return editing_; }
+  // The link-change notice over the settings (0 off, 1 keep, 2 restore), set by the main
+  // window; unset, a changed link text is kept without asking.
+  std::function<int()>& LinkChangeNotice() { return editingPage_.AskLinkChangeNotice; }
 
  private:
   void Navigate(const std::string& url) override { view_.Navigate(url); }
@@ -53,6 +63,10 @@ class EditControlWidget : private EditPaneBrowser {
   engine::WebView view_;
   EditStatusBar status_;
   EditControl control_;
+  EditMenu menu_;
+  WebViewEditingPage editingPage_{view_, menu_};
+  EditSession editing_{editingPage_};
+  PulsingFrame frame_;
   EditStatusBarWidget statusWidget_;
   engine::GObjectPtr<GtkWidget> box_;
 };
