@@ -58,6 +58,10 @@ void BrowseControl::OnBeforeNavigate(const std::string& url, bool topLevel, bool
     cancel = true;
     return;
   }
+  if (topLevel && MayLeavePage && !MayLeavePage()) {
+    cancel = true;
+    return;
+  }
   if (topLevel) {
     ShowAddress(url);
     ++navigation_;
