@@ -117,6 +117,8 @@ void MainFormWindow::WireEvents() {
     form_.OnNavigateComplete();
   };
   edit_->SelectionChange = [this](bool s) { form_.OnSelectionChange(s); };
+  edit_->CheckIcons = [this](bool editable) { form_.CheckIcons(editable); };
+  edit_->Pane().LinkChangeNotice() = [this] { return AskLinkChange(settings_, Window()); };
   edit_->UndoChange = [this](bool e) { form_.OnUndoChange(e); };
   edit_->RedoChange = [this](bool e) { form_.OnRedoChange(e); };
 }

@@ -89,7 +89,10 @@ class MainFormWindow : private MainFormView {
   void ShowHeader(TabHeader header, const HeaderLook& look) override;
   void ShowTabControls(TabHeader tab) override;
   void SetTimer(MainTimer timer, bool on) override;
-  void SetMenuPasteEnabled(bool enabled) override { menuPasteEnabled_ = enabled; }
+  void SetMenuPasteEnabled(bool enabled) override {
+    menuPasteEnabled_ = enabled;
+    if (edit_) edit_->Pane().Menu().SetPasteEnabled(enabled);
+  }
   std::string ClipboardText() override;
   void ShowLayoutNotice() override;
 
