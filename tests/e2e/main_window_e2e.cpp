@@ -65,6 +65,19 @@ class MainWindowTest : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
     if (!pqtest::BrowseE2E::Get().ok()) return;
+    // Cases here type into pages they never publish; leaving such a page asks first, and the
+    // answer here is always to leave (the question itself is tested with publishing).
+    g_timeout_add(200, +[](gpointer) -> gboolean {
+      GList* all = gtk_window_list_toplevels();
+      for (GList* w = all; w; w = w->next) {
+        const char* title = gtk_window_get_title(GTK_WINDOW(w->data));
+        if (title && std::string(title) == "Unpublished Changes" && GTK_IS_DIALOG(w->data) &&
+            gtk_widget_get_mapped(GTK_WIDGET(w->data)))
+          gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_YES);
+      }
+      g_list_free(all);
+      return G_SOURCE_CONTINUE;
+    }, nullptr);
     site_ = new pqtest::SiteServer();
     if (!site_->ok()) return;
     settings_ = new pq::MemorySettings();

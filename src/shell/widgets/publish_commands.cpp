@@ -74,7 +74,21 @@ class MainWindowPublishing : public PublishHost {
 
 }  // namespace
 
+namespace {
+
+// The span being edited is tidied and the watched link checked first; a link whose text was
+// emptied stops the command (the edit pane has said why).
+bool ReadyToRestore(EditControl& edit) {
+  edit.StripBRs();
+  bool ok = true;
+  edit.CheckLink(ok);
+  return ok;
+}
+
+}  // namespace
+
 void MainFormWindow::PreviewCommand() {
+  if (!ReadyToRestore(edit_->Control())) return;
   MainWindowPublishing host(*this, settings_, unpublished_);
   Preview form(Window(), host);
   form.Run();
@@ -82,6 +96,7 @@ void MainFormWindow::PreviewCommand() {
 
 void MainFormWindow::PublishCommand() {
   EditPaneLink& edit = *edit_;
+  if (!ReadyToRestore(edit.Control())) return;
   Problems& problems = edit.PageProblems();
   problems.SetUp(edit.Site(), edit.Control().OrigURL());
   edit.Control().SetEditStatusBar(problems.OKtoPublish ? edit.Site().Status : PageStatus::NotEditable);
