@@ -53,6 +53,8 @@ class BrowseControl {
   std::function<void(bool enable)> ForwardEnable;
   std::function<void(bool enable)> BackEnable;
   std::function<void()> ButtonsDisable;
+  // The buttons that ButtonsDisable blocked work again: no edit copy will come to free them.
+  std::function<void()> ButtonsEnable;
   std::function<void(const std::string& address)> UpdateAddressBar;
 
   // Operations.
