@@ -188,6 +188,11 @@ TEST_F(EditCopyTest, CurrentOrigURLReadsTheEditDocumentsMarker) {
   EXPECT_EQ(pq::CurrentOrigURL(&edit), "http://h/");
   edit.outerHTML = "<html><body>no markers</body></html>";
   EXPECT_EQ(pq::CurrentOrigURL(&edit), "");
+  edit.outerHTML = "<html><head><base href=\"http://h/\">\n<!--FullPath=\"http://h/a.htm\"-->"
+                   "<!--OrigURL=\"http://h/\"--></head><body><!--OrigURL=\"old\"--></body></html>";
+  EXPECT_EQ(pq::CurrentOrigURL(&edit), "http://h/");
+  edit.outerHTML = "<html><head></head><body><!--OrigURL=\"old\"--></body></html>";
+  EXPECT_EQ(pq::CurrentOrigURL(&edit), "");
   EXPECT_EQ(pq::CurrentOrigURL(nullptr), "");
 }
 
