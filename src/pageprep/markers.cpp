@@ -1,5 +1,7 @@
 #include "pageprep/markers.h"
 
+#include <optional>
+
 #include "pageprep/add_spans.h"
 #include "pageprep/text_util.h"
 
@@ -19,40 +21,84 @@ struct MarkerPlace {
   bool needsHtmlTag = false;
 };
 
-MarkerPlace FindMarkerPlace(std::string_view html) {
-  const std::string lower = AsciiLower(html);
+// On the lower-cased page.
+MarkerPlace FindMarkerPlace(std::string_view lower) {
   if (const auto tag = lower.find("<html"); tag != npos) {
     if (const auto end = lower.find('>', tag); end != npos) return {end + 1, false};
   }
   const auto first = lower.find_first_not_of(" \t\r\n\f");
   if (first != npos && lower.compare(first, 9, "<!doctype") == 0) {
     const auto end = lower.find('>', first);
-    return {end == npos ? html.size() : end + 1, true};
+    return {end == npos ? lower.size() : end + 1, true};
   }
   return {0, true};
+}
+
+bool StartsWithTag(std::string_view lower, std::size_t at, std::string_view name) {
+  if (lower.compare(at, name.size(), name) != 0) return false;
+  const std::size_t after = at + name.size();
+  return after == lower.size() || std::string_view(" \t\r\n\f/>").find(lower[after]) != npos;
+}
+
+// What may stand between the opening html tag and the markers: the BASE line of an edit copy
+// file, and the head and base elements that the engine's serialisation puts in front of them.
+// From the start of a text also its byte-order mark, a DOCTYPE and an XML declaration.
+bool IsLeadingTag(std::string_view lower, std::size_t at) {
+  return lower.compare(at, 2, "<?") == 0 || lower.compare(at, 9, "<!doctype") == 0 ||
+         StartsWithTag(lower, at, "<html") || StartsWithTag(lower, at, "<head") ||
+         StartsWithTag(lower, at, "<base");
+}
+
+// The value of the first <!--name="value"--> among the comments that follow `from`, passing
+// only white space and leading tags; a page's own comment after any of its content is never
+// taken.
+std::optional<std::string> MarkerInLeadingComments(std::string_view html, std::string_view lower,
+                                                   std::size_t from, std::string_view name) {
+  const std::string open = "<!--" + std::string(name) + "=\"";
+  std::size_t at = from;
+  if (html.compare(at, 3, "\xEF\xBB\xBF") == 0) at += 3;
+  while (at < html.size()) {
+    if (std::string_view(" \t\r\n\f").find(html[at]) != npos) {
+      ++at;
+    } else if (html.compare(at, 4, "<!--") == 0) {
+      const auto end = html.find("-->", at + 4);
+      if (end == npos) break;
+      if (html.compare(at, open.size(), open) == 0) {
+        const std::size_t value = at + open.size();
+        if (html.find('"', value) + 1 == end) return std::string(html.substr(value, end - 1 - value));
+      }
+      at = end + 3;
+    } else if (IsLeadingTag(lower, at)) {
+      const auto end = lower.find('>', at);
+      if (end == npos) break;
+      at = end + 1;
+    } else {
+      break;
+    }
+  }
+  return std::nullopt;
 }
 
 }  // namespace
 
 std::string AddMarker(std::string_view html, std::string_view name, std::string_view value) {
-  const MarkerPlace place = FindMarkerPlace(html);
+  const MarkerPlace place = FindMarkerPlace(AsciiLower(html));
   return std::string(html.substr(0, place.at)) + (place.needsHtmlTag ? "<html>" : "") +
          Marker(name, value) + std::string(html.substr(place.at));
 }
 
 std::string GetMarker(std::string_view html, std::string_view name) {
-  const auto at = html.find("<!--" + std::string(name));
-  if (at == std::string_view::npos) return "";
-  const auto open = html.find('"', at);
-  if (open == std::string_view::npos) return "";
-  const auto close = html.find('"', open + 1);
-  if (close == std::string_view::npos) return "";
-  return std::string(html.substr(open + 1, close - open - 1));
+  const std::string lower = AsciiLower(html);
+  // Where MakeEditHTML put the markers: right after the opening html tag, or at the very start
+  // when that tag sat inside a link.
+  for (const std::size_t from : {FindMarkerPlace(lower).at, std::size_t{0}})
+    if (auto value = MarkerInLeadingComments(html, lower, from, name)) return *value;
+  return "";
 }
 
 MarkedHTML MakeEditHTML(std::string_view source, std::string_view url, std::string_view fullPath) {
   MarkedHTML page = AddSpansWithLayout(source);
-  MarkerPlace place = FindMarkerPlace(page.html);
+  MarkerPlace place = FindMarkerPlace(AsciiLower(page.html));
   // A link holding "<html" must not get the markers inside its span: they go in front of it.
   for (const SpanPlace& span : page.layout.spans)
     if (span.begin < place.at && place.at < span.end) place.at = span.begin;

@@ -11,7 +11,10 @@ namespace pq {
 // DOCTYPE would switch the browser to quirks mode, and a comment before the html element is
 // not part of its serialisation, where CurrentOrigURL reads the marker).
 std::string AddMarker(std::string_view html, std::string_view name, std::string_view value);
-// The value of the first <!--name="..."--> marker (exact case), or "".
+// The value of the <!--name="..."--> marker (exact case) where MakeEditHTML puts it, or "".
+// Read from an edit HTML, an edit copy file or the engine's serialisation of one; only the
+// comments in front of the page's own content count, so a look-alike comment of the page
+// further down is never taken.
 std::string GetMarker(std::string_view html, std::string_view name);
 
 // Marks up a page source for its edit copy: AddSpans, then the FullPath and OrigURL markers

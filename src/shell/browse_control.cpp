@@ -120,6 +120,14 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
       addressShown_ = false;
       if (NavigationComplete) NavigationComplete();
       break;
+    case EditCopyOutcome::NotWritten:
+      // No edit copy to load: the page ends as one that cannot be displayed, so the Edit tab
+      // stays disabled and the navigation buttons work again.
+      window_.EditTabPreparing = false;
+      addressShown_ = false;
+      if (ButtonsEnable) ButtonsEnable();
+      if (PageCantBeDisplayed) PageCantBeDisplayed();
+      break;
     case EditCopyOutcome::Abandoned:
       // Stopped by the user: no edit copy will come, so the navigation buttons work again.
       if (stopped_) window_.EditTabPreparing = false;

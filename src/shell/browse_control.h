@@ -56,6 +56,8 @@ class BrowseControl {
   // Asked before a top-level navigation replaces the page: false keeps the page (the edit
   // pane holds changes the user chose not to lose).
   std::function<bool()> MayLeavePage;
+  // The buttons that ButtonsDisable blocked work again: no edit copy will come to free them.
+  std::function<void()> ButtonsEnable;
   std::function<void(const std::string& address)> UpdateAddressBar;
 
   // Operations.

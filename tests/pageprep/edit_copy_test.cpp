@@ -163,11 +163,35 @@ TEST_F(EditCopyTest, AnAbandonedPreparationChangesNothing) {
   EXPECT_TRUE(startPage_.empty());
 }
 
+TEST_F(EditCopyTest, AnEditCopyThatCannotBeWrittenLeavesThePageUnprepared) {
+  const std::string site = "http://127.0.0.1:9/";
+  pages_[site + "fs.htm"] = "<html><frameset><frame src=a.htm></frameset></html>";
+  auto doc = Doc(site + "fs.htm");
+  pq::DocumentSnapshot frame;
+  frame.location = site + "a.htm";
+  doc->frames.push_back(frame);
+  fs::create_directory(EditCopyPath());  // opening it for writing fails, for root too
+  std::ofstream(pq::TempFolder() + "frmpage1.htm") << "old";
+  record_.WebURL = "http://127.0.0.1:9/before.htm";
+  frames_.Counter = 9;
+  EXPECT_EQ(Prepare(doc), pq::EditCopyOutcome::NotWritten);
+  EXPECT_EQ(record_.WebURL, "http://127.0.0.1:9/before.htm");
+  EXPECT_EQ(record_.EditHTML, "");
+  EXPECT_TRUE(startPage_.empty());
+  EXPECT_EQ(frames_.Counter, 9);
+  EXPECT_EQ(Read(pq::TempFolder() + "frmpage1.htm"), "old");
+}
+
 TEST_F(EditCopyTest, CurrentOrigURLReadsTheEditDocumentsMarker) {
   pq::DocumentSnapshot edit;
   edit.outerHTML = "<html><!--FullPath=\"http://h/a.htm\"--><!--OrigURL=\"http://h/\"--><body></body></html>";
   EXPECT_EQ(pq::CurrentOrigURL(&edit), "http://h/");
   edit.outerHTML = "<html><body>no markers</body></html>";
+  EXPECT_EQ(pq::CurrentOrigURL(&edit), "");
+  edit.outerHTML = "<html><head><base href=\"http://h/\">\n<!--FullPath=\"http://h/a.htm\"-->"
+                   "<!--OrigURL=\"http://h/\"--></head><body><!--OrigURL=\"old\"--></body></html>";
+  EXPECT_EQ(pq::CurrentOrigURL(&edit), "http://h/");
+  edit.outerHTML = "<html><head></head><body><!--OrigURL=\"old\"--></body></html>";
   EXPECT_EQ(pq::CurrentOrigURL(&edit), "");
   EXPECT_EQ(pq::CurrentOrigURL(nullptr), "");
 }

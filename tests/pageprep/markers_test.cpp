@@ -30,9 +30,40 @@ TEST(Markers, GetMarkerCases) {
       {"<html><!--fullpath=\"x\"-->", "FullPath", ""},  // exact case
       {"<html>", "OrigURL", ""},
       {"<html><!--OrigURL=\"unterminated", "OrigURL", ""},
-      {"<!--OrigURL=\"a\"--><!--OrigURL=\"b\"-->", "OrigURL", "a"},
+      {"<html><!--OrigURL=\"a\"--><!--OrigURL=\"b\"-->", "OrigURL", "a"},
+      {"<html><!--OrigURL=\"a\" and more--><!--OrigURL=\"b\"-->", "OrigURL", "b"},
+      // The engine's serialisation of an edit copy: the BASE line went into the head first.
+      {"<html lang=\"en\"><head><base href=\"http://s/\">\n<!--FullPath=\"f\"-->"
+       "<!--OrigURL=\"u\"--><title>T</title>",
+       "OrigURL", "u"},
+      // An edit copy file: byte-order mark, BASE line, DOCTYPE.
+      {"\xEF\xBB\xBF<BASE HREF=\"http://s/\">\r\n<!DOCTYPE html><HTML><!--FullPath=\"f\"-->", "FullPath", "f"},
+      {"<?xml version=\"1.0\"?>\n<html xmlns=\"x\"><!--OrigURL=\"u\"-->", "OrigURL", "u"},
+      // A page's own look-alike after some of its content is not a marker.
+      {"<html><head></head><body><!--OrigURL=\"own\"--></body></html>", "OrigURL", ""},
+      {"<html><head><title>T</title><!--OrigURL=\"own\"-->", "OrigURL", ""},
+      {"<html><header><!--OrigURL=\"own\"-->", "OrigURL", ""},
+      {"<html><script>s = '<!--OrigURL=\"own\"-->';</script>", "OrigURL", ""},
+      {"<html><p>Hello</p><!--OrigURL=\"own\"-->", "OrigURL", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(pq::GetMarker(c.html, c.name), c.want) << c.html;
+}
+
+// Pages whose own comments look like markers: the program's markers are read all the same.
+TEST(Markers, GetMarkerReadsTheProgramsMarkersNotThePagesOwn) {
+  const char* pages[] = {
+      "<!--OrigURL=\"own\"--><!--FullPath=\"own\"--><html><p>x</p></html>",
+      "<!DOCTYPE html><!--OrigURL=\"own\"-->\n<HTML lang=en><body>x</body></HTML>",
+      "<html><!--FullPath=\"own\"--><!--OrigURL=\"own\"--><p>saved from an edit copy</p>",
+      "<p>no html tag</p><!--OrigURL=\"own\"--><!--FullPath=\"own\"-->",
+      "<title>before the html tag</title><html><!--OrigURL=\"own\"-->",
+      "<a href=x><html>inside a link</a><!--OrigURL=\"own\"-->",
+  };
+  for (const char* page : pages) {
+    const std::string html = pq::MakeEditHTML(page, "http://s/u.htm", "http://s/f.htm").html;
+    EXPECT_EQ(pq::GetMarker(html, "OrigURL"), "http://s/u.htm") << html;
+    EXPECT_EQ(pq::GetMarker(html, "FullPath"), "http://s/f.htm") << html;
+  }
 }
 
 TEST(Markers, PageEditFlag) {

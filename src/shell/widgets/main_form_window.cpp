@@ -109,6 +109,7 @@ void MainFormWindow::WireEvents() {
   browse.BackEnable = [this](bool e) { form_.OnBackEnable(e); };
   browse.ForwardEnable = [this](bool e) { form_.OnForwardEnable(e); };
   browse.ButtonsDisable = [this] { form_.OnButtonsDisable(); };
+  browse.ButtonsEnable = [this] { form_.OnButtonsEnable(); };
   browse.UpdateAddressBar = [this](const std::string& a) { form_.OnUpdateAddressBar(a); };
 
   edit_->ButtonsEnable = [this] { form_.OnButtonsEnable(); };
