@@ -134,7 +134,7 @@ class PublishApp : public ::testing::Test {
       KeyNow("Return");
     });
     if (expectComplete)
-      script.Then("publishing form shown", [] { return Shown(WindowTitled("Pubish Changes")); },
+      script.Then("publishing form shown", [] { return Shown(WindowTitled("Publish Changes")); },
                   [] {
                     pqtest::Pump(1000);
                     pqtest::ShotOf("-publishing");

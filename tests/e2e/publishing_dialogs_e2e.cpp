@@ -101,7 +101,7 @@ TEST_F(PublishingDialogs, EditedSpanIsStoredAndNothingElseChanges) {
               pqtest::Shot("-password");
               KeyNow("Return");
             })
-      .Then("publishing form shown", [&] { return Shown(WindowTitled("Pubish Changes")); },
+      .Then("publishing form shown", [&] { return Shown(WindowTitled("Publish Changes")); },
             [&] { publishShown = std::chrono::steady_clock::now(); })
       .Then("animation running", [&] {
               return std::chrono::steady_clock::now() - publishShown > std::chrono::milliseconds(900);
@@ -290,7 +290,7 @@ TEST_F(PublishingDialogs, CancelBetweenSubmissionsTellsWhatWasAlreadyStored) {
   // The user presses Cancel while the first frame is being sent.
   host->afterSubmission = [&](const std::string&) {
     if (host->dropped.size() != 1) return;
-    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Pubish Changes")), "CancelButton"));
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish Changes")), "CancelButton"));
     pqtest::Pump(300);
   };
   GtkWindow* errorBox = nullptr;

@@ -20,7 +20,7 @@ constexpr auto kLongestStay = std::chrono::seconds(40);
 Publish::Publish(GtkWindow* parent, PublishHost& host)
     : host_(host), dialog_(engine::GObjectPtr<GtkWidget>::Sink(gtk_dialog_new())) {
   GtkWidget* d = dialog_.get();
-  gtk_window_set_title(GTK_WINDOW(d), "Pubish Changes");
+  gtk_window_set_title(GTK_WINDOW(d), "Publish Changes");
   gtk_widget_set_name(d, "Publish");
   gtk_window_set_modal(GTK_WINDOW(d), TRUE);
   gtk_window_set_resizable(GTK_WINDOW(d), FALSE);
