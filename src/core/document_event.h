@@ -31,9 +31,11 @@ struct ElementChange {
 // A document event as the in-page runtime records it at the moment it fires.
 struct DocumentEvent {
   FramePath frame;
+  int load = 0;  // which load of that frame the document is (a frame that loads again counts up)
   std::string type;  // "keydown", "keypress", "click", "selectionchange", "contextmenu", ...
   int keyCode = 0;
   bool ctrlKey = false;
+  bool shiftKey = false;
   int x = 0, y = 0;       // mouse position in the document's window
   bool hasText = false;   // the selection holds text
   bool hasActive = false;

@@ -42,10 +42,16 @@ void EditControl::Navigate() {
   UndoCount = 0;
   RedoCount = 0;
   ++navigation_;
-  bool enable = false;
-  if (UndoChange) UndoChange(enable);
-  enable = false;
-  if (RedoChange) RedoChange(enable);
+  if (editing_) {
+    // Empties the histories (their entries belong to the documents being replaced) and raises
+    // UndoChange and RedoChange.
+    editing_->Navigate();
+  } else {
+    bool enable = false;
+    if (UndoChange) UndoChange(enable);
+    enable = false;
+    if (RedoChange) RedoChange(enable);
+  }
   browser_.Navigate(FileUrlOf(TempFolder() + kEditCopyName));
 }
 
@@ -66,10 +72,83 @@ void EditControl::FocusInitialControl() {
 }
 
 void EditControl::qEvent(const DocumentEvent& event) {
-  // The decisions on each event (span framing, tidying, link checks, menus, undo) belong to the
-  // event handling; until it is wired in, the page is kept safe by the runtime and the style
-  // sheet alone.
   LastEvent = event;
+  if (!editing_) return;
+  editing_->qEvent(event);
+  SyncEditingState();
+}
+
+void EditControl::AttachEditing(EditSession& editing) {
+  editing_ = &editing;
+  editing.UndoChange = [this](bool available) {
+    UndoCount = editing_->History().UndoCount();
+    if (UndoChange) UndoChange(available);
+  };
+  editing.RedoChange = [this](bool available) {
+    RedoCount = editing_->History().RedoCount();
+    if (RedoChange) RedoChange(available);
+  };
+  editing.SelectionChange = [this](bool hasSelection) {
+    if (SelectionChange) SelectionChange(hasSelection);
+  };
+  editing.CheckIcons = [this](bool editable) {
+    if (CheckIcons) CheckIcons(editable);
+  };
+  // A span left empty is where the caret goes back to.
+  editing.SpanEmptied = [this](const SpanRef& span) {
+    initialControl_ = {span.document.frame, span.id};
+    initialControlFixed_ = true;
+  };
+}
+
+void EditControl::TimerFired(EditTimer timer) {
+  if (!editing_) return;
+  editing_->TimerFired(timer);
+  SyncEditingState();
+}
+
+void EditControl::SyncEditingState() {
+  const EditEventState& s = editing_->State();
+  CurrentFrame = s.currentDocument ? s.currentDocument->frame : FramePath{};
+  CurrentSpanId = s.currentSpanId;
+  LinkSpanId = s.linkSpanId;
+  UndoCount = editing_->History().UndoCount();
+  RedoCount = editing_->History().RedoCount();
+}
+
+// Without the editing attached (tests of the loading alone) the commands do nothing.
+void EditControl::RunEditing(void (EditSession::*command)()) {
+  if (!editing_) return;
+  (editing_->*command)();
+  SyncEditingState();
+}
+
+void EditControl::Bold() { RunEditing(&EditSession::Bold); }
+void EditControl::Italic() { RunEditing(&EditSession::Italic); }
+void EditControl::Underline() { RunEditing(&EditSession::Underline); }
+void EditControl::Edit_Cut() { RunEditing(&EditSession::Edit_Cut); }
+void EditControl::Edit_Copy() { RunEditing(&EditSession::Edit_Copy); }
+void EditControl::Edit_Paste() { RunEditing(&EditSession::Edit_Paste); }
+void EditControl::UndoMe() { RunEditing(&EditSession::UndoMe); }
+void EditControl::RedoMe() { RunEditing(&EditSession::RedoMe); }
+void EditControl::StripBRs() { RunEditing(&EditSession::StripBRs); }
+
+void EditControl::CheckLink(bool& ok) {
+  ok = true;
+  if (!editing_) return;
+  ok = editing_->CheckLink();
+  SyncEditingState();
+}
+
+void EditControl::ActivateInitialControl() {
+  if (!editing_ || initialControl_.id.empty()) return;
+  editing_->ActivateInitialControl(SpanRef{{initialControl_.frame, 0}, initialControl_.id});
+  SyncEditingState();
+}
+
+void EditControl::ActivateBox() {
+  if (!editing_) return;
+  editing_->ActivateBox();
 }
 
 void EditControl::OnBeforeNavigate(const std::string& url, bool& cancel) {
@@ -101,7 +180,7 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
   const unsigned navigation = navigation_;
   CurrentSpanId.clear();
   EditDocumentFacts facts;
-  facts.outerHTML = browser_.OuterHTML({});
+  facts.outerHTML = browser_.MarkersAndMeta({});
   facts.frameCount = browser_.FrameCount({});
   if (!Stale(navigation)) CheckSite(site_, facts, frames_, fetch_);
   if (Stale(navigation)) {
@@ -138,13 +217,7 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 }
 
 void EditControl::ActivateDocument(const FramePath& frame, bool& deletedFound) {
-  auto elements = browser_.Elements(frame, {"tag", "id", "text", "parent"});
-  if (auto spans = browser_.Spans(frame)) {
-    for (auto& e : elements) {
-      if (e.id.empty()) continue;
-      if (auto html = spans->InnerHTML(e.id)) e.html = *html;
-    }
-  }
+  const auto elements = browser_.ActivationElements(frame);
   const ActivationPlan plan = PlanActivation(elements, site_.LinkTextEditable, deletedFound);
   browser_.AddStyleSheet(frame, plan.styleSheet);
   browser_.ApplyChanges(frame, plan.changes);

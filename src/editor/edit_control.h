@@ -7,6 +7,7 @@
 #include "core/document_event.h"
 #include "core/frame_path.h"
 #include "editor/edit_pane_browser.h"
+#include "editor/edit_session.h"
 #include "editor/edit_status_bar.h"
 #include "editor/navigated_pages.h"
 #include "pageprep/fetcher.h"
@@ -43,6 +44,11 @@ class EditControl {
   std::function<void()> NavigateComplete;
   std::function<void(bool& enable)> UndoChange;
   std::function<void(bool& enable)> RedoChange;
+  // The selection holds text (Cut and Copy follow it).
+  std::function<void(bool& hasSelection)> SelectionChange;
+  // The main window's CheckIcons: whether the focused element of the event's document is
+  // editable (Bold, Italic, Underline and Paste follow it).
+  std::function<void(bool editable)> CheckIcons;
 
   // Operations.
   void Navigate();  // loads TempFolder() + "webed.htm"
@@ -54,6 +60,28 @@ class EditControl {
   void FocusInitialControl();
   // Every hooked document's events arrive here.
   void qEvent(const DocumentEvent& event);
+
+  // The editing: events, link protection, formatting, clipboard, undo and redo. Until it is
+  // attached, events are only recorded (the runtime keeps the page safe meanwhile).
+  void AttachEditing(EditSession& editing);
+  // The editing's timers (armed through its page) end here.
+  void TimerFired(EditTimer timer);
+  void Bold();
+  void Italic();
+  void Underline();
+  void Edit_Cut();
+  void Edit_Copy();
+  void Edit_Paste();
+  void UndoMe();
+  void RedoMe();
+  void Undo() {}
+  void StripBRs();
+  // ok is false when a link's text was emptied (preview and publishing stop).
+  void CheckLink(bool& ok);
+  // Puts the caret into the initial control (switching to the Edit tab).
+  void ActivateInitialControl();
+  // Gives the focus back to the element being edited (after the toolbar's commands).
+  void ActivateBox();
 
   // The browser's events, forwarded by the widget.
   void OnBeforeNavigate(const std::string& url, bool& cancel);
@@ -90,6 +118,8 @@ class EditControl {
   // Returns false when the walk must end (abandoned, or a frameset frame that never loaded).
   bool ActivateFrames(const FramePath& frame, unsigned navigation);
   void RecordSpans();
+  void SyncEditingState();
+  void RunEditing(void (EditSession::*command)());
   EditDocument* DocumentAt(const FramePath& frame);
 
   EditPaneBrowser& browser_;
@@ -100,6 +130,7 @@ class EditControl {
   Problems& problems_;
   Fetcher fetch_;
   NavigatedPages navigated_;
+  EditSession* editing_ = nullptr;
   bool navigationBlocked_ = true;
   bool loadStopped_ = false;
   ElementRef initialControl_;

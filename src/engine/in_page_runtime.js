@@ -39,6 +39,10 @@
     if (!d) throw new Error('no document');
     return d;
   };
+  const linkIn = (path, id) => {
+    const span = doc(path).getElementById(id);
+    return span ? span.getElementsByTagName('a')[0] || null : null;
+  };
   const textOf = (e) => (e ? (e.innerText ?? e.textContent ?? '') : '');
 
   const describe = (e) => {
@@ -106,15 +110,19 @@
   };
 
   const hooked = new WeakSet();
+  // Each hooked document gets a number of its own, so a frame that loads again is told apart
+  // from the document it had before.
+  let loads = 0;
   const hook = (path) => {
     const d = doc(path);
     if (hooked.has(d)) return true;
     hooked.add(d);
+    const load = ++loads;
     const report = (ev) => {
       const sel = d.getSelection ? d.getSelection() : null;
       post({
-        kind: 'event', path, type: ev.type,
-        keyCode: ev.keyCode || 0, ctrlKey: !!ev.ctrlKey,
+        kind: 'event', path, load, type: ev.type,
+        keyCode: ev.keyCode || 0, ctrlKey: !!ev.ctrlKey, shiftKey: !!ev.shiftKey,
         x: ev.clientX || 0, y: ev.clientY || 0,
         hasText: !!(sel && String(sel).length > 0),
         active: describe(d.activeElement)
@@ -123,7 +131,14 @@
     const cancel = (ev) => { ev.preventDefault(); ev.stopPropagation(); };
     const onEvent = (ev) => {
       report(ev);
-      if (ev.ctrlKey && ev.type !== 'selectionchange') return cancel(ev);
+      if (ev.type === 'selectionchange') {
+        // Nothing outside the editable elements stays selected.
+        const a = d.activeElement;
+        const sel = d.getSelection();
+        if (!(a && a.isContentEditable) && sel && sel.rangeCount && !sel.isCollapsed) sel.removeAllRanges();
+        return;
+      }
+      if (ev.ctrlKey) return cancel(ev);
       if (ev.type === 'dragstart' || ev.type === 'contextmenu') return cancel(ev);
       if (ev.type === 'keydown' && ev.keyCode === 13) {
         cancel(ev);
@@ -218,6 +233,47 @@
       return true;
     },
     submitForm: (path, index) => { doc(path).forms[index].submit(); return true; },
+    // The editable link inside an anchor span: read, write, focus.
+    link: (path, id) => {
+      const a = linkIn(path, id);
+      return a ? { text: textOf(a), html: a.innerHTML } : null;
+    },
+    setLink: (path, id, html) => {
+      const a = linkIn(path, id);
+      if (!a) return false;
+      a.innerHTML = String(html);
+      return true;
+    },
+    focusLink: (path, id) => {
+      const a = linkIn(path, id);
+      if (!a) return false;
+      a.focus();
+      return a.ownerDocument.activeElement === a;
+    },
+    // Gives the focus back to the document's focused element if it is editable.
+    focusActive: (path) => {
+      const e = doc(path).activeElement;
+      if (!e || !e.isContentEditable) return false;
+      e.focus();
+      return true;
+    },
+    activeEditable: (path) => { const e = doc(path).activeElement; return !!(e && e.isContentEditable); },
+    collapse: (path) => {
+      const s = doc(path).getSelection();
+      if (s && s.rangeCount) s.collapseToStart();
+      return true;
+    },
+    // Where the document's window lies in the top window (for pop-ups at a mouse position).
+    frameOffset: (path) => {
+      let x = 0, y = 0, w = win(path);
+      while (w !== window && w.frameElement) {
+        const r = w.frameElement.getBoundingClientRect();
+        x += r.left + w.frameElement.clientLeft;
+        y += r.top + w.frameElement.clientTop;
+        w = w.parent;
+      }
+      return { x, y };
+    },
     hook,
   };
 

@@ -282,6 +282,8 @@ struct WebView::Impl {
       e.type = m["type"].Str();
       e.keyCode = m["keyCode"].Int();
       e.ctrlKey = m["ctrlKey"].Bool();
+      e.shiftKey = m["shiftKey"].Bool();
+      e.load = m["load"].Int();
       e.x = m["x"].Int();
       e.y = m["y"].Int();
       e.hasText = m["hasText"].Bool();

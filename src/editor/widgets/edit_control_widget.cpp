@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "editor/widgets/packed_reads.h"
+#include "engine/clipboard.h"
 #include "engine/wait_until.h"
 
 namespace pq {
@@ -11,7 +12,8 @@ namespace {
 engine::WebView::Options EditViewOptions() {
   engine::WebView::Options o;
   o.fileAccess = true;  // the edit copy reaches the documents of its local frame copies
-  o.clipboardAccess = true;
+  // The page's own scripts run in the edit copy too: they get no way to the user's clipboard.
+  o.clipboardAccess = false;
   return o;
 }
 }  // namespace
@@ -20,12 +22,13 @@ EditControlWidget::EditControlWidget(WindowState& window, FrameTable& frames, Si
                                      Problems& problems, Fetcher fetch)
     : view_(EditViewOptions()),
       control_(*this, status_, window, frames, site, problems, std::move(fetch)),
+      frame_(view_.Widget()),
       statusWidget_(status_),
       box_(engine::GObjectPtr<GtkWidget>::Sink(gtk_box_new(GTK_ORIENTATION_VERTICAL, 0))) {
   GtkWidget* web = view_.Widget();
   gtk_widget_set_hexpand(web, TRUE);
   gtk_widget_set_vexpand(web, TRUE);
-  gtk_box_pack_start(GTK_BOX(box_.get()), web, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(box_.get()), frame_.Widget(), TRUE, TRUE, 0);
   gtk_box_pack_end(GTK_BOX(box_.get()), statusWidget_.Widget(), FALSE, FALSE, 0);
 
   view_.BeforeNavigate = [this](const engine::WebView::NavigationRequest& r, bool& cancel) {
@@ -39,6 +42,33 @@ EditControlWidget::EditControlWidget(WindowState& window, FrameTable& frames, Si
     control_.OnDocumentComplete(frame, url);
   };
   view_.DocumentEventFired = [this](const DocumentEvent& e) { control_.qEvent(e); };
+
+  editingPage_.TimerFired = [this](EditTimer timer) { control_.TimerFired(timer); };
+  control_.AttachEditing(editing_);
+  // The menu's Cut and Copy follow the selection; choosing Cut or Copy makes Paste available.
+  menu_.Cut = [this] {
+    menu_.SetPasteEnabled(true);
+    control_.Edit_Cut();
+  };
+  menu_.Copy = [this] {
+    menu_.SetPasteEnabled(true);
+    control_.Edit_Copy();
+  };
+  menu_.Paste = [this] { control_.Edit_Paste(); };
+  auto raiseSelection = editing_.SelectionChange;
+  editing_.SelectionChange = [this, raiseSelection](bool hasSelection) {
+    menu_.SetCutEnabled(hasSelection);
+    menu_.SetCopyEnabled(hasSelection);
+    raiseSelection(hasSelection);
+  };
+  auto raiseCheckIcons = editing_.CheckIcons;
+  editing_.CheckIcons = [this, raiseCheckIcons](bool editable) {
+    menu_.SetPasteEnabled(editable && engine::ClipboardHasText());
+    raiseCheckIcons(editable);
+  };
+  menu_.SetCutEnabled(false);
+  menu_.SetCopyEnabled(false);
+  menu_.SetPasteEnabled(false);
 }
 
 EditControlWidget::~EditControlWidget() {
@@ -49,7 +79,8 @@ EditControlWidget::~EditControlWidget() {
   view_.DocumentEventFired = nullptr;
   // The box goes first; the parts it holds have owners of their own and must outlive it intact.
   gtk_container_remove(GTK_CONTAINER(box_.get()), statusWidget_.Widget());
-  gtk_container_remove(GTK_CONTAINER(box_.get()), view_.Widget());
+  gtk_container_remove(GTK_CONTAINER(box_.get()), frame_.Widget());
+  gtk_container_remove(GTK_CONTAINER(frame_.Widget()), view_.Widget());
 }
 
 GtkWidget* EditControlWidget::Widget() const { return box_.get(); }
@@ -64,6 +95,23 @@ namespace pq {
 
 std::vector<ElementInfo> EditControlWidget::Elements(const FramePath& f, const std::vector<std::string>& fields) {
   return PackedElements(view_, f, fields);
+}
+
+std::string EditControlWidget::MarkersAndMeta(const FramePath& f) {
+  std::string walk = "window";
+  for (int i : f) walk += ".frames[" + std::to_string(i) + "]";
+  auto v = view_.Evaluate("(() => { const d = " + walk + ".document; const root = d.documentElement;"
+                          " if (!root) return ''; let s = '<html>';"
+                          " for (const n of root.childNodes) {"
+                          "   if (n.nodeType === 8) s += '<!--' + n.data + '-->';"
+                          "   else if (n === d.head) for (const h of n.childNodes) if (h.nodeType === 8) s += '<!--' + h.data + '-->'; }"
+                          " for (const m of d.getElementsByTagName('meta')) s += m.outerHTML;"
+                          " return s + '</html>'; })()");
+  return v ? v->Str() : "";
+}
+
+std::vector<ElementInfo> EditControlWidget::ActivationElements(const FramePath& f) {
+  return PackedActivationElements(view_, f);
 }
 
 int EditControlWidget::ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) {

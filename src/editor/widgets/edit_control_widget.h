@@ -2,7 +2,11 @@
 #include "editor/edit_control.h"
 #include "editor/edit_pane_browser.h"
 #include "editor/edit_status_bar.h"
+#include "editor/edit_session.h"
+#include "editor/widgets/edit_menu.h"
 #include "editor/widgets/edit_status_bar_widget.h"
+#include "editor/widgets/pulsing_frame.h"
+#include "editor/widgets/web_view_editing_page.h"
 #include "engine/gobject_ptr.h"
 #include "engine/web_view.h"
 
@@ -22,14 +26,22 @@ class EditControlWidget : private EditPaneBrowser {
   EditControl& Control() { return control_; }
   engine::WebView& View() { return view_; }
   EditStatusBar& Status() { return status_; }
+  // The right-click menu (Menu_Edit with Menu_Cut, Menu_Copy, Menu_Paste).
+  EditMenu& Menu() { return menu_; }
+  EditSession& Editing() { return editing_; }
+  // The link-change notice over the settings (0 off, 1 keep, 2 restore), set by the main
+  // window; unset, a changed link text is kept without asking.
+  std::function<int()>& LinkChangeNotice() { return editingPage_.AskLinkChangeNotice; }
 
  private:
   void Navigate(const std::string& url) override { view_.Navigate(url); }
   void Stop() override { view_.Stop(); }
   std::string OuterHTML(const FramePath& f) override { return view_.OuterHTML(f); }
+  std::string MarkersAndMeta(const FramePath& f) override;
   int FrameCount(const FramePath& f) override { return view_.FrameCount(f); }
   bool NavigateFrame(const FramePath& f, const std::string& url) override { return view_.NavigateFrame(f, url); }
   std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override;
+  std::vector<ElementInfo> ActivationElements(const FramePath& f) override;
   int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override;
   std::optional<SpanSnapshot> Spans(const FramePath& f) override;
   bool AddStyleSheet(const FramePath& f, const std::string& css) override { return view_.AddStyleSheet(f, css); }
@@ -51,6 +63,10 @@ class EditControlWidget : private EditPaneBrowser {
   engine::WebView view_;
   EditStatusBar status_;
   EditControl control_;
+  EditMenu menu_;
+  WebViewEditingPage editingPage_{view_, menu_};
+  EditSession editing_{editingPage_};
+  PulsingFrame frame_;
   EditStatusBarWidget statusWidget_;
   engine::GObjectPtr<GtkWidget> box_;
 };

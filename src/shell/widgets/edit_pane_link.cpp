@@ -22,6 +22,12 @@ EditPaneLink::EditPaneLink(WindowState& window, FrameTable& frames, Fetcher fetc
   c.RedoChange = [this](bool& enable) {
     if (RedoChange) RedoChange(enable);
   };
+  c.SelectionChange = [this](bool& hasSelection) {
+    if (SelectionChange) SelectionChange(hasSelection);
+  };
+  c.CheckIcons = [this](bool editable) {
+    if (CheckIcons) CheckIcons(editable);
+  };
 }
 
 EditPaneLink::~EditPaneLink() {
@@ -30,6 +36,8 @@ EditPaneLink::~EditPaneLink() {
   c.NavigateComplete = nullptr;
   c.UndoChange = nullptr;
   c.RedoChange = nullptr;
+  c.SelectionChange = nullptr;
+  c.CheckIcons = nullptr;
 }
 
 void EditPaneLink::Navigate() { Control().Navigate(); }
@@ -37,7 +45,7 @@ void EditPaneLink::StopBrowser() { Control().StopBrowser(); }
 void EditPaneLink::ActivateInitialControl() {
   // The keys go to the pane's web view, and in it to the first editable region.
   gtk_widget_grab_focus(View().Widget());
-  Control().FocusInitialControl();
+  Control().ActivateInitialControl();
 }
 
 std::optional<bool> EditPaneLink::ActiveElementEditable() {
@@ -47,15 +55,14 @@ std::optional<bool> EditPaneLink::ActiveElementEditable() {
   return active->editable;
 }
 
-// The editing operations: entry points the editing code fills in.
-void EditPaneLink::ActivateBox() {}
-void EditPaneLink::Edit_Cut() {}
-void EditPaneLink::Edit_Copy() {}
-void EditPaneLink::Edit_Paste() {}
-void EditPaneLink::Bold() {}
-void EditPaneLink::Italic() {}
-void EditPaneLink::Underline() {}
-void EditPaneLink::UndoMe() {}
-void EditPaneLink::RedoMe() {}
+void EditPaneLink::ActivateBox() { Control().ActivateBox(); }
+void EditPaneLink::Edit_Cut() { Control().Edit_Cut(); }
+void EditPaneLink::Edit_Copy() { Control().Edit_Copy(); }
+void EditPaneLink::Edit_Paste() { Control().Edit_Paste(); }
+void EditPaneLink::Bold() { Control().Bold(); }
+void EditPaneLink::Italic() { Control().Italic(); }
+void EditPaneLink::Underline() { Control().Underline(); }
+void EditPaneLink::UndoMe() { Control().UndoMe(); }
+void EditPaneLink::RedoMe() { Control().RedoMe(); }
 
 }  // namespace pq

@@ -16,8 +16,7 @@ typedef struct _GtkWidget GtkWidget;
 namespace pq {
 
 // The edit pane as the main window holds it: the operations the window calls (EditPane), each
-// forwarded to EditControl, and its events for the window to route. The editing operations are
-// entry points that the editing code fills in as it lands.
+// forwarded to EditControl, and its events for the window to route.
 class EditPaneLink : public EditPane {
  public:
   EditPaneLink(WindowState& window, FrameTable& frames, Fetcher fetch);
@@ -54,6 +53,8 @@ class EditPaneLink : public EditPane {
   std::function<void()> ButtonsEnable;
   std::function<void()> NavigateComplete;
   std::function<void(bool hasSelection)> SelectionChange;
+  // Each document event: whether the focused element is editable (the main window's CheckIcons).
+  std::function<void(bool editable)> CheckIcons;
   std::function<void(bool enable)> UndoChange;
   std::function<void(bool enable)> RedoChange;
 

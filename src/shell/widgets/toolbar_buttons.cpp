@@ -1,6 +1,29 @@
 #include "shell/widgets/toolbar_buttons.h"
 
+#include <gtk/gtk.h>
+
+#include <string>
+
+#include "editor/shortcuts.h"
+
 namespace pq {
+
+namespace {
+// The key with Ctrl that runs the same command in the edit pane.
+Shortcut ShortcutOf(ToolbarButton b) {
+  switch (b) {
+    case ToolbarButton::Cut: return Shortcut::kCut;
+    case ToolbarButton::Copy: return Shortcut::kCopy;
+    case ToolbarButton::Paste: return Shortcut::kPaste;
+    case ToolbarButton::Bold: return Shortcut::kBold;
+    case ToolbarButton::Italic: return Shortcut::kItalic;
+    case ToolbarButton::Underline: return Shortcut::kUnderline;
+    case ToolbarButton::Undo: return Shortcut::kUndo;
+    case ToolbarButton::Redo: return Shortcut::kRedo;
+    default: return Shortcut::kNone;
+  }
+}
+}  // namespace
 
 ToolbarButtons::ToolbarButtons(skin::SkinnedWindow& window)
     : places_(LayoutToolbar(DesignedToolbar())) {
@@ -9,6 +32,8 @@ ToolbarButtons::ToolbarButtons(skin::SkinnedWindow& window)
     skin::PictureButton& button = control->button;
     button.SetPictures(ButtonLabel(b));
     button.SetAccessibleName(ButtonLabel(b));
+    if (const std::string_view keys = ShortcutKeys(ShortcutOf(b)); !keys.empty())
+      gtk_widget_set_tooltip_text(button.widget(), (std::string(ButtonLabel(b)) + " (" + std::string(keys) + ")").c_str());
     button.Click = [this, b] {
       if (Clicked) Clicked(b);
     };
