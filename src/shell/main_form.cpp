@@ -28,6 +28,8 @@ void MainForm::Load() {
   state_.EditTabPreparing = false;
   state_.CurrentTab = TabHeader::ImgBrowse;
   tabs_.Reset();
+  // Until the first page's edit copy is ready there is nothing to edit.
+  tabs_.DisableTab(TabHeader::ImgEdit);
   ShowHeaders();
   view_.ShowTabControls(TabHeader::ImgBrowse);
   SetTimer(MainTimer::Timer1, true);

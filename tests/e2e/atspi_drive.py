@@ -65,7 +65,8 @@ def press(acc):
 
 def main():
     program = subprocess.Popen([sys.argv[1]])
-    app = wait(lambda: application("pagequill"), 30)
+    # A loaded machine can take a while to start the program and its accessibility bridge.
+    app = wait(lambda: application("pagequill"), 60)
     check(app is not None, "pagequill is in the accessibility tree")
     if app is None:
         print("     the program's status: %r" % program.poll(), flush=True)

@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <sstream>
@@ -94,6 +96,53 @@ int WaitForExit(pqtest::ChildProcess& child, std::chrono::milliseconds timeout) 
   return -1;
 }
 
+// The colour of one pixel of the screen as 8-bit red, green and blue.
+std::array<int, 3> PixelAt(const std::string& display, int x, int y) {
+  const auto r = pqtest::RunCommand({"import", "-display", display, "-window", "root", "-crop",
+                                     "1x1+" + std::to_string(x) + "+" + std::to_string(y), "-depth", "8", "txt:-"});
+  std::array<int, 3> rgb{-1, -1, -1};
+  const auto open = r.out.find("\n0,0: (");
+  if (open != std::string::npos)
+    std::sscanf(r.out.c_str() + open + 7, "%d,%d,%d", &rgb[0], &rgb[1], &rgb[2]);
+  return rgb;
+}
+
+// Waits until the Edit header shows its enabled (green) picture rather than its disabled
+// (grey) one: the page on screen is ready for editing.
+bool WaitForEditHeaderEnabled(const std::string& display, std::chrono::seconds timeout = 30s) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    const auto [r, g, b] = PixelAt(display, 164, 72);
+    if (g - r > 40 && g - b > 40) return true;
+    std::this_thread::sleep_for(100ms);
+  }
+  return false;
+}
+
+// Waits until the Forward button's arrow is drawn in the dark ink of an enabled button: the
+// window went back, so there is a page to go forward to.
+bool WaitForForwardEnabled(const std::string& display, std::chrono::seconds timeout = 30s) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    for (int x = 98; x <= 116; x += 2) {
+      const auto [r, g, b] = PixelAt(display, x, 98);
+      if (r >= 0 && r < 40 && g < 100 && b < 100) return true;
+    }
+    std::this_thread::sleep_for(100ms);
+  }
+  return false;
+}
+
+// Waits until a file holds a text.
+bool WaitForFileText(const std::string& path, const std::string& text, std::chrono::seconds timeout = 30s) {
+  const auto end = std::chrono::steady_clock::now() + timeout;
+  while (std::chrono::steady_clock::now() < end) {
+    if (pqtest::ReadFile(path).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(100ms);
+  }
+  return false;
+}
+
 TEST(ProgramTest, HelpAndVersionPrintAndExit) {
   const auto help = pqtest::RunCommand({kProgram, "--help"});
   EXPECT_EQ(help.exitCode, 0);
@@ -106,7 +155,7 @@ TEST(ProgramTest, HelpAndVersionPrintAndExit) {
   EXPECT_NE(bad.err.find("unknown option '--bogus'"), std::string::npos) << bad.err;
 }
 
-TEST(ProgramTest, SplashThenTheWindowOverTheWorkAreaAndTheCloseImageEnds) {
+TEST(ProgramTest, SplashThenTheWindowTypedAddressBackAndTheCloseImage) {
   pqtest::Xvfb xvfb(1024, 768);
   ASSERT_TRUE(xvfb.ok());
   pqtest::SiteServer site;
@@ -118,22 +167,48 @@ TEST(ProgramTest, SplashThenTheWindowOverTheWorkAreaAndTheCloseImageEnds) {
   pqtest::ChildProcess app;
   ASSERT_TRUE(app.Start({kProgram}, env));
   // The splash has the size of its picture; then the main window covers the screen.
-  const auto splash = WindowsNamed(xvfb.display(), "Pagequill", 10s);
-  EXPECT_NE(std::find(splash.begin(), splash.end(), std::pair{480, 300}), splash.end());
+  bool splash = false;
+  for (int i = 0; i < 100 && !splash; ++i) {
+    for (auto s : WindowsNamed(xvfb.display(), "Pagequill", 1s)) splash |= s == std::pair{480, 300};
+    if (!splash) std::this_thread::sleep_for(50ms);
+  }
+  EXPECT_TRUE(splash);
   bool filled = false;
   for (int i = 0; i < 100 && !filled; ++i) {
     for (auto s : WindowsNamed(xvfb.display(), "Pagequill", 1s)) filled |= s == std::pair{1024, 768};
     if (!filled) std::this_thread::sleep_for(100ms);
   }
   EXPECT_TRUE(filled);
-  for (int i = 0; i < 200 && pqtest::ReadFile(box.EditCopy()).empty(); ++i) std::this_thread::sleep_for(100ms);
-  EXPECT_NE(pqtest::ReadFile(box.EditCopy()).find(site.url() + "/index.htm"), std::string::npos);
+  const std::string home = site.url() + "/index.htm", about = site.url() + "/about.htm";
+  // The home page is ready for editing (the edit copy is removed once the edit pane has it).
+  EXPECT_TRUE(WaitForEditHeaderEnabled(xvfb.display()));
+  // An address typed into the address box (right of Go) with Enter.
+  Xdo(xvfb.display(), {"mousemove", "--sync", "600", "107"});
+  Xdo(xvfb.display(), {"click", "1"});
+  Xdo(xvfb.display(), {"key", "ctrl+a"});
+  Xdo(xvfb.display(), {"type", "--delay", "5", about});
+  Xdo(xvfb.display(), {"key", "Return"});
+  // The page is shown and enters the history, which the settings file keeps at once.
+  EXPECT_TRUE(WaitForFileText(box.base() + "/config/pagequill/settings.ini", "Num1=" + about));
+  if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/program_typed_address.png");
+  // Back, the first toolbar button, once the page is ready for editing again (the history was
+  // written while its edit copy was being prepared, with the Edit header greyed).
+  EXPECT_TRUE(WaitForEditHeaderEnabled(xvfb.display()));
+  Xdo(xvfb.display(), {"mousemove", "--sync", "48", "107"});
+  Xdo(xvfb.display(), {"mousemove", "--sync", "47", "107"});
+  EXPECT_FALSE(WaitForForwardEnabled(xvfb.display(), 1s));
+  Xdo(xvfb.display(), {"click", "1"});
+  EXPECT_TRUE(WaitForForwardEnabled(xvfb.display()));
   // The close image, 26 pixels from the right edge: the program ends at once, with status 0.
   Xdo(xvfb.display(), {"mousemove", "--sync", std::to_string(1024 - 26 + 11), "19"});
   Xdo(xvfb.display(), {"mousemove", "--sync", std::to_string(1024 - 26 + 10), "18"});
   Xdo(xvfb.display(), {"click", "1"});
   EXPECT_EQ(WaitForExit(app, 10s), 0);
   if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/program_close.png");
+  // The typed address entered the history; the start page never does.
+  const std::string settings = pqtest::ReadFile(box.base() + "/config/pagequill/settings.ini");
+  EXPECT_NE(settings.find("Num1=" + about), std::string::npos) << settings;
+  EXPECT_EQ(settings.find(home), std::string::npos) << settings;
 }
 
 TEST(ProgramTest, ClosingFromTheWindowManagerEndsTheProgram) {
@@ -205,15 +280,14 @@ TEST(ProgramTest, AnInstalledCopyFindsItsData) {
     EXPECT_TRUE(fs::exists(prefix + "/" + file)) << file;
   pqtest::Xvfb xvfb(1024, 768);
   ASSERT_TRUE(xvfb.ok());
-  // Without a home page of its own the program opens the start page of its data folder.
+  // Without a home page of its own the program opens the start page of its data folder: the
+  // Edit header turns from grey to green once that page is shown and its edit copy loaded,
+  // which needs both the skin's pictures and the start page from the installed data.
   pqtest::ChildProcess app;
   ASSERT_TRUE(app.Start({prefix + "/bin/pagequill"}, box.Env(xvfb.display())));
-  std::string copy;
-  for (int i = 0; i < 300 && copy.find("start.htm") == std::string::npos; ++i) {
-    std::this_thread::sleep_for(100ms);
-    copy = pqtest::ReadFile(box.EditCopy());
-  }
-  EXPECT_NE(copy.find(prefix + "/share/pagequill/start.htm"), std::string::npos) << copy.substr(0, 300);
+  EXPECT_TRUE(WaitForEditHeaderEnabled(xvfb.display()));
+  const auto [r, g, b] = PixelAt(xvfb.display(), 40, 72);  // the selected Browse header
+  EXPECT_TRUE(g > 150 && r < 120 && b < 120) << r << "," << g << "," << b;
   EXPECT_TRUE(app.Running());
   app.Stop();
 }

@@ -105,6 +105,7 @@ class MainFormTest : public ::testing::Test {
  protected:
   void SetUp() override {
     form.Load();
+    form.OnNavigateComplete();  // the first page is ready
     view.log.calls.clear();
   }
   bool Enabled(ToolbarButton b) { return view.buttons[b].state.Enabled(); }
@@ -121,10 +122,14 @@ class MainFormTest : public ::testing::Test {
 };
 
 TEST_F(MainFormTest, LoadSelectsBrowseWithEditThreePixelsLowerAndStartsTimers) {
+  form.Load();
+  view.log.calls.clear();
   EXPECT_TRUE(form.FirstActivation());
   EXPECT_EQ(state.CurrentTab, TabHeader::ImgBrowse);
   EXPECT_EQ(view.headers[TabHeader::ImgBrowse], (HeaderLook{"ImgBrowseNorm", true, true, true}));
-  EXPECT_EQ(view.headers[TabHeader::ImgEdit], (HeaderLook{"ImgEditUnselect", false, true, false}));
+  // Greyed until the first page's edit copy is ready: there is nothing to edit yet.
+  EXPECT_EQ(view.headers[TabHeader::ImgEdit], (HeaderLook{"ImgEditDisabled", false, false, false}));
+  EXPECT_FALSE(form.SelectTab(TabHeader::ImgEdit));
   EXPECT_EQ(view.shownTab, TabHeader::ImgBrowse);
   EXPECT_TRUE(view.timers[MainTimer::Timer1]);
   EXPECT_TRUE(view.timers[MainTimer::Timer2]);
@@ -171,6 +176,7 @@ TEST_F(MainFormTest, RoutingTable) {
     v.browse.webURL = "http://site/a.htm";
     pq::MainForm f(s, v);
     f.Load();
+    f.OnNavigateComplete();  // the first page is ready
     v.log.calls.clear();
     c.event(f);
     EXPECT_EQ(v.log.Joined(), c.calls);
