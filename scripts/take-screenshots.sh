@@ -22,10 +22,19 @@ Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 & pid
 for _ in $(seq 50); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
 
 cp -r demo/site "$work/site"
-PAGEQUILL_SITE_PASSWORD=demo build/bin/pagequill-site --root "$work/site" --port 0 --vendor-check \
-  --backup-dir "$work/backups" >"$work/site.log" 2>&1 & pids+=($!)
-for _ in $(seq 50); do grep -q '^listening on' "$work/site.log" && break; sleep 0.1; done
-url="$(sed -n 's/^listening on //p' "$work/site.log" | head -1)"
+# The demo's own port when it is free, so that the pictures show the address a user sees.
+url=""
+for port in 8080 0; do
+  PAGEQUILL_SITE_PASSWORD=demo build/bin/pagequill-site --root "$work/site" --port "$port" \
+    --vendor-check --backup-dir "$work/backups" >"$work/site.log" 2>&1 & server=$!
+  for _ in $(seq 50); do
+    grep -q '^listening on' "$work/site.log" && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.1
+  done
+  url="$(sed -n 's/^listening on //p' "$work/site.log" | head -1)"
+  if [ -n "$url" ]; then pids+=("$server"); break; fi
+done
 [ -n "$url" ] || { echo "The site server did not start:"; cat "$work/site.log"; exit 1; }
 
 mkdir -p "$work/temp" "$work/config"
@@ -51,4 +60,15 @@ sleep 2
 shot "$work/edit.png"
 cp "$work/edit.png" docs/screenshot.png
 convert "$work/edit.png" -crop 1280x560+0+0 +repage -resize 860x data/help/website/pictures/edit-tab.png
+# The edit status bar of the home page and of a page closed to editing.
+statusbar() { convert "$1" -crop 560x30+14+756 +repage "data/help/website/pictures/$2"; }
+statusbar "$work/edit.png" status-ed.png
+open_page() {
+  DISPLAY="$display" xdotool mousemove 66 64 click 1; sleep 0.5
+  DISPLAY="$display" xdotool mousemove 600 107 click 1 key ctrl+a
+  DISPLAY="$display" xdotool type --delay 10 "$1"; DISPLAY="$display" xdotool key Return
+  sleep 4
+  DISPLAY="$display" xdotool mousemove 160 64 click 1; sleep 2
+}
+open_page "${url}staff.htm"; shot "$work/noned.png"; statusbar "$work/noned.png" status-noned.png
 echo "Wrote docs/screenshot.png and data/help/website/pictures/"

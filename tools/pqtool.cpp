@@ -1,6 +1,7 @@
 // pqtool: the page-preparation and protocol operations from the command line, for site
 // designers and tests. Pages come on standard input, results go to standard output.
 #include <cstdio>
+#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <string>
@@ -8,17 +9,24 @@
 
 #include "engine/http_fetch.h"
 #include "pageprep/add_spans.h"
+#include "pageprep/markers.h"
+#include "pageprep/page_decoding.h"
+#include "pageprep/page_encoding.h"
 #include "pageprep/page_edit_flag.h"
 #include "pageprep/restore_html.h"
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/md5.h"
+#include "publishing/publish_flow.h"
+#include "publishing/publishable_page.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: pqtool addspans | strip-markers | edit-flag | md5 [TEXT] | fetch URL |\n"
-    "              full-path URL | site-root URL | relative-path URL ROOT | stamp | --help\n";
+    "              full-path URL | site-root URL | relative-path URL ROOT | stamp |\n"
+    "              publishable (FILE | - | --url URL) [--charset NAME] [--span ID=HTML]... |\n"
+    "              --help\n";
 
 constexpr const char* kHelp =
     "pqtool: Pagequill's page operations from the command line.\n"
@@ -32,6 +40,12 @@ constexpr const char* kHelp =
     "  site-root URL         http:// and the host of URL\n"
     "  relative-path URL ROOT  the path of URL below ROOT, as the site script receives it\n"
     "  stamp                 the request stamp DDMMYYYYhhmmss of now\n"
+    "  publishable (FILE | - | --url URL) [--charset NAME] [--span ID=HTML]...\n"
+    "                        the exact bytes publishing would send as the \"html\" field for the\n"
+    "                        page (a file as fetched, standard input, or an address) after the\n"
+    "                        given spans are edited (ZZZEDIT3=new inner HTML, ZZZANCHOR1=new\n"
+    "                        link text); nothing when the page would not be sent. --charset\n"
+    "                        reads the bytes in that set instead of the one they declare\n"
     "\n"
     "Exit status: 0 done, 1 the operation failed (an answer other than 2xx included),\n"
     "2 wrong call.\n";
@@ -58,7 +72,7 @@ constexpr Command kCommands[] = {
     {"md5", 0, 1, "at most one TEXT"}, {"fetch", 1, 1, "one URL"},  {"full-path", 1, 1, "one URL"},
     {"site-root", 1, 1, "one URL"},  {"relative-path", 2, 2, "URL and ROOT"},
     {"stamp", 0, 0, ""},             {"--help", 0, 0, ""},        {"-h", 0, 0, ""},
-    {"help", 0, 0, ""},
+    {"help", 0, 0, ""},              {"publishable", 1, 1000, "a FILE, - or --url URL"},
 };
 
 // "" when the call is right, else what is wrong with it.
@@ -87,6 +101,88 @@ int Print(const std::string& text, bool newline = true) {
   return std::cout ? 0 : Fail("could not write the output");
 }
 
+std::string ReadBytes(const std::string& path) {
+  if (path == "-") return ReadAll();
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return {};
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// What publishing would send for a page after the given span edits.
+int Publishable(const std::vector<std::string>& args) {
+  std::string file, url, charsetOption;
+  std::vector<std::pair<std::string, std::string>> edits;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    const bool hasValue = i + 1 < args.size();
+    if (a == "--url" && hasValue) {
+      url = args[++i];
+    } else if (a == "--charset" && hasValue) {
+      charsetOption = args[++i];
+    } else if (a == "--span" && hasValue) {
+      const std::string& e = args[++i];
+      const auto eq = e.find('=');
+      if (eq == std::string::npos) return Usage("--span takes ID=HTML (got \"" + e + "\")");
+      edits.emplace_back(e.substr(0, eq), e.substr(eq + 1));
+    } else if (file.empty() && (a == "-" || a.rfind("--", 0) != 0)) {
+      file = a;
+    } else {
+      return Usage("publishable does not take \"" + a + "\" here");
+    }
+  }
+  if (file.empty() == url.empty())
+    return Usage("publishable takes either a FILE (or -) or --url URL");
+
+  pq::PublishDocument doc;
+  std::string contentType;
+  if (!url.empty()) {
+    const auto r = pq::engine::FetchURL(url);
+    if (!r.ok) return Fail("could not fetch " + url + " (no answer)");
+    if (r.status < 200 || r.status > 299)
+      return Fail("could not fetch " + url + " (the server answered " + std::to_string(r.status) + ")");
+    doc.sourceBytes = r.bytes;
+    doc.sourceText = r.text;
+    doc.charset = r.charset;
+  } else {
+    std::ifstream probe(file, std::ios::binary);
+    if (file != "-" && !probe) return Fail("cannot read " + file);
+    doc.sourceBytes = ReadBytes(file);
+    const pq::DecodedPage page = pq::DecodePage(doc.sourceBytes, "");
+    doc.sourceText = page.text;
+    doc.charset = page.charset;
+  }
+  if (!charsetOption.empty()) {
+    // Read as the fetch reads a page whose server names that set (a byte-order mark still wins).
+    const pq::DecodedPage page = pq::DecodePage(doc.sourceBytes, "text/html; charset=" + charsetOption);
+    doc.sourceText = page.text;
+    doc.charset = page.charset;
+  }
+  doc.charset = pq::CanonicalCharset(doc.charset);
+  if (pq::IsUtf16Page(doc.charset, doc.sourceBytes))
+    return Fail("the page is stored in UTF-16; Pagequill does not publish UTF-16 pages, because it cannot write them back "
+                "without changing every byte. Save the page as UTF-8 to publish it.");
+
+  const std::string address = url.empty() ? file : url;
+  pq::MarkedHTML marked = pq::MakeEditHTML(doc.sourceText, address, address);
+  doc.editHTML = std::move(marked.html);
+  doc.layout = std::move(marked.layout);
+  doc.recorded = pq::SpansAsWritten(doc.editHTML, *doc.layout);
+  doc.live = *doc.recorded;
+  for (const auto& [id, value] : edits) {
+    auto it = doc.live.elements.find(id);
+    if (it == doc.live.elements.end()) return Fail("the page has no span " + id);
+    if (id.rfind("ZZZANCHOR", 0) == 0)
+      it->second.editableLinks = {value};
+    else
+      it->second.innerHTML = value;
+  }
+  std::string error;
+  const auto html = pq::PublishedHTML(doc, error);
+  if (!error.empty()) return Fail(error);
+  if (!html) return 0;  // nothing would be sent
+  return Print(*html, false);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -103,6 +199,7 @@ int main(int argc, char** argv) {
   if (cmd == "stamp" && n == 0) return Print(pq::MakeTimeStamp());
   if (cmd == "site-root" && n == 1) return Print(pq::SiteRootOf(args[1]));
   if (cmd == "relative-path" && n == 2) return Print(pq::RelativePathOf(args[1], args[2]));
+  if (cmd == "publishable") return Publishable(args);
   if (cmd == "fetch" && n == 1) {
     const auto r = pq::engine::FetchURL(args[1]);
     if (!r.ok) return Fail("could not fetch " + args[1] + " (no answer)");

@@ -180,7 +180,7 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
   const unsigned navigation = navigation_;
   CurrentSpanId.clear();
   EditDocumentFacts facts;
-  facts.outerHTML = browser_.OuterHTML({});
+  facts.outerHTML = browser_.MarkersAndMeta({});
   facts.frameCount = browser_.FrameCount({});
   if (!Stale(navigation)) CheckSite(site_, facts, frames_, fetch_);
   if (Stale(navigation)) {
@@ -217,13 +217,7 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 }
 
 void EditControl::ActivateDocument(const FramePath& frame, bool& deletedFound) {
-  auto elements = browser_.Elements(frame, {"tag", "id", "text", "parent"});
-  if (auto spans = browser_.Spans(frame)) {
-    for (auto& e : elements) {
-      if (e.id.empty()) continue;
-      if (auto html = spans->InnerHTML(e.id)) e.html = *html;
-    }
-  }
+  const auto elements = browser_.ActivationElements(frame);
   const ActivationPlan plan = PlanActivation(elements, site_.LinkTextEditable, deletedFound);
   browser_.AddStyleSheet(frame, plan.styleSheet);
   browser_.ApplyChanges(frame, plan.changes);

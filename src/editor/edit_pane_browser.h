@@ -20,11 +20,18 @@ class EditPaneBrowser {
   virtual void Stop() = 0;
   // The document element's serialisation, "" when the document cannot be read.
   virtual std::string OuterHTML(const FramePath& frame) = 0;
+  // What the site check reads of it, without the rest: "<html>", the comments directly inside
+  // the document element or its head (where the origin markers land) and every META element
+  // in document order, "</html>".
+  virtual std::string MarkersAndMeta(const FramePath& frame) = 0;
   virtual int FrameCount(const FramePath& frame) = 0;
   virtual bool NavigateFrame(const FramePath& frame, const std::string& url) = 0;
   // The elements of the document's body in document order with the fields asked for; the
   // list is kept in the page so that ApplyChanges can refer to its indexes.
   virtual std::vector<ElementInfo> Elements(const FramePath& frame, const std::vector<std::string>& fields) = 0;
+  // What activation reads, in one walk: the elements (as Elements keeps them for ApplyChanges)
+  // with tag, id and parent; text only for SPAN and A elements, html only for edit spans.
+  virtual std::vector<ElementInfo> ActivationElements(const FramePath& frame) = 0;
   virtual int ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) = 0;
   virtual std::optional<SpanSnapshot> Spans(const FramePath& frame) = 0;
   virtual bool AddStyleSheet(const FramePath& frame, const std::string& css) = 0;

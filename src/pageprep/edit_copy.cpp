@@ -41,11 +41,13 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
 
   // Then, if still wanted, every write, with no wait in between.
   if (abandoned()) return EditCopyOutcome::Abandoned;
+  // The edit copy first: when it cannot be written the page ends unprepared, frames untouched.
+  if (!WriteEditCopy(TempFolder() + kEditCopyName, url, page.EditHTML))
+    return EditCopyOutcome::NotWritten;
   if (hasFrames) {
     ClearFrameCopies(frames);
     WriteFrameCopies(std::move(frameCopies), frames);
   }
-  WriteEditCopy(TempFolder() + kEditCopyName, url, page.EditHTML);  // write errors are ignored
   page.busy = false;
   if (startPageUrl.empty()) startPageUrl = url;
   record = std::move(page);
@@ -54,9 +56,7 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
 
 std::string CurrentOrigURL(const PageDocument* editDocument) {
   if (!editDocument) return "";
-  const std::string html = editDocument->OuterHTML();
-  if (html.find("OrigURL") == std::string::npos) return "";
-  return GetMarker(html, "OrigURL");
+  return GetMarker(editDocument->OuterHTML(), "OrigURL");
 }
 
 }  // namespace pq

@@ -39,6 +39,7 @@ enum class EditCopyOutcome {
   PageCantBeDisplayed,  // the engine shows its error page
   Prepared,             // webed.htm (and any frame copies) written, record filled
   Abandoned,            // given up while fetching; the record and webed.htm are unchanged
+  NotWritten,           // webed.htm could not be written; the record and frames are unchanged
 };
 
 // True for the engine's error page: its text holds "the page cannot be displayed" in any case.
@@ -48,7 +49,7 @@ bool IsPageCantBeDisplayed(const std::string& outerText);
 // engine's serialisation when nothing comes), wraps the text in edit spans, adds the FullPath
 // and OrigURL markers, writes TempFolder + "webed.htm", and for a frameset the frame copies
 // and the frame table. Fills the record and sets startPageUrl when it is still empty; both are
-// left alone when the preparation is abandoned.
+// left alone when the preparation is abandoned or webed.htm cannot be written.
 EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, PageRecord& record,
                                 FrameTable& frames, std::string& startPageUrl,
                                 const Fetcher& fetch, const EditCopyProgress& progress = {});

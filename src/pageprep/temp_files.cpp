@@ -12,39 +12,43 @@ namespace pq {
 
 namespace {
 
-std::string BaseTempFolder() {
-  for (const char* name : {"TEMP", "temp", "TMP", "tmp"}) {
-    const char* v = std::getenv(name);
-    if (v && *v) return v;
-  }
-  return "/tmp";
-}
-
-// A folder we own and only we can read: anything else (another user's folder, a symbolic
-// link planted in a shared /tmp) is refused.
+// A folder we own, only we can read, and can write in: anything else (another user's folder,
+// a symbolic link planted in a shared /tmp, a folder left read-only) is refused.
 bool IsPrivateFolder(const std::string& path) {
   struct stat st{};
   if (lstat(path.c_str(), &st) != 0) return false;
   if (!S_ISDIR(st.st_mode) || st.st_uid != getuid()) return false;
-  if ((st.st_mode & 0077) != 0 && chmod(path.c_str(), 0700) != 0) return false;
-  return true;
+  if ((st.st_mode & 0777) != 0700 && chmod(path.c_str(), 0700) != 0) return false;
+  return access(path.c_str(), W_OK | X_OK) == 0;
 }
 
-}  // namespace
-
-std::string TempFolder() {
-  std::string base = BaseTempFolder();
+// Our private folder inside base, or "" when base cannot hold one (missing, not a folder,
+// not writable).
+std::string PrivateFolderIn(std::string base) {
   while (base.size() > 1 && base.back() == '/') base.pop_back();
   const std::string mine = base + "/pagequill-" + std::to_string(getuid());
   mkdir(mine.c_str(), 0700);
   if (IsPrivateFolder(mine)) return mine + "/";
   // The usual name is taken by someone else: use a fresh private folder for this run.
   static std::string fallback;
-  if (fallback.empty() || !IsPrivateFolder(fallback)) {
+  if (fallback.rfind(mine + "-", 0) != 0 || !IsPrivateFolder(fallback)) {
     std::string tmpl = mine + "-XXXXXX";
-    if (mkdtemp(tmpl.data())) fallback = tmpl;
+    fallback = mkdtemp(tmpl.data()) ? tmpl : "";
   }
-  return fallback.empty() ? mine + "/" : fallback + "/";
+  return fallback.empty() ? "" : fallback + "/";
+}
+
+}  // namespace
+
+std::string TempFolder() {
+  for (const char* name : {"TEMP", "temp", "TMP", "tmp"}) {
+    const char* v = std::getenv(name);
+    if (!v || !*v) continue;
+    if (std::string folder = PrivateFolderIn(v); !folder.empty()) return folder;
+  }
+  if (std::string folder = PrivateFolderIn("/tmp"); !folder.empty()) return folder;
+  // Nowhere to write: the usual name, so that every write fails and says so.
+  return "/tmp/pagequill-" + std::to_string(getuid()) + "/";
 }
 
 bool FileExists(const std::string& path) {

@@ -4,7 +4,8 @@
 namespace pq {
 
 // The program's private temporary folder ("<TEMP>/pagequill-<uid>/", mode 0700, created on
-// demand), ending in "/". TEMP, temp, TMP, tmp are tried in that order, else /tmp.
+// demand), ending in "/". TEMP, temp, TMP, tmp are tried in that order, then /tmp; one that
+// is missing, not a folder or not writable is passed over.
 std::string TempFolder();
 bool FileExists(const std::string& path);
 void DeleteFileQuietly(const std::string& path);

@@ -58,6 +58,10 @@ void BrowseControl::OnBeforeNavigate(const std::string& url, bool topLevel, bool
     cancel = true;
     return;
   }
+  if (topLevel && MayLeavePage && !MayLeavePage()) {
+    cancel = true;
+    return;
+  }
   if (topLevel) {
     ShowAddress(url);
     ++navigation_;
@@ -115,6 +119,14 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
     case EditCopyOutcome::Prepared:
       addressShown_ = false;
       if (NavigationComplete) NavigationComplete();
+      break;
+    case EditCopyOutcome::NotWritten:
+      // No edit copy to load: the page ends as one that cannot be displayed, so the Edit tab
+      // stays disabled and the navigation buttons work again.
+      window_.EditTabPreparing = false;
+      addressShown_ = false;
+      if (ButtonsEnable) ButtonsEnable();
+      if (PageCantBeDisplayed) PageCantBeDisplayed();
       break;
     case EditCopyOutcome::Abandoned:
       // Stopped by the user: no edit copy will come, so the navigation buttons work again.

@@ -53,6 +53,11 @@ class BrowseControl {
   std::function<void(bool enable)> ForwardEnable;
   std::function<void(bool enable)> BackEnable;
   std::function<void()> ButtonsDisable;
+  // Asked before a top-level navigation replaces the page: false keeps the page (the edit
+  // pane holds changes the user chose not to lose).
+  std::function<bool()> MayLeavePage;
+  // The buttons that ButtonsDisable blocked work again: no edit copy will come to free them.
+  std::function<void()> ButtonsEnable;
   std::function<void(const std::string& address)> UpdateAddressBar;
 
   // Operations.

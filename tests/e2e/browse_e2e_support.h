@@ -60,4 +60,9 @@ inline bool WaitFor(const std::function<bool()>& condition,
   return pq::engine::WaitUntil(condition, timeout);
 }
 
+// Lets the main loop run for a while, for the few steps no event announces.
+inline void Settle(std::chrono::milliseconds time) {
+  pq::engine::WaitUntil([] { return false; }, time);
+}
+
 }  // namespace pqtest

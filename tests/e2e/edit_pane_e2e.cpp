@@ -354,6 +354,16 @@ TEST_F(EditPaneTest, PackedReadsBringBackEveryCharacter) {
     EXPECT_EQ(packed[i].parentId, plain[i].parentId);
     EXPECT_EQ(packed[i].href, plain[i].href);
   }
+  // What activation reads: texts of spans and links, and the edit spans' HTML.
+  const auto forActivation = pq::PackedActivationElements(EditView(), {});
+  ASSERT_EQ(forActivation.size(), plain.size());
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    EXPECT_EQ(forActivation[i].tag, plain[i].tag);
+    EXPECT_EQ(forActivation[i].parent, plain[i].parent);
+    const bool spanOrLink = plain[i].tag == "SPAN" || plain[i].tag == "A";
+    EXPECT_EQ(forActivation[i].text, spanOrLink ? plain[i].text : "") << plain[i].tag;
+    EXPECT_EQ(forActivation[i].html, plain[i].id.rfind("ZZZEDIT", 0) == 0 ? plain[i].html : "") << plain[i].id;
+  }
   auto packedSpans = pq::PackedSpans(EditView(), {});
   auto plainSpans = EditView().Spans({});
   ASSERT_TRUE(packedSpans && plainSpans);

@@ -11,6 +11,7 @@
 
 #include "browse_e2e_support.h"
 #include "core/settings.h"
+#include "engine/wait_until.h"
 #include "pageprep/temp_files.h"
 #include "publishing/widgets/problems_dialog.h"
 #include "shell/widgets/pagequill_app.h"
@@ -27,7 +28,10 @@ using namespace std::chrono_literals;
 
 // --- real input
 
-void Pump(std::chrono::milliseconds t = 150ms) { pqtest::Settle(t); }
+// Lets the main loop handle what real input caused.
+void Pump(std::chrono::milliseconds t = 150ms) {
+  pq::engine::WaitUntil([] { return false; }, t);
+}
 
 void Xdo(const std::vector<std::string>& args) {
   std::vector<std::string> argv{"xdotool"};

@@ -60,6 +60,7 @@ class FakeBrowser : public pq::EditPaneBrowser {
   void Navigate(const std::string& url) override { Log("navigate " + url); }
   void Stop() override { Log("stop"); }
   std::string OuterHTML(const FramePath& f) override { return Doc(f, "outerHTML").outerHTML; }
+  std::string MarkersAndMeta(const FramePath& f) override { return Doc(f, "markersAndMeta").outerHTML; }
   int FrameCount(const FramePath& f) override { return Doc(f, "frameCount").frameCount; }
   bool NavigateFrame(const FramePath& f, const std::string& url) override {
     Log("navigateFrame " + pq::FramePathLiteral(f) + " " + pq::LastPathSegment(url));
@@ -71,6 +72,13 @@ class FakeBrowser : public pq::EditPaneBrowser {
   }
   std::vector<pq::ElementInfo> Elements(const FramePath& f, const std::vector<std::string>&) override {
     return Doc(f, "elements").elements;
+  }
+  std::vector<pq::ElementInfo> ActivationElements(const FramePath& f) override {
+    auto& d = Doc(f, "activationElements");
+    auto elements = d.elements;
+    for (auto& e : elements)
+      if (auto html = d.spans.InnerHTML(e.id)) e.html = *html;
+    return elements;
   }
   int ApplyChanges(const FramePath& f, const std::vector<pq::ElementChange>& changes) override {
     auto& d = Doc(f, "apply");

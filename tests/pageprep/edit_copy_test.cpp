@@ -163,6 +163,25 @@ TEST_F(EditCopyTest, AnAbandonedPreparationChangesNothing) {
   EXPECT_TRUE(startPage_.empty());
 }
 
+TEST_F(EditCopyTest, AnEditCopyThatCannotBeWrittenLeavesThePageUnprepared) {
+  const std::string site = "http://127.0.0.1:9/";
+  pages_[site + "fs.htm"] = "<html><frameset><frame src=a.htm></frameset></html>";
+  auto doc = Doc(site + "fs.htm");
+  pq::DocumentSnapshot frame;
+  frame.location = site + "a.htm";
+  doc->frames.push_back(frame);
+  fs::create_directory(EditCopyPath());  // opening it for writing fails, for root too
+  std::ofstream(pq::TempFolder() + "frmpage1.htm") << "old";
+  record_.WebURL = "http://127.0.0.1:9/before.htm";
+  frames_.Counter = 9;
+  EXPECT_EQ(Prepare(doc), pq::EditCopyOutcome::NotWritten);
+  EXPECT_EQ(record_.WebURL, "http://127.0.0.1:9/before.htm");
+  EXPECT_EQ(record_.EditHTML, "");
+  EXPECT_TRUE(startPage_.empty());
+  EXPECT_EQ(frames_.Counter, 9);
+  EXPECT_EQ(Read(pq::TempFolder() + "frmpage1.htm"), "old");
+}
+
 TEST_F(EditCopyTest, CurrentOrigURLReadsTheEditDocumentsMarker) {
   pq::DocumentSnapshot edit;
   edit.outerHTML = "<html><!--FullPath=\"http://h/a.htm\"--><!--OrigURL=\"http://h/\"--><body></body></html>";

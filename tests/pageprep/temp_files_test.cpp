@@ -16,12 +16,107 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The private folder's name, with its leading "/".
+std::string Mine() { return "/pagequill-" + std::to_string(getuid()); }
+
+// Sets (or with nullptr unsets) an environment variable while it lives.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) had_ = true, saved_ = old;
+    if (value) setenv(name, value, 1); else unsetenv(name);
+  }
+  ScopedEnv(const ScopedEnv&) = delete;
+  ScopedEnv& operator=(const ScopedEnv&) = delete;
+  ~ScopedEnv() {
+    if (had_) setenv(name_, saved_.c_str(), 1); else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::string saved_;
+  bool had_ = false;
+};
+
 class TempFilesTest : public ::testing::Test {
  protected:
   void Touch(const std::string& path) { std::ofstream(path) << "x"; }
   pqtest::PrivateTemp temp_;
   const std::string& base_ = temp_.path();
+  // Only TEMP (set by temp_) counts unless a test says otherwise.
+  ScopedEnv lowerTemp_{"temp", nullptr}, tmp_{"TMP", nullptr}, lowerTmp_{"tmp", nullptr};
 };
+
+// What TEMP names, made in the test's folder; each is passed over for the next variable.
+struct UnusableCase {
+  const char* what;
+  std::string (*make)(const std::string& base);  // returns the value for TEMP
+  bool needsPermissions;                          // root writes anywhere
+};
+
+const UnusableCase kUnusable[] = {
+    {"a missing folder", [](const std::string& b) { return b + "/none"; }, false},
+    {"a file instead of a folder",
+     [](const std::string& b) {
+       std::ofstream(b + "/file") << "x";
+       return b + "/file";
+     },
+     false},
+    {"a folder that cannot be written",
+     [](const std::string& b) {
+       fs::create_directory(b + "/ro");
+       fs::permissions(b + "/ro", fs::perms::owner_read | fs::perms::owner_exec);
+       return b + "/ro";
+     },
+     true},
+    {"a symbolic link to nowhere",
+     [](const std::string& b) {
+       fs::create_directory_symlink(b + "/none", b + "/dangling");
+       return b + "/dangling";
+     },
+     false},
+    {"a planted link in a folder that cannot be written",
+     [](const std::string& b) {
+       fs::create_directory(b + "/ro2");
+       fs::create_directory(b + "/elsewhere");
+       fs::create_directory_symlink(b + "/elsewhere", b + "/ro2" + Mine());
+       fs::permissions(b + "/ro2", fs::perms::owner_read | fs::perms::owner_exec);
+       return b + "/ro2";
+     },
+     true},
+};
+
+TEST_F(TempFilesTest, AnUnusableFolderIsPassedOverForTheNextVariable) {
+  const std::string next = base_ + "/next";
+  fs::create_directory(next);
+  for (const auto& c : kUnusable) {
+    if (c.needsPermissions && geteuid() == 0) continue;  // root may write in any folder
+    ScopedEnv temp("TEMP", c.make(base_).c_str());
+    ScopedEnv tmp("TMP", next.c_str());
+    const std::string folder = pq::TempFolder();
+    EXPECT_EQ(folder, next + Mine() + "/") << c.what;
+    EXPECT_TRUE(pq::WriteEditCopy(folder + "webed.htm", "u", "h")) << c.what;
+  }
+  for (const auto& e : fs::recursive_directory_iterator(base_))  // so that it can be removed
+    if (e.is_directory() && !e.is_symlink()) fs::permissions(e.path(), fs::perms::owner_all);
+}
+
+TEST_F(TempFilesTest, WhenNoVariableNamesAUsableFolderTmpIsUsed) {
+  ScopedEnv temp("TEMP", (base_ + "/none").c_str());
+  ScopedEnv lowerTemp("temp", (base_ + "/none").c_str());
+  ScopedEnv tmp("TMP", "");
+  ScopedEnv lowerTmp("tmp", (base_ + "/none").c_str());
+  const std::string folder = pq::TempFolder();
+  EXPECT_EQ(folder.rfind("/tmp" + Mine(), 0), 0u) << folder;
+}
+
+TEST_F(TempFilesTest, OurFolderLeftReadOnlyIsMadePrivateAndWritableAgain) {
+  const std::string mine = base_ + Mine();
+  fs::create_directory(mine);
+  fs::permissions(mine, fs::perms::owner_read | fs::perms::owner_exec);
+  EXPECT_EQ(pq::TempFolder(), mine + "/");
+  EXPECT_EQ(fs::status(mine).permissions() & fs::perms::all, fs::perms::owner_all);
+}
 
 TEST_F(TempFilesTest, TempFolderIsPrivateAndEndsInSlash) {
   const std::string folder = pq::TempFolder();

@@ -43,6 +43,7 @@ class BrowseControlTest : public ::testing::Test {
     control_.ForwardEnable = [this](bool e) { events_ += std::string("ForwardEnable ") + (e ? "1;" : "0;"); };
     control_.BackEnable = [this](bool e) { events_ += std::string("BackEnable ") + (e ? "1;" : "0;"); };
     control_.ButtonsDisable = [this] { events_ += "ButtonsDisable;"; };
+    control_.ButtonsEnable = [this] { events_ += "ButtonsEnable;"; };
     control_.UpdateAddressBar = [this](const std::string& a) { events_ += "UpdateAddressBar " + a + ";"; };
     status_.Progress().Changed = [this] {
       statuses_ += status_.Text() + " " + std::to_string(status_.Progress().ShownPercent()) + "/" +
@@ -195,6 +196,19 @@ TEST_F(BrowseControlTest, TheErrorPageRaisesPageCantBeDisplayedAndWritesNothing)
   EXPECT_FALSE(EditCopyWritten());
   EXPECT_FALSE(control_.AddressShown());
   EXPECT_FALSE(window_.EditTabPreparing);
+}
+
+TEST_F(BrowseControlTest, AnEditCopyThatCannotBeWrittenEndsLikeTheErrorPage) {
+  const std::string url = kSite + "index.htm";
+  pages_[url] = "<html><body><p>Home</p></body></html>";
+  fs::create_directory(pq::TempFolder() + "webed.htm");  // the copy cannot be opened for writing
+  Load(url);
+  EXPECT_EQ(events_, "UpdateAddressBar " + url +
+                         ";StartedNavigation;ButtonsDisable;ButtonsEnable;PageCantBeDisplayed;");
+  EXPECT_FALSE(window_.EditTabPreparing);
+  EXPECT_FALSE(control_.AddressShown());
+  EXPECT_EQ(control_.WebURL(), "");
+  EXPECT_TRUE(window_.StartPageUrl.empty());
 }
 
 TEST_F(BrowseControlTest, WhilePublishingOnlyTheAddressBoxFollows) {

@@ -4,6 +4,9 @@
 #include "publishing/md5.h"
 #include "support/canned_http_server.h"
 #include "support/child_process.h"
+#include "support/private_temp.h"
+
+#include <fstream>
 
 namespace {
 
@@ -58,6 +61,57 @@ TEST(Pqtool, FetchAndFullPathOverHttp) {
   EXPECT_NE(r.err.find("answered 404"), std::string::npos) << r.err;
 }
 
+TEST(Pqtool, PublishableGivesTheBytesPublishingWouldSend) {
+  pqtest::PrivateTemp temp;
+  const std::string latin = temp.path() + "/latin.htm";
+  const std::string page =
+      "<html><head><meta charset=\"ISO-8859-1\"></head><body>\r\n<p>Caf\xE9 &amp; cr&egrave;me</p>"
+      "<p>\x93Old\x94 text</p><a href=\"x.htm\">Link</a></body></html>";
+  std::ofstream(latin, std::ios::binary) << page;
+
+  // Untouched: nothing would be sent.
+  auto r = Tool({"publishable", latin});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out, "");
+
+  // One span edited: only its text changes, in the page's own character set.
+  r = Tool({"publishable", latin, "--span", "ZZZEDIT2=New \xC3\xA9 \xE2\x82\xAC"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  std::string want = page;
+  want.replace(want.find("\x93Old\x94 text"), 10, "New \xE9 &#8364;");
+  EXPECT_EQ(r.out, want);
+
+  r = Tool({"publishable", latin, "--span", "ZZZANCHOR1=Other"});
+  want = page;
+  want.replace(want.find(">Link<"), 6, ">Other<");
+  EXPECT_EQ(r.out, want);
+
+  r = Tool({"publishable", latin, "--span", "ZZZEDIT9=x"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("no span ZZZEDIT9"), std::string::npos);
+
+  // Read in another set than the page declares.
+  r = Tool({"publishable", "-", "--charset", "koi8-r", "--span", "ZZZEDIT1=\xD0\x9C"},
+           "<p>\xF0</p>");
+  EXPECT_EQ(r.out, "<p>\xED</p>");
+}
+
+TEST(Pqtool, PublishableRefusesUtf16Pages) {
+  const auto r = Tool({"publishable", "-"}, std::string("\xFF\xFE<\0p\0>\0x\0", 9));
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("UTF-16"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+TEST(Pqtool, PublishableFromAnAddress) {
+  pqtest::CannedHttpServer server;
+  server.Set("/a.htm", {200, "text/html; charset=windows-1251", "<p>\xCF</p><p>\xE2</p>"});
+  const auto r = Tool({"publishable", "--url", server.url() + "/a.htm", "--span",
+                       "ZZZEDIT2=\xD0\xBC \xE2\x82\xAC"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "<p>\xCF</p><p>\xEC \x88</p>");
+}
+
 TEST(Pqtool, WrongCallsSayWhatWasWrongThenPrintUsageAndExitTwo) {
   const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
       {{}, "pqtool: no command given\n"},
@@ -67,6 +121,9 @@ TEST(Pqtool, WrongCallsSayWhatWasWrongThenPrintUsageAndExitTwo) {
       {{"relative-path", "x"}, "pqtool: relative-path takes URL and ROOT (got 1 argument)\n"},
       {{"addspans", "x"}, "pqtool: addspans takes no arguments (got 1 argument)\n"},
       {{"--help", "x"}, "pqtool: --help takes no arguments (got 1 argument)\n"},
+      {{"publishable"}, "pqtool: publishable takes a FILE, - or --url URL (got 0 arguments)\n"},
+      {{"publishable", "a", "--url", "u"}, "pqtool: publishable takes either a FILE"},
+      {{"publishable", "a", "--span", "x"}, "pqtool: --span takes ID=HTML"},
   };
   for (const auto& [args, problem] : cases) {
     const auto r = Tool(args);

@@ -12,7 +12,8 @@ namespace {
 engine::WebView::Options EditViewOptions() {
   engine::WebView::Options o;
   o.fileAccess = true;  // the edit copy reaches the documents of its local frame copies
-  o.clipboardAccess = true;
+  // The page's own scripts run in the edit copy too: they get no way to the user's clipboard.
+  o.clipboardAccess = false;
   return o;
 }
 }  // namespace
@@ -94,6 +95,23 @@ namespace pq {
 
 std::vector<ElementInfo> EditControlWidget::Elements(const FramePath& f, const std::vector<std::string>& fields) {
   return PackedElements(view_, f, fields);
+}
+
+std::string EditControlWidget::MarkersAndMeta(const FramePath& f) {
+  std::string walk = "window";
+  for (int i : f) walk += ".frames[" + std::to_string(i) + "]";
+  auto v = view_.Evaluate("(() => { const d = " + walk + ".document; const root = d.documentElement;"
+                          " if (!root) return ''; let s = '<html>';"
+                          " for (const n of root.childNodes) {"
+                          "   if (n.nodeType === 8) s += '<!--' + n.data + '-->';"
+                          "   else if (n === d.head) for (const h of n.childNodes) if (h.nodeType === 8) s += '<!--' + h.data + '-->'; }"
+                          " for (const m of d.getElementsByTagName('meta')) s += m.outerHTML;"
+                          " return s + '</html>'; })()");
+  return v ? v->Str() : "";
+}
+
+std::vector<ElementInfo> EditControlWidget::ActivationElements(const FramePath& f) {
+  return PackedActivationElements(view_, f);
 }
 
 int EditControlWidget::ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) {

@@ -37,9 +37,11 @@ class EditControlWidget : private EditPaneBrowser {
   void Navigate(const std::string& url) override { view_.Navigate(url); }
   void Stop() override { view_.Stop(); }
   std::string OuterHTML(const FramePath& f) override { return view_.OuterHTML(f); }
+  std::string MarkersAndMeta(const FramePath& f) override;
   int FrameCount(const FramePath& f) override { return view_.FrameCount(f); }
   bool NavigateFrame(const FramePath& f, const std::string& url) override { return view_.NavigateFrame(f, url); }
   std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override;
+  std::vector<ElementInfo> ActivationElements(const FramePath& f) override;
   int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override;
   std::optional<SpanSnapshot> Spans(const FramePath& f) override;
   bool AddStyleSheet(const FramePath& f, const std::string& css) override { return view_.AddStyleSheet(f, css); }

@@ -103,6 +103,35 @@ int PackedApplyChanges(engine::WebView& view, const FramePath& frame, const std:
   return v ? v->Int() : 0;
 }
 
+std::vector<ElementInfo> PackedActivationElements(engine::WebView& view, const FramePath& frame) {
+  const std::string path = FramePathLiteral(frame);
+  const std::string call = "window.__pq.elements(" + path + ", ['tag', 'id', 'parent'])";
+  // The list the runtime keeps on the document, for the texts of spans and links.
+  const std::string rows =
+      "(() => { let w = window; for (const i of " + path + ") w = w.frames[i];"
+      " const list = w.document.__pqList || [];"
+      " return r.map((e, i) => { const el = list[i]; const tag = e.tag.toUpperCase();"
+      " const text = (tag === 'SPAN' || tag === 'A') && el ? (el.innerText ?? el.textContent ?? '') : '';"
+      " const html = tag === 'SPAN' && e.id.toUpperCase().startsWith('ZZZEDIT') && el ? el.innerHTML : '';"
+      " return [e.tag, e.id, e.parent, text, html]; }); })()";
+  std::vector<ElementInfo> out;
+  auto v = view.Evaluate(PackScript(call, rows));
+  if (!v || v->kind != engine::ScriptValue::Kind::String) return out;
+  const auto records = UnpackRecords(v->Str());
+  out.reserve(records.size());
+  for (const auto& r : records) {
+    if (r.size() < 5) continue;
+    ElementInfo e;
+    e.tag = r[0];
+    e.id = r[1];
+    e.parent = r[2].empty() ? -1 : std::atoi(r[2].c_str());
+    e.text = r[3];
+    e.html = r[4];
+    out.push_back(std::move(e));
+  }
+  return out;
+}
+
 std::optional<SpanSnapshot> PackedSpans(engine::WebView& view, const FramePath& frame) {
   const std::string call = "window.__pq.spans(" + FramePathLiteral(frame) + ")";
   const std::string rows = "Object.keys(r).map((id) => [id, r[id].html, ...r[id].links])";

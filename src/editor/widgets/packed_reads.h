@@ -15,6 +15,9 @@ namespace pq {
 // of elements the field-by-field conversion costs seconds, the string a few milliseconds.
 std::vector<ElementInfo> PackedElements(engine::WebView& view, const FramePath& frame,
                                         const std::vector<std::string>& fields);
+// EditPaneBrowser::ActivationElements: the inner text of SPAN and A elements only, and the inner
+// HTML of edit spans only, so the read stays proportional to the page.
+std::vector<ElementInfo> PackedActivationElements(engine::WebView& view, const FramePath& frame);
 std::optional<SpanSnapshot> PackedSpans(engine::WebView& view, const FramePath& frame);
 
 // The adapter's ApplyChanges with the batch sent as one string, split again in the page: a

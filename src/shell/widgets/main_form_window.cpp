@@ -19,7 +19,7 @@ skin::SkinDesign Design() {
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
   auto* w = static_cast<MainFormWindow*>(self);
-  if (w->Closed) w->Closed();
+  if (w->Closed && w->MayLeavePage()) w->Closed();
   return TRUE;  // the owner ends the program, and the window with it
 }
 
@@ -84,7 +84,7 @@ void MainFormWindow::WireEvents() {
   skin_->DragEnded = [this] { form_.RefreshButtons(); };
   skin_->FormMouseMove = [this] { form_.OtherMouseMove(); };
   skin_->Close = [this] {
-    if (Closed) Closed();
+    if (Closed && MayLeavePage()) Closed();
   };
   skin_->Help = [this] { OpenHelp(); };
   g_signal_connect(skin_->window(), "delete-event", G_CALLBACK(OnDelete), this);
@@ -103,15 +103,20 @@ void MainFormWindow::WireEvents() {
 
   BrowseControl& browse = browse_->Control();
   browse.StartedNavigation = [this] { form_.OnStartedNavigation(); };
+  browse.MayLeavePage = [this] { return MayLeavePage(); };
   browse.NavigationComplete = [this] { form_.OnNavigationComplete(); };
   browse.PageCantBeDisplayed = [this] { form_.OnPageCantBeDisplayed(); };
   browse.BackEnable = [this](bool e) { form_.OnBackEnable(e); };
   browse.ForwardEnable = [this](bool e) { form_.OnForwardEnable(e); };
   browse.ButtonsDisable = [this] { form_.OnButtonsDisable(); };
+  browse.ButtonsEnable = [this] { form_.OnButtonsEnable(); };
   browse.UpdateAddressBar = [this](const std::string& a) { form_.OnUpdateAddressBar(a); };
 
   edit_->ButtonsEnable = [this] { form_.OnButtonsEnable(); };
-  edit_->NavigateComplete = [this] { form_.OnNavigateComplete(); };
+  edit_->NavigateComplete = [this] {
+    unpublished_.Reset();  // a page freshly loaded holds the site's text
+    form_.OnNavigateComplete();
+  };
   edit_->SelectionChange = [this](bool s) { form_.OnSelectionChange(s); };
   edit_->CheckIcons = [this](bool editable) { form_.CheckIcons(editable); };
   edit_->Pane().LinkChangeNotice() = [this] { return AskLinkChange(settings_, Window()); };

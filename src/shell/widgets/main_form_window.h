@@ -5,6 +5,7 @@
 
 #include "core/settings.h"
 #include "pageprep/frame_table.h"
+#include "publishing/unpublished_changes.h"
 #include "shell/address_history.h"
 #include "shell/main_form.h"
 #include "shell/main_form_view.h"
@@ -58,6 +59,9 @@ class MainFormWindow : private MainFormView {
   void CloseFormAndBringToTop(GtkWidget* dialog, GtkWindow* window);
   // The publication started from the Password form has succeeded.
   void PublishComplete();
+  // Asked before the page in the edit pane is left (closing, browsing elsewhere): when it holds
+  // changes that are not published, the user chooses; true to go on (publish_commands.cpp).
+  bool MayLeavePage();
   bool MenuPasteEnabled() const { return menuPasteEnabled_; }
 
   // --- parts, for the program and its tests
@@ -140,6 +144,7 @@ class MainFormWindow : private MainFormView {
   std::unique_ptr<HelpWindow> help_;
   unsigned timers_[3] = {0, 0, 0};
   bool menuPasteEnabled_ = false;
+  UnpublishedChanges unpublished_;
   bool activating_ = false;
 };
 

@@ -1,13 +1,119 @@
-// The Preview and Publish commands of the toolbar and the end of a publication: entry points
-// that the publishing code fills in.
+// The Preview and Publish commands of the toolbar and the end of a publication.
 #include "shell/widgets/main_form_window.h"
+
+#include <gtk/gtk.h>
+
+#include "engine/http_fetch.h"
+#include "publishing/publish_host.h"
+#include "publishing/widgets/edit_pane_documents.h"
+#include "publishing/widgets/message_box.h"
+#include "publishing/widgets/password_form.h"
+#include "publishing/widgets/preview_form.h"
+#include "publishing/widgets/preview_window.h"
+#include "publishing/widgets/problems_dialog.h"
+#include "publishing/widgets/publish_complete_dialog.h"
+#include "publishing/widgets/publish_form.h"
 
 namespace pq {
 
-void MainFormWindow::PreviewCommand() {}
+namespace {
 
-void MainFormWindow::PublishCommand() {}
+// How long the browse pane's reload may take before the Publish form stops waiting for it.
+constexpr guint kReloadPollMs = 100;
 
-void MainFormWindow::PublishComplete() {}
+// What the publishing forms read of the main window, its panes and the site check.
+class MainWindowPublishing : public PublishHost {
+ public:
+  MainWindowPublishing(MainFormWindow& window, Settings& settings, UnpublishedChanges& unpublished)
+      : window_(window),
+        unpublished_(unpublished),
+        settings_(settings),
+        documents_(window.EditPaneWidget().View(), window.EditPaneWidget().Control()) {}
+  ~MainWindowPublishing() override {
+    if (poll_) g_source_remove(poll_);
+  }
+
+  const PageRecord& Record() override { return window_.BrowsePaneWidget().Control().Record; }
+  FrameTable& Frames() override { return window_.Frames(); }
+  LiveDocuments& Live() override { return documents_; }
+  std::string CurrentOrigURL() override { return window_.EditPaneWidget().Control().OrigURL(); }
+  bool PasswordEmailAllowed() override { return window_.EditPaneWidget().Site().PasswordEmailAllowed; }
+  Settings& UserSettings() override { return settings_; }
+  FetchedPage Fetch(const std::string& url) override { return engine::FetchPage(url); }
+  void RefreshBrowsePane(std::function<void()> reloaded) override {
+    // Everything was stored: reloading the page loses nothing.
+    unpublished_.MarkPublished(documents_);
+    WindowState& state = window_.State();
+    state.PublishState = "publishing";
+    reloaded_ = std::move(reloaded);
+    window_.BrowsePaneWidget().Control().refresh();
+    // The browse pane empties PublishState when its reload has finished downloading.
+    if (!poll_) poll_ = g_timeout_add(kReloadPollMs, &MainWindowPublishing::Poll, this);
+  }
+  void DropCachedCopies(const std::string&) override {
+    window_.BrowsePaneWidget().View().ClearCache();
+  }
+  void PublishComplete() override { window_.PublishComplete(); }
+
+ private:
+  static gboolean Poll(gpointer data) {
+    auto* self = static_cast<MainWindowPublishing*>(data);
+    if (self->window_.State().PublishState == "publishing") return G_SOURCE_CONTINUE;
+    self->poll_ = 0;
+    if (self->reloaded_) std::exchange(self->reloaded_, nullptr)();
+    return G_SOURCE_REMOVE;
+  }
+
+  MainFormWindow& window_;
+  UnpublishedChanges& unpublished_;
+  Settings& settings_;
+  EditPaneDocuments documents_;
+  std::function<void()> reloaded_;
+  guint poll_ = 0;
+};
+
+}  // namespace
+
+void MainFormWindow::PreviewCommand() {
+  MainWindowPublishing host(*this, settings_, unpublished_);
+  Preview form(Window(), host);
+  form.Run();
+}
+
+void MainFormWindow::PublishCommand() {
+  EditPaneLink& edit = *edit_;
+  Problems& problems = edit.PageProblems();
+  problems.SetUp(edit.Site(), edit.Control().OrigURL());
+  edit.Control().SetEditStatusBar(problems.OKtoPublish ? edit.Site().Status : PageStatus::NotEditable);
+  if (problems.NumMessages > 0) {
+    ProblemsDialog dialog(problems, Window());
+    dialog.Run();
+  }
+  if (!problems.OKtoPublish) return;
+  MainWindowPublishing host(*this, settings_, unpublished_);
+  Password form(Window(), host);
+  // The browse pane leaves the edit copy alone while the Publish form reloads the page.
+  form.PublishStarting = [this](Publish&) { state_.PublishShowing = true; };
+  form.Run();
+  state_.PublishShowing = false;
+  state_.PublishState.clear();
+}
+
+bool MainFormWindow::MayLeavePage() {
+  if (state_.PublishShowing) return true;  // the Publish form reloads what it has just stored
+  EditPaneDocuments documents(edit_->View(), edit_->Control());
+  if (!unpublished_.Pending(documents)) return true;
+  return AskQuestion(Window(), UnpublishedChanges::kTitle, UnpublishedChanges::kQuestion,
+                     UnpublishedChanges::kLeave, UnpublishedChanges::kStay);
+}
+
+void MainFormWindow::PublishComplete() {
+  PublishCompleteFrm dialog(Window(), edit_->Control().OrigURL(), [](const std::string& url) {
+    PreviewWindow& window = PreviewWindow::Open();
+    window.Navigate(url);
+    window.Show();
+  });
+  dialog.Run();
+}
 
 }  // namespace pq

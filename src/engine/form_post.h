@@ -1,0 +1,46 @@
+#pragma once
+#include <chrono>
+#include <string>
+
+#include "publishing/form_fields.h"
+
+namespace pq::engine {
+
+inline constexpr std::chrono::seconds kPostTimeout{60};
+
+struct PostResult {
+  bool ok = false;      // an answer came (any status)
+  unsigned status = 0;  // HTTP status of the last answer, after redirects
+  std::string text;     // its body as UTF-8 text
+};
+
+// POSTs a body to a web address, following redirects as a browser does; the main context
+// keeps running while it waits, and it gives up after the timeout.
+PostResult PostForm(const std::string& url, const std::string& body,
+                    const std::string& contentType,
+                    std::chrono::milliseconds timeout = kPostTimeout);
+
+// Posts named text fields to a web address as an HTML form would, and gives back the page
+// the server answers with. The server receives each value exactly as it was added, in the
+// character set given (the page's own).
+class SubmitIEformCtrl {
+ public:
+  void Reset() { fields_.Reset(); }
+  void SetCharset(const std::string& charset) { fields_.SetCharset(charset); }
+  void AddField(const std::string& name, const std::string& value) { fields_.AddField(name, value); }
+  // A value that already is bytes of the character set.
+  void AddFieldBytes(const std::string& name, const std::string& bytes) {
+    fields_.AddFieldBytes(name, bytes);
+  }
+  void SetFields(FormFields fields) { fields_ = std::move(fields); }
+  const FormFields& Fields() const { return fields_; }
+
+  // The reply page's text; "" when no answer came in time.
+  std::string SubmitData(const std::string& url,
+                         std::chrono::milliseconds timeout = kPostTimeout);
+
+ private:
+  FormFields fields_;
+};
+
+}  // namespace pq::engine

@@ -1,0 +1,348 @@
+#include "pageprep/page_encoding.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+#include <array>
+#include <cctype>
+#include <memory>
+#include <utility>
+
+#include "pageprep/charset_labels.h"
+#include "pageprep/text_util.h"
+#include "pageprep/utf8.h"
+
+namespace pq {
+
+namespace {
+
+// Bytes 0x80-0x9F of Windows-1252 as the pages are read; the five unassigned bytes stand for
+// themselves so that every byte decodes.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+
+// How many bytes one bad sequence takes, as the page decoder counts them: a double-byte
+// lead with a non-ASCII second byte is one error; an ASCII second byte is read on its own.
+std::size_t InvalidLength(std::string_view charset, std::string_view rest) {
+  if (rest.size() < 2 || static_cast<unsigned char>(rest[1]) < 0x80) return 1;
+  const auto b = static_cast<unsigned char>(rest[0]);
+  if (charset == "shift_jis") return ((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)) ? 2 : 1;
+  if (charset == "gbk" || charset == "gb18030" || charset == "big5" || charset == "euc-kr" ||
+      charset == "euc-jp")
+    return (b >= 0x81 && b <= 0xFE) ? 2 : 1;
+  return 1;
+}
+
+bool IsWindows1252Family(std::string_view canonical) {
+  return canonical == "windows-1252" || canonical == "iso-8859-1";
+}
+
+void AppendReference(std::string& out, char32_t cp) {
+  out += "&#";
+  out += std::to_string(static_cast<unsigned long>(cp));
+  out += ';';
+}
+
+std::optional<unsigned char> Windows1252Byte(char32_t cp, bool strictLatin1) {
+  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return static_cast<unsigned char>(cp);
+  if (strictLatin1) return std::nullopt;
+  for (std::size_t i = 0; i < kWindows1252High.size(); ++i)
+    if (kWindows1252High[i] == cp) return static_cast<unsigned char>(0x80 + i);
+  return std::nullopt;
+}
+
+std::string EncodeWindows1252(std::string_view utf8, bool strictLatin1) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, pos);
+    if (auto b = Windows1252Byte(cp, strictLatin1))
+      out += static_cast<char>(*b);
+    else
+      AppendReference(out, cp);
+  }
+  return out;
+}
+
+void AppendWindows1252Char(std::string& out, unsigned char c) {
+  AppendUtf8(out, (c >= 0x80 && c <= 0x9F) ? kWindows1252High[c - 0x80] : c);
+}
+
+struct IconvCloser {
+  void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
+};
+using IconvHandle = std::unique_ptr<void, IconvCloser>;
+
+IconvHandle OpenIconv(const std::string& to, const std::string& from) {
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
+  return IconvHandle(cd);
+}
+
+// One call of iconv over [in, in + inLeft) into out, growing out as needed. Returns the errno
+// that stopped it (0 when all the input was taken).
+int Convert(iconv_t cd, const char*& in, std::size_t& inLeft, std::string& out) {
+  for (;;) {
+    const std::size_t start = out.size();
+    const std::size_t room = inLeft * 4 + 16;
+    out.resize(start + room);
+    char* dst = out.data() + start;
+    std::size_t dstLeft = room;
+    char* src = const_cast<char*>(in);
+    const std::size_t r = iconv(cd, in ? &src : nullptr, in ? &inLeft : nullptr, &dst, &dstLeft);
+    const int error = r == static_cast<std::size_t>(-1) ? errno : 0;
+    if (in) in = src;
+    out.resize(start + (room - dstLeft));
+    if (error != E2BIG) return error;
+  }
+}
+
+std::optional<std::string> EncodeWithIconv(std::string_view utf8, const std::string& name) {
+  IconvHandle cd = OpenIconv(name, "UTF-8");
+  if (!cd) return std::nullopt;
+  const auto h = static_cast<iconv_t>(cd.get());
+  std::string out;
+  out.reserve(utf8.size() + 16);
+  const char* in = utf8.data();
+  std::size_t left = utf8.size();
+  while (left > 0) {
+    const int error = Convert(h, in, left, out);
+    if (error == 0) break;
+    if (error != EILSEQ && error != EINVAL) return std::nullopt;
+    // A character the set cannot hold: close any shift state first, so the reference is
+    // read as plain ASCII, then step over the character.
+    const char* none = nullptr;
+    std::size_t zero = 0;
+    Convert(h, none, zero, out);
+    std::size_t pos = static_cast<std::size_t>(in - utf8.data());
+    AppendReference(out, NextCodePoint(utf8, pos));
+    in = utf8.data() + pos;
+    left = utf8.size() - pos;
+  }
+  const char* none = nullptr;
+  std::size_t zero = 0;
+  Convert(h, none, zero, out);  // return to the initial shift state at the end
+  return out;
+}
+
+// Decodes bytes in steps of one character, telling `step` each byte range and its text.
+// Returns false when the bytes do not decode.
+template <typename Step>
+bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& step) {
+  if (canonical == "utf-8") {
+    // The Encoding Standard's decoder: each maximal invalid subpart reads as one U+FFFD.
+    const std::size_t n = bytes.size();
+    auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+    for (std::size_t i = 0; i < n;) {
+      const unsigned char b = at(i);
+      std::size_t need = 0;
+      unsigned char lo = 0x80, hi = 0xBF;
+      if (b < 0x80) {
+        if (!step(i, i + 1, bytes.substr(i, 1))) return true;
+        ++i;
+        continue;
+      }
+      if (b >= 0xC2 && b <= 0xDF) {
+        need = 1;
+      } else if (b >= 0xE0 && b <= 0xEF) {
+        need = 2;
+        if (b == 0xE0) lo = 0xA0;
+        if (b == 0xED) hi = 0x9F;
+      } else if (b >= 0xF0 && b <= 0xF4) {
+        need = 3;
+        if (b == 0xF0) lo = 0x90;
+        if (b == 0xF4) hi = 0x8F;
+      } else {
+        if (!step(i, i + 1, kReplacement)) return true;
+        ++i;
+        continue;
+      }
+      std::size_t k = i + 1;
+      bool ok = true;
+      for (std::size_t seen = 0; seen < need; ++seen, ++k) {
+        if (k >= n || at(k) < lo || at(k) > hi) {
+          ok = false;
+          break;
+        }
+        lo = 0x80, hi = 0xBF;
+      }
+      if (!step(i, k, ok ? bytes.substr(i, k - i) : kReplacement)) return true;
+      i = k;
+    }
+    return true;
+  }
+  if (IsWindows1252Family(canonical)) {
+    std::string ch;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      ch.clear();
+      AppendWindows1252Char(ch, static_cast<unsigned char>(bytes[i]));
+      if (!step(i, i + 1, std::string_view(ch))) return true;
+    }
+    return true;
+  }
+  const std::string name = IconvCharsetName(canonical);
+  if (name.empty()) return false;
+  IconvHandle cd = OpenIconv("UTF-8", name);
+  if (!cd) return false;
+  const auto h = static_cast<iconv_t>(cd.get());
+  std::string ch;
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    std::size_t len = 1;
+    bool invalid = false;
+    for (;; ++len) {
+      ch.clear();
+      const char* in = bytes.data() + pos;
+      std::size_t left = len;
+      const int error = Convert(h, in, left, ch);
+      if (error == 0) break;
+      if (error == EINVAL && pos + len < bytes.size() && len < 8) continue;  // not complete yet
+      // Read as the page decoder reads it: one U+FFFD, then on after the bad sequence.
+      invalid = true;
+      len = error == EINVAL ? bytes.size() - pos : InvalidLength(canonical, bytes.substr(pos));
+      iconv(h, nullptr, nullptr, nullptr, nullptr);
+      break;
+    }
+    if (!step(pos, pos + len, invalid ? kReplacement : std::string_view(ch))) return true;
+    pos += len;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::string CanonicalCharset(std::string_view name) {
+  const std::string known = CharsetForLabel(name);
+  if (!known.empty()) return known;
+  const std::string lower = AsciiLower(TrimWhitespace(name));
+  return lower.empty() ? "windows-1252" : lower;
+}
+
+bool IsUtf16Charset(std::string_view name) {
+  return CanonicalCharset(name).rfind("utf-16", 0) == 0;
+}
+
+bool IsUtf16Page(std::string_view charset, std::string_view bytes) {
+  return IsUtf16Charset(charset) || bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
+}
+
+std::string IconvCharsetName(std::string_view name) {
+  const std::string canonical = CanonicalCharset(name);
+  if (canonical == "windows-1252") return "CP1252";
+  return IconvName(canonical);
+}
+
+std::optional<std::string> EncodeText(std::string_view utf8, std::string_view charset) {
+  const std::string canonical = AsciiLower(charset) == "iso-8859-1" ? std::string("iso-8859-1")
+                                                                     : CanonicalCharset(charset);
+  if (canonical == "utf-8") return std::string(utf8);  // bytes kept as they are, invalid ones too
+  if (canonical.rfind("utf-16", 0) == 0) return std::nullopt;
+  if (IsWindows1252Family(canonical)) return EncodeWindows1252(utf8, canonical == "iso-8859-1");
+  const std::string name = IconvCharsetName(canonical);
+  if (name.empty()) return std::nullopt;
+  return EncodeWithIconv(utf8, name);
+}
+
+std::optional<std::string> DecodeText(std::string_view bytes, std::string_view charset) {
+  const std::string canonical = CanonicalCharset(charset);
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 4);
+  const bool ok = DecodeInSteps(bytes, canonical, [&](std::size_t, std::size_t, std::string_view ch) {
+    out += ch;
+    return true;
+  });
+  if (!ok) return std::nullopt;
+  return out;
+}
+
+std::string PostingCharset(std::string_view charset, std::string_view sourceBytes) {
+  const std::string canonical = CanonicalCharset(charset);
+  if (canonical != "windows-1252") return canonical;
+  // The declaration in the page's META tags decides; the header the server sent was made from it.
+  const std::string head = AsciiLower(sourceBytes.substr(0, 8192));
+  for (std::size_t at = head.find("charset"); at != std::string::npos;
+       at = head.find("charset", at + 7)) {
+    std::size_t p = at + 7;
+    while (p < head.size() && (head[p] == ' ' || head[p] == '=' || head[p] == '"' || head[p] == '\''))
+      ++p;
+    std::size_t end = p;
+    while (end < head.size() && (std::isalnum(static_cast<unsigned char>(head[end])) ||
+                                 head[end] == '-' || head[end] == '_'))
+      ++end;
+    const std::string declared = head.substr(p, end - p);
+    if (declared == "windows-1252" || declared == "cp1252" || declared == "x-cp1252")
+      return "windows-1252";
+    if (!declared.empty()) break;
+  }
+  return "iso-8859-1";
+}
+
+namespace {
+
+bool IsSingleByte(std::string_view canonical) {
+  for (std::string_view prefix : {"windows-12", "iso-8859-", "koi8-", "ibm866", "macintosh",
+                                  "windows-874", "x-mac-", "x-user-defined"})
+    if (canonical.substr(0, prefix.size()) == prefix) return true;
+  return false;
+}
+
+// In a one-byte set every character is one byte, whichever table the text was read with.
+std::optional<std::vector<std::size_t>> SingleByteOffsets(std::string_view bytes,
+                                                          std::string_view text,
+                                                          const std::vector<std::size_t>& positions) {
+  std::vector<std::size_t> offsets;
+  offsets.reserve(positions.size());
+  std::size_t pos = 0, chars = 0, next = 0;
+  for (;;) {
+    while (next < positions.size() && positions[next] == pos) offsets.push_back(chars), ++next;
+    if (next < positions.size() && positions[next] < pos) return std::nullopt;
+    if (pos >= text.size()) break;
+    NextCodePoint(text, pos);
+    ++chars;
+  }
+  if (chars != bytes.size() || offsets.size() != positions.size()) return std::nullopt;
+  return offsets;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::size_t>> ByteOffsetsOf(std::string_view bytes,
+                                                      std::string_view charset,
+                                                      std::string_view text,
+                                                      const std::vector<std::size_t>& positions) {
+  if (IsSingleByte(CanonicalCharset(charset))) return SingleByteOffsets(bytes, text, positions);
+  std::vector<std::size_t> offsets;
+  offsets.reserve(positions.size());
+  std::size_t textPos = 0;
+  std::size_t next = 0;  // index into positions
+  bool mismatch = false;
+  auto settle = [&](std::size_t byteOffset) {
+    while (next < positions.size() && positions[next] == textPos) {
+      offsets.push_back(byteOffset);
+      ++next;
+    }
+  };
+  const auto step = [&](std::size_t from, std::size_t, std::string_view ch) {
+    settle(from);
+    // Positions must ascend, and none may fall inside the text of one character.
+    const bool pending = next < positions.size();
+    if ((pending && positions[next] < textPos + ch.size()) ||
+        text.compare(textPos, ch.size(), ch) != 0) {
+      mismatch = true;
+      return false;
+    }
+    textPos += ch.size();
+    return true;
+  };
+  const bool ok = DecodeInSteps(bytes, CanonicalCharset(charset), step);
+  if (!ok || mismatch || textPos != text.size()) return std::nullopt;
+  settle(bytes.size());
+  if (offsets.size() != positions.size()) return std::nullopt;
+  return offsets;
+}
+
+}  // namespace pq

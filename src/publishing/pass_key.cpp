@@ -1,0 +1,42 @@
+#include "publishing/pass_key.h"
+
+#include <limits>
+
+#include "publishing/site_replies.h"
+
+namespace pq {
+
+PassKey GetPassKey(std::string_view siteRoot, const Fetcher& fetch, std::string_view stamp) {
+  const std::string reply = fetch(SiteScriptRequest(siteRoot, "passkey", stamp)).text;
+  const PassKeyReply parsed = ParsePassKeyReply(reply);
+  if (!parsed.ok) {
+    PassKey r;
+    r.error = reply.empty()
+                  ? "The website did not answer when asked for a pass key, so nothing was "
+                    "published. Please check your Internet connection and try again."
+                  : "The website did not hand out a valid pass key, so nothing was published. "
+                    "Please try again; if this keeps happening, ask your website designer to "
+                    "check the Pagequill script on the website.";
+    return r;
+  }
+  return {true, parsed.key, {}};
+}
+
+PassKeySequence PassKeysFor(int k, bool hasFrames, int framesSent) {
+  PassKeySequence s;
+  s.top = k + 1;
+  int next = k + 2;
+  if (hasFrames)
+    for (int i = 0; i < framesSent; ++i) s.frames.push_back(next++);
+  const int last = s.frames.empty() ? s.top : s.frames.back();
+  if (last > std::numeric_limits<std::int16_t>::max()) {
+    s.frames.clear();
+    s.error = "The website handed out a pass key too large for this publication, so nothing "
+              "was published. Please try again.";
+    return s;
+  }
+  s.ok = true;
+  return s;
+}
+
+}  // namespace pq

@@ -1,0 +1,97 @@
+#pragma once
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "pageprep/restore_html.h"
+#include "publishing/form_fields.h"
+
+namespace pq {
+
+// One document of the page in the edit pane: the top page (first) or a frame (the frames
+// follow in the frame table's depth-first order).
+struct PublishDocument {
+  bool readable = true;     // false: an unreadable frame, or its live document could not be read
+  std::string editHTML;     // as written into its edit copy (with the origin markers)
+  std::optional<SpanLayout> layout;  // where its markers are; nullopt: found from the text
+  std::string sourceText;   // as fetched, decoded
+  std::string sourceBytes;  // as fetched; empty: the text encoded in `charset` stands for them
+  std::string charset = "utf-8";
+  SpanSnapshot live;                     // the spans' contents now
+  std::optional<SpanSnapshot> recorded;  // their contents right after activation
+};
+
+// One submission of an attempt.
+struct PublishJob {
+  bool isFrame = false;
+  std::string file;     // the "file" field: the path below the site root, "%20" as spaces
+  std::string origUrl;  // whose cached copies are dropped afterwards
+  std::string charset;  // the character set the fields are sent in
+  std::string html;     // the "html" field, bytes in that set
+  int passKey = 0;
+};
+
+// What an attempt will send: the changed documents, or why nothing may be sent.
+struct PublishPlan {
+  std::vector<PublishJob> jobs;
+  bool hasFrames = false;
+  std::string error;  // a changed document that cannot be written (UTF-16): nothing is sent
+};
+PublishPlan PlanPublication(const std::vector<PublishDocument>& documents,
+                            std::string_view siteRoot);
+
+// The text of one document as it would be published: its source with the changed spans, or
+// nullopt when nothing in it changed.
+std::optional<std::string> PublishedText(const PublishDocument& document);
+
+// The "html" bytes of one document, or nullopt when it is not to be sent (unchanged). Sets
+// error when it has changed but cannot be written.
+std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error);
+
+// "passkey", "hash", "file" and "html", in that order.
+void AddPublishFields(FormFields& fields, const PublishJob& job, const std::string& password);
+
+enum class PublishOutcome { Running, Succeeded, Failed, Cancelled };
+
+// One publication attempt, a submission at a time, so the window can run (and the user can
+// cancel) between them.
+class PublishAttempt {
+ public:
+  PublishAttempt(PublishPlan plan, std::string password);
+
+  // Gives the pass key K (or the reason there is none) and numbers the submissions.
+  void Begin(bool passKeyOk, int k, const std::string& passKeyError);
+  // The next submission, or nullptr when the attempt is over.
+  const PublishJob* Next() const;
+  // The fields of the next submission.
+  FormFields NextFields() const;
+  // Judges the site script's reply to the submission Next() gave.
+  void Judge(std::string_view reply);
+  // Stops before the next submission.
+  void Cancel();
+
+  PublishOutcome Outcome() const;
+  // For the Password form: "" after success, otherwise what went wrong, naming every
+  // refused document and, after a cancellation, those already stored.
+  std::string ErrorMessage() const;
+  const std::vector<std::string>& Stored() const { return stored_; }
+  // The documents sent so far whose cached copies must go.
+  const std::vector<std::string>& SentAddresses() const { return sent_; }
+
+ private:
+  // Cancelled with submissions left unsent (a Cancel during the last one stops nothing).
+  bool Stopped() const { return cancelled_ && next_ < plan_.jobs.size(); }
+
+  PublishPlan plan_;
+  std::string password_;
+  std::size_t next_ = 0;
+  bool begun_ = false;
+  bool cancelled_ = false;
+  std::string fatal_;  // no pass key, or a document that cannot be written
+  std::vector<std::string> stored_;
+  std::vector<std::string> sent_;
+  std::vector<std::pair<std::string, std::string>> refused_;  // file, message
+};
+
+}  // namespace pq

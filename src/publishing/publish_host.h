@@ -1,0 +1,38 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "core/settings.h"
+#include "pageprep/edit_copy.h"
+#include "pageprep/fetcher.h"
+#include "pageprep/frame_table.h"
+#include "pageprep/live_documents.h"
+
+namespace pq {
+
+// What the Password, Publish and Preview forms need of the rest of the program. The main
+// window provides it from the browse pane, the edit pane and the site check.
+class PublishHost {
+ public:
+  virtual ~PublishHost() = default;
+  // The browse pane's record of the page and its frame table.
+  virtual const PageRecord& Record() = 0;
+  virtual FrameTable& Frames() = 0;
+  // The documents in the edit pane.
+  virtual LiveDocuments& Live() = 0;
+  // The OrigURL marker of the edit pane's document.
+  virtual std::string CurrentOrigURL() = 0;
+  // From the last site check.
+  virtual bool PasswordEmailAllowed() = 0;
+  virtual Settings& UserSettings() = 0;
+  // A cache-bypassing GET (engine::FetchPage in the program).
+  virtual FetchedPage Fetch(const std::string& url) = 0;
+  // Reloads the browse pane and calls `reloaded` once the reload has finished downloading.
+  virtual void RefreshBrowsePane(std::function<void()> reloaded) = 0;
+  // Drops what the web views keep of a published address.
+  virtual void DropCachedCopies(const std::string& /*url*/) {}
+  // After a successful publication: the publish-complete dialog.
+  virtual void PublishComplete() = 0;
+};
+
+}  // namespace pq

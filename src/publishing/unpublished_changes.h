@@ -1,0 +1,33 @@
+#pragma once
+#include <map>
+
+#include "core/frame_path.h"
+#include "pageprep/live_documents.h"
+#include "pageprep/restore_html.h"
+
+namespace pq {
+
+// Whether the page in the edit pane holds changes the site does not have yet, so that leaving
+// the page (closing the window, browsing elsewhere) can ask first instead of losing them.
+class UnpublishedChanges {
+ public:
+  // Another page was loaded into the edit pane: what activation recorded is the site's text.
+  void Reset() { published_.clear(); }
+  // A publication succeeded: what the documents hold now is what the site holds.
+  void MarkPublished(LiveDocuments& live);
+  // True when a document's spans differ from what the site holds.
+  bool Pending(LiveDocuments& live) const;
+
+  // The question, and the answers, for the user.
+  static constexpr const char* kTitle = "Unpublished Changes";
+  static constexpr const char* kQuestion =
+      "You have changed this page but not published your changes. If you leave the page now, "
+      "your changes will be lost.\n\nDo you want to leave the page?";
+  static constexpr const char* kStay = "Stay on this page";
+  static constexpr const char* kLeave = "Leave the page";
+
+ private:
+  std::map<FramePath, SpanSnapshot> published_;
+};
+
+}  // namespace pq

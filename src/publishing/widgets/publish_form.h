@@ -1,0 +1,68 @@
+#pragma once
+#include <gtk/gtk.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "engine/form_post.h"
+#include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
+#include "engine/web_view.h"
+#include "publishing/pass_key.h"
+#include "publishing/publish_flow.h"
+#include "publishing/publish_host.h"
+#include "publishing/widgets/animation.h"
+
+namespace pq {
+
+enum class PublishStateValue { Idle, Publishing };
+
+// The form that carries out one publication attempt: it sends every changed document of the
+// page with the password proof, reloads the page, and closes itself. It stays on screen for at
+// least six seconds after a success; a failure closes it at once.
+class Publish {
+ public:
+  Publish(GtkWindow* parent, PublishHost& host);
+  ~Publish();
+  Publish(const Publish&) = delete;
+  Publish& operator=(const Publish&) = delete;
+
+  void SetPassword(const std::string& PasswordString) { password_ = PasswordString; }
+  // Shows the form and runs the attempt; returns what went wrong, "" after success.
+  std::string Run();
+  // The site script's pass key for this attempt.
+  PassKey GetPassKey();
+
+  // "Publishing" while the form waits for the browse pane's reload.
+  PublishStateValue PublishState = PublishStateValue::Idle;
+
+  // The form's widgets, named as they are in the form.
+  GtkWidget* Label1 = nullptr;
+  GtkWidget* CancelButton = nullptr;
+  GtkWindow* Window() const { return GTK_WINDOW(dialog_.get()); }
+  const Animation& Pictures() const { return *animation_; }
+
+  static constexpr int kMinimumTicks = 25;  // 24 ticks of 250 ms after the form appears
+
+ private:
+  void SetUpIE();
+  void ReloadPage(const std::string& origUrl);
+  static void OnCancel(GtkWidget*, gpointer data);
+  static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data);
+
+  PublishHost& host_;
+  engine::GObjectPtr<GtkWidget> dialog_;
+  std::unique_ptr<Animation> animation_;
+  engine::WebView webBrowser_;
+  engine::SubmitIEformCtrl submit_;
+  engine::SignalConnections signals_;
+  std::string password_;
+  std::string siteRoot_;
+  std::string errorText_;
+  bool cancelled_ = false;
+  std::optional<PublishAttempt> attempt_;
+  std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+};
+
+}  // namespace pq

@@ -1,0 +1,340 @@
+// Publishing as the user does it in the program: the program object that main() runs, on a
+// private Xvfb against the site server and a private copy of the demo site, with real keys and
+// clicks. Text typed into the edit pane is published, and the files the server stores are
+// compared byte for byte with the ones it had.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "browse_e2e_support.h"
+#include "e2e/publishing_e2e_support.h"
+#include "pageprep/text_util.h"
+#include "publishing/widgets/preview_window.h"
+#include "shell/widgets/pagequill_app.h"
+#include "support/file_text.h"
+#include "support/site_server.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using pq::TabHeader;
+using pq::ToolbarButton;
+using pqtest::ClickWidget;
+using pqtest::KeyNow;
+using pqtest::Script;
+using pqtest::TypeNow;
+using pqtest::WindowTitled;
+
+bool Shown(GtkWindow* w) { return w && gtk_widget_get_mapped(GTK_WIDGET(w)); }
+
+int FilesIn(const std::string& dir) {
+  int n = 0;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+       it != std::filesystem::recursive_directory_iterator(); ++it)
+    n += it->is_regular_file() ? 1 : 0;
+  return n;
+}
+
+class PublishApp : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    if (!pqtest::BrowseE2E::Get().ok()) return;
+    backup_ = pqtest::BrowseE2E::Get().temp() + "/../backups";
+    std::filesystem::create_directories(backup_);
+    pqtest::SiteServer::Options o;
+    o.backupDir = backup_;
+    site_ = new pqtest::SiteServer(o);
+    if (!site_->ok()) return;
+    settings_ = new pq::MemorySettings();
+    settings_->SaveSetting("HideMsg", "DifferentLayout", "Y");
+    settings_->SaveSetting("HideMsg", "LinkAmend", "Y");
+    home_ = site_->url() + "/index.htm";
+    service_ = site_->url() + "/check.php";
+    app_ = new pq::PagequillApp(*settings_, {home_.c_str(), service_.c_str()});
+    app_->Ended = [](int code) { ended_ = code; };
+    app_->Start();
+  }
+  static void TearDownTestSuite() {
+    pq::PreviewWindow::CloseAll();
+    delete app_;
+    app_ = nullptr;
+    delete settings_;
+    delete site_;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
+    ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
+    ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
+    ASSERT_TRUE(WaitReady());
+    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  }
+  void TearDown() override {
+    if (HasFailure()) pqtest::ShotOf("-failure");
+  }
+
+  static pq::MainFormWindow& W() { return app_->Window(); }
+  static std::string Url(const std::string& path) { return site_->url() + "/" + path; }
+  static std::string Stored(const std::string& file) { return pqtest::ReadFile(site_->root() + "/" + file); }
+
+  static void Xdo(const std::vector<std::string>& args) {
+    pqtest::XdoNow(args);
+    pqtest::Pump(150);
+  }
+  static std::pair<int, int> ScreenPoint(GtkWidget* w, int x, int y) {
+    int wx = 0, wy = 0;
+    gtk_widget_translate_coordinates(w, GTK_WIDGET(W().Window()), x, y, &wx, &wy);
+    const pq::skin::Rect r = W().Skin().WindowRect();
+    return {r.x + wx, r.y + wy};
+  }
+  static void Click(GtkWidget* w, int x, int y) {
+    const auto [sx, sy] = ScreenPoint(w, x, y);
+    Xdo({"mousemove", "--sync", std::to_string(sx + 1), std::to_string(sy)});
+    Xdo({"mousemove", "--sync", std::to_string(sx), std::to_string(sy)});
+    Xdo({"click", "1"});
+  }
+  static void ClickButton(ToolbarButton b) { Click(W().Buttons().Button(b).widget(), 29, 25); }
+  static bool WaitReady() {
+    return pqtest::WaitFor([] {
+      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) &&
+             !W().State().EditTabPreparing && !W().BrowsePaneWidget().View().Busy();
+    }, 30s);
+  }
+  static void Open(const std::string& file) {
+    Click(W().AddressBox().textBox(), 20, 10);
+    Xdo({"key", "ctrl+a"});
+    Xdo({"type", "--delay", "5", Url(file)});
+    Xdo({"key", "Return"});
+    ASSERT_TRUE(WaitReady());
+  }
+  // Switches to the Edit tab and waits for the caret in the first editable span.
+  static void EditTab() {
+    Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+    pq::engine::WebView& view = W().EditPaneWidget().View();
+    const auto& initial = W().EditPaneWidget().Control().InitialControl();
+    ASSERT_TRUE(pqtest::WaitFor([&] {
+      auto active = view.ActiveElement(initial.frame);
+      return active && active->id == initial.id;
+    }, 10s));
+  }
+  // Presses Publish and answers the forms: the password, then OK on the complete dialog.
+  static void Publish(const std::string& password, bool expectComplete = true) {
+    Script script;
+    script.Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, [&] {
+      GtkWidget* box = pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox");
+      ClickWidget(box);
+      KeyNow("ctrl+a");
+      TypeNow(password);
+      pqtest::ShotOf("-password");
+      KeyNow("Return");
+    });
+    if (expectComplete)
+      script.Then("publishing form shown", [] { return Shown(WindowTitled("Pubish Changes")); },
+                  [] {
+                    pqtest::Pump(1000);
+                    pqtest::ShotOf("-publishing");
+                  });
+    if (expectComplete)
+      script.Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
+                  [] {
+                    pqtest::Pump(800);
+                    pqtest::ShotOf("-complete");
+                    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publishing Complete")),
+                                                   "OKbutton"));
+                  });
+    script.Start();
+    ClickButton(ToolbarButton::Publish);
+    EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+    pqtest::Pump(300);
+  }
+  // The source range of a span of the page in the edit pane.
+  static std::pair<std::size_t, std::size_t> SourceRange(const std::string& id) {
+    for (const auto& s : W().BrowsePaneWidget().Control().Record.EditLayout.spans)
+      if (s.Id() == id) return {s.sourceBegin, s.sourceEnd};
+    ADD_FAILURE() << "no span " << id;
+    return {0, 0};
+  }
+
+  static pqtest::SiteServer* site_;
+  static pq::MemorySettings* settings_;
+  static pq::PagequillApp* app_;
+  static std::string home_, service_, backup_;
+  static int ended_;
+};
+
+pqtest::SiteServer* PublishApp::site_ = nullptr;
+pq::MemorySettings* PublishApp::settings_ = nullptr;
+pq::PagequillApp* PublishApp::app_ = nullptr;
+std::string PublishApp::home_, PublishApp::service_, PublishApp::backup_;
+int PublishApp::ended_ = -1;
+
+TEST_F(PublishApp, TypedTextIsPublishedAndNothingElseChanges) {
+  Open("index.htm");
+  const std::string before = Stored("index.htm");
+  const int backups = FilesIn(backup_);
+  EditTab();
+  const std::string id = W().EditPaneWidget().Control().InitialControl().id;
+  const auto [from, to] = SourceRange(id);
+  Xdo({"type", "--delay", "20", "Fresh "});
+  Publish("demo");
+  const std::string after = Stored("index.htm");
+  ASSERT_GT(after.size(), before.size());
+  EXPECT_EQ(after.substr(0, from), before.substr(0, from));
+  EXPECT_EQ(after.substr(after.size() - (before.size() - to)), before.substr(to));
+  EXPECT_NE(after.substr(from, after.size() - before.size() + to - from).find("Fresh"),
+            std::string::npos);
+  EXPECT_EQ(FilesIn(backup_), backups + 1);
+  // The browse pane shows the new text.
+  EXPECT_TRUE(pqtest::WaitFor([] {
+    return W().BrowsePaneWidget().View().OuterHTML().find("Fresh") != std::string::npos;
+  }, 10s));
+}
+
+TEST_F(PublishApp, WrongPasswordThenTheRightOneAndThePublishedPageInAPreviewWindow) {
+  Open("monthly%20offers.htm");
+  const std::string before = Stored("monthly offers.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Today "});
+  std::string error;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("wrong");
+              KeyNow("Return");
+            })
+      .Then("error box shown", [] { return Shown(WindowTitled("Error")); },
+            [&] {
+              error = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Error")));
+              pqtest::Pump(500);
+              pqtest::ShotOf("-error");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Error")), "OKButton"));
+            })
+      .Then("back at the password form", [] { return !Shown(WindowTitled("Error")); },
+            [] {
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
+            [] {
+              pqtest::Pump(300);
+              ClickWidget(pqtest::LabelHolding(GTK_WIDGET(WindowTitled("Publishing Complete")),
+                                               "monthly"));
+            });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  EXPECT_NE(error.find("Wrong password"), std::string::npos) << error;
+  EXPECT_NE(Stored("monthly offers.htm"), before);
+  EXPECT_NE(Stored("monthly offers.htm").find("Today "), std::string::npos);
+  // The address of the complete dialog opened the published page in a preview window.
+  pq::PreviewWindow* window = nullptr;
+  ASSERT_TRUE(pqtest::WaitFor([&] {
+    window = pq::PreviewWindow::Newest();
+    return window && gtk_widget_get_mapped(GTK_WIDGET(window->Window())) &&
+           window->View().OuterHTML().find("Today ") != std::string::npos;
+  }, 20s));
+  EXPECT_EQ(window->View().LocationURL(), Url("monthly%20offers.htm"));
+  pq::PreviewWindow::CloseAll();
+}
+
+TEST_F(PublishApp, Latin1PageStaysLatin1) {
+  Open("history.htm");
+  const std::string before = Stored("history.htm");
+  EditTab();
+  const std::string id = W().EditPaneWidget().Control().InitialControl().id;
+  const auto [from, to] = SourceRange(id);
+  // Typed as the toolkit's input method takes any character: Ctrl+Shift+U, its code, space.
+  for (const char* code : {"e9", "20ac"}) {
+    Xdo({"key", "ctrl+shift+u"});
+    Xdo({"type", "--delay", "40", code});
+    Xdo({"key", "space"});
+  }
+  pqtest::Pump(300);
+  const auto live = W().EditPaneWidget().View().ElementById(
+      W().EditPaneWidget().Control().InitialControl().frame, id);
+  ASSERT_TRUE(live);
+  EXPECT_NE(live->html.find("\xC3\xA9\xE2\x82\xAC"), std::string::npos) << live->html;
+  Publish("demo");
+  const std::string after = Stored("history.htm");
+  EXPECT_EQ(after.substr(0, from), before.substr(0, from));
+  EXPECT_EQ(after.substr(after.size() - (before.size() - to)), before.substr(to));
+  const std::string span = after.substr(from, after.size() - before.size() + to - from);
+  EXPECT_NE(span.find("\xE9"), std::string::npos) << "[" << span << "] " << from << "-" << to;
+  EXPECT_NE(span.find("&#8364;"), std::string::npos) << span;
+}
+
+TEST_F(PublishApp, AnUntouchedPagePostsNothingAndCompletes) {
+  Open("about.htm");
+  const std::string before = Stored("about.htm");
+  const int backups = FilesIn(backup_);
+  EditTab();
+  Publish("demo");
+  EXPECT_EQ(Stored("about.htm"), before);
+  EXPECT_EQ(FilesIn(backup_), backups);
+}
+
+TEST_F(PublishApp, PreviewShowsTheTypedTextBeforeAnythingIsPosted) {
+  Open("products.htm");
+  const std::string before = Stored("products.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Previewed "});
+  pqtest::Pump(300);
+  ClickButton(ToolbarButton::Preview);
+  ASSERT_TRUE(pqtest::WaitFor([] { return pq::PreviewWindow::Count() > 0; }, 20s));
+  pq::PreviewWindow* preview = nullptr;
+  ASSERT_TRUE(pqtest::WaitFor([&] {
+    preview = pq::PreviewWindow::Newest();
+    return preview && gtk_widget_get_mapped(GTK_WIDGET(preview->Window()));
+  }, 20s));
+  EXPECT_NE(preview->View().OuterHTML().find("Previewed"), std::string::npos);
+  pqtest::Pump(800);
+  pqtest::ShotOf("-preview");
+  EXPECT_EQ(Stored("products.htm"), before);
+  pq::PreviewWindow::CloseAll();
+
+  // The change is not published: browsing elsewhere asks first, and Leave lets it go.
+  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  Script script;
+  script.Then("question asked", [] { return Shown(WindowTitled("Unpublished Changes")); }, [] {
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
+  });
+  script.Start();
+  Open("about.htm");
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 20s)) << script.Pending();
+  EXPECT_EQ(W().BrowsePaneWidget().Control().WebURL(), Url("about.htm"));
+  EXPECT_EQ(Stored("products.htm"), before);
+}
+
+// Runs last: the close image with changes that are not published.
+TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
+  Open("index.htm");
+  EditTab();
+  const pq::FramePath frame = W().EditPaneWidget().Control().InitialControl().frame;
+  const std::string id = W().EditPaneWidget().Control().InitialControl().id;
+  Xdo({"type", "--delay", "20", "Unsaved "});
+  pq::skin::SkinImage* close = W().Skin().Image("ImgClose");
+  ASSERT_TRUE(close);
+  Script script;
+  script.Then("question asked", [] { return Shown(WindowTitled("Unpublished Changes")); }, [] {
+    pqtest::ShotOf("-question");
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "NoButton"));
+  });
+  script.Start();
+  Click(close->widget(), 10, 10);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 20s)) << script.Pending();
+  pqtest::Pump(300);
+  EXPECT_EQ(ended_, -1) << "the program ended";
+  EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(W().Window())));
+  const auto span = W().EditPaneWidget().View().ElementById(frame, id);
+  ASSERT_TRUE(span);
+  EXPECT_NE(span->text.find("Unsaved"), std::string::npos) << span->text;
+}
+
+}  // namespace

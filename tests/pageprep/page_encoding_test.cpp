@@ -1,0 +1,97 @@
+#include "pageprep/page_encoding.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using pq::EncodeText;
+
+TEST(PageEncoding, EncodesIntoThePagesOwnSet) {
+  const struct {
+    const char* charset;
+    std::string text;
+    std::string bytes;
+  } cases[] = {
+      {"utf-8", "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},
+      // invalid UTF-8 in a UTF-8 page goes back exactly as it came
+      {"utf-8", "a\xFF\xC3", "a\xFF\xC3"},
+      {"windows-1252", "\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9C", "\xE9 \x80 \x93"},
+      // strict Latin-1: the euro sign and curly quotes are references
+      {"iso-8859-1", "\xC3\xA9 \xE2\x82\xAC \xE2\x80\x9C", "\xE9 &#8364; &#8220;"},
+      {"windows-1252", "\xF0\x9F\x98\x80", "&#128512;"},
+      {"shift_jis", "\xE6\x97\xA5\xE6\x9C\xAC \xC3\xA9", "\x93\xFA\x96\x7B &#233;"},
+      {"euc-jp", "\xE6\x97\xA5\xE6\x9C\xAC", "\xC6\xFC\xCB\xDC"},
+      {"koi8-r", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x82\xAC",
+       "\xF0\xD2\xC9\xD7\xC5\xD4 &#8364;"},
+      {"windows-1251", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82",
+       "\xCF\xF0\xE8\xE2\xE5\xF2"},
+      // a reference inside a shifted run is written after the shift back to ASCII
+      {"iso-2022-jp", "\xE6\x97\xA5\xE2\x82\xAC", "\x1B$BF|\x1B(B&#8364;"},
+  };
+  for (const auto& c : cases) {
+    const auto got = EncodeText(c.text, c.charset);
+    ASSERT_TRUE(got.has_value()) << c.charset;
+    EXPECT_EQ(*got, c.bytes) << c.charset << ": " << c.text;
+  }
+}
+
+TEST(PageEncoding, Utf16AndUnknownSetsCannotBeWritten) {
+  EXPECT_FALSE(EncodeText("a", "utf-16le"));
+  EXPECT_FALSE(EncodeText("a", "UTF-16BE"));
+  EXPECT_FALSE(EncodeText("a", "x-no-such-set"));
+  EXPECT_TRUE(pq::IsUtf16Charset("utf-16"));
+  EXPECT_FALSE(pq::IsUtf16Charset("utf-8"));
+}
+
+TEST(PageEncoding, NamesForIconv) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"shift_jis", "CP932"}, {"euc-kr", "CP949"}, {"gbk", "GBK"}, {"windows-1252", "CP1252"},
+      {"ISO-8859-1", "CP1252"}, {"windows-1251", "CP1251"}, {"koi8-r", "KOI8-R"},
+      {"iso-8859-2", "ISO-8859-2"}, {"Shift-JIS", "CP932"}, {"no-such", ""}};
+  for (const auto& [name, want] : cases) EXPECT_EQ(pq::IconvCharsetName(name), want) << name;
+}
+
+TEST(PageEncoding, DecodesAsPagesAreRead) {
+  EXPECT_EQ(pq::DecodeText("\xE9\x80\x81", "iso-8859-1"), "\xC3\xA9\xE2\x82\xAC\xC2\x81");
+  EXPECT_EQ(pq::DecodeText("\x93\xFA\x96\x7B", "shift_jis"), "\xE6\x97\xA5\xE6\x9C\xAC");
+  EXPECT_EQ(pq::DecodeText("\xF0\xD2", "koi8-r"), "\xD0\x9F\xD1\x80");
+  // Bad sequences read as the page decoder reads them: one U+FFFD each.
+  EXPECT_EQ(pq::DecodeText("a\x93", "shift_jis"), "a\xEF\xBF\xBD");
+  EXPECT_EQ(pq::DecodeText("a\xE2\x82" "b\xFF", "utf-8"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+}
+
+TEST(PageEncoding, PostingCharsetFollowsTheDeclaration) {
+  const struct {
+    const char* charset;
+    const char* bytes;
+    const char* want;
+  } cases[] = {
+      {"windows-1252", "<meta charset=\"ISO-8859-1\">", "iso-8859-1"},
+      {"windows-1252", "<meta http-equiv=Content-Type content='text/html; charset=windows-1252'>",
+       "windows-1252"},
+      {"windows-1252", "<p>nothing declared</p>", "iso-8859-1"},
+      {"windows-1252", "<meta charset=us-ascii>", "iso-8859-1"},
+      {"utf-8", "<meta charset=utf-8>", "utf-8"},
+      {"koi8-r", "", "koi8-r"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pq::PostingCharset(c.charset, c.bytes), c.want) << c.bytes;
+}
+
+TEST(PageEncoding, ByteOffsetsOfTextPositions) {
+  // "a日b" in Shift_JIS: a=0, 日=1..2, b=3; in UTF-8 日 takes three bytes.
+  const std::string bytes = "a\x93\xFA" "b";
+  const std::string text = "a\xE6\x97\xA5" "b";
+  EXPECT_EQ(pq::ByteOffsetsOf(bytes, "shift_jis", text, {0, 1, 1, 4, 5}),
+            (std::vector<std::size_t>{0, 1, 1, 3, 4}));
+  EXPECT_FALSE(pq::ByteOffsetsOf(bytes, "shift_jis", text, {2}));       // inside a character
+  EXPECT_FALSE(pq::ByteOffsetsOf(bytes, "shift_jis", text, {4, 1}));    // not ascending
+  EXPECT_FALSE(pq::ByteOffsetsOf(bytes, "shift_jis", "a\xE6\x97\xA5" "c", {0}));  // other text
+  EXPECT_EQ(pq::ByteOffsetsOf("\xE9t\xE9", "windows-1252", "\xC3\xA9t\xC3\xA9", {2, 3}),
+            (std::vector<std::size_t>{1, 2}));
+  // One-byte sets count characters, whichever table the text was read with (0x93 as U+0093).
+  EXPECT_EQ(pq::ByteOffsetsOf("\x93x", "windows-1252", "\xC2\x93x", {2, 3}),
+            (std::vector<std::size_t>{1, 2}));
+  EXPECT_FALSE(pq::ByteOffsetsOf("\x93x", "koi8-r", "\xC2\x93x", {1}));
+}
+
+}  // namespace

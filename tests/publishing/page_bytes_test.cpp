@@ -1,0 +1,112 @@
+#include "publishing/page_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include "pageprep/page_encoding.h"
+#include "publishing/text_diff.h"
+
+namespace {
+
+using pq::PublishableBytes;
+
+TEST(PublishableBytes, ChangedParagraphInEachCharacterSet) {
+  const struct {
+    const char* name;
+    const char* charset;  // as the page was read
+    std::string head;     // bytes before the paragraph
+    std::string typed;    // the new paragraph text (UTF-8)
+    std::string sent;     // its bytes on the wire
+  } cases[] = {
+      {"utf-8", "utf-8", "<meta charset=utf-8><p>\xC3\xA9t\xC3\xA9</p><p>",
+       "Caf\xC3\xA9 \xE2\x82\xAC", "Caf\xC3\xA9 \xE2\x82\xAC"},
+      {"iso-8859-1", "windows-1252", "<meta charset=\"ISO-8859-1\"><p>\xE9t\xE9</p><p>",
+       "caf\xC3\xA9 \xE2\x82\xAC", "caf\xE9 &#8364;"},
+      {"windows-1252", "windows-1252", "<meta charset=windows-1252><p>\x93q\x94</p><p>",
+       "caf\xC3\xA9 \xE2\x82\xAC", "caf\xE9 \x80"},
+      {"shift_jis", "shift_jis", "<meta charset=shift_jis><p>\x93\xFA</p><p>",
+       "\xE6\x9C\xAC \xC3\xA9", "\x96\x7B &#233;"},
+      {"euc-jp", "euc-jp", "<meta charset=euc-jp><p>\xC6\xFC</p><p>", "\xE6\x9C\xAC",
+       "\xCB\xDC"},
+      {"koi8-r", "koi8-r", "<meta charset=koi8-r><p>\xF0</p><p>",
+       "\xD0\xBC\xD0\xB8\xD1\x80 \xE2\x82\xAC", "\xCD\xC9\xD2 &#8364;"},
+      {"windows-1251", "windows-1251", "<meta charset=windows-1251><p>\xCF</p><p>",
+       "\xD0\xBC\xD0\xB8\xD1\x80", "\xEC\xE8\xF0"},
+  };
+  const std::string tail = "</p><p>end</p>";
+  for (const auto& c : cases) {
+    const std::string bytes = c.head + "old" + tail;
+    const auto text = pq::DecodeText(bytes, c.charset);
+    ASSERT_TRUE(text) << c.name;
+    const std::string headText = *pq::DecodeText(c.head, c.charset);
+    const auto r = PublishableBytes({bytes, c.charset, *text}, headText + c.typed + "</p><p>end</p>");
+    ASSERT_TRUE(r.ok) << c.name << ": " << r.error;
+    EXPECT_EQ(r.bytes, c.head + c.sent + tail) << c.name;
+  }
+}
+
+TEST(PublishableBytes, Utf8ByteOrderMarkIsKept) {
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string bytes = bom + "<p>old</p>";
+  // Whether or not the text read from the bytes kept the mark.
+  for (const std::string& text : {bom + "<p>old</p>", std::string("<p>old</p>")}) {
+    const std::string changed = text.substr(0, text.size() - 7) + "new</p>";
+    const auto r = PublishableBytes({bytes, "utf-8", text}, changed);
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.bytes, bom + "<p>new</p>");
+  }
+}
+
+TEST(PublishableBytes, Utf16PagesAreRefusedWithAReason) {
+  const auto r = PublishableBytes({"\xFF\xFE<\0p\0>\0", "utf-16le", "<p>"}, "<p>x");
+  EXPECT_FALSE(r.ok);
+  EXPECT_NE(r.error.find("UTF-16"), std::string::npos) << r.error;
+}
+
+TEST(PublishableBytes, BytesThatDoNotSurviveAreKeptAroundTheChanges) {
+  // Declared Latin-1, but written with Windows-1252 quotes and an undefined byte 0x81: the
+  // text reads them as U+201C, U+201D and U+0081, which strict Latin-1 cannot give back.
+  const std::string bytes =
+      "<meta charset=iso-8859-1><p>\x93one\x94</p>\x81<p>two</p><p>\x93three\x94</p>";
+  const auto text = pq::DecodeText(bytes, "windows-1252");
+  ASSERT_TRUE(text);
+  std::string changed = *text;
+  changed.replace(changed.find("one"), 3, "\xC3\xA9\xE2\x82\xAC");
+  changed.replace(changed.find("three"), 5, "3");
+  const auto r = PublishableBytes({bytes, "windows-1252", *text}, changed);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.bytes, "<meta charset=iso-8859-1><p>\x93\xE9&#8364;\x94</p>\x81<p>two</p><p>\x93"
+                     "3\x94</p>");
+}
+
+TEST(PublishableBytes, ShiftJisCharacterWithTwoEncodingsKeepsItsOwn) {
+  // ED 40 and FA 5C both read as U+7E8A; writing the text again would give FA 5C.
+  const std::string bytes = "<p>\xED\x40</p><p>old</p>";
+  const auto text = pq::DecodeText(bytes, "shift_jis");
+  ASSERT_TRUE(text);
+  std::string changed = *text;
+  changed.replace(changed.find("old"), 3, "\xE6\x97\xA5");
+  const auto r = PublishableBytes({bytes, "shift_jis", *text}, changed);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.bytes, "<p>\xED\x40</p><p>\x93\xFA</p>");
+}
+
+TEST(PublishableBytes, InvalidUtf8StaysOutsideTheChanges) {
+  // The text reads each bad sequence as U+FFFD; the bytes keep them.
+  const std::string bytes = "<p>\xE2\x82</p><p>old</p><p>\xFF</p>";
+  const std::string text = *pq::DecodeText(bytes, "utf-8");
+  std::string changed = text;
+  changed.replace(changed.find("old"), 3, "new");
+  const auto r = PublishableBytes({bytes, "utf-8", text}, changed);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.bytes, "<p>\xE2\x82</p><p>new</p><p>\xFF</p>");
+}
+
+TEST(PublishableBytes, UnchangedTextGivesTheSameBytes) {
+  const std::string bytes = "<p>\xED\x40</p>";
+  const auto text = pq::DecodeText(bytes, "shift_jis");
+  const auto r = PublishableBytes({bytes, "shift_jis", *text}, *text);
+  ASSERT_TRUE(r.ok);
+  EXPECT_EQ(r.bytes, bytes);
+}
+
+}  // namespace

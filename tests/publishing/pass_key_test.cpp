@@ -1,0 +1,84 @@
+#include "publishing/pass_key.h"
+
+#include <gtest/gtest.h>
+
+#include "publishing/remembered_password.h"
+
+namespace {
+
+TEST(GetPassKey, Replies) {
+  const struct {
+    std::string reply;
+    bool ok;
+    int key;
+  } cases[] = {
+      {"@@17@@", true, 17},
+      {"@@-5@@", true, -5},
+      {"<html><body>@@17@@</body></html>", true, 17},
+      {"@@32767@@", true, 32767},
+      {"@@-32768@@", true, -32768},
+      {"see @@x@@ then @@17@@", false, 0},  // field 1 is "x"
+      {"@@17", false, 0},
+      {"@@@@", false, 0},
+      {"@@abc@@", false, 0},
+      {"@@32768@@", false, 0},
+      {"@@1.5@@", false, 0},
+      {"<html>Not found</html>", false, 0},
+      {"", false, 0},
+  };
+  for (const auto& c : cases) {
+    std::string asked;
+    const auto r = pq::GetPassKey("http://Site.example", [&](const std::string& url) {
+      asked = url;
+      return c.reply;
+    }, "10122026134400");
+    EXPECT_EQ(asked, "http://Site.example/pagequill/?type=passkey&now=10122026134400");
+    EXPECT_EQ(r.ok, c.ok) << c.reply;
+    if (c.ok) EXPECT_EQ(r.key, c.key) << c.reply;
+    else EXPECT_FALSE(r.error.empty()) << c.reply;
+  }
+}
+
+TEST(PassKeysFor, Sequence) {
+  // Top page K+1; the frames from K+2 on, one each for the frames sent.
+  auto s = pq::PassKeysFor(41, false, 0);
+  EXPECT_TRUE(s.ok);
+  EXPECT_EQ(s.top, 42);
+  s = pq::PassKeysFor(41, true, 3);
+  EXPECT_EQ(s.top, 42);
+  EXPECT_EQ(s.frames, (std::vector<int>{43, 44, 45}));
+  s = pq::PassKeysFor(-1, true, 1);
+  EXPECT_EQ(s.frames, (std::vector<int>{1}));
+}
+
+TEST(PassKeysFor, NoKeyMayPass32767) {
+  EXPECT_TRUE(pq::PassKeysFor(32766, false, 0).ok);
+  EXPECT_TRUE(pq::PassKeysFor(32765, true, 1).ok);
+  EXPECT_FALSE(pq::PassKeysFor(32767, false, 0).ok);
+  const auto s = pq::PassKeysFor(32765, true, 2);
+  EXPECT_FALSE(s.ok);
+  EXPECT_FALSE(s.error.empty());
+}
+
+TEST(RememberedPassword, KeptUnderTheSiteRootInLowerCase) {
+  pq::MemorySettings settings;
+  settings.SaveSetting("passwords", "http://other.example", "theirs");
+  const std::string root = "HTTP://Www.Example.COM";
+  EXPECT_EQ(pq::PasswordPrompt(root), "Please enter password for HTTP://Www.Example.COM");
+  EXPECT_EQ(pq::RememberedPassword(settings, root), "");
+
+  pq::RememberAfterPublishing(settings, root, "s3cret", true);
+  EXPECT_EQ(settings.GetSetting("passwords", "http://www.example.com"), "s3cret");
+  EXPECT_EQ(pq::RememberedPassword(settings, "http://www.example.com"), "s3cret");
+
+  // Unticked: the value is emptied, the key stays, other sites keep theirs.
+  pq::RememberAfterPublishing(settings, root, "s3cret", false);
+  EXPECT_EQ(settings.GetSetting("passwords", "http://www.example.com", "absent"), "");
+  EXPECT_EQ(pq::RememberedPassword(settings, "http://other.example"), "theirs");
+
+  // Nothing remembered and not asked to: nothing is written.
+  pq::RememberAfterPublishing(settings, "http://new.example", "x", false);
+  EXPECT_EQ(settings.GetSetting("passwords", "http://new.example", "absent"), "absent");
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+#include "publishing/publish_documents.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+// Top page with three frames: 0 plain, 1 unreadable, 2 a frameset holding one frame.
+struct FakeLive : pq::LiveDocuments {
+  std::map<pq::FramePath, int> frames{{{}, 3}, {{0}, 0}, {{1}, -1}, {{2}, 1}, {{2, 0}, 0}};
+  std::map<pq::FramePath, pq::SpanSnapshot> spans, recorded;
+  int FrameCount(const pq::FramePath& f) override { return frames.count(f) ? frames[f] : -1; }
+  std::optional<pq::SpanSnapshot> Spans(const pq::FramePath& f) override {
+    if (!spans.count(f)) return std::nullopt;
+    return spans[f];
+  }
+  std::optional<pq::SpanSnapshot> RecordedSpans(const pq::FramePath& f) override {
+    if (!recorded.count(f)) return std::nullopt;
+    return recorded[f];
+  }
+};
+
+TEST(DocumentsToPublish, TopPageThenFramesInTableOrder) {
+  pq::PageRecord record;
+  record.EditHTML = "top edit";
+  record.OriginalHTML = "top";
+  record.SourceBytes = "top";
+  record.Charset = "windows-1251";
+  pq::FrameTable table;
+  auto entry = [](const char* file, const char* text, const char* charset, const char* edit,
+                  bool hasFrames) {
+    pq::FrameEntry e;
+    e.File = file;
+    e.Source = e.SourceBytes = text;
+    e.Charset = charset;
+    e.EditHTML = edit;
+    e.HasFrames = hasFrames;
+    return e;
+  };
+  table[1] = entry("frmpage1.htm", "menu", "utf-8", "menu edit", false);
+  table[2].File = pq::kFrameError;
+  table[3] = entry("frmpage2.htm", "inner", "utf-8", "inner edit", true);
+  table[4] = entry("frmpage3.htm", "news", "koi8-r", "news edit", false);
+  FakeLive live;
+  for (const pq::FramePath& f : {pq::FramePath{}, {0}, {2}, {2, 0}})
+    live.spans[f].elements["ZZZEDIT1"] = {"x", {}};
+  live.recorded[{2, 0}].elements["ZZZEDIT1"] = {"y", {}};
+
+  const auto docs = pq::DocumentsToPublish(record, table, live);
+  ASSERT_EQ(docs.size(), 5u);
+  EXPECT_EQ(docs[0].editHTML, "top edit");
+  EXPECT_EQ(docs[0].charset, "windows-1251");
+  EXPECT_EQ(docs[1].editHTML, "menu edit");
+  EXPECT_FALSE(docs[2].readable);
+  EXPECT_EQ(docs[3].editHTML, "inner edit");
+  EXPECT_EQ(docs[4].editHTML, "news edit");
+  EXPECT_EQ(docs[4].charset, "koi8-r");
+  EXPECT_FALSE(docs[1].recorded.has_value());
+  ASSERT_TRUE(docs[4].recorded.has_value());
+  EXPECT_EQ(docs[4].recorded->elements.at("ZZZEDIT1").innerHTML, "y");
+}
+
+}  // namespace

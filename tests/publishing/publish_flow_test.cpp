@@ -1,0 +1,284 @@
+#include "publishing/publish_flow.h"
+
+#include <gtest/gtest.h>
+
+#include "pageprep/markers.h"
+#include "publishing/md5.h"
+#include "publishing/publishable_page.h"
+
+namespace {
+
+using pq::PublishAttempt;
+using pq::PublishDocument;
+using pq::PublishOutcome;
+using pq::SpanSnapshot;
+
+const std::string kRoot = "http://127.0.0.1:8080";
+
+// A document whose source is "<p>" + text + "</p>" with one edit span around the text.
+PublishDocument Doc(const std::string& file, const std::string& text) {
+  PublishDocument d;
+  const std::string url = kRoot + "/" + file;
+  d.sourceText = "<html><body><p>" + text + "</p></body></html>";
+  d.editHTML = "<html><!--FullPath=\"" + url + "\"--><!--OrigURL=\"" + url +
+               "\"--><body><p><SPAN ID=\"ZZZEDIT1\">" + text + "</SPAN></p></body></html>";
+  d.live.elements["ZZZEDIT1"] = {text, {}};
+  d.recorded = d.live;
+  return d;
+}
+
+PublishDocument Edited(PublishDocument d, const std::string& now) {
+  d.live.elements["ZZZEDIT1"].innerHTML = now;
+  return d;
+}
+
+std::string FieldValue(const pq::FormFields& f, const std::string& name) {
+  for (const auto& field : f.Fields())
+    if (field.name == name) return field.bytes;
+  return "<missing>";
+}
+
+TEST(PlanPublication, OnlyChangedDocumentsAreSent) {
+  const auto plan = pq::PlanPublication(
+      {Doc("frames.htm", "top"), Doc("frame-menu.htm", "menu"),
+       Edited(Doc("frame-news.htm", "news"), "fresh news")},
+      kRoot);
+  ASSERT_TRUE(plan.error.empty());
+  ASSERT_EQ(plan.jobs.size(), 1u);
+  EXPECT_TRUE(plan.hasFrames);
+  EXPECT_EQ(plan.jobs[0].file, "frame-news.htm");
+  EXPECT_EQ(plan.jobs[0].html, "<html><body><p>fresh news</p></body></html>");
+}
+
+TEST(PlanPublication, AnUntouchedSpanGivesItsSourceNotTheEnginesText) {
+  // The engine serialises "&eacute;" as "é"; the page keeps its own spelling.
+  PublishDocument d = Doc("a.htm", "caf&eacute;");
+  d.live.elements["ZZZEDIT1"].innerHTML = "caf\xC3\xA9";
+  d.recorded = d.live;
+  EXPECT_TRUE(pq::PlanPublication({d}, kRoot).jobs.empty());
+  // With a second span edited, the first still comes from the source.
+  d.editHTML.insert(d.editHTML.find("</p>"), "<SPAN ID=\"ZZZEDIT2\">x</SPAN>");
+  d.sourceText.insert(d.sourceText.find("</p>"), "x");
+  d.recorded->elements["ZZZEDIT2"] = {"x", {}};
+  d.live.elements["ZZZEDIT2"] = {"y", {}};
+  const auto plan = pq::PlanPublication({d}, kRoot);
+  ASSERT_EQ(plan.jobs.size(), 1u);
+  EXPECT_EQ(plan.jobs[0].html, "<html><body><p>caf&eacute;y</p></body></html>");
+}
+
+// A page prepared as the browse pane prepares it, its spans recorded as shown.
+PublishDocument Prepared(const std::string& source) {
+  PublishDocument d;
+  d.sourceText = d.sourceBytes = source;
+  pq::MarkedHTML marked = pq::MakeEditHTML(source, kRoot + "/p.htm", kRoot + "/p.htm");
+  d.editHTML = marked.html;
+  d.layout = marked.layout;
+  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.live = *d.recorded;
+  return d;
+}
+
+TEST(PublishedText, SpansAgainstTheSource) {
+  const std::string source =
+      "<html><body><p>Caf&eacute; <b>open</b> </p><p>Keep me</p>"
+      "<p><a href=\"x.htm\">Link</a></p></body></html>";
+  const struct {
+    const char* name;
+    const char* id;
+    SpanSnapshot::Element live;
+    std::optional<std::string> want;  // nullopt: nothing to publish
+  } cases[] = {
+      {"unchanged spans give nothing to send", "ZZZEDIT2", {"Keep me", {}}, std::nullopt},
+      {"a changed span, the rest as in the source", "ZZZEDIT2", {"Kept", {}},
+       "<html><body><p>Caf&eacute; <b>open</b> </p><p>Kept</p>"
+       "<p><a href=\"x.htm\">Link</a></p></body></html>"},
+      {"an emptied span gives the deleted-text marker", "ZZZEDIT2", {"", {}},
+       "<html><body><p>Caf&eacute; <b>open</b> </p><p>&nbsp;<!--DeletedText--></p>"
+       "<p><a href=\"x.htm\">Link</a></p></body></html>"},
+      {"an editable link takes its new text", "ZZZANCHOR1", {"<a>Link</a>", {"Other"}},
+       "<html><body><p>Caf&eacute; <b>open</b> </p><p>Keep me</p>"
+       "<p><a href=\"x.htm\">Other</a></p></body></html>"},
+      {"a link that is not editable keeps its text", "ZZZANCHOR1", {"<a>Changed</a>", {}},
+       std::nullopt},
+  };
+  for (const auto& c : cases) {
+    PublishDocument d = Prepared(source);
+    ASSERT_TRUE(d.live.elements.count(c.id)) << c.name;
+    d.live.elements[c.id] = c.live;
+    EXPECT_EQ(pq::PublishedText(d), c.want) << c.name;
+  }
+}
+
+TEST(PlanPublication, FileFieldAndCharset) {
+  PublishDocument d = Edited(Doc("news/latest%20items.htm", "a"), "\xC3\xA9");
+  d.charset = "windows-1252";
+  d.sourceBytes = "<html><body><p>a</p></body></html>";
+  const auto plan = pq::PlanPublication({d}, kRoot);
+  ASSERT_EQ(plan.jobs.size(), 1u);
+  EXPECT_EQ(plan.jobs[0].file, "news/latest items.htm");
+  EXPECT_EQ(plan.jobs[0].origUrl, kRoot + "/news/latest%20items.htm");
+  EXPECT_EQ(plan.jobs[0].charset, "iso-8859-1");
+  EXPECT_EQ(plan.jobs[0].html, "<html><body><p>\xE9</p></body></html>");
+}
+
+TEST(PlanPublication, AChangedUtf16DocumentStopsEverything) {
+  PublishDocument frame = Edited(Doc("f.htm", "a"), "b");
+  frame.charset = "utf-16le";
+  const auto plan = pq::PlanPublication({Edited(Doc("top.htm", "a"), "b"), frame}, kRoot);
+  EXPECT_TRUE(plan.jobs.empty());
+  EXPECT_NE(plan.error.find("f.htm"), std::string::npos) << plan.error;
+  EXPECT_NE(plan.error.find("UTF-16"), std::string::npos) << plan.error;
+  PublishAttempt attempt(plan, "demo");
+  attempt.Begin(true, 1, "");
+  EXPECT_EQ(attempt.Next(), nullptr);
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Failed);
+  EXPECT_EQ(attempt.ErrorMessage(), plan.error);
+}
+
+TEST(PublishAttempt, PassKeysAndFields) {
+  // Top page and the second of three frames changed: K+1 and K+2.
+  auto plan = pq::PlanPublication({Edited(Doc("frames.htm", "t"), "T"), Doc("m.htm", "m"),
+                                   Edited(Doc("n.htm", "n"), "N"), Doc("o.htm", "o")},
+                                  kRoot);
+  PublishAttempt attempt(plan, "demo");
+  attempt.Begin(true, 41, "");
+  ASSERT_NE(attempt.Next(), nullptr);
+  auto fields = attempt.NextFields();
+  ASSERT_EQ(fields.Fields().size(), 4u);
+  EXPECT_EQ(fields.Fields()[0].name, "passkey");
+  EXPECT_EQ(fields.Fields()[1].name, "hash");
+  EXPECT_EQ(fields.Fields()[2].name, "file");
+  EXPECT_EQ(fields.Fields()[3].name, "html");
+  EXPECT_EQ(FieldValue(fields, "passkey"), "42");
+  EXPECT_EQ(FieldValue(fields, "hash"), pq::MD5Hex("demo42"));
+  EXPECT_EQ(FieldValue(fields, "file"), "frames.htm");
+  attempt.Judge("<html>@@Updated@@</html>");
+  fields = attempt.NextFields();
+  EXPECT_EQ(FieldValue(fields, "passkey"), "43");
+  EXPECT_EQ(FieldValue(fields, "file"), "n.htm");
+  attempt.Judge("@@Updated@@");
+  EXPECT_EQ(attempt.Next(), nullptr);
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Succeeded);
+  EXPECT_EQ(attempt.ErrorMessage(), "");
+
+  // Top page unchanged, only the second frame: one submission with K+2.
+  plan = pq::PlanPublication(
+      {Doc("frames.htm", "t"), Doc("m.htm", "m"), Edited(Doc("n.htm", "n"), "N")}, kRoot);
+  PublishAttempt second(plan, "demo");
+  second.Begin(true, -3, "");
+  EXPECT_EQ(FieldValue(second.NextFields(), "passkey"), "-1");
+  EXPECT_EQ(FieldValue(second.NextFields(), "file"), "n.htm");
+}
+
+TEST(PublishAttempt, ReplyTable) {
+  const struct {
+    std::string reply;
+    PublishOutcome outcome;
+    std::string message;
+  } cases[] = {
+      {"<p>@@Updated@@</p>", PublishOutcome::Succeeded, ""},
+      {"<html>Sorry@@Wrong password@@</html>", PublishOutcome::Failed, "Wrong password"},
+      {"@@updated@@", PublishOutcome::Failed, "updated"},
+      {"<html><body>Internal Server Error</body></html>", PublishOutcome::Failed, "Unknown Error"},
+      {"", PublishOutcome::Failed, "Unknown Error"},
+  };
+  for (const auto& c : cases) {
+    PublishAttempt attempt(pq::PlanPublication({Edited(Doc("a.htm", "a"), "b")}, kRoot), "pw");
+    attempt.Begin(true, 0, "");
+    attempt.Judge(c.reply);
+    EXPECT_EQ(attempt.Outcome(), c.outcome) << c.reply;
+    EXPECT_EQ(attempt.ErrorMessage(), c.message) << c.reply;
+  }
+}
+
+TEST(PublishAttempt, EveryRefusedDocumentIsNamedEvenWhenALaterOneSucceeds) {
+  PublishAttempt attempt(
+      pq::PlanPublication({Doc("frames.htm", "t"), Edited(Doc("m.htm", "m"), "M"),
+                           Edited(Doc("n.htm", "n"), "N"), Edited(Doc("o.htm", "o"), "O")},
+                          kRoot),
+      "pw");
+  attempt.Begin(true, 0, "");
+  attempt.Judge("@@File not allowed@@");
+  attempt.Judge("@@Pass key not valid@@");
+  attempt.Judge("@@Updated@@");
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Failed);
+  const std::string m = attempt.ErrorMessage();
+  EXPECT_NE(m.find("m.htm: File not allowed"), std::string::npos) << m;
+  EXPECT_NE(m.find("n.htm: Pass key not valid"), std::string::npos) << m;
+  EXPECT_NE(m.find("published: o.htm"), std::string::npos) << m;
+}
+
+TEST(PublishAttempt, ARefusedTopPageStopsBeforeTheFrames) {
+  PublishAttempt attempt(pq::PlanPublication({Edited(Doc("frames.htm", "t"), "T"),
+                                              Edited(Doc("m.htm", "m"), "M")},
+                                             kRoot),
+                         "pw");
+  attempt.Begin(true, 0, "");
+  attempt.Judge("@@Wrong password@@");
+  EXPECT_EQ(attempt.Next(), nullptr);
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Failed);
+  EXPECT_EQ(attempt.SentAddresses().size(), 1u);
+}
+
+TEST(PublishAttempt, CancelTellsWhatWasAlreadyStored) {
+  auto plan = pq::PlanPublication({Edited(Doc("frames.htm", "t"), "T"),
+                                   Edited(Doc("m.htm", "m"), "M"), Edited(Doc("n.htm", "n"), "N")},
+                                  kRoot);
+  PublishAttempt attempt(plan, "pw");
+  attempt.Begin(true, 0, "");
+  attempt.Judge("@@Updated@@");
+  attempt.Cancel();
+  EXPECT_EQ(attempt.Next(), nullptr);
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Cancelled);
+  EXPECT_EQ(attempt.ErrorMessage(),
+            "Publishing was cancelled. These pages were already published: frames.htm.");
+
+  // Cancelled while the second submission was under way: its reply still counts.
+  PublishAttempt during(plan, "pw");
+  during.Begin(true, 0, "");
+  during.Judge("@@Updated@@");
+  ASSERT_NE(during.Next(), nullptr);
+  during.Cancel();
+  during.Judge("@@Updated@@");
+  EXPECT_EQ(during.Next(), nullptr);
+  EXPECT_EQ(during.Outcome(), PublishOutcome::Cancelled);
+  EXPECT_EQ(during.ErrorMessage(),
+            "Publishing was cancelled. These pages were already published: frames.htm, m.htm.");
+
+  // Cancelled during the last submission: nothing was stopped, the attempt succeeded.
+  PublishAttempt last(plan, "pw");
+  last.Begin(true, 0, "");
+  last.Judge("@@Updated@@");
+  last.Judge("@@Updated@@");
+  last.Cancel();
+  last.Judge("@@Updated@@");
+  EXPECT_EQ(last.Outcome(), PublishOutcome::Succeeded);
+  EXPECT_EQ(last.ErrorMessage(), "");
+
+  PublishAttempt early(plan, "pw");
+  early.Begin(true, 0, "");
+  early.Cancel();
+  EXPECT_EQ(early.ErrorMessage(), "Publishing was cancelled. Nothing was published.");
+}
+
+TEST(PublishAttempt, NoUsableKeyOrAKeyPast32767PostsNothing) {
+  const auto plan = pq::PlanPublication({Edited(Doc("a.htm", "a"), "b")}, kRoot);
+  PublishAttempt noKey(plan, "pw");
+  noKey.Begin(false, 0, "The website did not hand out a valid pass key.");
+  EXPECT_EQ(noKey.Next(), nullptr);
+  EXPECT_EQ(noKey.ErrorMessage(), "The website did not hand out a valid pass key.");
+  PublishAttempt tooLarge(plan, "pw");
+  tooLarge.Begin(true, 32767, "");
+  EXPECT_EQ(tooLarge.Next(), nullptr);
+  EXPECT_EQ(tooLarge.Outcome(), PublishOutcome::Failed);
+  EXPECT_FALSE(tooLarge.ErrorMessage().empty());
+}
+
+TEST(PublishAttempt, NothingChangedSucceedsWithoutAKey) {
+  PublishAttempt attempt(pq::PlanPublication({Doc("a.htm", "a")}, kRoot), "pw");
+  attempt.Begin(false, 0, "no key");
+  EXPECT_EQ(attempt.Next(), nullptr);
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Succeeded);
+}
+
+}  // namespace
