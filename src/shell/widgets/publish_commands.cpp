@@ -75,6 +75,11 @@ class MainWindowPublishing : public PublishHost {
 }  // namespace
 
 void MainFormWindow::PreviewCommand() {
+  // The span being edited is tidied first, and a link whose text was emptied stops it.
+  edit_->Control().StripBRs();
+  bool ok = true;
+  edit_->Control().CheckLink(ok);
+  if (!ok) return;
   MainWindowPublishing host(*this, settings_, unpublished_);
   Preview form(Window(), host);
   form.Run();
@@ -82,6 +87,10 @@ void MainFormWindow::PreviewCommand() {
 
 void MainFormWindow::PublishCommand() {
   EditPaneLink& edit = *edit_;
+  edit.Control().StripBRs();
+  bool ok = true;
+  edit.Control().CheckLink(ok);
+  if (!ok) return;
   Problems& problems = edit.PageProblems();
   problems.SetUp(edit.Site(), edit.Control().OrigURL());
   edit.Control().SetEditStatusBar(problems.OKtoPublish ? edit.Site().Status : PageStatus::NotEditable);
