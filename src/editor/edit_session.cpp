@@ -47,8 +47,7 @@ void EditSession::qEvent(const DocumentEvent& event) {
   if (d.unframe) Leave(*d.unframe);
   if (d.frame) page_.SetElement(d.frame->document, d.frame->id, "border", kFocusFrame);
   if (d.readSpanHtmlOnEntry) {
-    const auto span = page_.ReadElement(d.readSpanHtmlOnEntry->document, d.readSpanHtmlOnEntry->id);
-    SpanHtmlOnEntryRead(state_, span ? std::optional<std::string>(span->html) : std::nullopt);
+    SpanHtmlOnEntryRead(state_, page_.ReadHtml(d.readSpanHtmlOnEntry->document, d.readSpanHtmlOnEntry->id));
   }
   if (d.selectionChange && SelectionChange) SelectionChange(*d.selectionChange);
   if (d.showMenu) page_.ShowMenu(DocumentIdentity{event.frame, event.load}, d.menuX, d.menuY);
@@ -99,8 +98,8 @@ void EditSession::TakeSnapshotIfChanged() {
   // Once a visit has its entry, nothing is read until the caret enters a span again.
   const std::optional<SpanRef> span = SnapshotCandidate(state_);
   if (!span) return;
-  const std::optional<SpanContents> live = page_.ReadElement(span->document, span->id);
-  if (live && TakeSnapshot(state_, live->html)) history_.AddUndo(*span, state_.spanHtmlOnEntry);
+  const std::optional<std::string> live = page_.ReadHtml(span->document, span->id);
+  if (live && TakeSnapshot(state_, *live)) history_.AddUndo(*span, state_.spanHtmlOnEntry);
 }
 
 DocumentIdentity EditSession::CommandDocument() const {

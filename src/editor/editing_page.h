@@ -29,6 +29,8 @@ class EditingPage {
   virtual ~EditingPage() = default;
   // The element's live inner HTML and text.
   virtual std::optional<SpanContents> ReadElement(const DocumentIdentity& doc, const std::string& id) = 0;
+  // Its inner HTML alone (cheap: asking for the text makes the engine lay the page out).
+  virtual std::optional<std::string> ReadHtml(const DocumentIdentity& doc, const std::string& id) = 0;
   // innerHTML, border or focus of the element with that id.
   virtual bool SetElement(const DocumentIdentity& doc, const std::string& id, const std::string& property,
                           const std::string& value) = 0;

@@ -233,6 +233,8 @@
       return true;
     },
     submitForm: (path, index) => { doc(path).forms[index].submit(); return true; },
+    // An element's inner HTML alone: unlike its text, it needs no layout of the page.
+    htmlById: (path, id) => { const e = doc(path).getElementById(id); return e ? e.innerHTML : null; },
     // The editable link inside an anchor span: read, write, focus.
     link: (path, id) => {
       const a = linkIn(path, id);

@@ -121,10 +121,10 @@ TEST_F(EditingTest, RightClickOffersTheMenuOnlyInEditableText) {
   EXPECT_TRUE(pqtest::WaitFor([&] { return !p.menu->Visible(); }, std::chrono::seconds(3)));
   // A heading's own box beside its text, and the bar between the links: no menu at all.
   p.Click("h1", 3, 0.97);
-  pqtest::Settle(std::chrono::milliseconds(300));
+  pqtest::editing::Run(std::chrono::milliseconds(300));
   EXPECT_FALSE(p.menu->Visible());
   p.Click("#nav", 3, 0.97);
-  pqtest::Settle(std::chrono::milliseconds(300));
+  pqtest::editing::Run(std::chrono::milliseconds(300));
   EXPECT_FALSE(p.menu->Visible());
 }
 
@@ -137,7 +137,7 @@ TEST_F(EditingTest, AnEmptiedLinkIsRefusedAndGetsTheCaretBack) {
   EXPECT_TRUE(pqtest::WaitFor([&] { return !boxes.seen.empty(); }, std::chrono::seconds(5)));
   ASSERT_EQ(boxes.seen.size(), 1u);
   EXPECT_EQ(boxes.seen[0], "Link Deleted: You cannot completely delete a link");
-  pqtest::Settle(std::chrono::milliseconds(500));
+  pqtest::editing::Run(std::chrono::milliseconds(500));
   auto active = p.view->ActiveElement({});
   ASSERT_TRUE(active);
   EXPECT_EQ(active->parentId, "ZZZANCHOR16");

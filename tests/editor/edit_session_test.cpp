@@ -29,6 +29,11 @@ struct FakePage : EditingPage {
     if (it == elements.end()) return std::nullopt;
     return it->second;
   }
+  std::optional<std::string> ReadHtml(const DocumentIdentity& doc, const std::string& id) override {
+    auto e = ReadElement(doc, id);
+    if (!e) return std::nullopt;
+    return e->html;
+  }
   bool SetElement(const DocumentIdentity&, const std::string& id, const std::string& property,
                   const std::string& value) override {
     if (!elements.count(id)) return false;

@@ -38,6 +38,12 @@ std::optional<SpanContents> WebViewEditingPage::ReadElement(const DocumentIdenti
   return SpanContents{e->html, e->text};
 }
 
+std::optional<std::string> WebViewEditingPage::ReadHtml(const DocumentIdentity& doc, const std::string& id) {
+  const auto v = view_.CallRuntime("htmlById", Args(doc, id));
+  if (!v || v->kind != engine::ScriptValue::Kind::String) return std::nullopt;
+  return v->Str();
+}
+
 bool WebViewEditingPage::SetElement(const DocumentIdentity& doc, const std::string& id,
                                     const std::string& property, const std::string& value) {
   return view_.SetElementById(doc.frame, id, property, value);

@@ -28,6 +28,7 @@ class WebViewEditingPage : public EditingPage {
   std::function<int()> AskLinkChangeNotice;
 
   std::optional<SpanContents> ReadElement(const DocumentIdentity& doc, const std::string& id) override;
+  std::optional<std::string> ReadHtml(const DocumentIdentity& doc, const std::string& id) override;
   bool SetElement(const DocumentIdentity& doc, const std::string& id, const std::string& property,
                   const std::string& value) override;
   std::optional<LinkContents> ReadLink(const DocumentIdentity& doc, const std::string& anchorSpanId) override;

@@ -1,0 +1,140 @@
+// Editing through the program itself (the object main() runs) on the demo site: the Edit tab's
+// buttons act on the span being edited and their enabled states follow the selection, the
+// focus and the histories; real pointer and key events.
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include <chrono>
+#include <string>
+
+#include "browse_e2e_support.h"
+#include "core/settings.h"
+#include "editing_input.h"
+#include "engine/in_page_runtime.h"
+#include "shell/widgets/pagequill_app.h"
+#include "support/site_server.h"
+#include "support/xvfb.h"
+
+namespace {
+
+using pq::TabHeader;
+using pq::ToolbarButton;
+using namespace std::chrono_literals;
+namespace input = pqtest::editing;
+
+class EditingProgramTest : public ::testing::Test {
+ public:
+  static void SetUpTestSuite() {
+    if (!pqtest::BrowseE2E::Get().ok()) return;
+    site_ = new pqtest::SiteServer();
+    if (!site_->ok()) return;
+    settings_ = new pq::MemorySettings();
+    settings_->SaveSetting("HideMsg", "DifferentLayout", "Y");
+    home_ = site_->url() + "/index.htm";
+    service_ = site_->url() + "/check.php";
+    app_ = new pq::PagequillApp(*settings_, {home_.c_str(), service_.c_str()});
+    app_->Start();
+  }
+  static void TearDownTestSuite() {
+    delete app_;
+    app_ = nullptr;
+    delete settings_;
+    delete site_;
+  }
+  void SetUp() override {
+    ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
+    ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
+    ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
+    ASSERT_TRUE(pqtest::WaitFor([] {
+      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) && !W().State().EditTabPreparing;
+    }, 30s));
+  }
+  void TearDown() override {
+    pqtest::BrowseE2E::Get().ShotIfFailed(std::string("editing_program_") +
+                                          ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  }
+
+  static pq::MainFormWindow& W() { return app_->Window(); }
+  static pq::engine::WebView& View() { return W().EditPaneWidget().View(); }
+  static void ClickWidget(GtkWidget* w, int x, int y) {
+    int wx = 0, wy = 0;
+    gtk_widget_translate_coordinates(w, GTK_WIDGET(W().Window()), x, y, &wx, &wy);
+    const pq::skin::Rect r = W().Skin().WindowRect();
+    input::MoveTo(r.x + wx, r.y + wy);
+    input::Xdo({"click", "1"});
+  }
+  static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).widget(), 29, 25); }
+  static bool Enabled(ToolbarButton b) { return gtk_widget_get_sensitive(W().Buttons().Button(b).widget()); }
+  // The caret at the end of a one-line span of the edit pane.
+  static void ClickEnd(const std::string& selector) {
+    std::optional<pq::engine::ScriptValue> v;
+    // Right after the switch to the Edit tab the pane may still be busy for a moment.
+    pqtest::WaitFor([&] {
+      v = View().Evaluate("(() => { const r = document.querySelector(" + pq::engine::JsString(selector) +
+                          ").getBoundingClientRect(); return [r.left + r.width * 0.9, r.top + r.height / 2]; })()");
+      return v && v->size() == 2;
+    }, 5s);
+    ASSERT_TRUE(v && v->size() == 2);
+    ClickWidget(View().Widget(), v->items[0].Int(), v->items[1].Int());
+    pqtest::WaitFor([&] {
+      auto a = View().Evaluate("document.activeElement === document.querySelector(" + pq::engine::JsString(selector) + ")");
+      return a && a->Bool();
+    }, 3s);
+    input::Keys({"End"});
+  }
+  static std::string Html(const std::string& id) {
+    auto e = View().ElementById({}, id);
+    return e ? e->html : "<gone>";
+  }
+
+  static pqtest::SiteServer* site_;
+  static pq::MemorySettings* settings_;
+  static pq::PagequillApp* app_;
+  static std::string home_, service_;
+};
+
+pqtest::SiteServer* EditingProgramTest::site_ = nullptr;
+pq::MemorySettings* EditingProgramTest::settings_ = nullptr;
+pq::PagequillApp* EditingProgramTest::app_ = nullptr;
+std::string EditingProgramTest::home_, EditingProgramTest::service_;
+
+TEST_F(EditingProgramTest, TheEditTabsButtonsFormatUndoAndFollowTheState) {
+  ClickWidget(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+  // Under load the first click into the window can be late.
+  ASSERT_TRUE(pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 5s));
+  // Nothing selected yet, nothing to undo.
+  EXPECT_FALSE(Enabled(ToolbarButton::Cut));
+  EXPECT_FALSE(Enabled(ToolbarButton::Undo));
+
+  const std::string text = "Click the little loaf to see what comes out of the oven today.";
+  ClickEnd("#ZZZEDIT11");
+  EXPECT_TRUE(Enabled(ToolbarButton::Bold));  // the caret is in editable text
+  for (int i = 0; i < 6; ++i) input::Keys({"shift+Left"});
+  EXPECT_TRUE(Enabled(ToolbarButton::Cut));
+  EXPECT_TRUE(Enabled(ToolbarButton::Copy));
+  input::Run(300ms);
+  pqtest::editing::ScreenShot(pqtest::ScreenshotDir() + "/editing_program-selection.png");
+  ClickButton(ToolbarButton::Bold);
+  EXPECT_EQ(Html("ZZZEDIT11"), "Click the little loaf to see what comes out of the oven <b>today.</b>");
+  EXPECT_TRUE(pqtest::WaitFor([] { return Enabled(ToolbarButton::Undo); }, 2s));
+  EXPECT_FALSE(Enabled(ToolbarButton::Redo));
+
+  ClickButton(ToolbarButton::Undo);
+  EXPECT_EQ(Html("ZZZEDIT11"), text);
+  EXPECT_FALSE(Enabled(ToolbarButton::Undo));
+  EXPECT_TRUE(Enabled(ToolbarButton::Redo));
+  ClickButton(ToolbarButton::Redo);
+  EXPECT_EQ(Html("ZZZEDIT11"), "Click the little loaf to see what comes out of the oven <b>today.</b>");
+  EXPECT_FALSE(Enabled(ToolbarButton::Redo));
+
+  // Copy, then Paste at the end of another span: the copied words as plain text.
+  ClickEnd("#ZZZEDIT11");
+  for (int i = 0; i < 6; ++i) input::Keys({"shift+Left"});
+  ClickButton(ToolbarButton::Copy);
+  EXPECT_TRUE(Enabled(ToolbarButton::Paste));
+  ClickEnd("#ZZZEDIT6");
+  ClickButton(ToolbarButton::Paste);
+  EXPECT_EQ(Html("ZZZEDIT6"), "This weektoday.");
+}
+
+}  // namespace
