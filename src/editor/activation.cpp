@@ -192,10 +192,17 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
   };
   constexpr const char* kOpen = "{ -webkit-user-select: text !important; -webkit-user-modify: read-write !important; }";
   constexpr const char* kShut = "{ -webkit-user-select: none !important; -webkit-user-modify: read-only !important; }";
+  // The engine rings the focused editable element beside the pane's own dotted frame.
+  constexpr const char* kNoRing = "{ outline: none !important; }";
+  const std::string linkSelector = "span[id^=\"ZZZANCHOR\" i] a";
+  std::vector<std::string> focused;
+  for (const auto& s : selectors) focused.push_back(s + ":focus");
+  if (linkTextEditable) focused.push_back(linkSelector + ":focus");
   plan.styleSheet = kInertRules;
   if (!selectors.empty()) plan.styleSheet += rule(selectors, kOpen);
-  if (linkTextEditable) plan.styleSheet += rule({"span[id^=\"ZZZANCHOR\" i] a"}, kOpen);
+  if (linkTextEditable) plan.styleSheet += rule({linkSelector}, kOpen);
   if (!shutLinks.empty()) plan.styleSheet += rule(shutLinks, kShut);
+  if (!focused.empty()) plan.styleSheet += rule(focused, kNoRing);
   return plan;
 }
 

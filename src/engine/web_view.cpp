@@ -323,9 +323,14 @@ WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   }
   if (options.clipboardAccess) webkit_settings_set_javascript_can_access_clipboard(settings, TRUE);
 
+  // A policy rather than the setting that strips script markup: that setting also drops
+  // event-handler attributes and javascript: addresses while parsing, which an edited span
+  // would then publish without. The policy leaves the document whole and stops only the
+  // page's scripts; the runtime's user script and evaluations bypass it.
+  const char* policy = options.pageScripts ? nullptr : "script-src 'none'";
   impl_->view = GObjectPtr<WebKitWebView>::Sink(WEBKIT_WEB_VIEW(
       g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", SharedContext(), "user-content-manager", ucm,
-                   "settings", settings, nullptr)));
+                   "settings", settings, "default-content-security-policy", policy, nullptr)));
   WebKitWebView* view = impl_->view.get();
   Impl* impl = impl_.get();
   SignalConnections& signals = impl->signals;

@@ -33,6 +33,9 @@ class WebView {
     bool fileAccess = false;
     // The page may be edited through the document commands (cut, copy, paste).
     bool clipboardAccess = false;
+    // The page's own scripts run (inline, loaded and in event-handler attributes). Without them
+    // the document is left exactly as its source says; the runtime still runs.
+    bool pageScripts = true;
   };
   explicit WebView(const Options& options);
   WebView() : WebView(Options{}) {}

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <optional>
 #include <string>
@@ -193,6 +194,39 @@ TEST_F(PublishApp, TypedTextIsPublishedAndNothingElseChanges) {
   EXPECT_TRUE(pqtest::WaitFor([] {
     return W().BrowsePaneWidget().View().OuterHTML().find("Fresh") != std::string::npos;
   }, 10s));
+}
+
+// The page's own script would rewrite the span in the edit pane, and its text would then be
+// published as the user's; the event-handler attribute inside the span must survive publishing.
+TEST_F(PublishApp, AnEditedSpanKeepsItsSourceAndItsEventHandlers) {
+  const std::string page =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+      "<title>Handlers</title></head><body>\n"
+      "<p id=\"s\">Point at <b onmouseover=\"this.title='bread'\">our bread</b> today.</p>\n"
+      "<script>var s = document.getElementById('s').firstChild;"
+      " s.innerHTML = s.innerHTML.replace('today', 'by script');</script>\n"
+      "<p>More text.</p>\n</body></html>\n";
+  {
+    std::ofstream out(site_->root() + "/handlers.htm", std::ios::binary);
+    out << page;
+  }
+  Open("handlers.htm");
+  // The browse pane runs the page's script.
+  EXPECT_TRUE(pqtest::WaitFor([] {
+    return W().BrowsePaneWidget().View().OuterHTML().find("by script") != std::string::npos;
+  }, 10s));
+  EditTab();
+  Xdo({"type", "--delay", "20", "Fresh "});
+  Publish("demo");
+  const std::string after = Stored("handlers.htm");
+  EXPECT_NE(after.find("Fresh"), std::string::npos) << after;
+  EXPECT_NE(after.find("<b onmouseover=\"this.title='bread'\">our bread</b> today.</p>"), std::string::npos)
+      << after;
+  EXPECT_EQ(after.find("by script</p>"), std::string::npos) << after;
+  // Nothing outside the edited paragraph changed.
+  const std::size_t end = page.find("</p>") + 4;
+  EXPECT_EQ(after.substr(after.size() - (page.size() - end)), page.substr(end));
+  EXPECT_EQ(after.substr(0, page.find("<p id")), page.substr(0, page.find("<p id")));
 }
 
 TEST_F(PublishApp, WrongPasswordThenTheRightOneAndThePublishedPageInAPreviewWindow) {

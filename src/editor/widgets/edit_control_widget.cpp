@@ -12,7 +12,8 @@ namespace {
 engine::WebView::Options EditViewOptions() {
   engine::WebView::Options o;
   o.fileAccess = true;  // the edit copy reaches the documents of its local frame copies
-  // The page's own scripts run in the edit copy too: they get no way to the user's clipboard.
+  // A page's script could rewrite a span, and that text would be published as the user's.
+  o.pageScripts = false;
   o.clipboardAccess = false;
   return o;
 }
