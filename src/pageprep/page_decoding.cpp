@@ -5,6 +5,7 @@
 #include <cerrno>
 
 #include "pageprep/charset_labels.h"
+#include "pageprep/iconv_handle.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 
@@ -114,8 +115,9 @@ std::size_t InvalidLength(std::string_view charset, std::string_view rest) {
 // after it, so one bad byte never costs the rest of the page.
 std::string DecodeWithIconv(std::string_view bytes, std::string_view charset,
                             const std::string& iconvName) {
-  iconv_t cd = iconv_open("UTF-8", iconvName.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return Windows1252ToUtf8(bytes);
+  const IconvHandle handle = OpenIconv("UTF-8", iconvName);
+  if (!handle) return Windows1252ToUtf8(bytes);
+  const auto cd = static_cast<iconv_t>(handle.get());
   std::string out;
   out.reserve(bytes.size() * 2);
   char buffer[16384];
@@ -144,7 +146,6 @@ std::string DecodeWithIconv(std::string_view bytes, std::string_view charset,
   std::size_t outLeft = sizeof buffer;
   iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
   out.append(buffer, static_cast<std::size_t>(outPtr - buffer));
-  iconv_close(cd);
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "pageprep/charset_labels.h"
+#include "pageprep/iconv_handle.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 
@@ -70,17 +71,6 @@ std::string EncodeWindows1252(std::string_view utf8, bool strictLatin1) {
 
 void AppendWindows1252Char(std::string& out, unsigned char c) {
   AppendUtf8(out, (c >= 0x80 && c <= 0x9F) ? kWindows1252High[c - 0x80] : c);
-}
-
-struct IconvCloser {
-  void operator()(void* cd) const { iconv_close(static_cast<iconv_t>(cd)); }
-};
-using IconvHandle = std::unique_ptr<void, IconvCloser>;
-
-IconvHandle OpenIconv(const std::string& to, const std::string& from) {
-  iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return nullptr;
-  return IconvHandle(cd);
 }
 
 // One call of iconv over [in, in + inLeft) into out, growing out as needed. Returns the errno

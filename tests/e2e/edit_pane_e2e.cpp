@@ -21,6 +21,7 @@
 #include "pageprep/temp_files.h"
 #include "pageprep/url_ops.h"
 #include "pageprep/text_util.h"
+#include "private_folders.h"
 #include "skin_e2e_support.h"
 #include "support/canned_http_server.h"
 #include "support/file_text.h"
@@ -34,23 +35,7 @@ using pq::ProblemNotice;
 
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb(1, 1280, 800));
 
-// TEMP and the configuration folders of the program under test, private to this run.
-struct PrivateFolders {
-  PrivateFolders() {
-    char tmpl[] = "/tmp/pq-edit-e2e-XXXXXX";
-    if (char* d = mkdtemp(tmpl)) base = d;
-    for (const char* sub : {"/temp", "/config", "/data", "/cache"}) fs::create_directories(base + sub);
-    setenv("TEMP", (base + "/temp").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (base + "/cache").c_str(), 1);
-  }
-  ~PrivateFolders() {
-    std::error_code ec;
-    fs::remove_all(base, ec);
-  }
-  std::string base;
-};
+using pqtest::PrivateFolders;
 
 struct Rect {
   int x = 0, y = 0, w = 0, h = 0;
@@ -60,7 +45,7 @@ struct Rect {
 class EditPaneTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    folders_ = new PrivateFolders;
+    folders_ = new PrivateFolders("/tmp/pq-edit-e2e-XXXXXX");
     site_ = new pqtest::SiteServer();
     if (!site_->ok()) return;
     window_ = new pqtest::EditPaneWindow(site_->url() + "/index.htm");

@@ -17,32 +17,17 @@
 #include "engine/clipboard.h"
 #include "engine/in_page_runtime.h"
 #include "shell/notices.h"
+#include "private_folders.h"
 #include "skin_e2e_support.h"
 #include "support/site_server.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 namespace input = pqtest::editing;
 
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb(1, 1280, 800));
 
-struct PrivateFolders {
-  PrivateFolders() {
-    char tmpl[] = "/tmp/pq-editing-e2e-XXXXXX";
-    if (char* d = mkdtemp(tmpl)) base = d;
-    for (const char* sub : {"/temp", "/config", "/data", "/cache"}) fs::create_directories(base + sub);
-    setenv("TEMP", (base + "/temp").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
-    setenv("XDG_DATA_HOME", (base + "/data").c_str(), 1);
-    setenv("XDG_CACHE_HOME", (base + "/cache").c_str(), 1);
-  }
-  ~PrivateFolders() {
-    std::error_code ec;
-    fs::remove_all(base, ec);
-  }
-  std::string base;
-};
+using pqtest::PrivateFolders;
 
 // The notice as a user answers it: records that it was shown and presses the button given.
 struct NoticeUser {
@@ -60,7 +45,7 @@ struct NoticeUser {
 class EditingPaneTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    folders_ = new PrivateFolders;
+    folders_ = new PrivateFolders("/tmp/pq-editing-e2e-XXXXXX");
     site_ = new pqtest::SiteServer();
     if (!site_->ok()) return;
     window_ = new pqtest::EditPaneWindow(site_->url() + "/index.htm", 1280, 760);

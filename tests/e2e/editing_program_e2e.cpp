@@ -11,6 +11,7 @@
 #include "core/settings.h"
 #include "editing_input.h"
 #include "engine/in_page_runtime.h"
+#include "main_window_point.h"
 #include "shell/widgets/pagequill_app.h"
 #include "support/site_server.h"
 #include "support/xvfb.h"
@@ -57,10 +58,8 @@ class EditingProgramTest : public ::testing::Test {
   static pq::MainFormWindow& W() { return app_->Window(); }
   static pq::engine::WebView& View() { return W().EditPaneWidget().View(); }
   static void ClickWidget(GtkWidget* w, int x, int y) {
-    int wx = 0, wy = 0;
-    gtk_widget_translate_coordinates(w, GTK_WIDGET(W().Window()), x, y, &wx, &wy);
-    const pq::skin::Rect r = W().Skin().WindowRect();
-    input::MoveTo(r.x + wx, r.y + wy);
+    const auto [sx, sy] = pqtest::MainWindowPoint(W(), w, x, y);
+    input::MoveTo(sx, sy);
     input::Xdo({"click", "1"});
   }
   static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).widget(), 29, 25); }

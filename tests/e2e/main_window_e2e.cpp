@@ -12,6 +12,7 @@
 #include "browse_e2e_support.h"
 #include "core/settings.h"
 #include "engine/wait_until.h"
+#include "main_window_point.h"
 #include "pageprep/temp_files.h"
 #include "publishing/widgets/problems_dialog.h"
 #include "shell/widgets/pagequill_app.h"
@@ -114,12 +115,7 @@ class MainWindowTest : public ::testing::Test {
   static std::string Url(const std::string& path) { return site_->url() + "/" + path; }
 
   // The screen position of a point of a widget of the main window.
-  static std::pair<int, int> ScreenPoint(GtkWidget* w, int x, int y) {
-    int wx = 0, wy = 0;
-    gtk_widget_translate_coordinates(w, GTK_WIDGET(W().Window()), x, y, &wx, &wy);
-    const pq::skin::Rect r = W().Skin().WindowRect();
-    return {r.x + wx, r.y + wy};
-  }
+  static std::pair<int, int> ScreenPoint(GtkWidget* w, int x, int y) { return pqtest::MainWindowPoint(W(), w, x, y); }
   static void Click(GtkWidget* w, int x, int y) {
     const auto [sx, sy] = ScreenPoint(w, x, y);
     Xdo({"mousemove", "--sync", std::to_string(sx + 1), std::to_string(sy)});

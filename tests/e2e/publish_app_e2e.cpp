@@ -14,6 +14,7 @@
 
 #include "browse_e2e_support.h"
 #include "e2e/publishing_e2e_support.h"
+#include "main_window_point.h"
 #include "pageprep/text_util.h"
 #include "publishing/widgets/preview_window.h"
 #include "shell/widgets/pagequill_app.h"
@@ -26,21 +27,13 @@ using namespace std::chrono_literals;
 using pq::TabHeader;
 using pq::ToolbarButton;
 using pqtest::ClickWidget;
+using pqtest::FilesIn;
 using pqtest::KeyNow;
 using pqtest::Script;
 using pqtest::TypeNow;
 using pqtest::WindowTitled;
 
 bool Shown(GtkWindow* w) { return w && gtk_widget_get_mapped(GTK_WIDGET(w)); }
-
-int FilesIn(const std::string& dir) {
-  int n = 0;
-  std::error_code ec;
-  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
-       it != std::filesystem::recursive_directory_iterator(); ++it)
-    n += it->is_regular_file() ? 1 : 0;
-  return n;
-}
 
 class PublishApp : public ::testing::Test {
  public:
@@ -87,12 +80,7 @@ class PublishApp : public ::testing::Test {
     pqtest::XdoNow(args);
     pqtest::Pump(150);
   }
-  static std::pair<int, int> ScreenPoint(GtkWidget* w, int x, int y) {
-    int wx = 0, wy = 0;
-    gtk_widget_translate_coordinates(w, GTK_WIDGET(W().Window()), x, y, &wx, &wy);
-    const pq::skin::Rect r = W().Skin().WindowRect();
-    return {r.x + wx, r.y + wy};
-  }
+  static std::pair<int, int> ScreenPoint(GtkWidget* w, int x, int y) { return pqtest::MainWindowPoint(W(), w, x, y); }
   static void Click(GtkWidget* w, int x, int y) {
     const auto [sx, sy] = ScreenPoint(w, x, y);
     Xdo({"mousemove", "--sync", std::to_string(sx + 1), std::to_string(sy)});

@@ -22,6 +22,7 @@ namespace {
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new pqtest::GtkOnXvfb);
 
 using pqtest::ClickWidget;
+using pqtest::FilesIn;
 using pqtest::KeyNow;
 using pqtest::Script;
 using pqtest::TypeNow;
@@ -32,15 +33,6 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
   EXPECT_NE(at, std::string::npos) << from;
   if (at != std::string::npos) text.replace(at, from.size(), to);
   return text;
-}
-
-int FilesIn(const std::string& dir) {
-  int n = 0;
-  std::error_code ec;
-  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
-       it != std::filesystem::recursive_directory_iterator(); ++it)
-    n += it->is_regular_file() ? 1 : 0;
-  return n;
 }
 
 class PublishingDialogs : public ::testing::Test {

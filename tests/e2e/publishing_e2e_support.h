@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -211,6 +212,16 @@ inline void ShotOf(const std::string& suffix) {
 }
 
 // Real XTEST events without running the main loop (steps run inside it).
+// How many files dir holds, at any depth (the site server's backups).
+inline int FilesIn(const std::string& dir) {
+  int n = 0;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+       it != std::filesystem::recursive_directory_iterator(); ++it)
+    n += it->is_regular_file() ? 1 : 0;
+  return n;
+}
+
 inline void XdoNow(const std::vector<std::string>& args) {
   std::vector<std::string> argv{"xdotool"};
   argv.insert(argv.end(), args.begin(), args.end());

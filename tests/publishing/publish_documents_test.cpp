@@ -4,21 +4,14 @@
 
 #include <map>
 
+#include "support/fake_live_documents.h"
+
 namespace {
 
 // Top page with three frames: 0 plain, 1 unreadable, 2 a frameset holding one frame.
-struct FakeLive : pq::LiveDocuments {
+struct FakeLive : pqtest::FakeLiveDocuments {
   std::map<pq::FramePath, int> frames{{{}, 3}, {{0}, 0}, {{1}, -1}, {{2}, 1}, {{2, 0}, 0}};
-  std::map<pq::FramePath, pq::SpanSnapshot> spans, recorded;
   int FrameCount(const pq::FramePath& f) override { return frames.count(f) ? frames[f] : -1; }
-  std::optional<pq::SpanSnapshot> Spans(const pq::FramePath& f) override {
-    if (!spans.count(f)) return std::nullopt;
-    return spans[f];
-  }
-  std::optional<pq::SpanSnapshot> RecordedSpans(const pq::FramePath& f) override {
-    if (!recorded.count(f)) return std::nullopt;
-    return recorded[f];
-  }
 };
 
 TEST(DocumentsToPublish, TopPageThenFramesInTableOrder) {

@@ -2,22 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include "support/fake_live_documents.h"
 
 namespace {
 
 // A top page with one frame.
-struct Live : pq::LiveDocuments {
-  std::map<pq::FramePath, pq::SpanSnapshot> spans, recorded;
+struct Live : pqtest::FakeLiveDocuments {
   int FrameCount(const pq::FramePath& f) override { return f.empty() ? 1 : 0; }
-  std::optional<pq::SpanSnapshot> Spans(const pq::FramePath& f) override {
-    if (!spans.count(f)) return std::nullopt;
-    return spans[f];
-  }
-  std::optional<pq::SpanSnapshot> RecordedSpans(const pq::FramePath& f) override {
-    if (!recorded.count(f)) return std::nullopt;
-    return recorded[f];
-  }
 };
 
 TEST(UnpublishedChanges, PendingUntilPublished) {

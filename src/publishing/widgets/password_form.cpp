@@ -6,6 +6,7 @@
 #include "publishing/remembered_password.h"
 #include "publishing/site_replies.h"
 #include "publishing/widgets/message_box.h"
+#include "publishing/widgets/modal_dialog.h"
 #include "publishing/widgets/publish_form.h"
 
 namespace pq {
@@ -25,10 +26,7 @@ Password::Password(GtkWindow* parent, PublishHost& host)
   GtkWidget* d = dialog_.get();
   gtk_window_set_title(GTK_WINDOW(d), "Publish");
   Name(d, "Password");
-  gtk_window_set_modal(GTK_WINDOW(d), TRUE);
-  gtk_window_set_resizable(GTK_WINDOW(d), FALSE);
-  if (parent) gtk_window_set_transient_for(GTK_WINDOW(d), parent);
-  gtk_window_set_position(GTK_WINDOW(d), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  MakeModal(GTK_WINDOW(d), parent);
 
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);

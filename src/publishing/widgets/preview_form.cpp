@@ -6,6 +6,7 @@
 #include "pageprep/preview_file.h"
 #include "pageprep/preview_frames.h"
 #include "publishing/publish_documents.h"
+#include "publishing/widgets/modal_dialog.h"
 #include "publishing/widgets/preview_window.h"
 
 namespace pq {
@@ -27,10 +28,7 @@ Preview::Preview(GtkWindow* parent, PublishHost& host)
   GtkWidget* d = dialog_.get();
   gtk_window_set_title(GTK_WINDOW(d), "WebPage Preview");
   gtk_widget_set_name(d, "Preview");
-  gtk_window_set_modal(GTK_WINDOW(d), TRUE);
-  gtk_window_set_resizable(GTK_WINDOW(d), FALSE);
-  if (parent) gtk_window_set_transient_for(GTK_WINDOW(d), parent);
-  gtk_window_set_position(GTK_WINDOW(d), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  MakeModal(GTK_WINDOW(d), parent);
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   gtk_container_set_border_width(GTK_CONTAINER(area), 16);
   gtk_box_set_spacing(GTK_BOX(area), 12);

@@ -5,6 +5,7 @@
 #include <gtk/gtk.h>
 
 #include "engine/gobject_ptr.h"
+#include "publishing/widgets/modal_dialog.h"
 #include "publishing/problems.h"
 
 namespace pq {
@@ -27,15 +28,8 @@ PublishCompleteFrm::PublishCompleteFrm(GtkWindow* parent, std::string origUrl,
     : origUrl_(std::move(origUrl)), openPage_(std::move(openPage)) {
   dialog_ = gtk_dialog_new();
   g_object_ref_sink(dialog_);
-  gtk_window_set_title(GTK_WINDOW(dialog_), "Publishing Complete");
-  GtkWidget* bar = gtk_header_bar_new();
-  gtk_header_bar_set_title(GTK_HEADER_BAR(bar), "Publishing Complete");
-  gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(bar), TRUE);
-  gtk_window_set_titlebar(GTK_WINDOW(dialog_), bar);
-  gtk_window_set_modal(GTK_WINDOW(dialog_), TRUE);
-  gtk_window_set_resizable(GTK_WINDOW(dialog_), FALSE);
-  if (parent) gtk_window_set_transient_for(GTK_WINDOW(dialog_), parent);
-  gtk_window_set_position(GTK_WINDOW(dialog_), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  SetHeaderBarTitle(GTK_WINDOW(dialog_), "Publishing Complete");
+  MakeModal(GTK_WINDOW(dialog_), parent);
 
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
   gtk_container_set_border_width(GTK_CONTAINER(column), 16);

@@ -6,6 +6,7 @@
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/publish_documents.h"
+#include "publishing/widgets/modal_dialog.h"
 
 namespace pq {
 
@@ -22,11 +23,8 @@ Publish::Publish(GtkWindow* parent, PublishHost& host)
   GtkWidget* d = dialog_.get();
   gtk_window_set_title(GTK_WINDOW(d), "Publish Changes");
   gtk_widget_set_name(d, "Publish");
-  gtk_window_set_modal(GTK_WINDOW(d), TRUE);
-  gtk_window_set_resizable(GTK_WINDOW(d), FALSE);
+  MakeModal(GTK_WINDOW(d), parent);
   gtk_window_set_deletable(GTK_WINDOW(d), FALSE);
-  if (parent) gtk_window_set_transient_for(GTK_WINDOW(d), parent);
-  gtk_window_set_position(GTK_WINDOW(d), parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
 
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   gtk_container_set_border_width(GTK_CONTAINER(area), 16);
