@@ -5,6 +5,8 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <iostream>
+#include <map>
 
 #include "support/child_process.h"
 #include "support/site_server.h"
@@ -22,8 +24,6 @@ TEST(AccessibilityTest, ControlsAreFoundAndPressedByName) {
   char tmpl[] = "/tmp/pq-a11y-XXXXXX";
   const std::string base = mkdtemp(tmpl);
   for (const char* d : {"temp", "config", "cache", "data"}) fs::create_directories(base + "/" + d);
-  pqtest::Xvfb xvfb;
-  ASSERT_TRUE(xvfb.ok());
   pqtest::SiteServer site;
   ASSERT_TRUE(site.ok());
   for (const auto& [k, v] : std::map<std::string, std::string>{
@@ -35,14 +35,25 @@ TEST(AccessibilityTest, ControlsAreFoundAndPressedByName) {
            {"PAGEQUILL_SERVICE_URL", site.url() + "/check.php"}})
     setenv(k.c_str(), v.c_str(), 1);
   unsetenv("NO_AT_BRIDGE");
-  const auto r = pqtest::RunCommand({"/usr/bin/dbus-run-session", "--", "/usr/bin/python3",
-                                     std::string(PQ_SOURCE_DIR) + "/tests/e2e/atspi_drive.py",
-                                     std::string(PQ_BIN_DIR) + "/pagequill"},
-                                    "", std::chrono::seconds(240));
-  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_EQ(r.out.find("FAIL"), std::string::npos) << r.out;
-  EXPECT_NE(r.out.find("ok   push button Publish"), std::string::npos) << r.out;
-  if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/accessibility.png");
+  // A display lost to the other test programs' servers starting at the same moment is no fault
+  // of the program: that one case is tried once more on a fresh display, and says so.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    pqtest::Xvfb xvfb;
+    ASSERT_TRUE(xvfb.ok());
+    const auto r = pqtest::RunCommand({"/usr/bin/dbus-run-session", "--", "/usr/bin/python3",
+                                       std::string(PQ_SOURCE_DIR) + "/tests/e2e/atspi_drive.py",
+                                       std::string(PQ_BIN_DIR) + "/pagequill"},
+                                      "", std::chrono::seconds(240));
+    if (attempt == 0 && r.err.find("cannot open the display") != std::string::npos) {
+      std::cerr << "the program could not open display " << xvfb.display() << "; trying again\n";
+      continue;
+    }
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+    EXPECT_EQ(r.out.find("FAIL"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("ok   push button Publish"), std::string::npos) << r.out;
+    if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/accessibility.png");
+    break;
+  }
   std::error_code ec;
   fs::remove_all(base, ec);
 }

@@ -1,18 +1,57 @@
 #include "support/xvfb.h"
 
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <thread>
 
 namespace pqtest {
 
+namespace {
+
+// True once a client can connect to the display's local socket.
+bool Accepts(const std::string& number) {
+  const std::string path = "/tmp/.X11-unix/X" + number;
+  for (int i = 0; i < 100; ++i) {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof(address.sun_path) - 1);
+    const bool connected = connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0;
+    close(fd);
+    if (connected) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  return false;
+}
+
+}  // namespace
+
 Xvfb::Xvfb(int width, int height) {
-  // -displayfd 1: Xvfb picks a free display number and prints it on its standard output.
+  // The display number is ours to pick, not -displayfd's: a server probing numbers replaces the
+  // socket of a server already running on one, so test programs started together lost their
+  // displays. A server given its number checks the lock first and leaves others alone.
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  if (!server_.Start({"Xvfb", "-displayfd", "1", "-screen", "0", screen, "-nolisten", "tcp"}))
-    return;
-  std::string n = server_.ReadLine(std::chrono::seconds(20));
+  std::string n;
+  for (int attempt = 0; attempt < 20 && n.empty(); ++attempt) {
+    const std::string candidate =
+        std::to_string(100 + (static_cast<unsigned>(getpid()) * 7u + attempt * 131u) % 5000u);
+    if (std::filesystem::exists("/tmp/.X" + candidate + "-lock")) continue;
+    if (!server_.Start({"Xvfb", ":" + candidate, "-screen", "0", screen, "-nolisten", "tcp"}))
+      return;
+    if (Accepts(candidate) && server_.Running()) {
+      n = candidate;
+    } else {
+      server_.Stop();
+    }
+  }
   if (n.empty()) return;
   display_ = ":" + n;
   setenv("DISPLAY", display_.c_str(), 1);
