@@ -48,47 +48,13 @@ std::string UserDefinedToUtf8(std::string_view bytes) {
 std::string Utf8ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size());
-  std::size_t i = 0;
-  const std::size_t n = bytes.size();
-  auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-  while (i < n) {
-    const unsigned char b = at(i);
-    if (b < 0x80) {
-      out += static_cast<char>(b);
-      ++i;
-      continue;
-    }
-    std::size_t need = 0;
-    unsigned char lo = 0x80, hi = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-      need = 1;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      need = 2;
-      if (b == 0xE0) lo = 0xA0;
-      if (b == 0xED) hi = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      need = 3;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    } else {
-      out += kReplacement;
-      ++i;
-      continue;
-    }
-    std::size_t k = i + 1;
-    bool ok = true;
-    for (std::size_t seen = 0; seen < need; ++seen, ++k) {
-      if (k >= n || at(k) < lo || at(k) > hi) {
-        ok = false;
-        break;
-      }
-      lo = 0x80, hi = 0xBF;
-    }
-    if (ok)
-      out.append(bytes.substr(i, k - i));
+  for (std::size_t i = 0; i < bytes.size();) {
+    const Utf8Step step = NextUtf8Step(bytes, i);
+    if (step.valid)
+      out.append(bytes.substr(i, step.end - i));
     else
       out += kReplacement;
-    i = k;  // the byte that broke the sequence is read again on its own
+    i = step.end;
   }
   return out;
 }

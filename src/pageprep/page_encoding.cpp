@@ -125,43 +125,11 @@ template <typename Step>
 bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& step) {
   if (canonical == "utf-8") {
     // The Encoding Standard's decoder: each maximal invalid subpart reads as one U+FFFD.
-    const std::size_t n = bytes.size();
-    auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    for (std::size_t i = 0; i < n;) {
-      const unsigned char b = at(i);
-      std::size_t need = 0;
-      unsigned char lo = 0x80, hi = 0xBF;
-      if (b < 0x80) {
-        if (!step(i, i + 1, bytes.substr(i, 1))) return true;
-        ++i;
-        continue;
-      }
-      if (b >= 0xC2 && b <= 0xDF) {
-        need = 1;
-      } else if (b >= 0xE0 && b <= 0xEF) {
-        need = 2;
-        if (b == 0xE0) lo = 0xA0;
-        if (b == 0xED) hi = 0x9F;
-      } else if (b >= 0xF0 && b <= 0xF4) {
-        need = 3;
-        if (b == 0xF0) lo = 0x90;
-        if (b == 0xF4) hi = 0x8F;
-      } else {
-        if (!step(i, i + 1, kReplacement)) return true;
-        ++i;
-        continue;
-      }
-      std::size_t k = i + 1;
-      bool ok = true;
-      for (std::size_t seen = 0; seen < need; ++seen, ++k) {
-        if (k >= n || at(k) < lo || at(k) > hi) {
-          ok = false;
-          break;
-        }
-        lo = 0x80, hi = 0xBF;
-      }
-      if (!step(i, k, ok ? bytes.substr(i, k - i) : kReplacement)) return true;
-      i = k;
+    for (std::size_t i = 0; i < bytes.size();) {
+      const Utf8Step next = NextUtf8Step(bytes, i);
+      if (!step(i, next.end, next.valid ? bytes.substr(i, next.end - i) : kReplacement))
+        return true;
+      i = next.end;
     }
     return true;
   }

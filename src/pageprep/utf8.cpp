@@ -57,4 +57,32 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+Utf8Step NextUtf8Step(std::string_view bytes, std::size_t i) {
+  const std::size_t n = bytes.size();
+  auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
+  const unsigned char b = at(i);
+  if (b < 0x80) return {i + 1, true};
+  std::size_t need = 0;
+  unsigned char lo = 0x80, hi = 0xBF;
+  if (b >= 0xC2 && b <= 0xDF) {
+    need = 1;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    need = 2;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    need = 3;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return {i + 1, false};
+  }
+  std::size_t k = i + 1;
+  for (std::size_t seen = 0; seen < need; ++seen, ++k) {
+    if (k >= n || at(k) < lo || at(k) > hi) return {k, false};
+    lo = 0x80, hi = 0xBF;
+  }
+  return {k, true};
+}
+
 }  // namespace pq
