@@ -7,6 +7,7 @@
 #include "pageprep/fetcher.h"
 #include "pageprep/frame_table.h"
 #include "pageprep/live_documents.h"
+#include "publishing/publish_flow.h"
 
 namespace pq {
 
@@ -31,6 +32,8 @@ class PublishHost {
   virtual void RefreshBrowsePane(std::function<void()> reloaded) = 0;
   // Drops what the web views keep of a published address.
   virtual void DropCachedCopies(const std::string& /*url*/) {}
+  // What was published of the page in the edit pane since it was loaded; nullptr: not kept.
+  virtual EarlierPublications* Earlier() { return nullptr; }
   // After a successful publication: the publish-complete dialog.
   virtual void PublishComplete() = 0;
 };

@@ -53,6 +53,7 @@ class MainWindowPublishing : public PublishHost {
   void DropCachedCopies(const std::string&) override {
     window_.BrowsePaneWidget().View().ClearCache();
   }
+  EarlierPublications* Earlier() override { return &unpublished_.Earlier(); }
   void PublishComplete() override { window_.PublishComplete(); }
 
  private:
