@@ -129,6 +129,7 @@ void PublishAttempt::CompareWithWebsite(const CurrentBytes& current) {
 
 void PublishAttempt::Begin(bool passKeyOk, int k, const std::string& passKeyError) {
   begun_ = true;
+  if (!conflicts_.empty()) return;  // nothing is posted: no key is needed
   if (!plan_.error.empty()) {
     fatal_ = plan_.error;
     return;

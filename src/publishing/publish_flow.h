@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/frame_path.h"
 #include "pageprep/restore_html.h"
 #include "publishing/form_fields.h"
 
@@ -15,6 +16,7 @@ namespace pq {
 // follow in the frame table's depth-first order).
 struct PublishDocument {
   bool readable = true;     // false: an unreadable frame, or its live document could not be read
+  FramePath path;           // where it is in the edit pane ({} the top document)
   std::string editHTML;     // as written into its edit copy (with the origin markers)
   std::optional<SpanLayout> layout;  // where its markers are; nullopt: found from the text
   std::string sourceText;   // as fetched, decoded

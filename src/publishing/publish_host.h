@@ -34,6 +34,9 @@ class PublishHost {
   virtual void DropCachedCopies(const std::string& /*url*/) {}
   // What was published of the page in the edit pane since it was loaded; nullptr: not kept.
   virtual EarlierPublications* Earlier() { return nullptr; }
+  // The page was changed on the website: reloads it and puts the user's edits back where their
+  // text is unchanged there; what cannot be put back is listed and left on the clipboard.
+  virtual void ReloadKeepingEdits() {}
   // After a successful publication: the publish-complete dialog.
   virtual void PublishComplete() = 0;
 };

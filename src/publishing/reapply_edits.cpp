@@ -104,7 +104,8 @@ std::vector<CarriedEdit> CarriedEdits(const std::vector<PublishDocument>& docume
 ReapplyPlan PlanReapply(const std::vector<CarriedEdit>& edits,
                         const std::vector<PublishDocument>& fresh) {
   ReapplyPlan plan;
-  for (const CarriedEdit& edit : edits) {
+  for (std::size_t e = 0; e < edits.size(); ++e) {
+    const CarriedEdit& edit = edits[e];
     bool placed = false;
     for (std::size_t d = 0; d < fresh.size() && !placed; ++d) {
       const PublishDocument& doc = fresh[d];
@@ -121,7 +122,7 @@ ReapplyPlan PlanReapply(const std::vector<CarriedEdit>& edits,
                                     ? candidates[static_cast<std::size_t>(edit.ordinal)]
                                     : nullptr;
       if (target) {
-        plan.changes.push_back({d, target->Id(), edit.html});
+        plan.changes.push_back({e, d, target->Id(), edit.html});
         placed = true;
       }
     }

@@ -24,6 +24,7 @@ std::vector<CarriedEdit> CarriedEdits(const std::vector<PublishDocument>& docume
 
 struct ReapplyPlan {
   struct Change {
+    std::size_t edit = 0;      // index into the carried edits
     std::size_t document = 0;  // index into the new documents
     std::string id;            // the span in the new edit copy
     std::string html;
