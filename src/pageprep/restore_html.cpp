@@ -141,27 +141,32 @@ RestoredHTML SpliceSpans(std::string_view editHTML, const SpanLayout& layout,
   return Splice(editHTML, layout, replace, Verbatim);
 }
 
+std::optional<std::string> SpanContentsNow(std::string_view editHTML, const SpanPlace& s,
+                                           const SpanSource& document) {
+  const std::string id = s.Id();
+  std::optional<std::string> inner = document.InnerHTML(id);
+  if (!inner) return std::nullopt;  // no longer in the document: published as fetched
+  if (s.kind == SpanKind::Edit) {
+    std::string text = EncodeSpecialChars(*inner);
+    // An emptied span keeps a place that stays editable the next time the page is prepared.
+    if (text.find_first_not_of(' ') == std::string::npos) text = "&nbsp;<!--DeletedText-->";
+    return text;
+  }
+  const auto links = document.EditableLinkHTML(id);
+  const std::string linkText = links.empty() ? "" : EncodeSpecialChars(links.back());
+  std::string content(editHTML.substr(s.contentBegin, s.contentEnd - s.contentBegin));
+  // Only a link with its "</a>" has a text to replace; an empty one would lose the link.
+  if (!linkText.empty() && s.textEnd < s.contentEnd)
+    content.replace(s.textBegin - s.contentBegin, s.textEnd - s.textBegin, linkText);
+  return content;
+}
+
 RestoredHTML RestoreHTML(std::string_view editHTML, const SpanLayout& layout,
                          const SpanSource& document) {
-  const auto replace = [&](const SpanPlace& s) -> std::optional<std::string> {
-    const std::string id = s.Id();
-    std::optional<std::string> inner = document.InnerHTML(id);
-    if (!inner) return std::nullopt;  // no longer in the document: published as fetched
-    if (s.kind == SpanKind::Edit) {
-      std::string text = EncodeSpecialChars(*inner);
-      // An emptied span keeps a place that stays editable the next time the page is prepared.
-      if (text.find_first_not_of(' ') == std::string::npos) text = "&nbsp;<!--DeletedText-->";
-      return text;
-    }
-    const auto links = document.EditableLinkHTML(id);
-    const std::string linkText = links.empty() ? "" : EncodeSpecialChars(links.back());
-    std::string content(editHTML.substr(s.contentBegin, s.contentEnd - s.contentBegin));
-    // Only a link with its "</a>" has a text to replace; an empty one would lose the link.
-    if (!linkText.empty() && s.textEnd < s.contentEnd)
-      content.replace(s.textBegin - s.contentBegin, s.textEnd - s.textBegin, linkText);
-    return content;
-  };
-  return Splice(editHTML, layout, replace, StripUnsafeChars);
+  return Splice(
+      editHTML, layout,
+      [&](const SpanPlace& s) { return SpanContentsNow(editHTML, s, document); },
+      StripUnsafeChars);
 }
 
 std::string StripMarkers(std::string_view html, const SpanLayout& layout) {

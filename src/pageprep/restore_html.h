@@ -49,6 +49,11 @@ using SpanReplacement = std::function<std::optional<std::string>(const SpanPlace
 RestoredHTML SpliceSpans(std::string_view editHTML, const SpanLayout& layout,
                          const SpanReplacement& replace);
 
+// What RestoreHTML puts in place of one span (before filtering), or nullopt when the document
+// has no such span: an edit span's live contents, or a link span with its text replaced.
+std::optional<std::string> SpanContentsNow(std::string_view editHTML, const SpanPlace& span,
+                                           const SpanSource& document);
+
 // Splices the live contents of every edit span and editable link found in the document into
 // the edit HTML and removes their span tags; everything but the program's own markers is
 // filtered by StripUnsafeChars. An emptied edit span becomes "&nbsp;<!--DeletedText-->"; a

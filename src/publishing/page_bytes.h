@@ -1,6 +1,9 @@
 #pragma once
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "publishing/text_edit.h"
 
 namespace pq {
 
@@ -19,11 +22,11 @@ struct PageBytes {
   std::string error;  // for the user, when !ok
 };
 
-// Writes the page in its own character set; characters the set cannot hold become numeric
-// character references, and a UTF-8 byte-order mark is kept. A page whose bytes do not come
-// back the same from its text (bytes its set does not define, characters with two encodings)
-// gets only the changed places spliced into its original bytes, so that everything else
-// stays as it was. UTF-16 pages are refused.
-PageBytes PublishableBytes(const PageSource& source, std::string_view publishable);
+// The page's own bytes with each edit of its text (ascending offsets into `text`) spliced in:
+// every byte outside the edits is the page's own, and the edits' texts are written in its
+// character set (characters the set cannot hold become numeric character references). Where an
+// edit's place cannot be found exactly in the bytes, nothing is written (refused, with the
+// reason): a page is never rewritten from its text. UTF-16 pages are refused.
+PageBytes PublishableBytes(const PageSource& source, const std::vector<TextEdit>& edits);
 
 }  // namespace pq

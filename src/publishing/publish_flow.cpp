@@ -8,7 +8,7 @@
 #include "publishing/pass_key.h"
 #include "publishing/publishable_page.h"
 #include "publishing/site_replies.h"
-#include "publishing/text_diff.h"
+#include "pageprep/char_filters.h"
 
 namespace pq {
 
@@ -22,37 +22,118 @@ std::string JoinNames(const std::vector<std::string>& names) {
 
 }  // namespace
 
-std::optional<std::string> PublishedText(const PublishDocument& document) {
+namespace {
+
+// A layout read back from the text knows where its spans are in the edit HTML only: their
+// places in the source are found by walking both, the gaps between markers matching exactly.
+bool PlaceInSource(SpanLayout& layout, std::string_view html, std::string_view source) {
+  std::size_t at = 0, src = 0;
+  auto gap = [&](std::size_t until) {
+    if (until < at || until > html.size()) return false;
+    const std::string_view text = html.substr(at, until - at);
+    if (source.substr(src, text.size()) != text) return false;
+    src += text.size();
+    return true;
+  };
+  auto inserted = layout.inserted.begin();
+  for (SpanPlace& s : layout.spans) {
+    for (; inserted != layout.inserted.end() && inserted->begin < s.begin; ++inserted) {
+      if (!gap(inserted->begin)) return false;
+      at = inserted->end;
+    }
+    if (!gap(s.begin)) return false;
+    const std::string_view written = html.substr(s.contentBegin, s.contentEnd - s.contentBegin);
+    // A space at either end may have been written as a non-breaking one: "&nbsp" opening,
+    // "&nbsp;" closing.
+    std::size_t length = std::string_view::npos;
+    for (const bool lead : {false, true})
+      for (const bool trail : {false, true}) {
+        if (length != std::string_view::npos || ((lead || trail) && s.kind != SpanKind::Edit))
+          continue;
+        std::string_view middle = written;
+        if (lead && middle.substr(0, 5) != "&nbsp") continue;
+        if (lead) middle.remove_prefix(5);
+        if (trail && (middle.size() < 6 || middle.substr(middle.size() - 6) != "&nbsp;")) continue;
+        if (trail) middle.remove_suffix(6);
+        const std::string expected = (lead ? " " : "") + std::string(middle) + (trail ? " " : "");
+        if (source.substr(src, expected.size()) == expected) length = expected.size();
+      }
+    if (length == std::string_view::npos) return false;
+    s.sourceBegin = src;
+    src += length;
+    s.sourceEnd = src;
+    at = s.end;
+  }
+  for (; inserted != layout.inserted.end(); ++inserted) {
+    if (!gap(inserted->begin)) return false;
+    at = inserted->end;
+  }
+  return gap(html.size()) && src == source.size();
+}
+
+}  // namespace
+
+std::optional<SpanLayout> SourceLayoutOf(const PublishDocument& document) {
+  if (document.layout && !(document.layout->spans.empty() && document.layout->inserted.empty()))
+    return *document.layout;
+  SpanLayout found = FindSpanLayout(document.editHTML);
+  if (!PlaceInSource(found, document.editHTML, document.sourceText)) return std::nullopt;
+  return found;
+}
+
+std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
+                                               std::string& error) {
   const SpanSnapshot* recorded = document.recorded ? &*document.recorded : nullptr;
   const ChangedSpans changed(document.live, recorded);
-  if (recorded && !changed.Any()) return std::nullopt;  // untouched: its source stands
-  // A layout that holds nothing (made by hand, or from a copy read back) is found from the text.
-  const SpanLayout layout = document.layout && !(document.layout->spans.empty() &&
-                                                 document.layout->inserted.empty())
-                                ? *document.layout
-                                : FindSpanLayout(document.editHTML);
-  const std::string text = PublishableHTML(document.editHTML, layout, changed);
-  // The same restore with no span taken from the engine: wherever it differs from the source
-  // (characters the restore filters, a space the markers kept as "&nbsp;"), the source's own
-  // text stays.
-  const std::string base = PublishableHTML(document.editHTML, layout, SpanSnapshot{});
-  if (text == base) return std::nullopt;
-  std::string published =
-      base == document.sourceText
-          ? text
-          : ApplyEdits(document.sourceText, TransportEdits(text, DiffTexts(base, text),
-                                                           DiffTexts(document.sourceText, base)));
-  if (published == document.sourceText) return std::nullopt;
-  return published;
+  std::vector<TextEdit> edits;
+  if (recorded && !changed.Any()) return edits;  // untouched: its source stands
+  const auto layout = SourceLayoutOf(document);
+  if (!layout) {
+    error = "Pagequill could not find the edited text's place in the page, so nothing was "
+            "published.";
+    return std::nullopt;
+  }
+  const std::string_view source = document.sourceText;
+  std::size_t floor = 0;
+  for (const SpanPlace& s : layout->spans) {
+    auto now = SpanContentsNow(document.editHTML, s, changed);
+    if (!now) continue;
+    if (s.sourceBegin < floor || s.sourceEnd < s.sourceBegin || s.sourceEnd > source.size()) {
+      error = "Pagequill could not find the place of the changed text " + s.Id() +
+              " exactly in the page, so nothing was published.";
+      return std::nullopt;
+    }
+    floor = s.sourceEnd;
+    std::string text = StripUnsafeChars(*now);
+    const std::string_view was = source.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin);
+    // A space at either end of the span was shown as a non-breaking one: it stays a space.
+    if (s.kind == SpanKind::Edit) {
+      if (!was.empty() && was.front() == ' ' && text.rfind("&nbsp;", 0) == 0)
+        text.replace(0, 6, " ");
+      if (was.size() > 1 && was.back() == ' ' && text.size() >= 6 &&
+          text.compare(text.size() - 6, 6, "&nbsp;") == 0)
+        text.replace(text.size() - 6, 6, " ");
+    }
+    if (text == was) continue;
+    edits.push_back({s.sourceBegin, s.sourceEnd, std::move(text)});
+  }
+  return edits;
+}
+
+std::optional<std::string> PublishedText(const PublishDocument& document) {
+  std::string error;
+  const auto edits = SpanEdits(document, error);
+  if (!edits || edits->empty()) return std::nullopt;
+  return ApplyEdits(document.sourceText, *edits);
 }
 
 std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error) {
-  const auto published = PublishedText(document);
-  if (!published) return std::nullopt;
+  const auto edits = SpanEdits(document, error);
+  if (!edits || edits->empty()) return std::nullopt;
   const std::string bytes = document.sourceBytes.empty()
                                 ? EncodeText(document.sourceText, document.charset).value_or("")
                                 : document.sourceBytes;
-  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, *published);
+  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, *edits);
   if (!page.ok) {
     error = page.error;
     return std::nullopt;

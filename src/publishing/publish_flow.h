@@ -9,6 +9,7 @@
 #include "core/frame_path.h"
 #include "pageprep/restore_html.h"
 #include "publishing/form_fields.h"
+#include "publishing/text_edit.h"
 
 namespace pq {
 
@@ -53,6 +54,15 @@ using EarlierPublications = std::map<std::string, std::string>;
 // Drops the jobs whose bytes are exactly what was published last (a second Publish without
 // typing posts nothing) and takes the last publication as the base of the others.
 void FollowEarlierPublications(PublishPlan& plan, const EarlierPublications& earlier);
+
+// The layout of a document with the places of its spans in the source; a layout read back
+// from the text is placed by matching the text between markers; nullopt when it does not fit.
+std::optional<SpanLayout> SourceLayoutOf(const PublishDocument& document);
+
+// The changes publishing makes to a document's source text: each changed span's source range
+// replaced by its contents now, nothing else. Empty when nothing changed; nullopt (with error)
+// when a changed span's place cannot be found exactly.
+std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document, std::string& error);
 
 // The text of one document as it would be published: its source with the changed spans, or
 // nullopt when nothing in it changed.

@@ -3,11 +3,19 @@
 #include <gtest/gtest.h>
 
 #include "pageprep/page_encoding.h"
-#include "publishing/text_diff.h"
+#include "publishing/text_edit.h"
 
 namespace {
 
 using pq::PublishableBytes;
+using pq::TextEdit;
+
+// The edit that puts `with` in place of the first `what` of `text`.
+std::vector<TextEdit> Replace(const std::string& text, const std::string& what, const std::string& with) {
+  const std::size_t at = text.find(what);
+  EXPECT_NE(at, std::string::npos) << what;
+  return {{at, at + what.size(), with}};
+}
 
 TEST(PublishableBytes, ChangedParagraphInEachCharacterSet) {
   const struct {
@@ -38,7 +46,8 @@ TEST(PublishableBytes, ChangedParagraphInEachCharacterSet) {
     const auto text = pq::DecodeText(bytes, c.charset);
     ASSERT_TRUE(text) << c.name;
     const std::string headText = *pq::DecodeText(c.head, c.charset);
-    const auto r = PublishableBytes({bytes, c.charset, *text}, headText + c.typed + "</p><p>end</p>");
+    const auto r = PublishableBytes({bytes, c.charset, *text},
+                                    {{headText.size(), headText.size() + 3, c.typed}});
     ASSERT_TRUE(r.ok) << c.name << ": " << r.error;
     EXPECT_EQ(r.bytes, c.head + c.sent + tail) << c.name;
   }
@@ -49,15 +58,14 @@ TEST(PublishableBytes, Utf8ByteOrderMarkIsKept) {
   const std::string bytes = bom + "<p>old</p>";
   // Whether or not the text read from the bytes kept the mark.
   for (const std::string& text : {bom + "<p>old</p>", std::string("<p>old</p>")}) {
-    const std::string changed = text.substr(0, text.size() - 7) + "new</p>";
-    const auto r = PublishableBytes({bytes, "utf-8", text}, changed);
+    const auto r = PublishableBytes({bytes, "utf-8", text}, Replace(text, "old", "new"));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, bom + "<p>new</p>");
   }
 }
 
 TEST(PublishableBytes, Utf16PagesAreRefusedWithAReason) {
-  const auto r = PublishableBytes({"\xFF\xFE<\0p\0>\0", "utf-16le", "<p>"}, "<p>x");
+  const auto r = PublishableBytes({"\xFF\xFE<\0p\0>\0", "utf-16le", "<p>"}, {{3, 3, "x"}});
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("UTF-16"), std::string::npos) << r.error;
 }
@@ -69,10 +77,9 @@ TEST(PublishableBytes, BytesThatDoNotSurviveAreKeptAroundTheChanges) {
       "<meta charset=iso-8859-1><p>\x93one\x94</p>\x81<p>two</p><p>\x93three\x94</p>";
   const auto text = pq::DecodeText(bytes, "windows-1252");
   ASSERT_TRUE(text);
-  std::string changed = *text;
-  changed.replace(changed.find("one"), 3, "\xC3\xA9\xE2\x82\xAC");
-  changed.replace(changed.find("three"), 5, "3");
-  const auto r = PublishableBytes({bytes, "windows-1252", *text}, changed);
+  auto edits = Replace(*text, "one", "\xC3\xA9\xE2\x82\xAC");
+  edits.push_back(Replace(*text, "three", "3").front());
+  const auto r = PublishableBytes({bytes, "windows-1252", *text}, edits);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, "<meta charset=iso-8859-1><p>\x93\xE9&#8364;\x94</p>\x81<p>two</p><p>\x93"
                      "3\x94</p>");
@@ -83,9 +90,7 @@ TEST(PublishableBytes, ShiftJisCharacterWithTwoEncodingsKeepsItsOwn) {
   const std::string bytes = "<p>\xED\x40</p><p>old</p>";
   const auto text = pq::DecodeText(bytes, "shift_jis");
   ASSERT_TRUE(text);
-  std::string changed = *text;
-  changed.replace(changed.find("old"), 3, "\xE6\x97\xA5");
-  const auto r = PublishableBytes({bytes, "shift_jis", *text}, changed);
+  const auto r = PublishableBytes({bytes, "shift_jis", *text}, Replace(*text, "old", "\xE6\x97\xA5"));
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, "<p>\xED\x40</p><p>\x93\xFA</p>");
 }
@@ -94,17 +99,37 @@ TEST(PublishableBytes, InvalidUtf8StaysOutsideTheChanges) {
   // The text reads each bad sequence as U+FFFD; the bytes keep them.
   const std::string bytes = "<p>\xE2\x82</p><p>old</p><p>\xFF</p>";
   const std::string text = *pq::DecodeText(bytes, "utf-8");
-  std::string changed = text;
-  changed.replace(changed.find("old"), 3, "new");
-  const auto r = PublishableBytes({bytes, "utf-8", text}, changed);
+  const auto r = PublishableBytes({bytes, "utf-8", text}, Replace(text, "old", "new"));
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, "<p>\xE2\x82</p><p>new</p><p>\xFF</p>");
+}
+
+// Edits whose places are not in the text, or bytes that do not read as the text: refused, never
+// a page rewritten from its text.
+TEST(PublishableBytes, EditsThatCannotBePlacedAreRefused) {
+  const std::string bytes = "<p>old</p><p>two</p>";
+  const struct {
+    const char* name;
+    std::string text;
+    std::vector<TextEdit> edits;
+  } cases[] = {
+      {"past the end", bytes, {{8, 40, "x"}}},
+      {"overlapping", bytes, {{3, 8, "x"}, {5, 9, "y"}}},
+      {"backwards", bytes, {{6, 3, "x"}}},
+      {"text not of these bytes", "<p>old</p><p>TWO</p>", {{3, 6, "new"}}},
+  };
+  for (const auto& c : cases) {
+    const auto r = PublishableBytes({bytes, "utf-8", c.text}, c.edits);
+    EXPECT_FALSE(r.ok) << c.name;
+    EXPECT_TRUE(r.bytes.empty()) << c.name;
+    EXPECT_NE(r.error.find("nothing was published"), std::string::npos) << c.name << ": " << r.error;
+  }
 }
 
 TEST(PublishableBytes, UnchangedTextGivesTheSameBytes) {
   const std::string bytes = "<p>\xED\x40</p>";
   const auto text = pq::DecodeText(bytes, "shift_jis");
-  const auto r = PublishableBytes({bytes, "shift_jis", *text}, *text);
+  const auto r = PublishableBytes({bytes, "shift_jis", *text}, {});
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, bytes);
 }

@@ -355,3 +355,82 @@ TEST(FollowEarlierPublications, SecondPublishPostsOnlyNewChanges) {
   EXPECT_EQ(plan.jobs[0].file, "c.htm");
   EXPECT_EQ(plan.jobs[0].base, pq::MD5HexOfBytes("<html><body><p>x</p></body></html>"));
 }
+
+namespace {
+
+// A page prepared as the program prepares it, with span `id` given new contents.
+pq::PublishDocument Prepared(const std::string& source, const std::string& id,
+                             const std::string& html) {
+  pq::PublishDocument d;
+  d.sourceText = d.sourceBytes = source;
+  pq::MarkedHTML marked = pq::MakeEditHTML(source, kRoot + "/p.htm", kRoot + "/p.htm");
+  d.editHTML = marked.html;
+  d.layout = marked.layout;
+  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.live = *d.recorded;
+  d.live.elements.at(id).innerHTML = html;
+  return d;
+}
+
+std::pair<std::size_t, std::size_t> SourceRangeOf(const pq::PublishDocument& d, const std::string& id) {
+  for (const auto& s : d.layout->spans)
+    if (s.Id() == id) return {s.sourceBegin, s.sourceEnd};
+  ADD_FAILURE() << "no span " << id;
+  return {0, 0};
+}
+
+}  // namespace
+
+// What is published is the source with the edited span's range replaced, and nothing else:
+// no text diff can move neighbouring text or rewrite spaces elsewhere on the page.
+TEST(PublishedHTML, OnlyTheEditedSpansRangeChanges) {
+  std::string manyParagraphs = "<html><body>";
+  for (int i = 0; i < 800; ++i) manyParagraphs += "<p>x </p>";
+  manyParagraphs += "</body></html>\n";
+  const struct {
+    const char* name;
+    std::string source;
+    std::string id;
+    std::string typed;
+    std::string expected;  // "" : the source with the span's range replaced by `typed`
+  } cases[] = {
+      {"a span ending in two spaces before one ending in one",
+       "<html><body>Welcome! <h2>News  </h2>Sale </body></html>\n", "ZZZEDIT2", "Closed on Monday.",
+       "<html><body>Welcome! <h2>Closed on Monday.</h2>Sale </body></html>\n"},
+      {"the first of 800 spans ending in a space", manyParagraphs, "ZZZEDIT1", "y&nbsp;", ""},
+      {"the last of 800", manyParagraphs, "ZZZEDIT800", "z&nbsp;", ""},
+      {"typed before the marker's space", "<p>Open daily </p><p>Call us</p>", "ZZZEDIT1",
+       "Open daily now&nbsp;", "<p>Open daily now </p><p>Call us</p>"},
+  };
+  for (const auto& c : cases) {
+    const pq::PublishDocument d = Prepared(c.source, c.id, c.typed);
+    std::string error;
+    const auto html = pq::PublishedHTML(d, error);
+    ASSERT_TRUE(html) << c.name << ": " << error;
+    if (!c.expected.empty()) {
+      EXPECT_EQ(*html, c.expected) << c.name;
+      continue;
+    }
+    const auto [from, to] = SourceRangeOf(d, c.id);
+    EXPECT_EQ(html->substr(0, from), c.source.substr(0, from)) << c.name;
+    EXPECT_EQ(html->substr(html->size() - (c.source.size() - to)), c.source.substr(to)) << c.name;
+    // The marker's closing "&nbsp;" stands for the source's own space.
+    EXPECT_EQ(html->substr(from, html->size() - c.source.size() + to - from),
+              std::string(1, c.typed[0]) + " ")
+        << c.name;
+  }
+}
+
+// A changed span whose place in the source cannot be found is refused, never published by
+// rewriting the page from its text.
+TEST(PublishedHTML, ASpanWithoutAnExactPlaceIsRefused) {
+  pq::PublishDocument d = Prepared("<p>one</p><p>two</p>", "ZZZEDIT2", "three");
+  d.layout->spans.back().sourceBegin = 100;
+  d.layout->spans.back().sourceEnd = 90;
+  std::string error;
+  EXPECT_FALSE(pq::PublishedHTML(d, error));
+  EXPECT_NE(error.find("ZZZEDIT2"), std::string::npos) << error;
+  const auto plan = pq::PlanPublication({d}, kRoot);
+  EXPECT_TRUE(plan.jobs.empty());
+  EXPECT_NE(plan.error.find("Nothing was published"), std::string::npos) << plan.error;
+}
