@@ -14,6 +14,8 @@
 // - the masked view, in which each format tag and "<br>" is plain text, so that the next "<"
 //   is always the start of a structural tag;
 // - the deleted-text marker "<!--DeletedText-->" is plain text too (it stands in edited text).
+// - a "<" that cannot start a tag (followed by anything but an ASCII letter, "/", "!" or "?",
+//   as the HTML tokenizer reads it) is plain text.
 // A "<" that starts one of these is "hidden"; every other "<" starts a structural tag.
 
 namespace pq {
@@ -30,10 +32,14 @@ constexpr std::array<std::string_view, 12> kFormatTags{
 constexpr int kCloserOffset = 6;
 constexpr int kBrId = 12;
 constexpr int kDeletedId = 13;
+constexpr int kLessTextId = 14;  // a "<" that is text
 constexpr std::string_view kBr = "<br>";
-constexpr std::array<std::size_t, 14> kHiddenLength{8, 3, 3, 3, 4, 6, 9, 4, 4, 4, 5, 7, 4, 18};
+constexpr std::array<std::size_t, 15> kHiddenLength{8, 3, 3, 3, 4, 6, 9, 4, 4, 4, 5, 7, 4, 18, 1};
 
 bool IsWs(char c) { return c == ' ' || c == '\n' || c == '\r' || c == '\t'; }
+bool IsAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// Whether a "<" followed by c can start a tag, a comment or a declaration.
+bool OpensTag(char c) { return IsAsciiLetter(c) || c == '/' || c == '!' || c == '?'; }
 bool IsTextChar(char c) { return !IsWs(c) && c != '>'; }
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -61,7 +67,7 @@ class Scanner {
           p = AfterStructuralTag(p);
           continue;
         }
-        if (id != kDeletedId) {  // a format tag: text only if something visible follows
+        if (id != kDeletedId && id != kLessTextId) {  // a format tag: text only if something visible follows
           std::size_t stop;
           if (!HasVisibleText(p, stop)) {
             p = stop;
@@ -166,6 +172,7 @@ class Scanner {
 
   // Id of the format tag, "<br>" or deleted-text marker at i (a "<"), or -1.
   int HiddenAt(std::size_t i) const {
+    if (i + 1 < n_ && !OpensTag(t_[i + 1])) return kLessTextId;
     if (i + 2 >= n_) return -1;  // every hidden tag is at least 3 characters
     auto is = [&](int id) { return Has(i, id == kBrId ? kBr : kFormatTags[id]) ? id : -1; };
     switch (Lower(t_[i + 1])) {
@@ -322,8 +329,9 @@ class Scanner {
     for (std::size_t i = TagEnd(p); i != npos && i < n_;) {
       const std::size_t tag = NextStructural(i + 1);
       if (tag >= n_) break;
-      if (Has(tag, "</a>")) {
-        link.end = tag + 4;
+      if (IsEndOfLink(tag)) {
+        const std::size_t gt = TagEnd(tag);
+        link.end = gt == npos ? n_ : gt + 1;
         // The text a browser sees: a quoted "<" does not end the start tag for it, though it
         // stops the quote for the scan.
         if (const std::size_t gt = QuotedTagEnd(t_, p, tag); gt != npos) {
@@ -332,10 +340,22 @@ class Scanner {
         }
         break;
       }
+      // Another link begins: this one has no "</a>" of its own, and its span stops here
+      // instead of taking in the next link and everything between.
+      if (Has(tag, "<a") && tag + 2 < n_ && IsWs(t_[tag + 2])) {
+        link.end = tag;
+        break;
+      }
       i = Has(tag, "<!--") ? AfterComment(tag) - 1 : TagEnd(tag);
     }
     spans_.push_back(link);
     return link.end;
+  }
+
+  // An end tag of a link as the tokenizer reads it: "</a" then ">", white space or "/".
+  bool IsEndOfLink(std::size_t tag) const {
+    return Has(tag, "</a") && tag + 3 < n_ &&
+           (t_[tag + 3] == '>' || t_[tag + 3] == '/' || IsWs(t_[tag + 3]) || t_[tag + 3] == '\f');
   }
 
   // Whether the run at p holds a character that is not whitespace, ">" or inside a format
@@ -345,7 +365,7 @@ class Scanner {
       const char c = t_[i];
       if (c == '<') {
         const int id = HiddenAt(i);
-        if (id == kDeletedId) return true;
+        if (id == kDeletedId || id == kLessTextId) return true;
         if (id < 0) {
           stop = i;
           return false;

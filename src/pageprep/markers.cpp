@@ -21,23 +21,40 @@ struct MarkerPlace {
   bool needsHtmlTag = false;
 };
 
-// On the lower-cased page.
-MarkerPlace FindMarkerPlace(std::string_view lower) {
-  if (const auto tag = lower.find("<html"); tag != npos) {
-    if (const auto end = lower.find('>', tag); end != npos) return {end + 1, false};
-  }
-  const auto first = lower.find_first_not_of(" \t\r\n\f");
-  if (first != npos && lower.compare(first, 9, "<!doctype") == 0) {
-    const auto end = lower.find('>', first);
-    return {end == npos ? lower.size() : end + 1, true};
-  }
-  return {0, true};
-}
-
 bool StartsWithTag(std::string_view lower, std::size_t at, std::string_view name) {
   if (lower.compare(at, name.size(), name) != 0) return false;
   const std::size_t after = at + name.size();
   return after == lower.size() || std::string_view(" \t\r\n\f/>").find(lower[after]) != npos;
+}
+
+// On the lower-cased page. The page's own opening html tag is the one that comes before any
+// of its content (only white space, comments, a DOCTYPE or an XML declaration before it); an
+// "<html" further on is text or a stray tag, and markers there would stand inside the page's
+// text.
+MarkerPlace FindMarkerPlace(std::string_view lower) {
+  std::size_t at = lower.compare(0, 3, "\xef\xbb\xbf") == 0 ? 3 : 0;
+  const auto first = lower.find_first_not_of(" \t\r\n\f");
+  std::size_t afterDoctype = 0;
+  while (at < lower.size()) {
+    if (std::string_view(" \t\r\n\f").find(lower[at]) != npos) {
+      ++at;
+    } else if (lower.compare(at, 4, "<!--") == 0) {
+      const auto end = lower.find("-->", at + 4);
+      if (end == npos) break;
+      at = end + 3;
+    } else if (lower.compare(at, 9, "<!doctype") == 0 || lower.compare(at, 2, "<?") == 0) {
+      const auto end = lower.find('>', at);
+      if (end == npos) return {lower.size(), true};
+      if (at == first && lower[at + 1] == '!') afterDoctype = end + 1;
+      at = end + 1;
+    } else {
+      break;
+    }
+  }
+  if (StartsWithTag(lower, at, "<html")) {
+    if (const auto end = lower.find('>', at); end != npos) return {end + 1, false};
+  }
+  return {afterDoctype, true};
 }
 
 // What may stand between the opening html tag and the markers: the BASE line of an edit copy

@@ -234,22 +234,40 @@ SpanLayout FindSpanLayout(std::string_view html) {
     ForwardFind& closer = capitals ? upperClose : spanClose;
     std::size_t close = closer.From(s.contentBegin);
     // An edit span holds no tag but format tags and "<br>": its first closer is its own. A
-    // link's closer follows its "</a>".
-    if (s.kind == SpanKind::Anchor)
-      while (close != npos && (close < s.contentBegin + 4 || text.compare(close - 4, 4, "</a>") != 0))
+    // link's closer follows its end tag ("</a>", "</a >", ...), or, for a link without one,
+    // comes right before the next link's span.
+    std::size_t linkEnd = npos;  // where the link's end tag starts
+    auto endTagBefore = [&](std::size_t at) -> std::size_t {
+      if (at == 0 || text[at - 1] != '>') return npos;
+      const std::size_t lt = text.rfind("</a", at - 1);
+      if (lt == npos || lt < s.contentBegin || lt + 3 >= at) return npos;
+      if (std::string_view(">/ \t\r\n\f").find(text[lt + 3]) == npos) return npos;
+      return text.find('<', lt + 1) < at ? npos : lt;
+    };
+    if (s.kind == SpanKind::Anchor) {
+      while (close != npos) {
+        if ((linkEnd = endTagBefore(close)) != npos) break;
+        // A link without an end tag ends where the next link begins (its span, or the link
+        // itself once that span is restored).
+        const std::size_t next = close + kClose.size();
+        if (text.compare(next, 19, "<span id=\"zzzanchor") == 0) break;
+        if (text.compare(next, 2, "<a") == 0 && next + 2 < text.size() &&
+            std::string_view(" \t\r\n").find(text[next + 2]) != npos)
+          break;
         close = closer.From(close + 1);
+      }
+    }
     if (close != npos) {
       s.contentEnd = close, s.end = close + kClose.size();
     } else if (s.kind == SpanKind::Anchor && text.size() - s.contentBegin >= kClose.size() &&
                text.compare(text.size() - kClose.size(), kClose.size(), kClose) == 0) {
-      s.contentEnd = text.size() - kClose.size();  // a link without "</a>" runs to the end
+      s.contentEnd = text.size() - kClose.size();  // a link without an end tag runs to the end
     }
     s.textBegin = s.textEnd = s.contentEnd;
-    // Only a link closed by its "</a>" (found above) has a text to replace.
-    if (s.kind == SpanKind::Anchor && close != npos && text.compare(s.contentBegin, 2, "<a") == 0 &&
-        s.contentEnd - s.contentBegin >= 4) {
-      const std::size_t gt = QuotedTagEnd(html, s.contentBegin, s.contentEnd - 4);
-      if (gt != npos) s.textBegin = gt + 1, s.textEnd = s.contentEnd - 4;
+    // Only a link closed by its end tag (found above) has a text to replace.
+    if (s.kind == SpanKind::Anchor && linkEnd != npos && text.compare(s.contentBegin, 2, "<a") == 0) {
+      const std::size_t gt = QuotedTagEnd(html, s.contentBegin, linkEnd);
+      if (gt != npos) s.textBegin = gt + 1, s.textEnd = linkEnd;
     }
     layout.spans.push_back(s);
     pos = s.end;

@@ -29,6 +29,8 @@ constexpr std::array<FormatTag, 6> kFormatTags{{{"<strong>", "</strong>"},
                                                 {"<em>", "</em>"},
                                                 {"<cite>", "</cite>"}}};
 constexpr std::string_view kBr = "<br>";
+// In the masked copy, a "<" that is text (it starts no tag).
+constexpr char kLessText = '\x01';
 
 // Where each character of the source text came from; the finishing replacements only touch
 // what the scan wrote itself, never page text that happens to spell a temporary marker.
@@ -118,6 +120,14 @@ class Scan {
     // Preparation 2: lower-case and masked copies.
     lower_ = Lower(src_);
     masked_ = lower_;
+    // A "<" that cannot open a tag (not followed by a letter, "/", "!" or "?") is text.
+    for (std::size_t i = 0; i + 1 < masked_.size(); ++i) {
+      // The deleted-text marker stands as its placeholder here; it begins with "<".
+      const char next = origin_[i + 1] == kFromDeletedMarker ? '<' : lower_[i + 1];
+      if (lower_[i] == '<' && !((next >= 'a' && next <= 'z') || next == '/' || next == '!' || next == '?')) {
+        masked_[i] = kLessText;
+      }
+    }
     const std::string xs(15, 'x');
     auto mask = [&](std::string_view tag) {
       for (auto hit = masked_.find(tag); hit != std::string::npos;
@@ -206,6 +216,7 @@ class Scan {
     const long next = InStr(p, masked_, "<");
     const long end = next ? next : Len() + 1;
     for (long i = p; i < end; ++i) {
+      if (At(src_, i) == '<' && At(masked_, i) == kLessText) return true;
       if (At(src_, i) == '<') {
         const long gt = InStr(i, src_, ">");
         if (!gt || gt >= end) return false;
@@ -217,7 +228,7 @@ class Scan {
     return false;
   }
 
-  // The link ends after the first "</a>" that starts a tag of its own: the tags and comments
+  // The link ends after the first end tag "</a" ... ">" that starts a tag of its own, or before the next link: the tags and comments
   // inside the link are stepped over whole, so a "</a>" inside a quoted value or a comment
   // does not end it. An unclosed link reaches the end of the page.
   long WrapLink(long p) {
@@ -226,8 +237,15 @@ class Scan {
     for (long i = TagEnd(p) + 1; i <= Len();) {
       const long tag = InStr(i, masked_, "<");
       if (!tag) break;
-      if (StartsAt(lower_, tag, "</a>")) {
-        e = tag + 4;
+      const char afterName = At(lower_, tag + 3);
+      if (StartsAt(lower_, tag, "</a") &&
+          (afterName == '>' || afterName == '/' || IsWs(afterName) || afterName == '\f')) {
+        e = TagEnd(tag) + 1;
+        break;
+      }
+      // The next link starts: this one has no end tag of its own.
+      if (StartsAt(masked_, tag, "<a") && IsWs(At(masked_, tag + 2))) {
+        e = tag;
         break;
       }
       if (StartsAt(masked_, tag, "<!--")) {

@@ -434,3 +434,44 @@ TEST(PublishedHTML, ASpanWithoutAnExactPlaceIsRefused) {
   EXPECT_TRUE(plan.jobs.empty());
   EXPECT_NE(plan.error.find("Nothing was published"), std::string::npos) << plan.error;
 }
+
+// Links read as a browser reads them: a "<" that opens no tag is text, any end tag the
+// tokenizer accepts ends the link, a link without one stops at the next link, and an "<html"
+// in a link's text is not taken for the page's own tag. Editing one link changes its text only.
+TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
+  const struct {
+    const char* name;
+    std::string source;
+    std::string id;
+    std::string was, now;
+  } cases[] = {
+      {"a bare < in the text",
+       "<p><a href=\"a.htm\">Sizes < 10</a></p><p>Important paragraph.</p><p><a href=\"b.htm\">Next page</a></p>",
+       "ZZZANCHOR1", "Sizes < 10", "Sizes under 10"},
+      {"the next link after a bare <",
+       "<p><a href=\"a.htm\">Sizes < 10</a></p><p>Important paragraph.</p><p><a href=\"b.htm\">Next page</a></p>",
+       "ZZZANCHOR2", "Next page", "Next page!"},
+      {"an end tag with a space", "<p><a href=\"a.htm\">One</a ><a href=\"b.htm\">Two</a></p>",
+       "ZZZANCHOR1", "One", "First"},
+      {"an end tag across a line", "<p><a href=\"a.htm\">One</a\n><p>Keep</p><a href=\"b.htm\">Two</a></p>",
+       "ZZZANCHOR2", "Two", "Second"},
+      {"a link that never ends, then another",
+       "<p><a href=\"a.htm\">One<p>Keep this</p><a href=\"b.htm\">Two</a></p>", "ZZZANCHOR2", "Two",
+       "Second"},
+      {"<html> in a link's text", "Hello <a href=\"tags.htm\">The <html> tag</a>", "ZZZANCHOR1",
+       "The <html> tag", "The html tag"},
+  };
+  for (const auto& c : cases) {
+    pq::PublishDocument d = Prepared(c.source, c.id, "");
+    d.live = *d.recorded;
+    d.live.elements.at(c.id).editableLinks = {c.now};
+    EXPECT_EQ(pq::GetMarker(d.editHTML, "FullPath"), kRoot + "/p.htm") << c.name;
+    std::string error;
+    const auto html = pq::PublishedHTML(d, error);
+    ASSERT_TRUE(html) << c.name << ": " << error;
+    std::string expected = c.source;
+    const auto at = expected.find(c.was);
+    expected.replace(at, c.was.size(), c.now);
+    EXPECT_EQ(*html, expected) << c.name;
+  }
+}
