@@ -13,6 +13,8 @@ ini_set('display_errors', '0');
 header('Content-Type: text/html');
 header('Cache-Control: no-store');
 
+// Set-up refusals are answered with 200 too: many hosts replace the text of an error reply
+// with their own page, and the message is what the designer needs to see.
 function pq_reply(string $text, int $status = 200): void {
     http_response_code($status);
     echo '@@' . $text . '@@';
@@ -31,22 +33,22 @@ function pq_inside(string $path, string $folder): bool {
 }
 
 function pq_load_config(string $siteRoot): array {
+    clearstatcache(true);  // a long-lived worker must see links and modes as they are now
     $file = PQ_CONFIG_FILE !== '' ? PQ_CONFIG_FILE : dirname($siteRoot) . '/pagequill-config.php';
     $real = realpath($file);
     if ($real === false || !is_file($real)) {
-        pq_reply('The site script is not set up: no configuration file pagequill-config.php', 500);
+        pq_reply('The site script is not set up: no configuration file pagequill-config.php');
     }
     $docRoot = realpath((string)($_SERVER['DOCUMENT_ROOT'] ?? '')) ?: $siteRoot;
     if (pq_inside($real, $siteRoot) || pq_inside($real, $docRoot)) {
-        pq_reply('The site script refuses to run: its configuration file lies inside the website, where anyone could download it', 500);
+        pq_reply('The site script refuses to run: its configuration file lies inside the website, where anyone could download it');
     }
-    clearstatcache();
     $perms = @fileperms($real);
     if ($perms === false || ($perms & 0004) !== 0) {
-        pq_reply('The site script refuses to run: its configuration file can be read by every user of the server (make it readable by its owner only, e.g. chmod 600)', 500);
+        pq_reply('The site script refuses to run: its configuration file can be read by every user of the server (make it readable by its owner only, e.g. chmod 600)');
     }
     $c = include $real;
-    if (!is_array($c)) pq_reply('The site script is not set up: the configuration file does not return an array', 500);
+    if (!is_array($c)) pq_reply('The site script is not set up: the configuration file does not return an array');
     $c += [
         'flags' => 'YNY',
         'backup_dir' => '',
@@ -63,23 +65,23 @@ function pq_load_config(string $siteRoot): array {
         'revisions' => 20,
     ];
     if (!is_string($c['password'] ?? null) || $c['password'] === '') {
-        pq_reply('The site script is not set up: no password in the configuration file', 500);
+        pq_reply('The site script is not set up: no password in the configuration file');
     }
     if (!is_string($c['flags']) || !preg_match('/^[YN]{3}$/', $c['flags'])) {
-        pq_reply('The site script is not set up: flags must be three letters Y or N, e.g. YNY', 500);
+        pq_reply('The site script is not set up: flags must be three letters Y or N, e.g. YNY');
     }
     if (!is_string($c['backup_dir']) || $c['backup_dir'] === '') {
-        pq_reply('The site script is not set up: no backup_dir in the configuration file', 500);
+        pq_reply('The site script is not set up: no backup_dir in the configuration file');
     }
     if ($c['state_dir'] === '') $c['state_dir'] = rtrim($c['backup_dir'], '/') . '/.pagequill-state';
     foreach (['backup_dir', 'state_dir'] as $key) {
         $dir = $c[$key];
         if (!is_dir($dir) && !@mkdir($dir, 0700, true)) {
-            pq_reply("The site script cannot create its folder $key", 500);
+            pq_reply("The site script cannot create its folder $key");
         }
         $realDir = realpath($dir);
         if ($realDir === false || pq_inside($realDir, $siteRoot) || pq_inside($realDir, $docRoot)) {
-            pq_reply("The site script refuses to run: $key lies inside the website", 500);
+            pq_reply("The site script refuses to run: $key lies inside the website");
         }
         $c[$key] = $realDir;
     }
@@ -100,7 +102,7 @@ final class PqState {
     public function __construct(string $dir) {
         $this->fp = @fopen($dir . '/state.json', 'c+');
         if ($this->fp === false || !flock($this->fp, LOCK_EX)) {
-            pq_reply('The site script cannot open its state file', 500);
+            pq_reply('The site script cannot open its state file');
         }
         $text = stream_get_contents($this->fp);
         $data = $text === '' || $text === false ? [] : json_decode($text, true);
@@ -484,7 +486,7 @@ function pq_revisions(array $c, string $root, string $file, string $action): voi
 // ---- dispatch -----------------------------------------------------------------------------
 
 $siteRoot = realpath(dirname(__DIR__));
-if ($siteRoot === false) pq_reply('The site script cannot find its site folder', 500);
+if ($siteRoot === false) pq_reply('The site script cannot find its site folder');
 $config = pq_load_config($siteRoot);
 $address = (string)($_SERVER['REMOTE_ADDR'] ?? '');
 $method = $_SERVER['REQUEST_METHOD'] ?? 'GET';
