@@ -73,7 +73,8 @@ function pq_load_config(string $siteRoot): array {
     if (!is_string($c['backup_dir']) || $c['backup_dir'] === '') {
         pq_reply('The site script is not set up: no backup_dir in the configuration file');
     }
-    if ($c['state_dir'] === '') $c['state_dir'] = rtrim($c['backup_dir'], '/') . '/.pagequill-state';
+    // By default beside the configuration, so the backup folder holds nothing but backups.
+    if ($c['state_dir'] === '') $c['state_dir'] = dirname($real) . '/pagequill-state';
     foreach (['backup_dir', 'state_dir'] as $key) {
         $dir = $c[$key];
         if (!is_dir($dir) && !@mkdir($dir, 0700, true)) {

@@ -26,8 +26,8 @@ return [
     // How many earlier versions of each page to keep.
     'revisions' => 20,
 
-    // Where pass keys and wrong-password counts are kept (locked file). Outside the website.
-    // Empty: a folder .pagequill-state inside backup_dir.
+    // Where pass keys and wrong-password counts are kept (a locked file). Outside the website.
+    // Empty: a folder pagequill-state beside this file.
     'state_dir' => '',
 
     // Password e-mail (2nd flag Y): the address it goes to, an optional From address, and the

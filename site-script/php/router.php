@@ -36,6 +36,8 @@ if (!is_file($real)) return $notFound();
 $types = ['htm' => 'text/html', 'html' => 'text/html', 'css' => 'text/css', 'js' => 'text/javascript',
           'png' => 'image/png', 'gif' => 'image/gif', 'jpg' => 'image/jpeg', 'jpeg' => 'image/jpeg',
           'svg' => 'image/svg+xml', 'txt' => 'text/plain', 'ico' => 'image/x-icon'];
+// No charset added by PHP: the page's own META declaration decides, as with a plain web server.
+ini_set('default_charset', '');
 $ext = strtolower(pathinfo($real, PATHINFO_EXTENSION));
 header('Content-Type: ' . ($types[$ext] ?? 'application/octet-stream'));
 header('Cache-Control: no-cache');

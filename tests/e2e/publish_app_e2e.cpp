@@ -43,6 +43,7 @@ class PublishApp : public ::testing::Test {
     std::filesystem::create_directories(backup_);
     pqtest::SiteServer::Options o;
     o.backupDir = backup_;
+    o.php = pqtest::SiteServer::PhpRequested();
     site_ = new pqtest::SiteServer(o);
     if (!site_->ok()) return;
     settings_ = new pq::MemorySettings();
