@@ -39,15 +39,20 @@ function pq_load_config(string $siteRoot): array {
     if ($real === false || !is_file($real)) {
         pq_reply('The site script is not set up: no configuration file pagequill-config.php');
     }
-    $docRoot = realpath((string)($_SERVER['DOCUMENT_ROOT'] ?? '')) ?: $siteRoot;
+    $docRootName = (string)($_SERVER['DOCUMENT_ROOT'] ?? '');
+    $docRoot = ($docRootName !== '' ? realpath($docRootName) : false) ?: $siteRoot;
     if (pq_inside($real, $siteRoot) || pq_inside($real, $docRoot)) {
         pq_reply('The site script refuses to run: its configuration file lies inside the website, where anyone could download it');
     }
     $perms = @fileperms($real);
-    if ($perms === false || ($perms & 0004) !== 0) {
-        pq_reply('The site script refuses to run: its configuration file can be read by every user of the server (make it readable by its owner only, e.g. chmod 600)');
+    if ($perms === false || ($perms & 0006) !== 0) {
+        pq_reply('The site script refuses to run: its configuration file can be read or changed by every user of the server (make it readable by its owner only, e.g. chmod 600)');
     }
-    $c = include $real;
+    try {
+        $c = include $real;
+    } catch (Throwable $e) {
+        pq_reply('The site script is not set up: the configuration file has an error on line ' . $e->getLine());
+    }
     if (!is_array($c)) pq_reply('The site script is not set up: the configuration file does not return an array');
     $c += [
         'flags' => 'YNY',
@@ -67,7 +72,7 @@ function pq_load_config(string $siteRoot): array {
     if (!is_string($c['password'] ?? null) || $c['password'] === '') {
         pq_reply('The site script is not set up: no password in the configuration file');
     }
-    if (!is_string($c['flags']) || !preg_match('/^[YN]{3}$/', $c['flags'])) {
+    if (!is_string($c['flags']) || !preg_match('/^[YN]{3}\z/', $c['flags'])) {
         pq_reply('The site script is not set up: flags must be three letters Y or N, e.g. YNY');
     }
     if (!is_string($c['backup_dir']) || $c['backup_dir'] === '') {
@@ -161,7 +166,7 @@ function pq_issue_key(array $c, string $address): string {
 
 // Marks a key used; false when it was never issued, has expired or was used before.
 function pq_redeem_key(PqState $state, array $c, string $text): bool {
-    if (!preg_match('/^-?[0-9]{1,5}$/', $text) || $text === '-0' ||
+    if (!preg_match('/^-?[0-9]{1,5}\z/', $text) || $text === '-0' ||
         (strlen(ltrim($text, '-')) > 1 && ltrim($text, '-')[0] === '0')) {
         return false;
     }
@@ -263,7 +268,7 @@ function pq_percent_decode(string $text): ?string {
 }
 
 function pq_is_page_name(string $name): bool {
-    return (bool)preg_match('/.\.html?$/', $name);
+    return (bool)preg_match('/.\.html?\z/', $name);
 }
 
 // The full path of the page named by the "file" field, or null when it is not allowed.
@@ -334,11 +339,11 @@ function pq_keep_backup(array $c, string $root, string $target): bool {
 
 function pq_revision_files(string $base): array {
     $files = glob(str_replace(['[', '*', '?'], ['\[', '\*', '\?'], $base) . '.????????-??????*') ?: [];
-    $files = array_filter($files, fn($f) => preg_match('/\.\d{8}-\d{6}(-\d+)?$/', $f));
+    $files = array_filter($files, fn($f) => preg_match('/\.\d{8}-\d{6}(-\d+)?\z/', $f));
     // Newest first: by stamp, then by the counter of one second.
     usort($files, function ($a, $b) {
-        preg_match('/\.(\d{8}-\d{6})(?:-(\d+))?$/', $a, $ma);
-        preg_match('/\.(\d{8}-\d{6})(?:-(\d+))?$/', $b, $mb);
+        preg_match('/\.(\d{8}-\d{6})(?:-(\d+))?\z/', $a, $ma);
+        preg_match('/\.(\d{8}-\d{6})(?:-(\d+))?\z/', $b, $mb);
         return [$mb[1], (int)($mb[2] ?? 1)] <=> [$ma[1], (int)($ma[2] ?? 1)];
     });
     return array_values($files);
@@ -429,6 +434,7 @@ function pq_publish(array $c, string $root, string $address): void {
     $file = pq_field('file');
     $html = pq_field('html');
     if ($file === null || $html === null) pq_reply('Incomplete request');
+    if (strlen($html) > $c['max_body']) pq_reply('Page too large', 413);  // a body sent without a length
     pq_authenticate($c, $passkey, $hash, $address);
     $target = pq_resolve_target($root, $file);
     if ($target === null) {

@@ -139,7 +139,7 @@ class Suite:
         before = self.publish_ok("conf-badkey.htm", b"<p>kept</p>")
         base = self.s.passkey()
         cases = [str(base + 1).replace("-", "-0") if base + 1 < 0 else "0" + str(base + 1),  # not canonical
-                 "abc", "", "99999", str(random.choice([k for k in range(-32768, 32767) if abs(k - base) > 400]))]
+                 "abc", "", "99999", str(base + 1) + "\n", " " + str(base + 1), "+" + str(base + 1), str(random.choice([k for k in range(-32768, 32767) if abs(k - base) > 400]))]
         for k in cases:
             h = hashlib.md5(protocol_bytes(self.a.password) + k.encode()).hexdigest()
             reply = self.s.post([("passkey", k), ("hash", h), ("file", "conf-badkey.htm"), ("html", "x")])
