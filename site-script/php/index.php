@@ -67,6 +67,8 @@ function pq_load_config(string $siteRoot): array {
         'slow_after' => 3,
         'lockout_after' => 10,
         'lockout_seconds' => 900,
+        'site_slow_after' => 20,
+        'site_max_delay' => 60,
         'revisions' => 20,
     ];
     if (!is_string($c['password'] ?? null) || $c['password'] === '') {
@@ -92,7 +94,7 @@ function pq_load_config(string $siteRoot): array {
         $c[$key] = $realDir;
     }
     foreach (['mail_interval', 'key_lifetime', 'keys_per_issue', 'max_body', 'slow_after',
-              'lockout_after', 'lockout_seconds', 'revisions'] as $key) {
+              'lockout_after', 'lockout_seconds', 'site_slow_after', 'site_max_delay', 'revisions'] as $key) {
         $c[$key] = max(1, (int)$c[$key]);
     }
     $c['keys_per_issue'] = min($c['keys_per_issue'], 1000);
@@ -221,6 +223,13 @@ function pq_protocol_bytes(string $utf8): string {
 function pq_authenticate(array $c, string $passkey, string $hash, string $address): void {
     $state = new PqState($c['state_dir']);
     $now = microtime(true);
+    // Site-wide first: guesses from many addresses are slowed down together.
+    $site = $state->data['site'] ?? ['count' => 0, 'next' => 0.0, 'last' => 0.0];
+    if ($now - $site['last'] > 3600) $site['count'] = 0;
+    if ($now < $site['next']) {
+        unset($state);
+        pq_reply('Too many wrong passwords on this site - please wait a moment and try again');
+    }
     $w = $state->data['wrong'][$address] ?? null;
     if ($w !== null && $now < $w['next']) {
         unset($state);
@@ -251,12 +260,20 @@ function pq_authenticate(array $c, string $passkey, string $hash, string $addres
                 fn($r) => $r['next'] > $now || $now - $r['last'] < 3600);
         }
         $state->data['wrong'][$address] = $w;
+        ++$site['count'];
+        $site['last'] = $now;
+        if ($site['count'] >= $c['site_slow_after']) {
+            $site['next'] = $now + min(1 << min($site['count'] - $c['site_slow_after'], 10),
+                                       $c['site_max_delay']);
+        }
+        $state->data['site'] = $site;
         $state->save();
         unset($state);
         pq_log('refused: wrong password');
         pq_reply('Wrong password');
     }
     unset($state->data['wrong'][$address]);
+    unset($state->data['site']);
     $state->save();
 }
 

@@ -49,4 +49,11 @@ return [
     'slow_after' => 3,
     'lockout_after' => 10,
     'lockout_seconds' => 900,
+
+    // Wrong passwords from all addresses together: after site_slow_after of them (within an
+    // hour, none right in between) each next try on the whole site must wait 1, 2, 4 ...
+    // seconds, at most site_max_delay. Guessing from many addresses then gets about one try a
+    // minute; the owner gets in, from any address, once the guessing stops.
+    'site_slow_after' => 20,
+    'site_max_delay' => 60,
 ];

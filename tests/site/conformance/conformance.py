@@ -403,6 +403,46 @@ class Suite:
         self.refused(self.s.publish(file, b"x", password=wrong), "Wrong password", "count cleared")
         self.publish_ok(file, b"<p>done</p>")
 
+    def site_wide_limit(self):
+        """Guesses from many addresses (127.0.0.2, .3, ...) are slowed down together, and the
+        owner gets in from yet another address once they stop."""
+        file = "conf-sitewide.htm"
+        self.publish_ok(file, b"<p>kept</p>")
+        detected = None
+        for n in range(2, 2 + self.a.site_guesses):
+            reply = self.from_address("127.0.0.%d" % n, a_wrong_password=True)
+            if "please wait" in reply:
+                detected = n
+                break
+            self.refused(reply, "Wrong password", "guess from 127.0.0.%d" % n)
+        if detected is None:
+            self.publish_ok(file, b"<p>kept</p>")  # clears the count for the cases after this one
+            raise Skip("no site-wide limit within %d guesses from as many addresses" % self.a.site_guesses)
+        self.refused(reply, "please wait", "guess from a fresh address")
+        deadline = time.time() + self.a.site_max_delay + 10
+        while True:
+            reply = self.from_address("127.0.0.250", a_wrong_password=False)
+            if reply == "@@Updated@@":
+                break
+            assert "please wait" in reply and time.time() < deadline, reply
+            time.sleep(0.5)
+        assert self.s.stored(file) == b"<p>owner</p>"
+
+    def from_address(self, source, a_wrong_password):
+        import http.client
+        port = urllib.parse.urlparse(self.s.base).port
+        conn = http.client.HTTPConnection("127.0.0.1", port, timeout=TIMEOUT, source_address=(source, 0))
+        try:
+            conn.request("GET", "/pagequill/?type=passkey&now=1")
+            key = int(re.fullmatch(r"@@(-?\d+)@@", conn.getresponse().read().decode()).group(1)) + 1
+            pw = self.a.password + ("?" if a_wrong_password else "")
+            h = hashlib.md5(protocol_bytes(pw) + str(key).encode()).hexdigest()
+            body = encode([("passkey", key), ("hash", h), ("file", "conf-sitewide.htm"), ("html", "<p>owner</p>")])
+            conn.request("POST", "/pagequill/", body, {"Content-Type": "application/x-www-form-urlencoded"})
+            return conn.getresponse().read().decode("latin-1")
+        finally:
+            conn.close()
+
     def all(self):
         cases = [
             ("check reply with three flags", self.check_reply),
@@ -428,6 +468,7 @@ class Suite:
             ("base: conflict refused", self.base_conflict),
             ("revisions and restore", self.revisions),
             ("wrong passwords: delays, lock-out", self.throttling),
+            ("wrong passwords: site-wide limit", self.site_wide_limit),
         ]
         for name, fn in cases:
             self.run(name, fn)
@@ -471,6 +512,8 @@ def main():
     p.add_argument("--slow-after", type=int, default=3)
     p.add_argument("--lockout-after", type=int, default=10)
     p.add_argument("--lockout-seconds", type=float, default=900)
+    p.add_argument("--site-guesses", type=int, default=40, help="addresses tried for a site-wide limit")
+    p.add_argument("--site-max-delay", type=float, default=60)
     args = p.parse_args()
     if urllib.parse.urlparse(args.url).hostname != "127.0.0.1":
         sys.exit("the suite only talks to 127.0.0.1")

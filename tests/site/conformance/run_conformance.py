@@ -11,7 +11,7 @@ import time
 import urllib.request
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-PASSWORD = "d\u00e9mo\u20ac pass"  # beyond ASCII: hashed one byte per character
+PASSWORD = "d\u00e9mo\u20ac pass \U0001F600"  # beyond ASCII and beyond 16 bits: one byte per UTF-16 unit
 LIMITS = {"max_body": 2 * 1024 * 1024, "key_lifetime": 3, "slow_after": 2, "lockout_after": 4,
           "lockout_seconds": 3}
 
@@ -47,7 +47,7 @@ def start_php(source, top, root, backup, port, mail_file):
     os.makedirs(os.path.join(root, "pagequill"))
     shutil.copy(os.path.join(source, "site-script/php/index.php"), os.path.join(root, "pagequill/index.php"))
     config = os.path.join(top, "pagequill-config.php")
-    settings = dict(LIMITS, password=PASSWORD, flags="YYY", backup_dir=backup, email_to="owner@localhost",
+    settings = dict(LIMITS, site_slow_after=5, site_max_delay=4, password=PASSWORD, flags="YYY", backup_dir=backup, email_to="owner@localhost",
                     mail_interval=60)
     with open(config, "w", encoding="utf-8") as f:
         f.write("<?php\nreturn [\n" + "".join("    %s => %s,\n" % (php_literal(k), php_literal(v))
@@ -103,7 +103,7 @@ def main():
                     "--flags", "YYY", "--root", root, "--backup-dir", backup, "--outside", outside,
                     "--mail-file", mail_file] + [a for k, v in LIMITS.items() for a in ("--" + k.replace("_", "-"), str(v))]
             if config:
-                args += ["--config-file", config]
+                args += ["--config-file", config, "--site-max-delay", "4"]
             rc = subprocess.run(args, timeout=300).returncode
             if rc:
                 print("server log:\n" + open(os.path.join(top, "server.log")).read()[-4000:])
