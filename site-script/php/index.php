@@ -375,6 +375,11 @@ function pq_write_page(array $c, string $root, string $target, string $bytes): s
     $existed = file_exists($target);
     $mode = $existed ? (fileperms($target) & 0777) : 0644;
     $dir = dirname($target);
+    // Writes hold the write lock, so any temporary file of this page is left from a write
+    // that was killed half-way.
+    foreach (glob($dir . '/.' . str_replace(['[', '*', '?'], ['\[', '\*', '\?'], basename($target)) . '.pq-*') ?: [] as $left) {
+        if (is_file($left) && !is_link($left)) @unlink($left);
+    }
     $tmp = null;
     for ($i = 0; $i < 16 && $tmp === null; ++$i) {
         $name = $dir . '/.' . basename($target) . '.pq-' . bin2hex(random_bytes(4));
