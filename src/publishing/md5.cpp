@@ -24,8 +24,9 @@ std::string ProtocolBytes(std::string_view text) {
   return bytes;
 }
 
-std::string MD5Hex(std::string_view text) {
-  const std::string bytes = ProtocolBytes(text);
+std::string MD5Hex(std::string_view text) { return MD5HexOfBytes(ProtocolBytes(text)); }
+
+std::string MD5HexOfBytes(std::string_view bytes) {
   std::unique_ptr<gchar, decltype(&g_free)> hex(
       g_compute_checksum_for_data(G_CHECKSUM_MD5, reinterpret_cast<const guchar*>(bytes.data()),
                                   bytes.size()),

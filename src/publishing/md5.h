@@ -9,6 +9,9 @@ namespace pq {
 // The site script computes the same digest, so this byte mapping is part of the protocol.
 std::string MD5Hex(std::string_view utf8Text);
 
+// Lower-case hex MD5 of bytes as they are: the "base" a publication was edited on.
+std::string MD5HexOfBytes(std::string_view bytes);
+
 // The bytes MD5Hex hashes for a text (exposed for the site script and tests).
 std::string ProtocolBytes(std::string_view utf8Text);
 

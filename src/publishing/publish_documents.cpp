@@ -9,6 +9,7 @@ PublishDocument Document(const std::string& editHTML, const SpanLayout& layout,
                          const std::string& bytes, const std::string& charset,
                          LiveDocuments& live, const FramePath& path) {
   PublishDocument d;
+  d.path = path;
   d.editHTML = editHTML;
   d.layout = layout;
   d.sourceText = text;
@@ -32,6 +33,7 @@ void AddFrames(const FrameTable& frames, LiveDocuments& live, const FramePath& p
     if (e.File == kFrameError || e.File.empty()) {
       PublishDocument unreadable;
       unreadable.readable = false;
+      unreadable.path = child;
       out.push_back(std::move(unreadable));
       continue;
     }

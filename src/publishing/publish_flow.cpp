@@ -77,6 +77,10 @@ PublishPlan PlanPublication(const std::vector<PublishDocument>& documents,
     if (!error.empty()) unwritable.push_back(job.file + ": " + error);
     if (!html) continue;
     job.charset = PostingCharset(doc.charset, doc.sourceBytes);
+    job.address = GetMarker(doc.editHTML, "FullPath");
+    job.base = MD5HexOfBytes(doc.sourceBytes.empty()
+                                 ? EncodeText(doc.sourceText, doc.charset).value_or("")
+                                 : doc.sourceBytes);
     job.html = std::move(*html);
     plan.jobs.push_back(std::move(job));
   }
@@ -88,6 +92,19 @@ PublishPlan PlanPublication(const std::vector<PublishDocument>& documents,
   return plan;
 }
 
+void FollowEarlierPublications(PublishPlan& plan, const EarlierPublications& earlier) {
+  std::vector<PublishJob> kept;
+  for (auto& job : plan.jobs) {
+    const auto it = earlier.find(job.address);
+    if (it != earlier.end()) {
+      if (it->second == job.html) continue;
+      job.base = MD5HexOfBytes(it->second);
+    }
+    kept.push_back(std::move(job));
+  }
+  plan.jobs = std::move(kept);
+}
+
 void AddPublishFields(FormFields& fields, const PublishJob& job, const std::string& password) {
   const std::string key = std::to_string(job.passKey);
   fields.Reset();
@@ -96,13 +113,23 @@ void AddPublishFields(FormFields& fields, const PublishJob& job, const std::stri
   fields.AddField("hash", MD5Hex(password + key));
   fields.AddField("file", job.file);
   fields.AddFieldBytes("html", job.html);
+  fields.AddField("base", job.base);
 }
 
 PublishAttempt::PublishAttempt(PublishPlan plan, std::string password)
     : plan_(std::move(plan)), password_(std::move(password)) {}
 
+void PublishAttempt::CompareWithWebsite(const CurrentBytes& current) {
+  for (const auto& job : plan_.jobs) {
+    if (job.address.empty()) continue;
+    const auto bytes = current(job.address);
+    if (bytes && MD5HexOfBytes(*bytes) != job.base) conflicts_.push_back(job.file);
+  }
+}
+
 void PublishAttempt::Begin(bool passKeyOk, int k, const std::string& passKeyError) {
   begun_ = true;
+  if (!conflicts_.empty()) return;  // nothing is posted: no key is needed
   if (!plan_.error.empty()) {
     fatal_ = plan_.error;
     return;
@@ -124,7 +151,9 @@ void PublishAttempt::Begin(bool passKeyOk, int k, const std::string& passKeyErro
 }
 
 const PublishJob* PublishAttempt::Next() const {
-  if (!begun_ || cancelled_ || !fatal_.empty() || next_ >= plan_.jobs.size()) return nullptr;
+  if (!begun_ || cancelled_ || !fatal_.empty() || !conflicts_.empty() ||
+      next_ >= plan_.jobs.size())
+    return nullptr;
   return &plan_.jobs[next_];
 }
 
@@ -136,12 +165,15 @@ FormFields PublishAttempt::NextFields() const {
 
 void PublishAttempt::Judge(std::string_view reply) {
   // A submission under way when the user cancelled still gets its verdict.
-  if (!begun_ || !fatal_.empty() || next_ >= plan_.jobs.size()) return;
+  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
   const PublishJob* job = &plan_.jobs[next_];
   const PublishReply r = ParsePublishReply(reply);
   sent_.push_back(job->origUrl);
-  if (r.Updated) {
+  if (r.Conflict) {
+    conflicts_.push_back(job->file);  // nothing more is sent on top of a page we have not seen
+  } else if (r.Updated) {
     stored_.push_back(job->file);
+    storedJobs_.push_back(next_);
     ++next_;
   } else {
     refused_.emplace_back(job->file, r.Message);
@@ -150,12 +182,19 @@ void PublishAttempt::Judge(std::string_view reply) {
   }
 }
 
+std::vector<const PublishJob*> PublishAttempt::StoredJobs() const {
+  std::vector<const PublishJob*> jobs;
+  for (const std::size_t i : storedJobs_) jobs.push_back(&plan_.jobs[i]);
+  return jobs;
+}
+
 void PublishAttempt::Cancel() {
   if (Next()) cancelled_ = true;  // after the last submission there is nothing to stop
 }
 
 PublishOutcome PublishAttempt::Outcome() const {
   if (!fatal_.empty()) return PublishOutcome::Failed;
+  if (!conflicts_.empty()) return PublishOutcome::Conflict;
   if (Stopped()) return PublishOutcome::Cancelled;
   if (!begun_ || Next()) return PublishOutcome::Running;
   return refused_.empty() ? PublishOutcome::Succeeded : PublishOutcome::Failed;
@@ -163,6 +202,18 @@ PublishOutcome PublishAttempt::Outcome() const {
 
 std::string PublishAttempt::ErrorMessage() const {
   if (!fatal_.empty()) return fatal_;
+  if (!conflicts_.empty()) {
+    std::string message = (conflicts_.size() == 1 ? "This page was changed on the website since "
+                                                     "you opened it: "
+                                                   : "These pages were changed on the website "
+                                                     "since you opened them: ") +
+                          JoinNames(conflicts_) +
+                          ".\n\nYour changes were not published, so nothing anyone else "
+                          "published was overwritten.";
+    if (!stored_.empty())
+      message += "\n\nThese pages were already published: " + JoinNames(stored_) + ".";
+    return message;
+  }
   std::string message;
   const bool cancelled = Stopped();
   if (cancelled) {

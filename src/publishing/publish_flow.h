@@ -1,9 +1,12 @@
 #pragma once
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "core/frame_path.h"
 #include "pageprep/restore_html.h"
 #include "publishing/form_fields.h"
 
@@ -13,6 +16,7 @@ namespace pq {
 // follow in the frame table's depth-first order).
 struct PublishDocument {
   bool readable = true;     // false: an unreadable frame, or its live document could not be read
+  FramePath path;           // where it is in the edit pane ({} the top document)
   std::string editHTML;     // as written into its edit copy (with the origin markers)
   std::optional<SpanLayout> layout;  // where its markers are; nullopt: found from the text
   std::string sourceText;   // as fetched, decoded
@@ -29,6 +33,8 @@ struct PublishJob {
   std::string origUrl;  // whose cached copies are dropped afterwards
   std::string charset;  // the character set the fields are sent in
   std::string html;     // the "html" field, bytes in that set
+  std::string address;  // the page file's address, fetched again just before posting
+  std::string base;     // the "base" field: MD5 of the exact bytes the edit was made on
   int passKey = 0;
 };
 
@@ -41,6 +47,13 @@ struct PublishPlan {
 PublishPlan PlanPublication(const std::vector<PublishDocument>& documents,
                             std::string_view siteRoot);
 
+// What this program published of each page address (the job's `address`) since the page was
+// loaded into the edit pane: the website holds these bytes now, not the source the edit began on.
+using EarlierPublications = std::map<std::string, std::string>;
+// Drops the jobs whose bytes are exactly what was published last (a second Publish without
+// typing posts nothing) and takes the last publication as the base of the others.
+void FollowEarlierPublications(PublishPlan& plan, const EarlierPublications& earlier);
+
 // The text of one document as it would be published: its source with the changed spans, or
 // nullopt when nothing in it changed.
 std::optional<std::string> PublishedText(const PublishDocument& document);
@@ -49,10 +62,14 @@ std::optional<std::string> PublishedText(const PublishDocument& document);
 // error when it has changed but cannot be written.
 std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error);
 
-// "passkey", "hash", "file" and "html", in that order.
+// "passkey", "hash", "file", "html" and "base", in that order. A site script that does not
+// know "base" ignores it (fields are read by name).
 void AddPublishFields(FormFields& fields, const PublishJob& job, const std::string& password);
 
-enum class PublishOutcome { Running, Succeeded, Failed, Cancelled };
+enum class PublishOutcome { Running, Succeeded, Failed, Cancelled, Conflict };
+
+// The bytes of a page as the website serves them now; nullopt when they could not be fetched.
+using CurrentBytes = std::function<std::optional<std::string>(const std::string& address)>;
 
 // One publication attempt, a submission at a time, so the window can run (and the user can
 // cancel) between them.
@@ -60,6 +77,10 @@ class PublishAttempt {
  public:
   PublishAttempt(PublishPlan plan, std::string password);
 
+  // Before anything is posted: compares each page as the website serves it now with the bytes
+  // its edit was made on. A page changed meanwhile (a second editor) stops the attempt with
+  // nothing posted. A page that cannot be fetched is left to the site script's own check.
+  void CompareWithWebsite(const CurrentBytes& current);
   // Gives the pass key K (or the reason there is none) and numbers the submissions.
   void Begin(bool passKeyOk, int k, const std::string& passKeyError);
   // The next submission, or nullptr when the attempt is over.
@@ -76,6 +97,10 @@ class PublishAttempt {
   // refused document and, after a cancellation, those already stored.
   std::string ErrorMessage() const;
   const std::vector<std::string>& Stored() const { return stored_; }
+  // The jobs the site script stored.
+  std::vector<const PublishJob*> StoredJobs() const;
+  // The pages that were changed on the website since they were opened.
+  const std::vector<std::string>& Conflicts() const { return conflicts_; }
   // The documents sent so far whose cached copies must go.
   const std::vector<std::string>& SentAddresses() const { return sent_; }
 
@@ -90,7 +115,9 @@ class PublishAttempt {
   bool cancelled_ = false;
   std::string fatal_;  // no pass key, or a document that cannot be written
   std::vector<std::string> stored_;
+  std::vector<std::size_t> storedJobs_;
   std::vector<std::string> sent_;
+  std::vector<std::string> conflicts_;
   std::vector<std::pair<std::string, std::string>> refused_;  // file, message
 };
 

@@ -7,6 +7,7 @@
 #include "pageprep/fetcher.h"
 #include "pageprep/frame_table.h"
 #include "pageprep/live_documents.h"
+#include "publishing/publish_flow.h"
 
 namespace pq {
 
@@ -31,6 +32,11 @@ class PublishHost {
   virtual void RefreshBrowsePane(std::function<void()> reloaded) = 0;
   // Drops what the web views keep of a published address.
   virtual void DropCachedCopies(const std::string& /*url*/) {}
+  // What was published of the page in the edit pane since it was loaded; nullptr: not kept.
+  virtual EarlierPublications* Earlier() { return nullptr; }
+  // The page was changed on the website: reloads it and puts the user's edits back where their
+  // text is unchanged there; what cannot be put back is listed and left on the clipboard.
+  virtual void ReloadKeepingEdits() {}
   // After a successful publication: the publish-complete dialog.
   virtual void PublishComplete() = 0;
 };

@@ -67,6 +67,13 @@ PublishReply ParsePublishReply(std::string_view reply) {
     r.Updated = true;
     return r;
   }
+  if (const auto at = reply.find("@@Conflict@@"); at != std::string_view::npos) {
+    r.Conflict = true;
+    r.Message = std::string(TrimWhitespace(reply.substr(at + 12, 1000)));
+    if (const auto end = r.Message.find("@@"); end != std::string::npos) r.Message.resize(end);
+    if (r.Message.empty()) r.Message = "The page was changed on the website.";
+    return r;
+  }
   if (const auto message = ReplyField(reply, 1)) r.Message = std::string(*message);
   // An empty message would read as success to the password form, so a refusal always says something.
   if (TrimWhitespace(r.Message).empty()) r.Message = "Unknown Error";

@@ -33,6 +33,7 @@ PassKeyReply ParsePassKeyReply(std::string_view reply);
 // The reply to a publication post.
 struct PublishReply {
   bool Updated = false;
+  bool Conflict = false;  // "@@Conflict@@": the page changed on the website; nothing was stored
   std::string Message;  // the refusal's message, "Unknown Error" when unmarked
 };
 PublishReply ParsePublishReply(std::string_view reply);

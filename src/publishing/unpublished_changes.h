@@ -4,6 +4,7 @@
 #include "core/frame_path.h"
 #include "pageprep/live_documents.h"
 #include "pageprep/restore_html.h"
+#include "publishing/publish_flow.h"
 
 namespace pq {
 
@@ -12,11 +13,17 @@ namespace pq {
 class UnpublishedChanges {
  public:
   // Another page was loaded into the edit pane: what activation recorded is the site's text.
-  void Reset() { published_.clear(); }
+  void Reset() {
+    published_.clear();
+    earlier_.clear();
+  }
   // A publication succeeded: what the documents hold now is what the site holds.
   void MarkPublished(LiveDocuments& live);
   // True when a document's spans differ from what the site holds.
   bool Pending(LiveDocuments& live) const;
+
+  // The bytes published of each page file since the page was loaded.
+  EarlierPublications& Earlier() { return earlier_; }
 
   // The question, and the answers, for the user.
   static constexpr const char* kTitle = "Unpublished Changes";
@@ -28,6 +35,7 @@ class UnpublishedChanges {
 
  private:
   std::map<FramePath, SpanSnapshot> published_;
+  EarlierPublications earlier_;
 };
 
 }  // namespace pq

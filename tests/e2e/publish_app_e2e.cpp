@@ -368,6 +368,71 @@ TEST_F(PublishApp, PreviewShowsTheTypedTextBeforeAnythingIsPosted) {
   EXPECT_EQ(Stored("products.htm"), before);
 }
 
+// A colleague publishes the page while it is open here. Publishing posts nothing over it;
+// Reload shows the colleague's version with the typed words put back (their text is unchanged
+// there), and publishing again keeps both editors' work. A second Publish without typing posts nothing.
+TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwritten) {
+  const std::string mine =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+      "<title>Hours</title></head><body>\n<p>Welcome to the bakery.</p>\n"
+      "<p>Open nine to five.</p>\n</body></html>\n";
+  const std::string theirs =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+      "<title>Hours</title></head><body>\n<p>Welcome to the bakery.</p>\n"
+      "<p>Open eight to six.</p>\n</body></html>\n";
+  auto store = [&](const std::string& text) {
+    std::ofstream out(site_->root() + "/hours.htm", std::ios::binary);
+    out << text;
+  };
+  store(mine);
+  Open("hours.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Fresh "});
+  pqtest::Pump(300);
+  store(theirs);  // the colleague's publication
+  const int backups = FilesIn(backup_);
+
+  Script script;
+  script.Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, [] {
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+    KeyNow("ctrl+a");
+    TypeNow("demo");
+    KeyNow("Return");
+  });
+  script.Then("conflict shown", [] { return Shown(WindowTitled("Page Changed on the Website")); }, [] {
+    pqtest::Pump(500);
+    pqtest::ShotOf("-conflict");
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Page Changed on the Website")), "YesButton"));
+  });
+  script.Then("reloaded", [] { return Shown(WindowTitled("Page Reloaded")); }, [] {
+    pqtest::Pump(500);
+    pqtest::ShotOf("-reloaded");
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Page Reloaded")), "OKButton"));
+  });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  EXPECT_EQ(Stored("hours.htm"), theirs) << "the colleague's page was overwritten";
+  EXPECT_EQ(FilesIn(backup_), backups);
+  // The edit pane shows their hours with the typed words back on top.
+  ASSERT_TRUE(pqtest::WaitFor([] {
+    const std::string html = W().EditPaneWidget().View().OuterHTML();
+    return html.find("eight to six") != std::string::npos && html.find("Fresh") != std::string::npos;
+  }, 20s));
+
+  Publish("demo");
+  const std::string both = Stored("hours.htm");
+  EXPECT_NE(both.find("Fresh"), std::string::npos) << both;
+  EXPECT_NE(both.find("Open eight to six."), std::string::npos) << both;
+  EXPECT_EQ(both.size(), theirs.size() + 6) << both;
+
+  // Nothing typed since: the second Publish posts nothing and completes.
+  const int after = FilesIn(backup_);
+  Publish("demo");
+  EXPECT_EQ(Stored("hours.htm"), both);
+  EXPECT_EQ(FilesIn(backup_), after);
+}
+
 // Runs last: the close image with changes that are not published.
 TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
   Open("index.htm");

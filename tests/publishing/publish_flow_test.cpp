@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "pageprep/markers.h"
 #include "publishing/md5.h"
 #include "publishing/publishable_page.h"
@@ -144,11 +146,14 @@ TEST(PublishAttempt, PassKeysAndFields) {
   attempt.Begin(true, 41, "");
   ASSERT_NE(attempt.Next(), nullptr);
   auto fields = attempt.NextFields();
-  ASSERT_EQ(fields.Fields().size(), 4u);
+  ASSERT_EQ(fields.Fields().size(), 5u);
   EXPECT_EQ(fields.Fields()[0].name, "passkey");
   EXPECT_EQ(fields.Fields()[1].name, "hash");
   EXPECT_EQ(fields.Fields()[2].name, "file");
   EXPECT_EQ(fields.Fields()[3].name, "html");
+  EXPECT_EQ(fields.Fields()[4].name, "base");
+  // The base is the digest of the exact bytes the edit was made on.
+  EXPECT_EQ(FieldValue(fields, "base"), pq::MD5HexOfBytes("<html><body><p>t</p></body></html>"));
   EXPECT_EQ(FieldValue(fields, "passkey"), "42");
   EXPECT_EQ(FieldValue(fields, "hash"), pq::MD5Hex("demo42"));
   EXPECT_EQ(FieldValue(fields, "file"), "frames.htm");
@@ -282,3 +287,71 @@ TEST(PublishAttempt, NothingChangedSucceedsWithoutAKey) {
 }
 
 }  // namespace
+
+// A second editor published the page after it was opened: nothing is posted over it.
+TEST(PublishAttempt, APageChangedOnTheWebsiteIsNeverOverwritten) {
+  const std::string source = "<html><body><p>a</p></body></html>";
+  const std::string address = kRoot + "/a.htm";
+  const struct {
+    const char* name;
+    std::optional<std::string> current;  // the page as the website serves it now
+    PublishOutcome outcome;
+  } cases[] = {
+      {"unchanged", source, PublishOutcome::Succeeded},
+      {"changed by another editor", source + "\n<!-- new hours -->", PublishOutcome::Conflict},
+      {"not fetched: left to the site script", std::nullopt, PublishOutcome::Succeeded},
+  };
+  for (const auto& c : cases) {
+    PublishAttempt attempt(pq::PlanPublication({Edited(Doc("a.htm", "a"), "b")}, kRoot), "pw");
+    std::vector<std::string> asked;
+    attempt.CompareWithWebsite([&](const std::string& url) {
+      asked.push_back(url);
+      return c.current;
+    });
+    EXPECT_EQ(asked, std::vector<std::string>{address}) << c.name;
+    // No pass key is asked for when nothing will be posted.
+    if (c.outcome == PublishOutcome::Conflict) attempt.Begin(false, 0, "");
+    else attempt.Begin(true, 0, "");
+    if (attempt.Next()) attempt.Judge("@@Updated@@");
+    EXPECT_EQ(attempt.Outcome(), c.outcome) << c.name;
+    if (c.outcome == PublishOutcome::Conflict) {
+      EXPECT_EQ(attempt.Next(), nullptr);
+      EXPECT_TRUE(attempt.Stored().empty());
+      EXPECT_NE(attempt.ErrorMessage().find("changed on the website"), std::string::npos);
+      EXPECT_NE(attempt.ErrorMessage().find("a.htm"), std::string::npos);
+    }
+  }
+}
+
+// The site script's own check answers a conflict: nothing more is sent, and the frame stored
+// before it is named.
+TEST(PublishAttempt, AConflictReplyStopsTheAttempt) {
+  PublishAttempt attempt(
+      pq::PlanPublication({Doc("frames.htm", "t"), Edited(Doc("m.htm", "m"), "M"),
+                           Edited(Doc("n.htm", "n"), "N")},
+                          kRoot),
+      "pw");
+  attempt.Begin(true, 0, "");
+  attempt.Judge("@@Updated@@");
+  attempt.Judge("<html>@@Conflict@@The page was changed since it was opened.@@</html>");
+  EXPECT_EQ(attempt.Next(), nullptr);
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Conflict);
+  EXPECT_EQ(attempt.Conflicts(), std::vector<std::string>{"n.htm"});
+  const std::string m = attempt.ErrorMessage();
+  EXPECT_NE(m.find("already published: m.htm"), std::string::npos) << m;
+}
+
+// After a publication the website holds what was posted: publishing again without typing posts
+// nothing, and further typing is posted on top of the publication, not the page first opened.
+TEST(FollowEarlierPublications, SecondPublishPostsOnlyNewChanges) {
+  auto plan = pq::PlanPublication({Edited(Doc("a.htm", "a"), "b"), Edited(Doc("c.htm", "c"), "d")},
+                                  kRoot);
+  ASSERT_EQ(plan.jobs.size(), 2u);
+  pq::EarlierPublications earlier;
+  earlier[kRoot + "/a.htm"] = plan.jobs[0].html;  // published as it stands
+  earlier[kRoot + "/c.htm"] = "<html><body><p>x</p></body></html>";
+  pq::FollowEarlierPublications(plan, earlier);
+  ASSERT_EQ(plan.jobs.size(), 1u);
+  EXPECT_EQ(plan.jobs[0].file, "c.htm");
+  EXPECT_EQ(plan.jobs[0].base, pq::MD5HexOfBytes("<html><body><p>x</p></body></html>"));
+}

@@ -66,8 +66,17 @@ TEST(SiteReplies, PublishReply) {
   for (const auto& c : cases) {
     const auto r = pq::ParsePublishReply(c.reply);
     EXPECT_EQ(r.Updated, c.updated) << c.reply;
+    EXPECT_FALSE(r.Conflict) << c.reply;
     EXPECT_EQ(r.Message, c.message) << c.reply;
   }
+  // A conflict is not a success, whatever else the reply holds, and keeps the script's words.
+  for (const char* reply : {"<p>@@Conflict@@Changed meanwhile@@</p>", "@@Conflict@@Changed meanwhile"}) {
+    const auto r = pq::ParsePublishReply(reply);
+    EXPECT_TRUE(r.Conflict) << reply;
+    EXPECT_FALSE(r.Updated) << reply;
+    EXPECT_EQ(r.Message, "Changed meanwhile") << reply;
+  }
+  EXPECT_EQ(pq::ParsePublishReply("@@Conflict@@").Message, "The page was changed on the website.");
 }
 
 TEST(SiteReplies, RequestAddress) {

@@ -15,6 +15,8 @@ namespace {
 
 enum Response { kOK = 1, kCancel = 2 };
 
+constexpr const char* kConflictTitle = "Page Changed on the Website";
+
 void Name(GtkWidget* widget, const char* name) {
   gtk_widget_set_name(widget, name);
 }
@@ -82,6 +84,7 @@ Password::~Password() {
 Password::Result Password::Run() {
   siteRoot_ = SiteRootOf(host_.CurrentOrigURL());
   errorMessage_.clear();
+  reloading_ = false;
   gtk_label_set_text(GTK_LABEL(Label1), PasswordPrompt(siteRoot_).c_str());
   const std::string remembered = RememberedPassword(host_.UserSettings(), siteRoot_);
   gtk_entry_set_text(GTK_ENTRY(PasswordBox), remembered.c_str());
@@ -97,6 +100,7 @@ Password::Result Password::Run() {
       host_.PublishComplete();
       return Result::Published;
     }
+    if (reloading_) break;  // the page is being reloaded with the user's edits
   }
   gtk_widget_hide(dialog_.get());
   return Result::Cancelled;
@@ -104,11 +108,27 @@ Password::Result Password::Run() {
 
 bool Password::PublishOnce() {
   const std::string password = gtk_entry_get_text(GTK_ENTRY(PasswordBox));
+  bool conflict = false;
   {
     Publish publish(GTK_WINDOW(dialog_.get()), host_);
     publish.SetPassword(password);
     if (PublishStarting) PublishStarting(publish);
     SetErrorMessage(publish.Run());
+    conflict = publish.Conflicted();
+  }
+  const std::string message = errorMessage_;
+  if (conflict) {
+    errorMessage_.clear();
+    if (AskQuestion(GTK_WINDOW(dialog_.get()), kConflictTitle,
+                    message + "\n\nReload shows the page as it is on the website now and puts "
+                              "your changes back wherever that text is unchanged; any change "
+                              "that cannot be put back is listed and copied to the clipboard. "
+                              "Cancel keeps your changes as they are.",
+                    "Reload", "Cancel")) {
+      reloading_ = true;
+      host_.ReloadKeepingEdits();
+    }
+    return false;
   }
   if (!errorMessage_.empty()) {
     ShowMessage(GTK_WINDOW(dialog_.get()), "Error", errorMessage_, MessageIcon::CriticalStop);

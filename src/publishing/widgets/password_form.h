@@ -54,6 +54,7 @@ class Password {
   engine::SignalConnections signals_;
   std::string siteRoot_;
   std::string errorMessage_;
+  bool reloading_ = false;
 };
 
 }  // namespace pq

@@ -72,6 +72,7 @@ PassKey Publish::GetPassKey() {
 std::string Publish::Run() {
   errorText_.clear();
   cancelled_ = false;
+  conflict_ = false;
   siteRoot_ = SiteRootOf(host_.CurrentOrigURL());
   gtk_widget_show_all(dialog_.get());
   animation_->Start();
@@ -87,9 +88,19 @@ std::string Publish::Run() {
 void Publish::SetUpIE() {
   PublishPlan plan = PlanPublication(
       DocumentsToPublish(host_.Record(), host_.Frames(), host_.Live()), siteRoot_);
+  EarlierPublications* earlier = host_.Earlier();
+  if (earlier) FollowEarlierPublications(plan, *earlier);
   const bool anything = !plan.jobs.empty() && plan.error.empty();
   attempt_.emplace(std::move(plan), password_);
   if (anything) {
+    // A second editor's change since the page was opened is never overwritten.
+    attempt_->CompareWithWebsite([this](const std::string& address) -> std::optional<std::string> {
+      FetchedPage page = host_.Fetch(address);
+      if (page.bytes.empty()) return std::nullopt;
+      return std::move(page.bytes);
+    });
+  }
+  if (anything && attempt_->Conflicts().empty()) {
     const PassKey key = GetPassKey();
     attempt_->Begin(key.ok, key.key, key.error);
   } else {
@@ -102,8 +113,11 @@ void Publish::SetUpIE() {
     host_.DropCachedCopies(job->origUrl);
     attempt_->Judge(reply);  // a Cancel meanwhile stops before the next one
   }
+  if (earlier)
+    for (const PublishJob* job : attempt_->StoredJobs()) (*earlier)[job->address] = job->html;
   if (attempt_->Outcome() != PublishOutcome::Succeeded) {
     errorText_ = attempt_->ErrorMessage();
+    conflict_ = attempt_->Outcome() == PublishOutcome::Conflict;
     return;  // closes at once, nothing reloaded
   }
   if (cancelled_) return;  // everything was stored: a success the user chose not to watch

@@ -31,6 +31,8 @@ class Publish {
   void SetPassword(const std::string& PasswordString) { password_ = PasswordString; }
   // Shows the form and runs the attempt; returns what went wrong, "" after success.
   std::string Run();
+  // After Run: the page was changed on the website since it was opened; nothing was posted.
+  bool Conflicted() const { return conflict_; }
   // The site script's pass key for this attempt.
   PassKey GetPassKey();
 
@@ -61,6 +63,7 @@ class Publish {
   std::string siteRoot_;
   std::string errorText_;
   bool cancelled_ = false;
+  bool conflict_ = false;
   std::optional<PublishAttempt> attempt_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

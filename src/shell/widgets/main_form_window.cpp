@@ -116,6 +116,7 @@ void MainFormWindow::WireEvents() {
   edit_->NavigateComplete = [this] {
     unpublished_.Reset();  // a page freshly loaded holds the site's text
     form_.OnNavigateComplete();
+    if (carried_) PutCarriedEditsBack();
   };
   edit_->SelectionChange = [this](bool s) { form_.OnSelectionChange(s); };
   edit_->CheckIcons = [this](bool editable) { form_.CheckIcons(editable); };

@@ -1,10 +1,13 @@
 #pragma once
 #include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 #include <string>
 
 #include "core/settings.h"
 #include "pageprep/frame_table.h"
+#include "publishing/reapply_edits.h"
 #include "publishing/unpublished_changes.h"
 #include "shell/address_history.h"
 #include "shell/main_form.h"
@@ -62,6 +65,8 @@ class MainFormWindow : private MainFormView {
   // Asked before the page in the edit pane is left (closing, browsing elsewhere): when it holds
   // changes that are not published, the user chooses; true to go on (publish_commands.cpp).
   bool MayLeavePage();
+  // After a conflict: reloads the page and carries the user's edits over (publish_commands.cpp).
+  void ReloadKeepingEdits();
   bool MenuPasteEnabled() const { return menuPasteEnabled_; }
 
   // --- parts, for the program and its tests
@@ -145,6 +150,9 @@ class MainFormWindow : private MainFormView {
   unsigned timers_[3] = {0, 0, 0};
   bool menuPasteEnabled_ = false;
   UnpublishedChanges unpublished_;
+  // Edits waiting for the reloaded page to be ready in the edit pane.
+  std::optional<std::vector<CarriedEdit>> carried_;
+  void PutCarriedEditsBack();
   bool activating_ = false;
 };
 

@@ -3,7 +3,9 @@
 
 #include <gtk/gtk.h>
 
+#include "engine/clipboard.h"
 #include "engine/http_fetch.h"
+#include "publishing/publish_documents.h"
 #include "publishing/publish_host.h"
 #include "publishing/widgets/edit_pane_documents.h"
 #include "publishing/widgets/message_box.h"
@@ -17,6 +19,8 @@
 namespace pq {
 
 namespace {
+
+constexpr const char* kReloadedTitle = "Page Reloaded";
 
 // How long the browse pane's reload may take before the Publish form stops waiting for it.
 constexpr guint kReloadPollMs = 100;
@@ -53,6 +57,8 @@ class MainWindowPublishing : public PublishHost {
   void DropCachedCopies(const std::string&) override {
     window_.BrowsePaneWidget().View().ClearCache();
   }
+  void ReloadKeepingEdits() override { window_.ReloadKeepingEdits(); }
+  EarlierPublications* Earlier() override { return &unpublished_.Earlier(); }
   void PublishComplete() override { window_.PublishComplete(); }
 
  private:
@@ -114,8 +120,44 @@ void MainFormWindow::PublishCommand() {
   state_.PublishState.clear();
 }
 
+void MainFormWindow::ReloadKeepingEdits() {
+  EditPaneDocuments documents(edit_->View(), edit_->Control());
+  carried_ = CarriedEdits(DocumentsToPublish(browse_->Control().Record, frames_, documents));
+  // Until they are back on the page, the clipboard keeps them.
+  engine::SetClipboardText(EditsAsText(*carried_));
+  browse_->Control().refresh();
+}
+
+void MainFormWindow::PutCarriedEditsBack() {
+  std::vector<CarriedEdit> edits = std::move(*carried_);
+  carried_.reset();
+  EditPaneDocuments documents(edit_->View(), edit_->Control());
+  const auto fresh = DocumentsToPublish(browse_->Control().Record, frames_, documents);
+  const ReapplyPlan plan = PlanReapply(edits, fresh);
+  std::vector<CarriedEdit> left = plan.left;
+  for (const auto& change : plan.changes)
+    if (!edit_->View().SetElementById(fresh[change.document].path, change.id, "innerHTML",
+                                      change.html))
+      left.push_back(edits[change.edit]);
+  if (left.empty()) {
+    ShowMessage(Window(), kReloadedTitle,
+                "The page now shows what is on the website, with your changes put back. Check "
+                "it, then publish again.",
+                MessageIcon::Information);
+    return;
+  }
+  engine::SetClipboardText(EditsAsText(left));
+  std::string text =
+      "The page now shows what is on the website. These changes of yours could not be put back, "
+      "because that text was changed on the website too. They are on the clipboard, so you can "
+      "paste them where they belong:\n";
+  for (const auto& e : left) text += "\n\u2022 " + e.text;
+  ShowMessage(Window(), kReloadedTitle, text, MessageIcon::Information);
+}
+
 bool MainFormWindow::MayLeavePage() {
   if (state_.PublishShowing) return true;  // the Publish form reloads what it has just stored
+  if (carried_) return true;  // the edits travel to the reloaded page
   EditPaneDocuments documents(edit_->View(), edit_->Control());
   if (!unpublished_.Pending(documents)) return true;
   return AskQuestion(Window(), UnpublishedChanges::kTitle, UnpublishedChanges::kQuestion,
