@@ -43,6 +43,7 @@ class PublishApp : public ::testing::Test {
     std::filesystem::create_directories(backup_);
     pqtest::SiteServer::Options o;
     o.backupDir = backup_;
+    o.php = pqtest::SiteServer::PhpRequested();
     site_ = new pqtest::SiteServer(o);
     if (!site_->ok()) return;
     settings_ = new pq::MemorySettings();
@@ -62,6 +63,8 @@ class PublishApp : public ::testing::Test {
     delete site_;
   }
   void SetUp() override {
+    if (pqtest::SiteServer::PhpRequested() && !std::filesystem::exists("/usr/bin/php"))
+      GTEST_SKIP() << "php-cli is not installed (scripts/setup.sh installs it)";
     ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
     ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
     ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));

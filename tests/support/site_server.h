@@ -6,7 +6,8 @@
 
 namespace pqtest {
 
-// The reference site server (build/bin/pagequill-site) on 127.0.0.1 with a free port.
+// A site script on 127.0.0.1 with a free port: the reference server (build/bin/pagequill-site),
+// or the PHP script under PHP's built-in server with the same site folder and settings.
 class SiteServer {
  public:
   struct Options {
@@ -16,7 +17,10 @@ class SiteServer {
     bool vendorCheck = true;
     std::string backupDir;  // empty: a fresh temporary folder
     std::vector<std::string> extraArgs;  // further options, e.g. {"--key-lifetime", "1"}
+    bool php = false;  // the PHP script instead (extraArgs do not apply)
   };
+  // Options::php from the environment: PQ_SITE_SCRIPT=php.
+  static bool PhpRequested();
   SiteServer() : SiteServer(Options{}) {}
   explicit SiteServer(const Options& options);
   ~SiteServer();
@@ -27,6 +31,8 @@ class SiteServer {
   const std::string& url() const { return url_; }
 
  private:
+  void StartPhp(const Options& o, const std::string& backup);
+
   ChildProcess process_;
   std::string url_;
   std::string root_;
