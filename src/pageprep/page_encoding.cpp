@@ -12,6 +12,7 @@
 #include "pageprep/iconv_handle.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
+#include "pageprep/utf8.h"
 
 namespace pq {
 
@@ -214,6 +215,26 @@ std::optional<std::string> DecodeText(std::string_view bytes, std::string_view c
     return true;
   });
   if (!ok) return std::nullopt;
+  return out;
+}
+
+std::optional<std::string> EncodeTextReadingBack(std::string_view utf8, std::string_view charset,
+                                                 std::string_view readAs) {
+  auto whole = EncodeText(utf8, charset);
+  if (!whole || DecodeText(*whole, readAs) == std::optional<std::string>(std::string(utf8)))
+    return whole;
+  // Character by character: each keeps its encoding only where it reads back as itself.
+  std::string out;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const std::size_t begin = pos;
+    const char32_t cp = NextCodePoint(utf8, pos);
+    const std::string_view ch = utf8.substr(begin, pos - begin);
+    const auto bytes = EncodeText(ch, charset);
+    if (bytes && DecodeText(*bytes, readAs) == std::optional<std::string>(std::string(ch)))
+      out += *bytes;
+    else
+      out += "&#" + std::to_string(static_cast<unsigned long>(cp)) + ";";
+  }
   return out;
 }
 

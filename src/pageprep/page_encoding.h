@@ -28,6 +28,12 @@ std::optional<std::string> EncodeText(std::string_view utf8, std::string_view ch
 // reads them (every bad sequence one U+FFFD); nullopt for a set it cannot read.
 std::optional<std::string> DecodeText(std::string_view bytes, std::string_view charset);
 
+// EncodeText, then read back as a browser reads the page (in `readAs`): a character that does
+// not come back as itself (an encoder's lookalike, such as Shift_JIS writing "\" for the yen
+// sign) is written as a numeric character reference instead. nullopt as for EncodeText.
+std::optional<std::string> EncodeTextReadingBack(std::string_view utf8, std::string_view charset,
+                                                 std::string_view readAs);
+
 // The set new text is written in: a page read as Windows-1252 that does not declare
 // Windows-1252 itself (ISO-8859-1, US-ASCII, or nothing) gets strict Latin-1, so a typed "€"
 // becomes a reference instead of a byte its declaration says is a control character.

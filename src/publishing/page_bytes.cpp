@@ -43,7 +43,7 @@ PageBytes PublishableBytes(const PageSource& source, const std::vector<TextEdit>
   r.bytes.reserve(source.bytes.size() + 64);
   std::size_t cursor = 0;
   for (std::size_t i = 0; i < edits.size(); ++i) {
-    const auto text = EncodeText(edits[i].text, target);
+    const auto text = EncodeTextReadingBack(edits[i].text, target, charset);
     if (!text)
       return Refused("The page is stored in the character set \"" + charset +
                      "\", which Pagequill cannot write.");

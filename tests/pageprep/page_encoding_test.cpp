@@ -95,3 +95,25 @@ TEST(PageEncoding, ByteOffsetsOfTextPositions) {
 }
 
 }  // namespace
+
+// An encoder's lookalike is never published for a typed character: what does not read back as
+// itself becomes a numeric reference, and everything that does keeps its bytes.
+TEST(EncodeTextReadingBack, LookalikesBecomeReferences) {
+  const struct {
+    const char* charset;
+    std::string typed;
+    std::string sent;
+  } cases[] = {
+      {"shift_jis", "\xC2\xA5" "500 \xE2\x80\x94 2\xE2\x88\x92" "1 \xE6\x97\xA5",
+       "&#165;500 &#8212; 2&#8722;1 \x93\xFA"},
+      // The cent, pound and not signs have EUC-JP bytes of their own that read back.
+      {"euc-jp", "\xC2\xA5\xC2\xA2\xC2\xA3\xC2\xAC \xE6\x97\xA5", "&#165;\xA1\xF1\xA1\xF2\xA2\xCC \xC6\xFC"},
+      {"utf-8", "\xC2\xA5" "500", "\xC2\xA5" "500"},
+      {"windows-1252", "caf\xC3\xA9 \xE2\x82\xAC", "caf\xE9 \x80"},
+  };
+  for (const auto& c : cases) {
+    const auto sent = pq::EncodeTextReadingBack(c.typed, c.charset, c.charset);
+    ASSERT_TRUE(sent) << c.charset;
+    EXPECT_EQ(*sent, c.sent) << c.charset;
+  }
+}
