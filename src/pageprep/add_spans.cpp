@@ -250,6 +250,13 @@ class Scanner {
     if (Has(p, "<script")) return AfterElement(p, "</script");
     if (Has(p, "<style")) return AfterElement(p, "</style");
     if (Has(p, "<select")) return AfterElement(p, "</select");
+    // Elements whose content the parser reads as raw text: markers there would show as text.
+    if (IsTagNamed(p, "<textarea")) return AfterElement(p, "</textarea");
+    if (IsTagNamed(p, "<xmp")) return AfterElement(p, "</xmp");
+    if (IsTagNamed(p, "<iframe")) return AfterElement(p, "</iframe");
+    if (IsTagNamed(p, "<noembed")) return AfterElement(p, "</noembed");
+    if (IsTagNamed(p, "<noframes")) return AfterElement(p, "</noframes");
+    if (IsTagNamed(p, "<plaintext")) return n_;  // nothing after it is markup
     if (p + 2 < n_ && Lower(t_[p + 1]) == 'a' && IsWs(t_[p + 2])) return WrapLink(p);
     const std::size_t end = TagEnd(p);
     return end == npos ? n_ : end + 1;
@@ -350,6 +357,13 @@ class Scanner {
     }
     spans_.push_back(link);
     return link.end;
+  }
+
+  // A start tag with exactly this name (lit lower case, "<" included).
+  bool IsTagNamed(std::size_t p, std::string_view lit) const {
+    if (!Has(p, lit)) return false;
+    const std::size_t after = p + lit.size();
+    return after >= n_ || IsWs(t_[after]) || t_[after] == '>' || t_[after] == '/' || t_[after] == '\f';
   }
 
   // An end tag of a link as the tokenizer reads it: "</a" then ">", white space or "/".

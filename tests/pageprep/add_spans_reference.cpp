@@ -162,6 +162,17 @@ class Scan {
     if (StartsAt(masked_, p, "<script")) return SkipElement(p, "</script");
     if (StartsAt(masked_, p, "<style")) return SkipElement(p, "</style");
     if (StartsAt(masked_, p, "<select")) return SkipElement(p, "</select");
+    for (const char* raw : {"textarea", "xmp", "iframe", "noembed", "noframes"}) {
+      const std::string open = std::string("<") + raw;
+      const long at = p + static_cast<long>(open.size());
+      const char after = At(masked_, at);
+      if (StartsAt(masked_, p, open) && (at > Len() || after == '>' || after == '/' || IsWs(after) || after == '\f'))
+        return SkipElement(p, "</" + std::string(raw));
+    }
+    if (StartsAt(masked_, p, "<plaintext")) {
+      const char after = At(masked_, p + 10);
+      if (p + 10 > Len() || after == '>' || after == '/' || IsWs(after) || after == '\f') return Len();
+    }
     const bool link = At(masked_, p) == '<' && At(masked_, p + 1) == 'a' && IsWs(At(masked_, p + 2));
     if (At(masked_, p) == '<' && !link) return TagEnd(p);
     if (link) return WrapLink(p);

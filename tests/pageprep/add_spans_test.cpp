@@ -117,3 +117,21 @@ TEST(AddSpans, NumbersRestartOnEveryCall) {
 }
 
 }  // namespace
+
+// Text the parser reads as raw text (a text box's contents, xmp, iframe, noembed, noframes,
+// plaintext) gets no spans: they would show as markup in the box.
+TEST(AddSpans, RawTextElementsGetNoSpans) {
+  const struct {
+    std::string page;
+    std::string marked;
+  } cases[] = {
+      {"<textarea name=w>Happy birthday!</textarea>", "<textarea name=w>Happy birthday!</textarea>"},
+      {"<TEXTAREA>a</TEXTAREA>bc", "<TEXTAREA>a</TEXTAREA><SPAN ID=\"ZZZEDIT1\">bc</SPAN>"},
+      {"<xmp><b>x</b></xmp>", "<xmp><b>x</b></xmp>"},
+      {"<iframe src=f.htm>No frames</iframe>", "<iframe src=f.htm>No frames</iframe>"},
+      {"<noembed>n</noembed><noframes>f</noframes>", "<noembed>n</noembed><noframes>f</noframes>"},
+      {"a<plaintext>b <p>c", "<SPAN ID=\"ZZZEDIT1\">a</SPAN><plaintext>b <p>c"},
+      {"<textareax>t</textareax>", "<textareax><SPAN ID=\"ZZZEDIT1\">t</SPAN></textareax>"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pq::AddSpans(c.page), c.marked) << c.page;
+}
