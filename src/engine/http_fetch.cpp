@@ -114,7 +114,11 @@ std::string GetURLText(const std::string& url) { return FetchURL(url).text; }
 FetchedPage FetchPage(const std::string& url) {
   FetchResult r = FetchURL(url);
   FetchedPage page;
-  if (!r.ok) return page;
+  page.status = r.status;
+  if (!r.ok) {
+    page.failed = true;
+    return page;
+  }
   page.text = std::move(r.text);
   page.bytes = std::move(r.bytes);
   page.charset = std::move(r.charset);

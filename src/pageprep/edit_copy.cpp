@@ -26,6 +26,12 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
   page.WebURL = url;
   page.HtDoc = document;
   FetchedPage source = fetch(url);
+  // An error page (a mistyped address) is not the website's page: publishing it would create
+  // a page holding the server's error text.
+  if (const std::string why = NotEditableReason(source); !why.empty()) {
+    if (progress.NotEditable) progress.NotEditable(why);
+    return EditCopyOutcome::NotOnWebsite;
+  }
   if (TrimWhitespace(source.text).empty()) source = FetchedPage(document->OuterHTML());
   page.OriginalHTML = std::move(source.text);
   page.SourceBytes = std::move(source.bytes);

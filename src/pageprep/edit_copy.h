@@ -32,6 +32,8 @@ struct EditCopyProgress {
   // another page started meanwhile). Nothing is written before that answer, and nothing waits
   // between it and the last write, so a stale page never overwrites a newer copy.
   std::function<bool()> Abandoned;
+  // The page is no page of the website to edit (NotEditableReason says why).
+  std::function<void(const std::string& why)> NotEditable;
 };
 
 enum class EditCopyOutcome {
@@ -39,6 +41,7 @@ enum class EditCopyOutcome {
   PageCantBeDisplayed,  // the engine shows its error page
   Prepared,             // webed.htm (and any frame copies) written, record filled
   Abandoned,            // given up while fetching; the record and webed.htm are unchanged
+  NotOnWebsite,         // the server answered with an error page, or not at all: nothing to edit
   NotWritten,           // webed.htm could not be written; the record and frames are unchanged
 };
 

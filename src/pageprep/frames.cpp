@@ -50,6 +50,11 @@ FrameCopy FetchFrameCopy(const PageDocument& document, const Fetcher& fetch) {
 
   FrameEntry& entry = copy.entry;
   FetchedPage page = fetch(copy.href);
+  // A frame whose page is an error is left out like one that cannot be read.
+  if (!NotEditableReason(page).empty()) {
+    copy.readable = false;
+    return copy;
+  }
   if (TrimWhitespace(page.text).empty()) page = FetchedPage(document.OuterHTML());
   entry.Source = std::move(page.text);
   entry.SourceBytes = std::move(page.bytes);

@@ -109,6 +109,7 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
     SetStatusText("Preparing edit tab", 50, 65);
   };
   progress.SourceMarked = [this] { SetStatusText("Preparing edit tab", 70, 95); };
+  progress.NotEditable = [this](const std::string& why) { notEditable_ = why; };
   progress.Abandoned = [this, navigation] { return stopped_ || navigation_ != navigation; };
 
   switch (PrepareEditCopy(document, Record, frames_, window_.StartPageUrl, fetch_, progress)) {
@@ -127,6 +128,14 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
       addressShown_ = false;
       if (ButtonsEnable) ButtonsEnable();
       if (PageCantBeDisplayed) PageCantBeDisplayed();
+      break;
+    case EditCopyOutcome::NotOnWebsite:
+      // The browse pane shows the server's error page; the Edit tab stays grey, and the status
+      // line has said why.
+      window_.EditTabPreparing = false;
+      addressShown_ = false;
+      if (ButtonsEnable) ButtonsEnable();
+      SetStatusText(notEditable_, 100, 100);
       break;
     case EditCopyOutcome::Abandoned:
       // Stopped by the user: no edit copy will come, so the navigation buttons work again.

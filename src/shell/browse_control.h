@@ -90,6 +90,7 @@ class BrowseControl {
   Fetcher fetch_;
   bool stopped_ = false;
   bool addressShown_ = false;
+  std::string notEditable_;  // why the last page was not prepared for editing
   unsigned navigation_ = 0;  // counts navigations, so a preparation knows when it went stale
 };
 

@@ -263,6 +263,35 @@ TEST_F(BrowsePaneTest, AnUnreachableHostIsReportedAndWritesNothing) {
   EXPECT_FALSE(window_->State().EditTabPreparing);
 }
 
+// A mistyped address or a failing server shows the server's error page in the browse pane,
+// but nothing is prepared for editing, and the status line says why in plain words.
+TEST_F(BrowsePaneTest, AnErrorPageIsShownButNotPreparedForEditing) {
+  pqtest::CannedHttpServer failing;
+  failing.Set("/broken.htm", {500, "text/html", "<html><body><h1>Internal Server Error</h1></body></html>"});
+  const struct {
+    std::string url;
+    std::string why;
+  } cases[] = {
+      {Url("nosuch.htm"), "This page is not on the website (404 Not Found), so there is nothing to edit"},
+      {failing.url() + "/broken.htm", "server error 500"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove(EditCopy());
+    const int completions = Count("NavigationComplete");
+    window_->EnterAddress(c.url);
+    EXPECT_TRUE(pqtest::WaitFor([&] {
+      return window_->Browse().Status().Text().find(c.why) != std::string::npos;
+    })) << c.url << ": " << window_->Browse().Status().Text();
+    EXPECT_FALSE(pqtest::WaitFor([&] { return Count("NavigationComplete") > completions; },
+                                 std::chrono::milliseconds(500)))
+        << c.url;
+    EXPECT_FALSE(pq::FileExists(EditCopy())) << c.url;
+    EXPECT_NE(window_->Browse().Status().Text().find(c.why), std::string::npos)
+        << window_->Browse().Status().Text();
+    EXPECT_FALSE(window_->State().EditTabPreparing);
+  }
+}
+
 TEST_F(BrowsePaneTest, AfterStopALateCompletionPreparesNothingAndTheNextPageWorks) {
   pqtest::CannedHttpServer slow;
   slow.Set("/slow.htm", {200, "text/html", "", true});  // never answers

@@ -124,6 +124,40 @@ TEST_F(EditCopyTest, TheErrorPageIsNotPrepared) {
   EXPECT_TRUE(startPage_.empty());
 }
 
+// A mistyped address shows the server's error page; it is no page of the website, and
+// publishing it would create one holding the error text. Nothing is prepared, and the status
+// line is told why.
+TEST_F(EditCopyTest, AnErrorAnswerIsNotPrepared) {
+  const struct {
+    unsigned status;
+    bool failed;
+    const char* why;
+  } cases[] = {
+      {404, false, "This page is not on the website (404 Not Found), so there is nothing to edit"},
+      {500, false, "server error 500"},
+      {403, false, "(403)"},
+      {0, true, "did not answer"},
+  };
+  for (const auto& c : cases) {
+    pq::FetchedPage answer("<html><body><h1>404 Not Found</h1></body></html>");
+    answer.status = c.status;
+    answer.failed = c.failed;
+    if (c.failed) answer = pq::FetchedPage(), answer.failed = true;
+    fetched_[kHome] = answer;
+    record_.WebURL = "http://127.0.0.1:9/before.htm";
+    std::string why;
+    progress_.NotEditable = [&](const std::string& w) { why = w; };
+    EXPECT_EQ(Prepare(Doc(kHome)), pq::EditCopyOutcome::NotOnWebsite) << c.status;
+    EXPECT_NE(why.find(c.why), std::string::npos) << why;
+    EXPECT_FALSE(pq::FileExists(EditCopyPath())) << c.status;
+    EXPECT_EQ(record_.WebURL, "http://127.0.0.1:9/before.htm");
+  }
+  pq::FetchedPage fine("<html>ok</html>");
+  fine.status = 200;
+  fetched_[kHome] = fine;
+  EXPECT_EQ(Prepare(Doc(kHome)), pq::EditCopyOutcome::Prepared);
+}
+
 TEST_F(EditCopyTest, ADocumentWithoutLocationIsIgnored) {
   EXPECT_EQ(Prepare(Doc("")), pq::EditCopyOutcome::Ignored);
   EXPECT_EQ(pq::PrepareEditCopy(nullptr, record_, frames_, startPage_, Fetch(), progress_),
