@@ -16,6 +16,11 @@ bool IsUtf16Charset(std::string_view name);
 bool IsUtf16Page(std::string_view charset, std::string_view bytes);
 // The name glibc's iconv knows the set by ("shift_jis" is CP932, "euc-kr" CP949); "" when
 // the set is unknown. UTF-8 and the Windows-1252 family are converted without iconv.
+// The wide encoding a page's bytes are in ("UTF-16LE", "UTF-16BE", "UTF-32LE", "UTF-32BE"), from
+// its byte-order mark or, without one, from the NUL bytes beside its first "<" or white space;
+// "" for a page in a byte-oriented set.
+std::string WideEncodingOf(std::string_view bytes);
+
 std::string IconvCharsetName(std::string_view name);
 
 // UTF-8 text as bytes of the character set; a character the set cannot hold is written as a

@@ -14,10 +14,16 @@ PageBytes Refused(std::string message) { return {false, {}, std::move(message)};
 
 PageBytes PublishableBytes(const PageSource& source, const std::vector<TextEdit>& edits) {
   const std::string charset = CanonicalCharset(source.charset);
-  if (IsUtf16Page(charset, source.bytes))
-    return Refused("The page is stored in UTF-16 (" + (IsUtf16Charset(charset) ? charset : "utf-16") +
-                   "), which Pagequill cannot write back without changing every byte of it. "
+  std::string wide = WideEncodingOf(source.bytes);
+  if (wide.empty() && IsUtf16Charset(charset)) wide = "UTF-16";
+  if (!wide.empty())
+    return Refused("The page is stored in " + wide +
+                   ", which Pagequill cannot write back without changing every byte of it. "
                    "Ask your website designer to save the page as UTF-8.");
+  // Text with NUL characters is no page Pagequill can read: nothing is spliced into it.
+  if (source.bytes.find('\0') != std::string_view::npos)
+    return Refused("The page holds NUL characters, so Pagequill cannot tell how it is stored and "
+                   "does not change it. Ask your website designer to save the page as UTF-8.");
   const std::string target = PostingCharset(charset, source.bytes);
   // The text may or may not begin with the byte-order mark the bytes begin with.
   const bool textLacksBom = charset == "utf-8" && source.bytes.substr(0, 3) == kUtf8Bom &&

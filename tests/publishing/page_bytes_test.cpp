@@ -70,6 +70,33 @@ TEST(PublishableBytes, Utf16PagesAreRefusedWithAReason) {
   EXPECT_NE(r.error.find("UTF-16"), std::string::npos) << r.error;
 }
 
+// Wide encodings are named as they are, with or without a byte-order mark, and a page holding
+// NUL bytes in a byte-oriented set is never spliced into.
+TEST(PublishableBytes, WidePagesAndNulBytesAreRefused) {
+  using namespace std::string_literals;
+  const struct {
+    std::string bytes;
+    const char* charset;
+    const char* named;
+  } cases[] = {
+      {"\xFF\xFE\0\0<\0\0\0p\0\0\0"s, "utf-16le", "UTF-32LE"},
+      {"<\0\0\0p\0\0\0"s, "windows-1252", "UTF-32LE"},
+      {"\0\0\0<\0\0\0p"s, "windows-1252", "UTF-32BE"},
+      {"<\0p\0>\0"s, "windows-1252", "UTF-16LE"},
+      {"\0<\0p\0>"s, "windows-1252", "UTF-16BE"},
+      {" \0<\0p\0"s, "windows-1252", "UTF-16LE"},
+      {"<p>a\0b</p>"s, "windows-1252", "NUL"},
+  };
+  for (const auto& c : cases) {
+    const auto r = PublishableBytes({c.bytes, c.charset, "<p>"}, {{3, 3, "x"}});
+    EXPECT_FALSE(r.ok) << c.named;
+    EXPECT_TRUE(r.bytes.empty()) << c.named;
+    EXPECT_NE(r.error.find(c.named), std::string::npos) << r.error;
+  }
+  EXPECT_EQ(pq::WideEncodingOf("<html>"), "");
+  EXPECT_EQ(pq::WideEncodingOf(""), "");
+}
+
 TEST(PublishableBytes, BytesThatDoNotSurviveAreKeptAroundTheChanges) {
   // Declared Latin-1, but written with Windows-1252 quotes and an undefined byte 0x81: the
   // text reads them as U+201C, U+201D and U+0081, which strict Latin-1 cannot give back.
