@@ -32,6 +32,10 @@ int main(int argc, char** argv) {
     std::cout << SiteUsage();
     return 0;
   }
+  if (options.version) {
+    std::cout << "pagequill-site " << PQ_VERSION << "\n";
+    return 0;
+  }
   if (std::string error = ValidateSiteOptions(options); !error.empty()) {
     std::cerr << "pagequill-site: " << error << "\n";
     return 2;

@@ -82,6 +82,7 @@ environment variable PAGEQUILL_SITE_PASSWORD, never from the command line.
   --mail-file FILE        or append the message to FILE
   --mail-interval S       at least S seconds between two mails (default 60)
   --help                  this text
+  --version               the version, then exit
 
 The first line on standard output is "listening on http://ADDR:PORT/".
 )";
@@ -100,6 +101,10 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
     const std::string& a = args[i];
     if (a == "--help" || a == "-h") {
       o.help = true;
+      continue;
+    }
+    if (a == "--version") {
+      o.version = true;
       continue;
     }
     if (a == "--vendor-check") {
@@ -164,7 +169,7 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
       o.mailIntervalSeconds = static_cast<int>(n);
     }
   }
-  if (o.help) {
+  if (o.help || o.version) {
     result.options = std::move(o);
     return result;
   }

@@ -27,6 +27,7 @@ struct SiteOptions {
   std::string mailFile;           // or: the message is appended to this file
   int mailIntervalSeconds = 60;   // at most one password mail per interval
   bool help = false;
+  bool version = false;
 };
 
 struct ParsedOptions {

@@ -62,6 +62,13 @@ TEST(SiteOptions, HelpNamesEveryOption) {
   }
 }
 
+TEST(SiteOptions, VersionPrintsAndExits) {
+  const auto r = pqtest::RunCommand({kBin, "--version"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_EQ(r.out.rfind("pagequill-site ", 0), 0u) << r.out;
+  EXPECT_TRUE(r.err.empty()) << r.err;
+}
+
 TEST(SiteOptions, PasswordFileAndBindAddressAreUsed) {
   TempSite site;
   const std::string passwordFile = (site.dir / "password").string();
