@@ -86,4 +86,12 @@ std::string AddressProblem(const std::string& url) {
   return "";
 }
 
+bool IsOpenableAddress(const std::string& url) {
+  const auto colon = url.find(':');
+  if (colon == std::string::npos) return true;
+  const std::string scheme = AsciiLower(url.substr(0, colon));
+  if (scheme.empty() || scheme.find_first_of("/?#") != std::string::npos) return true;
+  return scheme == "http" || scheme == "https" || scheme == "file" || scheme == "about";
+}
+
 }  // namespace pq::engine

@@ -15,4 +15,12 @@ std::string AddressProblem(const std::string& url);
 // error page must be shown under another one.
 bool IsMalformedWebAddress(const std::string& url);
 
+// Whether an address is of a kind Pagequill opens: web pages (http, https), and the local and
+// blank pages it shows itself (file, about). Anything else (mailto, javascript, ftp, ...) is
+// refused with the error page.
+bool IsOpenableAddress(const std::string& url);
+
+// The reason shown for an address of another kind.
+inline constexpr const char* kOnlyWebPages = "Pagequill opens web pages (http and https) only.";
+
 }  // namespace pq::engine

@@ -236,7 +236,7 @@ struct WebView::Impl {
       // An address the engine cannot show at all: the user learns why instead of waiting.
       std::string reason = AddressProblem(url);
       if (reason.empty() && !StartsWithNoCase(url, "http://") && !StartsWithNoCase(url, "https://"))
-        reason = "The web engine does not show addresses of this kind (" + url.substr(0, url.find(':')) + ").";
+        reason = kOnlyWebPages;
       if (reason.empty()) reason = error->message ? error->message : "";
       self->ShowErrorPage(url, reason, ErrorAdvice::CheckAddress);
       return TRUE;
@@ -351,6 +351,10 @@ GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
 void WebView::Navigate(const std::string& url) {
   impl_->ownRequest = true;
   impl_->errorPageUrl.clear();
+  if (!IsOpenableAddress(url)) {
+    impl_->ShowErrorPage(url, kOnlyWebPages, ErrorAdvice::CheckAddress);
+    return;
+  }
   webkit_web_view_load_uri(impl_->view.get(), url.c_str());
 }
 

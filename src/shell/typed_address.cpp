@@ -40,11 +40,31 @@ std::string TrimBlanks(std::string_view text) {
   return std::string(text.substr(begin, end - begin));
 }
 
+std::string SchemeOf(std::string_view address) {
+  std::size_t i = 0;
+  const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (address.empty() || !letter(address[0])) return "";
+  while (i < address.size() && (letter(address[i]) || digit(address[i]) || address[i] == '+' ||
+                                address[i] == '-' || address[i] == '.'))
+    ++i;
+  if (i >= address.size() || address[i] != ':') return "";
+  // "host:8080" and "host:8080/page" are a host with a port, not a scheme.
+  std::size_t j = i + 1;
+  while (j < address.size() && digit(address[j])) ++j;
+  if (j > i + 1 && (j == address.size() || address[j] == '/' || address[j] == '?' || address[j] == '#'))
+    return "";
+  std::string scheme(address.substr(0, i));
+  for (char& c : scheme) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return scheme;
+}
+
 std::string TypedAddress(std::string_view typed) {
   const std::string address = TrimBlanks(typed);
   if (address.empty()) return address;
-  const bool bare = address.find("://") == std::string::npos && address.rfind("about:", 0) != 0;
-  return bare ? "http://" + address : address;
+  // Only a bare host becomes a web address; any other kind of address stays as typed, for the
+  // browse pane to refuse with the reason.
+  return SchemeOf(address).empty() ? "http://" + address : address;
 }
 
 }  // namespace pq

@@ -12,4 +12,8 @@ std::string TrimBlanks(std::string_view text);
 // bare host ("127.0.0.1:8080/a.htm") becomes a web address. "" when only blanks were typed.
 std::string TypedAddress(std::string_view typed);
 
+// The scheme an address starts with ("mailto" of "mailto:a@b"), lower case; "" when it has
+// none, and for a host with a port ("localhost:8080/a.htm").
+std::string SchemeOf(std::string_view address);
+
 }  // namespace pq

@@ -306,7 +306,9 @@ TEST_F(AdapterTest, AddressesTheEngineRefusesShowTheErrorPageWithTheReason) {
       {"http://bad host/x.htm", "blank in its host name (\"bad host\")"},
       {"http://127.0.0.1:9/", "does not connect to port 9,"},
       {"http://127.0.0.1:25/index.htm", "does not connect to port 25,"},
-      {"mailto:someone@example.com", "addresses of this kind (mailto)"},
+      {"mailto:someone@example.com", "Pagequill opens web pages (http and https) only."},
+      {"javascript:alert(1)", "Pagequill opens web pages (http and https) only."},
+      {"ftp://127.0.0.1/index.htm", "Pagequill opens web pages (http and https) only."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.url);

@@ -72,3 +72,11 @@ TEST(ErrorPageTest, AdvisesWhatFitsTheFailure) {
 }
 
 }  // namespace
+
+TEST(AddressProblemTest, OnlyWebPagesAndThePagesOfTheProgramOpen) {
+  for (const char* url : {"http://127.0.0.1/", "HTTPS://a.example/", "file:///tmp/a.htm", "about:blank"})
+    EXPECT_TRUE(pq::engine::IsOpenableAddress(url)) << url;
+  for (const char* url : {"mailto:info@example.com", "javascript:alert(1)", "ftp://127.0.0.1/",
+                          "data:text/html,<p>x", "webkit://gpu"})
+    EXPECT_FALSE(pq::engine::IsOpenableAddress(url)) << url;
+}

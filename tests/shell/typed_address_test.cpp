@@ -20,6 +20,14 @@ TEST(TypedAddressTest, BlanksGoFirstThenABareHostBecomesAWebAddress) {
       {"   ", ""},
       {"", ""},
       {"\xC2\xA0", ""},
+      // Addresses of other kinds stay as typed, for the browse pane to refuse with the reason.
+      {"mailto:info@example.com", "mailto:info@example.com"},
+      {"javascript:alert(1)", "javascript:alert(1)"},
+      {"ftp://127.0.0.1/a.htm", "ftp://127.0.0.1/a.htm"},
+      // A host with a port is no scheme.
+      {"localhost:8080", "http://localhost:8080"},
+      {"localhost:8080/a.htm", "http://localhost:8080/a.htm"},
+      {"example.com/a:b", "http://example.com/a:b"},
   };
   for (const auto& c : cases) EXPECT_EQ(pq::TypedAddress(c.typed), c.address) << "[" << c.typed << "]";
   // A lone lead byte of a blank is no blank.
