@@ -95,6 +95,13 @@ Password::Result Password::Run() {
   for (;;) {
     const int response = gtk_dialog_run(GTK_DIALOG(dialog_.get()));
     if (response != kOK) break;
+    if (gtk_entry_get_text_length(GTK_ENTRY(PasswordBox)) == 0) {
+      // Nothing is sent without a password: the site would only refuse it.
+      ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
+                  "Type the password for your website, then press OK.", MessageIcon::Information);
+      gtk_widget_grab_focus(PasswordBox);
+      continue;
+    }
     if (PublishOnce()) {
       gtk_widget_hide(dialog_.get());
       host_.PublishComplete();
@@ -134,7 +141,8 @@ bool Password::PublishOnce() {
     ShowMessage(GTK_WINDOW(dialog_.get()), "Error", errorMessage_, MessageIcon::CriticalStop);
     errorMessage_.clear();
     gtk_widget_grab_focus(PasswordBox);
-    CaretToEnd();
+    // A wrong password is replaced by typing, never added to.
+    gtk_editable_select_region(GTK_EDITABLE(PasswordBox), 0, -1);
     return false;
   }
   RememberAfterPublishing(host_.UserSettings(), siteRoot_, password,
