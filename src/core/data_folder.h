@@ -11,7 +11,9 @@ namespace pq {
 // with a link; else `fallback` (the source tree's data folder the build was made from).
 inline std::string DataFolderFor(const std::string& exeFolder, const std::string& fallback,
                                  const std::function<bool(const std::string&)>& hasStartPage) {
-  const std::string beside = exeFolder + "/../share/pagequill";
+  // Normalised, so that addresses shown to the user read ".../share/pagequill", not "bin/..".
+  const std::string beside =
+      std::filesystem::path(exeFolder + "/../share/pagequill").lexically_normal().string();
   if (!exeFolder.empty() && hasStartPage(beside)) return beside;
   return fallback;
 }
