@@ -361,13 +361,7 @@ namespace {
 // A page prepared as the program prepares it, with span `id` given new contents.
 pq::PublishDocument Prepared(const std::string& source, const std::string& id,
                              const std::string& html) {
-  pq::PublishDocument d;
-  d.sourceText = d.sourceBytes = source;
-  pq::MarkedHTML marked = pq::MakeEditHTML(source, kRoot + "/p.htm", kRoot + "/p.htm");
-  d.editHTML = marked.html;
-  d.layout = marked.layout;
-  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
-  d.live = *d.recorded;
+  pq::PublishDocument d = Prepared(source);
   d.live.elements.at(id).innerHTML = html;
   return d;
 }
