@@ -269,6 +269,31 @@ std::vector<const PublishJob*> PublishAttempt::StoredJobs() const {
   return jobs;
 }
 
+bool PublishAttempt::IsSiteScriptReply(std::string_view reply) {
+  const auto first = reply.find("@@");
+  return first != std::string_view::npos && reply.find("@@", first + 2) != std::string_view::npos;
+}
+
+void PublishAttempt::JudgeFromWebsite(const std::optional<std::string>& current) {
+  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
+  const PublishJob& job = plan_.jobs[next_];
+  sent_.push_back(job.origUrl);
+  if (current && *current == job.html) {
+    stored_.push_back(job.file);
+    storedJobs_.push_back(next_);
+    ++next_;
+    return;
+  }
+  refused_.emplace_back(job.file,
+                        current ? "No answer came from the website that Pagequill could read, and "
+                                  "the page on the website is not your version: your changes "
+                                  "were not published."
+                                : "No answer came from the website that Pagequill could read, "
+                                  "and it could not check whether your changes were published. "
+                                  "Open the page to see which version the website has.");
+  next_ = job.isFrame ? next_ + 1 : plan_.jobs.size();
+}
+
 void PublishAttempt::Cancel() {
   if (Next()) cancelled_ = true;  // after the last submission there is nothing to stop
 }

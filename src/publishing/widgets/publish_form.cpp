@@ -109,9 +109,20 @@ void Publish::SetUpIE() {
   const std::string address = siteRoot_ + "/pagequill/";
   while (const PublishJob* job = attempt_->Next()) {
     submit_.SetFields(attempt_->NextFields());
-    const std::string reply = submit_.SubmitData(address);
+    const engine::PostResult reply = submit_.Submit(address);
     host_.DropCachedCopies(job->origUrl);
-    attempt_->Judge(reply);  // a Cancel meanwhile stops before the next one
+    if (reply.ok && PublishAttempt::IsSiteScriptReply(reply.text)) {
+      attempt_->Judge(reply.text);  // a Cancel meanwhile stops before the next one
+      continue;
+    }
+    // No reply that tells: the page may have been stored. The website is asked, not guessed.
+    gtk_label_set_text(GTK_LABEL(Label1),
+                       "The website did not answer in time. Your changes may have been "
+                       "published; Pagequill will check.");
+    FetchedPage current = host_.Fetch(job->address);
+    attempt_->JudgeFromWebsite(current.failed || (current.status && current.status != 200)
+                                   ? std::nullopt
+                                   : std::optional<std::string>(std::move(current.bytes)));
   }
   if (earlier)
     for (const PublishJob* job : attempt_->StoredJobs()) (*earlier)[job->address] = job->html;
