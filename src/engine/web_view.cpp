@@ -6,12 +6,14 @@
 #include <cstring>
 
 #include "engine/address_problem.h"
+#include "engine/copy_scheme.h"
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
 #include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
 #include "engine/wait_until.h"
+#include "pageprep/copy_address.h"
 #include "pageprep/text_util.h"
 
 namespace pq::engine {
@@ -24,6 +26,7 @@ WebKitWebContext* SharedContext() {
   static WebKitWebContext* context = [] {
     WebKitWebContext* c = webkit_web_context_new_ephemeral();
     webkit_web_context_set_cache_model(c, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+    RegisterCopyScheme(c);
     return c;
   }();
   return context;
@@ -73,6 +76,7 @@ struct WebView::Impl {
   GObjectPtr<WebKitUserContentManager> content;
   GObjectPtr<WebKitWebView> view;
   GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
+  bool ownCopies = false;        // the view shows the program's page copies (file access)
   bool ownRequest = false;       // the next main-document navigation is one we asked for
   bool topCommitted = false;     // the main document of the current load is committed
   bool topLoading = false;
@@ -301,6 +305,7 @@ struct WebView::Impl {
 
 WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   impl_->owner = this;
+  impl_->ownCopies = options.fileAccess;
   impl_->content = GObjectPtr<WebKitUserContentManager>(webkit_user_content_manager_new());
   WebKitUserContentManager* ucm = impl_->content.get();
   webkit_user_content_manager_register_script_message_handler_in_world(ucm, kRuntimeChannel,
@@ -351,7 +356,8 @@ GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
 void WebView::Navigate(const std::string& url) {
   impl_->ownRequest = true;
   impl_->errorPageUrl.clear();
-  if (!IsOpenableAddress(url)) {
+  const bool ownCopy = impl_->ownCopies && StartsWithNoCase(url, std::string(kCopyScheme) + ":");
+  if (!ownCopy && !IsOpenableAddress(url)) {
     impl_->ShowErrorPage(url, kOnlyWebPages, ErrorAdvice::CheckAddress);
     return;
   }
