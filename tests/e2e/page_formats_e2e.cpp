@@ -242,24 +242,28 @@ TEST_F(PageFormats, XhtmlPagesAreEditedAsHtmlAndOnlyTheEditedSpanChanges) {
   };
   for (const auto& p : pages) {
     SCOPED_TRACE(p.file);
-    Store(p.file, p.page);
-    const int backups = pqtest::FilesIn(backup_);
-    Open(p.file);
-    EditTab(p.file);
-    ASSERT_TRUE(CaretInInitialSpan()) << "no editable text in the edit pane";
-    const std::string id = W().EditPaneWidget().Control().InitialControl().id;
-    const auto [from, to] = SourceRange(id);
-    ASSERT_LT(from, to);
-    Xdo({"type", "--delay", "20", "Fresh "});
-    Publish(p.file);
-    const std::string after = Stored(p.file);
-    const std::string& before = p.page;
-    ASSERT_EQ(after.size(), before.size() + 6) << after;
-    EXPECT_EQ(after.substr(0, from), before.substr(0, from));
-    EXPECT_EQ(after.substr(to + 6), before.substr(to));
-    EXPECT_NE(after.substr(from, to + 6 - from).find("Fresh "), std::string::npos) << after;
-    EXPECT_EQ(pqtest::FilesIn(backup_), backups + 1);
-    Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+    // Each page on its own: one that fails leaves the others to run.
+    [&] {
+      if (W().State().CurrentTab != TabHeader::ImgBrowse)
+        Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+      Store(p.file, p.page);
+      const int backups = pqtest::FilesIn(backup_);
+      Open(p.file);
+      EditTab(p.file);
+      ASSERT_TRUE(CaretInInitialSpan()) << "no editable text in the edit pane";
+      const std::string id = W().EditPaneWidget().Control().InitialControl().id;
+      const auto [from, to] = SourceRange(id);
+      ASSERT_LT(from, to);
+      Xdo({"type", "--delay", "20", "Fresh "});
+      Publish(p.file);
+      const std::string after = Stored(p.file);
+      const std::string& before = p.page;
+      ASSERT_EQ(after.size(), before.size() + 6) << after;
+      EXPECT_EQ(after.substr(0, from), before.substr(0, from));
+      EXPECT_EQ(after.substr(to + 6), before.substr(to));
+      EXPECT_NE(after.substr(from, to + 6 - from).find("Fresh "), std::string::npos) << after;
+      EXPECT_EQ(pqtest::FilesIn(backup_), backups + 1);
+    }();
   }
 }
 
