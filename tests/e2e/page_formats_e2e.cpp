@@ -331,6 +331,8 @@ TEST_F(PageFormats, WidePagesAreReadableAndNeverPublished) {
     EXPECT_EQ(Stored(p.file), p.bytes);
     EXPECT_EQ(pqtest::FilesIn(backup_), backups);
     LeaveEditedPage();
+    // The next page is read by its own declarations again.
+    EXPECT_EQ(Evaluate(browse, "document.characterSet"), "UTF-8");
   }
 }
 
