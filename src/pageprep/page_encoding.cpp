@@ -10,6 +10,7 @@
 
 #include "pageprep/charset_labels.h"
 #include "pageprep/iconv_handle.h"
+#include "pageprep/page_decoding.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 #include "pageprep/utf8.h"
@@ -189,23 +190,7 @@ bool IsUtf16Page(std::string_view charset, std::string_view bytes) {
   return IsUtf16Charset(charset) || bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
 }
 
-std::string WideEncodingOf(std::string_view bytes) {
-  const auto at = [&](std::size_t i) -> int {
-    return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : -1;
-  };
-  if (bytes.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)) return "UTF-32LE";
-  if (bytes.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4)) return "UTF-32BE";
-  if (bytes.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
-  if (bytes.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
-  // No byte-order mark: a page begins with "<" or white space, which wide encodings write
-  // with NUL bytes beside it.
-  const auto opener = [](int c) { return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  if (opener(at(0)) && at(1) == 0 && at(2) == 0 && at(3) == 0) return "UTF-32LE";
-  if (at(0) == 0 && at(1) == 0 && at(2) == 0 && opener(at(3))) return "UTF-32BE";
-  if (opener(at(0)) && at(1) == 0 && at(3) == 0) return "UTF-16LE";
-  if (at(0) == 0 && opener(at(1)) && at(2) == 0) return "UTF-16BE";
-  return "";
-}
+std::string WideEncodingOf(std::string_view bytes) { return AsciiUpper(WideCharsetOf(bytes)); }
 
 std::string IconvCharsetName(std::string_view name) {
   const std::string canonical = CanonicalCharset(name);
