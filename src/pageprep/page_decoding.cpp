@@ -6,6 +6,7 @@
 
 #include "pageprep/charset_labels.h"
 #include "pageprep/iconv_handle.h"
+#include "pageprep/single_byte_tables.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 
@@ -31,6 +32,20 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
   for (const char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
     AppendUtf8(out, (c >= 0x80 && c <= 0x9F) ? kHigh[c - 0x80] : c);
+  }
+  return out;
+}
+
+std::string HighHalfToUtf8(std::string_view bytes, const HighHalfTable& table) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    const char32_t cp = c < 0x80 ? c : table[c - 0x80];
+    if (cp == 0)
+      out += kReplacement;
+    else
+      AppendUtf8(out, cp);
   }
   return out;
 }
@@ -299,6 +314,7 @@ std::string DecodeBytes(std::string_view bytes, std::string_view charset) {
   if (charset == "utf-8") return Utf8ToUtf8(bytes);
   if (charset == "x-user-defined") return UserDefinedToUtf8(bytes);
   if (charset == "replacement") return bytes.empty() ? "" : std::string(kReplacement);
+  if (const HighHalfTable* table = NonComposingTable(charset)) return HighHalfToUtf8(bytes, *table);
   const std::string iconvName = IconvName(charset);
   if (iconvName.empty()) return Windows1252ToUtf8(bytes);
   return DecodeWithIconv(bytes, charset, iconvName);

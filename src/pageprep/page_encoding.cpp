@@ -10,8 +10,8 @@
 
 #include "pageprep/charset_labels.h"
 #include "pageprep/iconv_handle.h"
+#include "pageprep/single_byte_tables.h"
 #include "pageprep/text_util.h"
-#include "pageprep/utf8.h"
 #include "pageprep/utf8.h"
 
 namespace pq {
@@ -64,6 +64,24 @@ std::string EncodeWindows1252(std::string_view utf8, bool strictLatin1) {
     const char32_t cp = NextCodePoint(utf8, pos);
     if (auto b = Windows1252Byte(cp, strictLatin1))
       out += static_cast<char>(*b);
+    else
+      AppendReference(out, cp);
+  }
+  return out;
+}
+
+// A set read by its own table: a character is written only as the byte that reads back as it,
+// so a precomposed letter the table lacks becomes a reference, never a letter and a mark.
+std::string EncodeHighHalf(std::string_view utf8, const HighHalfTable& table) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, pos);
+    int byte = cp < 0x80 ? static_cast<int>(cp) : -1;
+    for (std::size_t i = 0; byte < 0 && cp != 0 && i < table.size(); ++i)
+      if (table[i] == cp) byte = static_cast<int>(0x80 + i);
+    if (byte >= 0)
+      out += static_cast<char>(byte);
     else
       AppendReference(out, cp);
   }
@@ -139,6 +157,20 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
     for (std::size_t i = 0; i < bytes.size(); ++i) {
       ch.clear();
       AppendWindows1252Char(ch, static_cast<unsigned char>(bytes[i]));
+      if (!step(i, i + 1, std::string_view(ch))) return true;
+    }
+    return true;
+  }
+  if (const HighHalfTable* table = NonComposingTable(canonical)) {
+    std::string ch;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const auto c = static_cast<unsigned char>(bytes[i]);
+      const char32_t cp = c < 0x80 ? c : (*table)[c - 0x80];
+      ch.clear();
+      if (cp == 0)
+        ch = kReplacement;
+      else
+        AppendUtf8(ch, cp);
       if (!step(i, i + 1, std::string_view(ch))) return true;
     }
     return true;
@@ -219,6 +251,7 @@ std::optional<std::string> EncodeText(std::string_view utf8, std::string_view ch
   if (canonical == "utf-8") return std::string(utf8);  // bytes kept as they are, invalid ones too
   if (canonical.rfind("utf-16", 0) == 0) return std::nullopt;
   if (IsWindows1252Family(canonical)) return EncodeWindows1252(utf8, canonical == "iso-8859-1");
+  if (const HighHalfTable* table = NonComposingTable(canonical)) return EncodeHighHalf(utf8, *table);
   const std::string name = IconvCharsetName(canonical);
   if (name.empty()) return std::nullopt;
   return EncodeWithIconv(utf8, name);
