@@ -317,7 +317,14 @@ std::string DecodeBytes(std::string_view bytes, std::string_view charset) {
   if (const HighHalfTable* table = NonComposingTable(charset)) return HighHalfToUtf8(bytes, *table);
   const std::string iconvName = IconvName(charset);
   if (iconvName.empty()) return Windows1252ToUtf8(bytes);
-  return DecodeWithIconv(bytes, charset, iconvName);
+  std::string text = DecodeWithIconv(bytes, charset, iconvName);
+  // glibc passes an escape that starts no known sequence through; browsers read it as an error
+  // and then read the bytes after it again, as glibc goes on to do.
+  if (charset == "iso-2022-jp") {
+    for (std::size_t at = text.find('\x1B'); at != std::string::npos; at = text.find('\x1B', at + 1))
+      text.replace(at, 1, kReplacement);
+  }
+  return text;
 }
 
 DecodedPage DecodePage(std::string_view bytes, std::string_view contentType) {

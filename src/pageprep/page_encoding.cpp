@@ -26,6 +26,7 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kEuro = "\xE2\x82\xAC";
 
 // How many bytes one bad sequence takes, as the page decoder counts them: a double-byte
 // lead with a non-ASCII second byte is one error; an ASCII second byte is read on its own.
@@ -184,7 +185,7 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t len = 1;
-    bool invalid = false;
+    bool invalid = false, euro = false;
     for (;; ++len) {
       ch.clear();
       const char* in = bytes.data() + pos;
@@ -194,11 +195,19 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
       if (error == EINVAL && pos + len < bytes.size() && len < 8) continue;  // not complete yet
       // Read as the page decoder reads it: one U+FFFD, then on after the bad sequence.
       invalid = true;
+      // GBK's one byte that iconv lacks is the euro sign for browsers.
+      euro = error == EILSEQ && static_cast<unsigned char>(bytes[pos]) == 0x80 &&
+             (canonical == "gbk" || canonical == "gb18030");
       len = error == EINVAL ? bytes.size() - pos : InvalidLength(canonical, bytes.substr(pos));
       iconv(h, nullptr, nullptr, nullptr, nullptr);
       break;
     }
-    if (!step(pos, pos + len, invalid ? kReplacement : std::string_view(ch))) return true;
+    // An escape that starts no known sequence is an error, as the page decoder reads it.
+    if (canonical == "iso-2022-jp")
+      for (std::size_t at = ch.find('\x1B'); at != std::string::npos; at = ch.find('\x1B', at + 1))
+        ch.replace(at, 1, kReplacement);
+    const std::string_view read = euro ? kEuro : invalid ? kReplacement : std::string_view(ch);
+    if (!step(pos, pos + len, read)) return true;
     pos += len;
   }
   return true;

@@ -58,6 +58,10 @@ TEST(PageEncoding, DecodesAsPagesAreRead) {
   // Bad sequences read as the page decoder reads them: one U+FFFD each.
   EXPECT_EQ(pq::DecodeText("a\x93", "shift_jis"), "a\xEF\xBF\xBD");
   EXPECT_EQ(pq::DecodeText("a\xE2\x82" "b\xFF", "utf-8"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  // GBK's byte 0x80, which iconv lacks, is the euro sign for browsers and the page decoder: a
+  // page holding one must still be placed byte for byte.
+  EXPECT_EQ(pq::DecodeText("a\x80" "b", "gbk"), "a\xE2\x82\xAC" "b");
+  EXPECT_EQ(pq::ByteOffsetsOf("a\x80" "b", "gbk", "a\xE2\x82\xAC" "b", {4}), (std::vector<std::size_t>{2}));
 }
 
 TEST(PageEncoding, PostingCharsetFollowsTheDeclaration) {
