@@ -43,8 +43,10 @@ std::size_t TagEnd(std::string_view s, std::size_t i) {
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 
-// Link tags in s, read as the tokenizer reads them: outside comments and other tags.
-int CountLinkTags(std::string_view s, bool endTag) {
+// Link tags in s, read as the tokenizer reads them: outside comments and other tags. With
+// `pageEnd`, s ends the page, and a tag that reaches its last character does not count: the
+// scan never looks at the page's last character.
+int CountLinkTags(std::string_view s, bool endTag, bool pageEnd = false) {
   int n = 0;
   for (std::size_t i = 0; i < s.size();) {
     if (s.compare(i, 4, "<!--") == 0) {
@@ -70,8 +72,9 @@ int CountLinkTags(std::string_view s, bool endTag) {
       ++i;  // a "<" that is text
       continue;
     }
-    if (LinkTagAt(s, i, endTag)) ++n;
-    i = TagEnd(s, i);
+    const std::size_t end = TagEnd(s, i);
+    if (LinkTagAt(s, i, endTag) && !(pageEnd && i > 0 && end + 1 >= s.size())) ++n;
+    i = end;
   }
   return n;
 }
@@ -89,7 +92,8 @@ void CheckLayout(const pq::MarkedHTML& marked, std::string_view page) {
     if (s.kind == pq::SpanKind::Anchor) {
       const std::string_view link = page.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin);
       Require(!link.empty() && LinkTagAt(link, 0, false), "an anchor span starts with a link", link);
-      Require(CountLinkTags(link, false) == 1, "an anchor span holds exactly one link", link);
+      const bool pageEnd = s.sourceEnd == page.size();
+      Require(CountLinkTags(link, false, pageEnd) == 1, "an anchor span holds exactly one link", link);
       Require(CountLinkTags(link, true) <= 1, "an anchor span holds at most one link end tag", link);
       Require(s.contentBegin <= s.textBegin && s.textBegin <= s.textEnd && s.textEnd <= s.contentEnd,
               "a link's text lies inside its span");

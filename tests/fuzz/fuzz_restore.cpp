@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RequireEqual(pq::PublishableHTML(marked.html, marked.layout, doc), published,
                "PublishableHTML is StripMarkers(RestoreHTML)");
 
-  const std::string givenLower = pq::AsciiLower(given);
+  const std::string givenLower = pq::AsciiLower(pq::StripUnsafeChars(given));
   const std::string lower = pq::AsciiLower(published);
   for (std::string_view marker : {"<!--origurl=", "<!--fullpath=", "<span id=\"zzz"})
     if (givenLower.find(marker) == std::string::npos)
@@ -71,7 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool wroteHtmlTag = false;
   for (const auto& t : marked.layout.inserted)
     wroteHtmlTag = wroteHtmlTag || pq::StartsWithNoCase(marked.html.substr(t.begin), "<html");
-  if (!HasLookalike(given) && !wroteHtmlTag) {
+  // (Nor does the reading from the text take a tag cut off by the end of the page for one.)
+  const bool endsInTag = page.rfind('<') != std::string::npos &&
+                         (page.rfind('>') == std::string::npos || page.rfind('>') < page.rfind('<'));
+  if (!HasLookalike(given) && !wroteHtmlTag && !endsInTag) {
     RequireEqual(pq::StripMarkers(pq::RestoreHTML(marked.html, doc)), published,
                  "the restore from the text agrees with the restore by the layout");
   }
