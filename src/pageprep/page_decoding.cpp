@@ -6,6 +6,7 @@
 
 #include "pageprep/charset_labels.h"
 #include "pageprep/iconv_handle.h"
+#include "pageprep/single_byte_tables.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 
@@ -31,6 +32,20 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
   for (const char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
     AppendUtf8(out, (c >= 0x80 && c <= 0x9F) ? kHigh[c - 0x80] : c);
+  }
+  return out;
+}
+
+std::string HighHalfToUtf8(std::string_view bytes, const HighHalfTable& table) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    const char32_t cp = c < 0x80 ? c : table[c - 0x80];
+    if (cp == 0)
+      out += kReplacement;
+    else
+      AppendUtf8(out, cp);
   }
   return out;
 }
@@ -330,9 +345,17 @@ std::string DecodeBytes(std::string_view bytes, std::string_view charset) {
   if (charset == "x-user-defined") return UserDefinedToUtf8(bytes);
   if (charset == "replacement") return bytes.empty() ? "" : std::string(kReplacement);
   if (IsUtf32(charset)) return DecodeWithIconv(bytes, charset, AsciiUpper(charset));
+  if (const HighHalfTable* table = NonComposingTable(charset)) return HighHalfToUtf8(bytes, *table);
   const std::string iconvName = IconvName(charset);
   if (iconvName.empty()) return Windows1252ToUtf8(bytes);
-  return DecodeWithIconv(bytes, charset, iconvName);
+  std::string text = DecodeWithIconv(bytes, charset, iconvName);
+  // glibc passes an escape that starts no known sequence through; browsers read it as an error
+  // and then read the bytes after it again, as glibc goes on to do.
+  if (charset == "iso-2022-jp") {
+    for (std::size_t at = text.find('\x1B'); at != std::string::npos; at = text.find('\x1B', at + 1))
+      text.replace(at, 1, kReplacement);
+  }
+  return text;
 }
 
 DecodedPage DecodePage(std::string_view bytes, std::string_view contentType) {

@@ -253,3 +253,61 @@ TEST(PageDecodingLarge, AnInvalidSequenceDeepInALongPageCostsOneCharacter) {
 }
 
 }  // namespace
+
+// Vietnamese and Hebrew pages are read one byte a character, as browsers read them: glibc's
+// decoders would join a letter and the combining mark after it into one character.
+TEST(NonComposingSets, EveryByteIsOneCharacter) {
+  const struct {
+    const char* charset;
+    std::string bytes;
+    std::string text;
+  } cases[] = {
+      // a + combining dot below, E + combining acute: four characters, not two
+      {"windows-1258", "a\xF2" "E\xEC", "a\xCC\xA3" "E\xCC\x81"},
+      {"windows-1258", "Vi\xEA\xF2t", "Vi\xC3\xAA\xCC\xA3t"},
+      // shin + shin dot + qamats; 0xCA is the holam haser for vav; 0xD9 is undefined
+      {"windows-1255", "\xF9\xD1\xC8 \xE5\xCA \xD9", "\xD7\xA9\xD7\x81\xD6\xB8 \xD7\x95\xD6\xBA \xEF\xBF\xBD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(pq::DecodeBytes(c.bytes, c.charset), c.text) << c.charset;
+    EXPECT_EQ(DecodePage(c.bytes, std::string("text/html; charset=") + c.charset).text, c.text);
+  }
+}
+
+// The tables agree byte for byte with glibc's (a byte read alone is never composed) except
+// where the Encoding Standard differs: the C1 controls glibc leaves undefined, and windows-1255's
+// 0xCA (U+05BA), which glibc lacks.
+TEST(NonComposingSets, TablesAgreeWithGlibcByteByByte) {
+  for (const char* charset : {"windows-1258", "windows-1255"}) {
+    const iconv_t cd = iconv_open("UTF-8", pq::IconvName(charset).c_str());
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1)) << charset;
+    int c1Controls = 0, undefinedBytes = 0;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      char in[1] = {static_cast<char>(b)};
+      char out[8];
+      char* inPtr = in;
+      char* outPtr = out;
+      std::size_t inLeft = 1, outLeft = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      const bool glibcReads = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) &&
+                              iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+      const std::string ours = pq::DecodeBytes(std::string(1, static_cast<char>(b)), charset);
+      if (glibcReads) {
+        EXPECT_EQ(ours, std::string(out, outPtr)) << charset << " byte " << b;
+      } else if (std::string(charset) == "windows-1255" && b == 0xCA) {
+        EXPECT_EQ(ours, "\xD6\xBA");
+      } else if (ours == "\xEF\xBF\xBD") {
+        ++undefinedBytes;
+      } else {
+        std::string control;
+        pq::AppendUtf8(control, static_cast<char32_t>(b));
+        EXPECT_EQ(ours, control) << charset << " byte " << b;
+        ++c1Controls;
+      }
+    }
+    iconv_close(cd);
+    const bool hebrew = std::string(charset) == "windows-1255";
+    EXPECT_EQ(c1Controls, hebrew ? 12 : 9) << charset;
+    EXPECT_EQ(undefinedBytes, hebrew ? 10 : 0) << charset;
+  }
+}
