@@ -95,13 +95,6 @@ Password::Result Password::Run() {
   for (;;) {
     const int response = gtk_dialog_run(GTK_DIALOG(dialog_.get()));
     if (response != kOK) break;
-    if (gtk_entry_get_text_length(GTK_ENTRY(PasswordBox)) == 0) {
-      // Nothing is sent without a password: the site would only refuse it.
-      ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
-                  "Type the password for your website, then press OK.", MessageIcon::Information);
-      gtk_widget_grab_focus(PasswordBox);
-      continue;
-    }
     if (PublishOnce()) {
       gtk_widget_hide(dialog_.get());
       host_.PublishComplete();
@@ -116,12 +109,20 @@ Password::Result Password::Run() {
 bool Password::PublishOnce() {
   const std::string password = gtk_entry_get_text(GTK_ENTRY(PasswordBox));
   bool conflict = false;
+  bool passwordNeeded = false;
   {
     Publish publish(GTK_WINDOW(dialog_.get()), host_);
     publish.SetPassword(password);
     if (PublishStarting) PublishStarting(publish);
     SetErrorMessage(publish.Run());
     conflict = publish.Conflicted();
+    passwordNeeded = publish.PasswordNeeded();
+  }
+  if (passwordNeeded) {
+    ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
+                "Type the password for your website, then press OK.", MessageIcon::Information);
+    gtk_widget_grab_focus(PasswordBox);
+    return false;
   }
   const std::string message = errorMessage_;
   if (conflict) {

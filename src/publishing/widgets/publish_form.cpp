@@ -73,6 +73,7 @@ std::string Publish::Run() {
   errorText_.clear();
   cancelled_ = false;
   conflict_ = false;
+  passwordNeeded_ = false;
   siteRoot_ = SiteRootOf(host_.CurrentOrigURL());
   gtk_widget_show_all(dialog_.get());
   animation_->Start();
@@ -91,6 +92,10 @@ void Publish::SetUpIE() {
   EarlierPublications* earlier = host_.Earlier();
   if (earlier) FollowEarlierPublications(plan, *earlier);
   const bool anything = !plan.jobs.empty() && plan.error.empty();
+  if (anything && password_.empty()) {
+    passwordNeeded_ = true;  // the site would only refuse it
+    return;
+  }
   attempt_.emplace(std::move(plan), password_);
   if (anything) {
     // A second editor's change since the page was opened is never overwritten.
