@@ -104,7 +104,7 @@ std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
       return std::nullopt;
     }
     floor = s.sourceEnd;
-    std::string text = StripUnsafeChars(*now);
+    std::string text = std::move(*now);
     const std::string_view was = source.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin);
     // A space at either end of the span was shown as a non-breaking one: it stays a space.
     if (s.kind == SpanKind::Edit) {

@@ -454,6 +454,11 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
        "Second"},
       {"<html> in a link's text", "Hello <a href=\"tags.htm\">The <html> tag</a>", "ZZZANCHOR1",
        "The <html> tag", "The html tag"},
+      {"a link that never ends, then <a> without attributes",
+       "<p><a href=\"x.htm\">One<a>Two</a> x</p><a href=\"y.htm\">Three</a>", "ZZZANCHOR2", "Three",
+       "Third"},
+      {"a control character in the link's start tag",
+       "<p><a h\x01ref=\"a.htm\">Old</a></p>", "ZZZANCHOR1", "Old", "New"},
   };
   for (const auto& c : cases) {
     pq::PublishDocument d = Prepared(c.source, c.id, "");
