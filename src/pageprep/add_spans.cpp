@@ -350,7 +350,7 @@ class Scanner {
       // Another "<a" start tag begins (with or without attributes, as the parser closes the
       // open link there): this one has no "</a>" of its own, and its span stops here instead
       // of taking in the next link and everything between.
-      if (IsTagNamed(tag, "<a")) {
+      if (tag + 2 < n_ && IsTagNamed(tag, "<a")) {
         link.end = tag;
         break;
       }

@@ -1,5 +1,6 @@
 #include "publishing/widgets/password_form.h"
 
+#include "core/data_folder.h"
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/forgotten_password.h"
@@ -33,7 +34,7 @@ Password::Password(GtkWindow* parent, PublishHost& host)
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);
   gtk_container_set_border_width(GTK_CONTAINER(row), 16);
-  const std::string key = std::string(PQ_DATA_DIR) + "/publishing/Key.svg";
+  const std::string key = DataFolder() + "/publishing/Key.svg";
   PicKey = gtk_image_new_from_file(key.c_str());
   gtk_widget_set_valign(PicKey, GTK_ALIGN_START);
   Name(PicKey, "PicKey");
