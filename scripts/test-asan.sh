@@ -11,6 +11,7 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DPQ_BUILD_E2E=OFF -DPQ_BUILD_
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" "${launcher[@]}" >/dev/null
 cmake --build build-asan -j"$(nproc)" >/dev/null
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/tests/support/lsan.supp:print_suppressions=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd build-asan
 # The unit tests only: the layer check and the site conformance runs are no C++ of ours.
