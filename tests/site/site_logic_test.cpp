@@ -25,12 +25,12 @@ TEST(PassKeyStore, IncrementsOfTheHighestKeyStayInSixteenBits) {
   FakeClock clock;
   PassKeyStore top({200, std::chrono::seconds(600), 64}, [](std::uint32_t n) { return n - 1; },
                    clock.fn());
-  const int k = top.Issue();
+  const int k = *top.Issue();
   EXPECT_EQ(k, 32767 - 200);
   EXPECT_TRUE(top.Redeem(32767));
   PassKeyStore bottom({200, std::chrono::seconds(600), 64}, [](std::uint32_t) { return 0u; },
                       clock.fn());
-  EXPECT_EQ(bottom.Issue(), -32768);
+  EXPECT_EQ(*bottom.Issue(), -32768);
   EXPECT_TRUE(bottom.Redeem(-32767));
 }
 
@@ -39,7 +39,7 @@ TEST(PassKeyStore, EachFollowingKeyOnceWithinTheIssueAndItsLifetime) {
   std::uint32_t next = 1000;
   PassKeyStore keys({3, std::chrono::seconds(10), 64}, [&](std::uint32_t) { return next; },
                     clock.fn());
-  const int k = keys.Issue();
+  const int k = *keys.Issue();
   EXPECT_FALSE(keys.Redeem(k));
   EXPECT_TRUE(keys.Redeem(k + 2));  // a skipped document consumes nothing
   EXPECT_TRUE(keys.Redeem(k + 1));
@@ -57,24 +57,58 @@ TEST(PassKeyStore, LiveIssuesNeverOverlap) {
   PassKeyStore keys({200, std::chrono::seconds(600), 64},
                     [&](std::uint32_t) { return offers[std::min(i++, offers.size() - 1)]; },
                     clock.fn());
-  const int first = keys.Issue();
-  const int second = keys.Issue();
+  const int first = *keys.Issue();
+  const int second = *keys.Issue();
   EXPECT_EQ(second - first, 200);
   EXPECT_TRUE(keys.Redeem(first + 200));
   EXPECT_TRUE(keys.Redeem(second + 1));
 }
 
-TEST(PassKeyStore, OldestIssueIsDroppedBeyondTheLimit) {
+TEST(PassKeyStore, AnonymousRequestsNeverPushOutAnotherAddresssKey) {
   FakeClock clock;
   std::uint32_t base = 0;
-  PassKeyStore keys({10, std::chrono::seconds(600), 2}, [&](std::uint32_t) { return base += 100; },
-                    clock.fn());
-  const int a = keys.Issue();
-  const int b = keys.Issue();
-  const int c = keys.Issue();
-  EXPECT_FALSE(keys.Redeem(a + 1));
-  EXPECT_TRUE(keys.Redeem(b + 1));
-  EXPECT_TRUE(keys.Redeem(c + 1));
+  PassKeyStore keys({10, std::chrono::seconds(600), 6, 2, 1000},
+                    [&](std::uint32_t) { return base += 100; }, clock.fn());
+  const int owner = *keys.Issue("owner");
+  // One address asking again and again replaces only its own keys.
+  std::vector<int> mine;
+  for (int i = 0; i < 50; ++i) mine.push_back(*keys.Issue("10.0.0.1"));
+  EXPECT_FALSE(keys.Redeem(mine[47] + 1)) << "its older keys made room";
+  EXPECT_TRUE(keys.Redeem(mine[49] + 1));
+  // Many addresses fill the site's quota: then new keys are refused, none are pushed out.
+  int refused = 0;
+  for (int i = 2; i < 20; ++i) refused += !keys.Issue("10.0.0." + std::to_string(i)).has_value();
+  EXPECT_EQ(refused, 18 - 3);
+  EXPECT_TRUE(keys.Redeem(owner + 1)) << "the owner's key lives its lifetime";
+  EXPECT_FALSE(keys.Issue("owner").has_value()) << "the site is full for everyone";
+  clock.now += std::chrono::seconds(600);
+  EXPECT_TRUE(keys.Issue("owner").has_value()) << "expired keys free the quota";
+}
+
+TEST(PassKeyStore, AnAddressGetsAFewKeysAMinute) {
+  FakeClock clock;
+  std::uint32_t base = 0;
+  PassKeyStore keys({10, std::chrono::seconds(600), 256, 4, 3},
+                    [&](std::uint32_t) { return (base += 100) % 60000; }, clock.fn());
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(keys.Issue("a").has_value());
+  EXPECT_FALSE(keys.Issue("a").has_value());
+  EXPECT_TRUE(keys.Issue("b").has_value());
+  clock.now += std::chrono::seconds(60);
+  EXPECT_TRUE(keys.Issue("a").has_value());
+}
+
+TEST(PassKeyStore, ACrowdedKeySpaceIsFilledWithoutOverlapThenRefused) {
+  FakeClock clock;
+  // A random source stuck on one value: every issue after the first must search.
+  PassKeyStore keys({1000, std::chrono::seconds(600), 1000, 1000, 1000},
+                    [](std::uint32_t) { return 0u; }, clock.fn());
+  std::set<int> bases;
+  while (auto k = keys.Issue("a")) {
+    for (int b : bases) ASSERT_TRUE(*k >= b + 1000 || b >= *k + 1000) << *k << " overlaps " << b;
+    bases.insert(*k);
+    ASSERT_LE(bases.size(), 65u);
+  }
+  EXPECT_EQ(bases.size(), 65u) << "65 ranges of 1000 fit below 32767";
 }
 
 TEST(PasswordThrottle, SlowsDownThenLocksOutPerAddress) {
