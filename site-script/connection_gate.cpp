@@ -109,6 +109,17 @@ bool ConnectionGate::ReadAhead(Waiting& w) {
   }
 }
 
+bool ConnectionGate::Drain(Waiting& w) {
+  char buf[64 * 1024];
+  for (;;) {
+    const ssize_t n = recv(w.connection->fd, buf, sizeof buf, MSG_DONTWAIT);
+    if (n == 0) return false;
+    if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+    w.drained += static_cast<std::size_t>(n);
+    if (w.drained > limits_.lingerBytes) return false;
+  }
+}
+
 void ConnectionGate::Dispatch(std::unique_ptr<Connection> connection) {
   {
     std::lock_guard lock(mutex_);
@@ -142,7 +153,13 @@ void ConnectionGate::WorkerLoop() {
     }
     ready_.notify_all();  // this address may have more waiting
     if (!keep) {
-      Close(std::move(connection));
+      // The reply is on its way; the rest of what the client sends is drained by the gate.
+      shutdown(connection->fd, SHUT_WR);
+      {
+        std::lock_guard lock(mutex_);
+        finished_.push_back(std::move(connection));
+      }
+      Wake();
       continue;
     }
     {
@@ -177,6 +194,10 @@ void ConnectionGate::Run() {
                             started});
       }
       returned_.clear();
+      for (auto& c : finished_) {
+        waiting_.push_back({std::move(c), Clock::now() + limits_.lingerTime, false, true});
+      }
+      finished_.clear();
     }
     std::vector<pollfd> fds;
     fds.push_back({listenFd_, POLLIN, 0});
@@ -200,8 +221,10 @@ void ConnectionGate::Run() {
     for (std::size_t i = 0; i < waiting_.size(); ++i) {
       Waiting& w = waiting_[i];
       bool alive = true;
-      if (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) alive = ReadAhead(w);
-      if (alive && HeadComplete(w.connection->pending)) {
+      if (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) {
+        alive = w.lingering ? Drain(w) : ReadAhead(w);
+      }
+      if (alive && !w.lingering && HeadComplete(w.connection->pending)) {
         Dispatch(std::move(w.connection));
       } else if (!alive || now >= w.deadline) {
         Close(std::move(w.connection));
@@ -220,8 +243,10 @@ void ConnectionGate::Run() {
   std::lock_guard lock(mutex_);
   for (auto& c : readyQueue_) close(c->fd);
   for (auto& c : returned_) close(c->fd);
+  for (auto& c : finished_) close(c->fd);
   readyQueue_.clear();
   returned_.clear();
+  finished_.clear();
 }
 
 }  // namespace pq::site

@@ -37,6 +37,8 @@ class ConnectionGate {
     std::size_t perAddress = 64;
     std::size_t busyPerAddress = 8;
     int workers = 32;
+    std::chrono::milliseconds lingerTime{5000};
+    std::size_t lingerBytes = 64u * 1024 * 1024;
   };
   // Serves one request whose head is in connection.pending or on its socket; true when
   // the connection may carry another request.
@@ -57,10 +59,14 @@ class ConnectionGate {
     std::unique_ptr<Connection> connection;
     Clock::time_point deadline;
     bool started = false;  // a byte of the head has arrived
+    bool lingering = false;  // served and shut for writing: only drained until closed
+    std::size_t drained = 0;
   };
   void Accept();
   // Reads what arrived; false when the connection is to be closed.
   bool ReadAhead(Waiting& w);
+  // Drops what arrived on a lingering connection; false when it is to be closed now.
+  bool Drain(Waiting& w);
   void Dispatch(std::unique_ptr<Connection> connection);
   void Close(std::unique_ptr<Connection> connection);
   void WorkerLoop();
@@ -77,6 +83,7 @@ class ConnectionGate {
   std::condition_variable ready_;
   std::deque<std::unique_ptr<Connection>> readyQueue_;
   std::vector<std::unique_ptr<Connection>> returned_;
+  std::vector<std::unique_ptr<Connection>> finished_;  // served for the last time
   std::map<std::string, std::size_t> open_;  // connections per address
   std::map<std::string, std::size_t> busy_;  // workers per address
   std::size_t openTotal_ = 0;

@@ -3,6 +3,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iterator>
 
@@ -33,9 +34,17 @@ void CloseAfterReply(httplib::Response& res) {
   res.set_header("Connection", "close");
 }
 
+// The announced length of the body; 0 when none or not a number.
+std::uint64_t ContentLength(const httplib::Request& req) {
+  const std::string text = req.get_header_value("Content-Length");
+  std::uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc() && end == text.data() + text.size() ? value : 0;
+}
+
 bool HasBody(const httplib::Request& req) {
   return req.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos ||
-         req.get_header_value_u64("Content-Length") > 0;
+         ContentLength(req) > 0;
 }
 
 bool IsScriptPath(const std::string& path) { return path == "/pagequill/" || path == "/pagequill"; }
@@ -82,8 +91,10 @@ HttpSite::HttpSite(const SiteOptions& options)
   });
 
   server_.Get(R"(/pagequill/?)", [this](const httplib::Request& req, httplib::Response& res) {
+    std::vector<FormField> params;
+    for (const auto& [name, value] : req.params) params.push_back({name, value});
     res.set_content(script_.Answer(req.get_param_value("type"), req.get_header_value("Host"),
-                                   req.remote_addr),
+                                   req.remote_addr, params),
                     kScriptType);
   });
   server_.Post(R"(/pagequill/?)", [this](const httplib::Request& req, httplib::Response& res,
@@ -175,14 +186,21 @@ void HttpSite::ServeStatic(const httplib::Request& req, httplib::Response& res) 
 
 void HttpSite::ServePost(const httplib::Request& req, httplib::Response& res,
                          const httplib::ContentReader& reader) {
-  // A body with a Content-Length above the limit never gets here: the library refuses it
-  // unread (413). A chunked one is counted as it comes.
-  if (res.status == 413) {
-    res.set_content(SiteScript::Reply("Page too large"), kScriptType);
+  // Refusals before the end of the body stop reading it; the connection is closed after
+  // the reply, and the gate drains what the client is still sending so the reply reaches it.
+  auto refuse = [&](int status, std::string reply) {
+    res.status = status;
+    res.set_content(std::move(reply), kScriptType);
     CloseAfterReply(res);
-    return;
+  };
+  const std::uint64_t length = ContentLength(req);
+  if (length > options_.maxBodyBytes) return refuse(413, SiteScript::Reply("Page too large"));
+  const bool multipart = req.is_multipart_form_data();
+  const std::string type = req.get_header_value("Content-Type");
+  if (!multipart && !type.empty() && type.rfind("application/x-www-form-urlencoded", 0) != 0) {
+    return refuse(400, SiteScript::Reply("Bad request"));
   }
-  const std::size_t length = req.get_header_value_u64("Content-Length");
+
   BodyBudget::Hold hold(budget_);
   StreamedPost post({}, [&](const std::string& passkey, const std::string& hash) {
     std::string refusal = script_.Authenticate(passkey, hash, req.remote_addr);
@@ -202,20 +220,13 @@ void HttpSite::ServePost(const httplib::Request& req, httplib::Response& res,
   };
   bool malformed = false;
   bool read = false;
-  if (req.is_multipart_form_data()) {
+  if (multipart) {
     read = reader(
         [&](const httplib::MultipartFormData& part) { return post.BeginField(part.name); },
         [&](const char* data, std::size_t n) {
           return count(n) && post.Append(std::string_view(data, n));
         });
   } else {
-    const std::string type = req.get_header_value("Content-Type");
-    if (!type.empty() && type.rfind("application/x-www-form-urlencoded", 0) != 0) {
-      res.status = 400;
-      res.set_content(SiteScript::Reply("Bad request"), kScriptType);
-      CloseAfterReply(res);
-      return;
-    }
     UrlEncodedStream form(post);
     read = reader([&](const char* data, std::size_t n) {
              return count(n) && form.Feed(std::string_view(data, n));
@@ -224,33 +235,19 @@ void HttpSite::ServePost(const httplib::Request& req, httplib::Response& res,
     malformed = form.malformed();
   }
   res.status = 200;
-  if (tooLarge) {
-    res.status = 413;
-    res.set_content(SiteScript::Reply("Page too large"), kScriptType);
-    CloseAfterReply(res);
+  if (tooLarge) return refuse(413, SiteScript::Reply("Page too large"));
+  if (!post.refusal().empty()) {
+    if (read) {
+      res.set_content(post.refusal(), kScriptType);
+    } else {
+      refuse(200, post.refusal());
+    }
     return;
   }
-  if (malformed) {
-    res.status = 400;
-    res.set_content(SiteScript::Reply("Bad request"), kScriptType);
-    CloseAfterReply(res);
-    return;
-  }
-  if (!read && post.refusal().empty()) {
-    // The client stopped sending, or sent too slowly: there is nobody to answer.
-    res.status = 400;
-    res.set_content(SiteScript::Reply("Bad request"), kScriptType);
-    CloseAfterReply(res);
-    return;
-  }
-  if (read && !post.Finish()) {
+  // Malformed, or the client stopped sending or sent too slowly.
+  if (malformed || !read) return refuse(400, SiteScript::Reply("Bad request"));
+  if (!post.Finish()) {
     res.set_content(post.refusal(), kScriptType);
-    return;
-  }
-  if (!read) {
-    // Refused before the end of the body: the rest is not read.
-    res.set_content(post.refusal(), kScriptType);
-    CloseAfterReply(res);
     return;
   }
   res.set_content(script_.Act(post.fields(), req.remote_addr), kScriptType);

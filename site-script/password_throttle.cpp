@@ -7,8 +7,6 @@ namespace pq::site {
 namespace {
 // A record with no wrong password for this long is forgotten.
 constexpr std::chrono::hours kForgetAfter{1};
-// How long one check holds the site's turn while its outcome is not known yet.
-constexpr std::chrono::seconds kTurn{1};
 }  // namespace
 
 void PasswordThrottle::Prune(Clock::time_point now) {
@@ -21,21 +19,13 @@ void PasswordThrottle::Prune(Clock::time_point now) {
 PasswordThrottle::Verdict PasswordThrottle::Check(const std::string& address) {
   std::lock_guard lock(mutex_);
   const auto now = now_();
+  // The site first, as the PHP script does: guesses from fresh addresses are slowed too.
+  if (site_.wrong > 0 && now - site_.lastWrong > kForgetAfter) site_ = {};
+  if (now < site_.nextAllowed) return Verdict::SiteTooSoon;
   auto it = records_.find(address);
   if (it != records_.end() && now < it->second.nextAllowed) {
     return it->second.wrong >= config_.lockoutAfter ? Verdict::LockedOut : Verdict::TooSoon;
   }
-  if (site_.wrong > 0 && now - site_.lastWrong > kForgetAfter) site_ = {};
-  if (site_.wrong == 0) return Verdict::Allowed;
-  if (now < site_.nextAllowed) return Verdict::SiteTooSoon;
-  const double elapsed = std::chrono::duration<double>(now - site_.tokensAt).count();
-  site_.tokens = std::min(config_.siteChecksPerSecond,
-                          site_.tokens + elapsed * config_.siteChecksPerSecond);
-  site_.tokensAt = now;
-  if (site_.tokens < 1) return Verdict::SiteTooSoon;
-  site_.tokens -= 1;
-  // Past the free guesses, the site checks one password at a time.
-  if (site_.wrong >= config_.siteSlowAfter) site_.nextAllowed = now + kTurn;
   return Verdict::Allowed;
 }
 
@@ -54,10 +44,6 @@ void PasswordThrottle::RecordWrong(const std::string& address) {
     r.nextAllowed = now + std::chrono::seconds(1 << doublings);
   }
 
-  if (site_.wrong == 0) {
-    site_.tokens = config_.siteChecksPerSecond - 1;
-    site_.tokensAt = now;
-  }
   ++site_.wrong;
   site_.lastWrong = now;
   if (site_.wrong >= config_.siteSlowAfter) {

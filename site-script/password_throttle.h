@@ -10,13 +10,14 @@ namespace pq::site {
 // Slows down and then locks out wrong passwords, per address and for the whole site.
 // After slowAfter wrong passwords an address must wait before its next attempt is
 // even looked at (1, 2, 4 ... seconds, at most 64); after lockoutAfter it is
-// refused for lockoutSeconds. Guesses from many addresses count together as well: once
-// there has been a wrong password, at most siteChecksPerSecond checks a second are made
-// site-wide, and after siteSlowAfter wrong ones the whole site waits 1, 2, 4 ... seconds
-// (at most siteMaxDelay) after each, one check at a time. A right password clears its
-// address and the site's count, so the owner gets in as soon as the guessing stops.
-// Waiting is enforced by refusing early attempts rather than by sleeping, so an attacker
-// cannot tie up the server's threads. Thread-safe.
+// refused for lockoutSeconds. Guesses from many addresses count together as well: after
+// siteSlowAfter wrong passwords site-wide, no attempt from anywhere is looked at for 1, 2,
+// 4 ... seconds (at most siteMaxDelay) after each further wrong one. A right password
+// clears its address and the site's count, so the owner, from any address, gets in at
+// most siteMaxDelay after the guessing stops. Waiting is enforced by refusing early
+// attempts rather than by sleeping, so an attacker cannot tie up the server's threads.
+// The caller checks and records one attempt at a time, so that concurrent guesses each
+// see the wait the one before them caused. Thread-safe.
 class PasswordThrottle {
  public:
   using Clock = std::chrono::steady_clock;
@@ -26,7 +27,6 @@ class PasswordThrottle {
     std::chrono::seconds lockout{900};
     int siteSlowAfter = 20;
     std::chrono::seconds siteMaxDelay{60};
-    double siteChecksPerSecond = 4;
   };
   enum class Verdict { Allowed, TooSoon, LockedOut, SiteTooSoon };
 
@@ -45,20 +45,13 @@ class PasswordThrottle {
     Clock::time_point nextAllowed{};
     Clock::time_point lastWrong{};
   };
-  struct SiteRecord {
-    int wrong = 0;
-    Clock::time_point nextAllowed{};
-    Clock::time_point lastWrong{};
-    double tokens = 0;
-    Clock::time_point tokensAt{};
-  };
   void Prune(Clock::time_point now);
 
   Config config_;
   std::function<Clock::time_point()> now_;
   std::mutex mutex_;
   std::map<std::string, Record> records_;
-  SiteRecord site_;
+  Record site_;  // all addresses together
 };
 
 }  // namespace pq::site

@@ -106,11 +106,22 @@ std::string SiteScript::Email(const std::string& host, const std::string& reques
 }
 
 std::string SiteScript::Answer(const std::string& type, const std::string& host,
-                               const std::string& requester) {
+                               const std::string& requester,
+                               const std::vector<FormField>& params) {
   if (type == "check") return Check();
   if (type == "passkey") return PassKey(requester);
   if (type == "email") return Email(host, requester);
+  if (type == "verify") {
+    return Verify(FindField(params, "passkey"), FindField(params, "hash"), requester);
+  }
   return Reply("Unknown request");
+}
+
+std::string SiteScript::Verify(const std::string* passkey, const std::string* hash,
+                               const std::string& requester) {
+  if (!passkey || !hash) return Reply("Incomplete request");
+  const std::string refusal = Authenticate(*passkey, *hash, requester);
+  return refusal.empty() ? Reply("ok") : refusal;
 }
 
 std::string SiteScript::Publish(const std::vector<FormField>& fields,
@@ -119,6 +130,9 @@ std::string SiteScript::Publish(const std::vector<FormField>& fields,
   const std::string* hash = FindField(fields, "hash");
   const std::string* action = FindField(fields, "action");
   const bool complete = FindField(fields, "file") && (action || FindField(fields, "html"));
+  if (const std::string* type = FindField(fields, "type"); type && *type == "verify") {
+    return Verify(passkey, hash, requester);
+  }
   if (!passkey || !hash || !complete) return Reply("Incomplete request");
   if (std::string refusal = Authenticate(*passkey, *hash, requester); !refusal.empty()) {
     return refusal;
@@ -128,6 +142,7 @@ std::string SiteScript::Publish(const std::vector<FormField>& fields,
 
 std::string SiteScript::Authenticate(const std::string& passkey, const std::string& hash,
                                      const std::string& requester) {
+  std::lock_guard lock(authMutex_);
   switch (throttle_.Check(requester)) {
     case PasswordThrottle::Verdict::Allowed:
       break;
@@ -154,6 +169,9 @@ std::string SiteScript::Authenticate(const std::string& passkey, const std::stri
 
 std::string SiteScript::Act(const std::vector<FormField>& fields, const std::string& requester) {
   const std::string* action = FindField(fields, "action");
+  if (const std::string* type = FindField(fields, "type"); type && *type == "verify") {
+    return Reply("ok");
+  }
   if (!action) return StorePage(fields, requester);
   if (*action == "revisions" || *action == "restore") return Revisions(fields, requester);
   return Reply("Unknown request");

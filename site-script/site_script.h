@@ -24,7 +24,12 @@ class SiteScript {
   std::string PassKey(const std::string& requester = "");
   // host: the site's name as the request gave it, for the message; requester: its address.
   std::string Email(const std::string& host, const std::string& requester);
+  // A GET request by its type; params holds the query (a verify's pass key and hash).
   std::string Answer(const std::string& type, const std::string& host,
+                     const std::string& requester,
+                     const std::vector<FormField>& params = {});
+  // type=verify: a pass key and hash checked like a publication's, nothing written.
+  std::string Verify(const std::string* passkey, const std::string* hash,
                      const std::string& requester);
   // The fields of a post (a publication, or action=revisions / restore), in the order
   // received: Authenticate, then Act.
@@ -49,6 +54,7 @@ class SiteScript {
   PassKeyStore keys_;
   PasswordThrottle throttle_;
   PasswordMailer mailer_;
+  std::mutex authMutex_;   // one password check at a time, so the throttle sees each outcome
   std::mutex writeMutex_;  // one page write (and its backup) at a time
 };
 

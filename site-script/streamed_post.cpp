@@ -7,17 +7,9 @@ StreamedPost::StreamedPost(Limits limits, Authenticate authenticate)
 
 bool StreamedPost::Refuse(std::string reply) {
   refusal_ = std::move(reply);
-  refusedAt_ = std::chrono::steady_clock::now();
-  cutShort_ = true;
   fields_.clear();
   fields_.shrink_to_fit();
-  return Drain(0);
-}
-
-bool StreamedPost::Drain(std::size_t n) {
-  drained_ += n;
-  return drained_ <= limits_.drainBytes &&
-         std::chrono::steady_clock::now() - refusedAt_ <= limits_.drainTime;
+  return false;
 }
 
 void StreamedPost::CheckAuthentication() {
@@ -40,7 +32,7 @@ void StreamedPost::CheckAuthentication() {
 bool StreamedPost::BeginField(std::string name) {
   // Every field before this one is complete.
   CheckAuthentication();
-  if (!refusal_.empty()) return Drain(name.size());
+  if (!refusal_.empty()) return false;
   if (fields_.size() >= limits_.maxFields) return Refuse("@@Bad request@@");
   if (!authenticated_ && (kept_ += name.size()) > limits_.preAuthBytes) {
     return Refuse("@@Incomplete request - the pass key and hash must come first@@");
@@ -50,7 +42,7 @@ bool StreamedPost::BeginField(std::string name) {
 }
 
 bool StreamedPost::Append(std::string_view bytes) {
-  if (!refusal_.empty()) return Drain(bytes.size());
+  if (!refusal_.empty()) return false;
   if (fields_.empty()) return Refuse("@@Bad request@@");
   if (!authenticated_ && (kept_ += bytes.size()) > limits_.preAuthBytes) {
     return Refuse("@@Incomplete request - the pass key and hash must come first@@");
@@ -61,7 +53,6 @@ bool StreamedPost::Append(std::string_view bytes) {
 
 bool StreamedPost::Finish() {
   CheckAuthentication();
-  cutShort_ = false;  // the body was read to its end
   if (!refusal_.empty()) return false;
   if (!authenticated_) {
     refusal_ = "@@Incomplete request@@";

@@ -1,5 +1,4 @@
 #pragma once
-#include <chrono>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -11,16 +10,13 @@ namespace pq::site {
 
 // A post's fields as they arrive, so that nobody without the password can make the server
 // hold a large body: the pass key and hash come first, and as soon as both are in they are
-// checked (authenticate). Until then at most preAuthBytes are kept; a refused or
-// unauthenticated post keeps nothing more, and what follows is read and dropped only up to
-// drainBytes, for drainTime, so the refusal still reaches a client that is busy sending.
+// checked (authenticate). Until then at most preAuthBytes are kept; a refused post keeps
+// nothing and stops being read at once (the connection is closed after the reply).
 class StreamedPost {
  public:
   struct Limits {
     std::size_t preAuthBytes = 64 * 1024;
     std::size_t maxFields = 16;
-    std::size_t drainBytes = 16u * 1024 * 1024;
-    std::chrono::milliseconds drainTime{5000};
   };
   // Returns "" when the post may go on, else the reply.
   using Authenticate = std::function<std::string(const std::string& passkey, const std::string& hash)>;
@@ -36,14 +32,11 @@ class StreamedPost {
 
   bool authenticated() const { return authenticated_; }
   const std::string& refusal() const { return refusal_; }
-  // Whether a refusal came before the body was read to its end.
-  bool cutShort() const { return cutShort_; }
   std::vector<FormField>& fields() { return fields_; }
 
  private:
   bool Refuse(std::string reply);
   void CheckAuthentication();
-  bool Drain(std::size_t n);
 
   Limits limits_;
   Authenticate authenticate_;
@@ -51,9 +44,6 @@ class StreamedPost {
   std::size_t kept_ = 0;
   bool authenticated_ = false;
   std::string refusal_;
-  bool cutShort_ = false;
-  std::size_t drained_ = 0;
-  std::chrono::steady_clock::time_point refusedAt_{};
 };
 
 // An application/x-www-form-urlencoded body fed in pieces of any size, passed on to a
