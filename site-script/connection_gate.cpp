@@ -11,6 +11,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "site-script/request_head.h"
+
 namespace pq::site {
 
 namespace {
@@ -27,8 +29,20 @@ std::string AddressOf(const sockaddr_storage& addr) {
 
 }  // namespace
 
-bool ConnectionGate::HeadComplete(const std::string& bytes) {
-  return bytes.find("\r\n\r\n") != std::string::npos || bytes.find("\n\n") != std::string::npos;
+bool ConnectionGate::Ready(Waiting& w) {
+  const std::string& pending = w.connection->pending;
+  const RequestHead head = InspectRequestHead(pending, limits_.preread);
+  if (!head.complete) return false;
+  if (RequestReady(pending, limits_.preread)) return true;
+  if (head.expectsContinue && !w.continued) {
+    // The body is read here, before a worker is involved, so the client is asked for it
+    // here too (the worker's own "100 Continue" later is one more interim reply, allowed).
+    static constexpr char kContinue[] = "HTTP/1.1 100 Continue\r\n\r\n";
+    [[maybe_unused]] const auto n =
+        send(w.connection->fd, kContinue, sizeof kContinue - 1, MSG_DONTWAIT | MSG_NOSIGNAL);
+    w.continued = true;
+  }
+  return false;
 }
 
 ConnectionGate::ConnectionGate(int listenFd, Limits limits, Serve serve)
@@ -94,7 +108,7 @@ void ConnectionGate::Accept() {
 
 bool ConnectionGate::ReadAhead(Waiting& w) {
   Connection& c = *w.connection;
-  char buf[4096];
+  char buf[16 * 1024];
   for (;;) {
     const ssize_t n = recv(c.fd, buf, sizeof buf, MSG_DONTWAIT);
     if (n == 0) return false;
@@ -104,8 +118,11 @@ bool ConnectionGate::ReadAhead(Waiting& w) {
       w.started = true;
       w.deadline = Clock::now() + limits_.headerTime;
     }
-    if (HeadComplete(c.pending)) return true;
-    if (c.pending.size() > limits_.maxHeaderBytes) return false;
+    if (Ready(w)) return true;
+    if (c.pending.size() > limits_.maxHeaderBytes &&
+        !InspectRequestHead(c.pending, limits_.preread).complete) {
+      return false;
+    }
   }
 }
 
@@ -184,14 +201,15 @@ void ConnectionGate::Run() {
       if (stopping_) break;
       for (auto& c : returned_) {
         // What the client sent ahead may already hold its next request.
-        if (HeadComplete(c->pending)) {
-          readyQueue_.push_back(std::move(c));
+        const bool started = !c->pending.empty();
+        Waiting w{std::move(c), Clock::now() + (started ? limits_.headerTime : limits_.idleTime),
+                  started};
+        if (Ready(w)) {
+          readyQueue_.push_back(std::move(w.connection));
           ready_.notify_one();
           continue;
         }
-        const bool started = !c->pending.empty();
-        waiting_.push_back({std::move(c), Clock::now() + (started ? limits_.headerTime : limits_.idleTime),
-                            started});
+        waiting_.push_back(std::move(w));
       }
       returned_.clear();
       for (auto& c : finished_) {
@@ -224,7 +242,7 @@ void ConnectionGate::Run() {
       if (fds[i + 2].revents & (POLLIN | POLLHUP | POLLERR)) {
         alive = w.lingering ? Drain(w) : ReadAhead(w);
       }
-      if (alive && !w.lingering && HeadComplete(w.connection->pending)) {
+      if (alive && !w.lingering && RequestReady(w.connection->pending, limits_.preread)) {
         Dispatch(std::move(w.connection));
       } else if (!alive || now >= w.deadline) {
         Close(std::move(w.connection));

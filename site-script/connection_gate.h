@@ -21,10 +21,10 @@ struct Connection {
 };
 
 // Accepts connections and holds each one, without a thread, until the head of its next
-// request has fully arrived; only then does a worker serve it. A client that trickles its
-// request head (a byte now and then) therefore ties up no worker, and loses its connection
-// when the head is not complete within headerTime; an idle kept-alive connection is closed
-// after idleTime. Connections are bounded in total and per address, and an address has at
+// request and the start of its body (all of a small body, preread bytes of a large one) have
+// arrived; only then does a worker serve it. A client that trickles its request (a byte now
+// and then) therefore ties up no worker, and loses its connection when that much has not
+// come within headerTime; an idle kept-alive connection is closed after idleTime. Connections are bounded in total and per address, and an address has at
 // most busyPerAddress workers at once, so one client cannot take every worker.
 class ConnectionGate {
  public:
@@ -33,6 +33,7 @@ class ConnectionGate {
     std::chrono::milliseconds headerTime{10000};
     std::chrono::milliseconds idleTime{5000};
     std::size_t maxHeaderBytes = 16 * 1024;
+    std::size_t preread = 64 * 1024;
     std::size_t maxConnections = 512;
     std::size_t perAddress = 64;
     std::size_t busyPerAddress = 8;
@@ -51,20 +52,20 @@ class ConnectionGate {
   void Run();
   void Stop();
 
-  // Whether bytes hold a complete request head (the blank line after the headers).
-  static bool HeadComplete(const std::string& bytes);
-
  private:
   struct Waiting {
     std::unique_ptr<Connection> connection;
     Clock::time_point deadline;
     bool started = false;  // a byte of the head has arrived
     bool lingering = false;  // served and shut for writing: only drained until closed
+    bool continued = false;  // "100 Continue" sent to a client that waits for it
     std::size_t drained = 0;
   };
   void Accept();
   // Reads what arrived; false when the connection is to be closed.
   bool ReadAhead(Waiting& w);
+  // Whether the request is ready for a worker; asks a client that waits for it to send its body.
+  bool Ready(Waiting& w);
   // Drops what arrived on a lingering connection; false when it is to be closed now.
   bool Drain(Waiting& w);
   void Dispatch(std::unique_ptr<Connection> connection);
