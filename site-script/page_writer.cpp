@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <ctime>
 #include <vector>
@@ -33,8 +34,15 @@ bool KeepBackup(const fs::path& root, const fs::path& target, const fs::path& ba
   const fs::path stem = RevisionStem(root, target, backupDir);
   fs::create_directories(stem.parent_path(), ec);
   if (ec) return false;
-  const std::string base = stem.filename().string() + "." + UtcStamp();
-  for (int n = 1; n < 1000; ++n) {
+  const std::string stamp = UtcStamp();
+  const std::string base = stem.filename().string() + "." + stamp;
+  // After the newest of this second, never in a gap that pruning left: the name's order
+  // is the order of the versions.
+  long first = 1;
+  for (const auto& r : ListRevisions(stem)) {
+    if (r.id.compare(0, stamp.size(), stamp) == 0) first = std::max(first, RevisionCounter(r.id) + 1);
+  }
+  for (long n = first; n < first + 1000 && n < 100000; ++n) {
     const fs::path backup = stem.parent_path() / (n == 1 ? base : base + "-" + std::to_string(n));
     if (fs::exists(fs::symlink_status(backup, ec))) continue;
     if (!fs::copy_file(target, backup, fs::copy_options::none, ec) || ec) return false;

@@ -34,7 +34,9 @@ std::optional<std::int16_t> PassKeyStore::Issue(const std::string& address) {
   const auto now = now_();
   DropExpired(now);
   if (recentIssues_.size() > 10000) {
-    std::erase_if(recentIssues_, [&](const auto& e) { return now - e.second.back() >= kMinute; });
+    std::erase_if(recentIssues_, [&](const auto& e) {
+      return e.second.empty() || now - e.second.back() >= kMinute;
+    });
   }
   auto& recent = recentIssues_[address];
   while (!recent.empty() && now - recent.front() >= kMinute) recent.pop_front();
@@ -100,9 +102,9 @@ bool PassKeyStore::Redeem(long key) {
   for (auto& k : live_) {
     const long offset = key - k.base - 1;
     if (offset < 0 || offset >= config_.keysPerIssue) continue;
-    auto slot = k.used[static_cast<std::size_t>(offset)];
-    if (slot) return false;
-    slot = true;
+    const auto slot = static_cast<std::size_t>(offset);
+    if (k.used[slot]) return false;
+    k.used[slot] = true;
     return true;
   }
   return false;

@@ -17,9 +17,6 @@ bool AllDigits(const std::string& s, std::size_t from, std::size_t count) {
                      [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// The counter of a revision id: 1 without "-n".
-long Counter(const std::string& id) { return id.size() > 15 ? std::stol(id.substr(16)) : 1; }
-
 std::string IsoTime(const fs::path& file) {
   struct stat st {};
   if (stat(file.c_str(), &st) != 0) return "";
@@ -32,10 +29,15 @@ std::string IsoTime(const fs::path& file) {
 
 }  // namespace
 
+long RevisionCounter(const std::string& id) {
+  return id.size() > 16 ? std::stol(id.substr(16)) : 1;
+}
+
 bool IsRevisionId(const std::string& id) {
   if (id.size() < 15 || !AllDigits(id, 0, 8) || id[8] != '-' || !AllDigits(id, 9, 6)) return false;
   if (id.size() == 15) return true;
-  return id[15] == '-' && id.size() <= 20 && AllDigits(id, 16, id.size() - 16) && id[16] != '0';
+  return id[15] == '-' && id.size() >= 17 && id.size() <= 20 && AllDigits(id, 16, id.size() - 16) &&
+         id[16] != '0';
 }
 
 fs::path RevisionStem(const fs::path& root, const fs::path& page, const fs::path& backupDir) {
@@ -59,7 +61,7 @@ std::vector<Revision> ListRevisions(const fs::path& stem) {
   std::sort(out.begin(), out.end(), [](const Revision& a, const Revision& b) {
     const std::string sa = a.id.substr(0, 15), sb = b.id.substr(0, 15);
     if (sa != sb) return sa > sb;
-    return Counter(a.id) > Counter(b.id);
+    return RevisionCounter(a.id) > RevisionCounter(b.id);
   });
   return out;
 }

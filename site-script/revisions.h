@@ -32,6 +32,9 @@ std::optional<Revision> FindRevision(const std::filesystem::path& stem, const st
 // Removes all but the newest keep revisions.
 void PruneRevisions(const std::filesystem::path& stem, std::size_t keep);
 
+// The n of a revision id "...-n", 1 for an id without it; id must be a revision id.
+long RevisionCounter(const std::string& id);
+
 // Whether id has the form of a revision's suffix, "YYYYMMDD-HHMMSS" or "YYYYMMDD-HHMMSS-n".
 bool IsRevisionId(const std::string& id);
 

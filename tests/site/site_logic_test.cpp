@@ -1,4 +1,4 @@
-// The plain logic inside pagequill-site: pass keys, the wrong-password throttle,
+// The plain logic inside pagequill-site: pass keys, the wrong-password throttles,
 // charset sniffing and URL decoding.
 #include <gtest/gtest.h>
 
@@ -139,6 +139,43 @@ TEST(PasswordThrottle, SlowsDownThenLocksOutPerAddress) {
 
 // The charset is what a browser's prescan finds, by its standard name (ISO-8859-1 reads as
 // windows-1252), so the header never contradicts what the page itself says.
+TEST(PasswordThrottle, GuessesFromManyAddressesSlowTheWholeSiteUntilTheOwnerGetsIn) {
+  FakeClock clock;
+  PasswordThrottle t({3, 10, std::chrono::seconds(900), 4, std::chrono::seconds(8)}, clock.fn());
+  using V = PasswordThrottle::Verdict;
+  int address = 0;
+  auto fresh = [&] { return "10.0.0." + std::to_string(++address); };
+  for (int i = 0; i < 4; ++i) {
+    const std::string a = fresh();
+    ASSERT_EQ(t.Check(a), V::Allowed) << "the first wrong passwords are free";
+    t.RecordWrong(a);
+  }
+  // Then the site waits 1, 2, 4, 8, 8 ... seconds after each wrong one, whoever sends it.
+  for (int wait : {1, 2, 4, 8, 8}) {
+    EXPECT_EQ(t.Check(fresh()), V::SiteTooSoon) << wait;
+    clock.now += std::chrono::seconds(wait) - std::chrono::milliseconds(1);
+    EXPECT_EQ(t.Check(fresh()), V::SiteTooSoon) << "refused attempts do not count";
+    clock.now += std::chrono::milliseconds(1);
+    const std::string a = fresh();
+    ASSERT_EQ(t.Check(a), V::Allowed) << wait;
+    t.RecordWrong(a);
+  }
+  // The owner, from yet another address, once the wait is over: the site's count is cleared.
+  clock.now += std::chrono::seconds(8);
+  ASSERT_EQ(t.Check("owner"), V::Allowed);
+  t.RecordRight("owner");
+  EXPECT_EQ(t.Check(fresh()), V::Allowed);
+  t.RecordWrong("x");
+  EXPECT_EQ(t.Check(fresh()), V::Allowed) << "free wrong passwords again";
+  // An hour without a wrong password forgets the site's count as well.
+  for (int i = 0; i < 3; ++i) t.RecordWrong(fresh());
+  EXPECT_EQ(t.Check(fresh()), V::SiteTooSoon);
+  clock.now += std::chrono::minutes(61);
+  EXPECT_EQ(t.Check(fresh()), V::Allowed);
+  t.RecordWrong(fresh());
+  EXPECT_EQ(t.Check(fresh()), V::Allowed);
+}
+
 TEST(ContentTypes, PagesCarryTheCharsetTheyDeclare) {
   struct Case {
     const char* name;
