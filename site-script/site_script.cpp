@@ -124,22 +124,6 @@ std::string SiteScript::Verify(const std::string* passkey, const std::string* ha
   return refusal.empty() ? Reply("ok") : refusal;
 }
 
-std::string SiteScript::Publish(const std::vector<FormField>& fields,
-                                const std::string& requester) {
-  const std::string* passkey = FindField(fields, "passkey");
-  const std::string* hash = FindField(fields, "hash");
-  const std::string* action = FindField(fields, "action");
-  const bool complete = FindField(fields, "file") && (action || FindField(fields, "html"));
-  if (const std::string* type = FindField(fields, "type"); type && *type == "verify") {
-    return Verify(passkey, hash, requester);
-  }
-  if (!passkey || !hash || !complete) return Reply("Incomplete request");
-  if (std::string refusal = Authenticate(*passkey, *hash, requester); !refusal.empty()) {
-    return refusal;
-  }
-  return Act(fields, requester);
-}
-
 std::string SiteScript::Authenticate(const std::string& passkey, const std::string& hash,
                                      const std::string& requester) {
   std::lock_guard lock(authMutex_);

@@ -31,9 +31,8 @@ class SiteScript {
   // type=verify: a pass key and hash checked like a publication's, nothing written.
   std::string Verify(const std::string* passkey, const std::string* hash,
                      const std::string& requester);
-  // The fields of a post (a publication, or action=revisions / restore), in the order
-  // received: Authenticate, then Act.
-  std::string Publish(const std::vector<FormField>& fields, const std::string& requester);
+  // A post (a publication, type=verify, or action=revisions / restore) is answered in two
+  // steps, as its fields arrive: Authenticate, then Act on all of them.
   // Throttling, the pass key (used up) and the hash: "" when the post may go on, else the
   // reply. A server reading a post as it arrives calls this as soon as both fields are in.
   std::string Authenticate(const std::string& passkey, const std::string& hash,

@@ -197,7 +197,7 @@ def slow_clients(binary, figures, head, trickle):
             asked += 1
             t = time.time()
             try:
-                if s.request("GET", "/index.htm", timeout=3)[0] == 200:
+                if s.request("GET", "/index.htm", timeout=5)[0] == 200:
                     served += 1
                     worst = max(worst, time.time() - t)
             except OSError:
