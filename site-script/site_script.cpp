@@ -177,7 +177,7 @@ std::string SiteScript::StorePage(const std::vector<FormField>& fields,
     std::lock_guard lock(writeMutex_);
     // The page must still be the one the edit was made on; a new page counts as empty.
     if (base && !base->empty() &&
-        !ConstantTimeEquals(Lower(*base), MD5Hex(ReadWholeFile(*target).value_or("")))) {
+        !ConstantTimeEquals(Lower(*base), MD5HexOfBytes(ReadWholeFile(*target).value_or("")))) {
       Log(requester, "refused: page changed since it was opened: " + target->string());
       return kConflict;
     }

@@ -345,7 +345,8 @@ class Suite:
 
     def base_conflict(self):
         file = "conf-base.htm"
-        old = self.publish_ok(file, b"<p>as opened</p>")
+        # The MD5 of the bytes as they are: UTF-8 text, and a byte that is no UTF-8 at all.
+        old = self.publish_ok(file, b"<p>as opened: caf\xc3\xa9 \xe2\x82\xac \xe9</p>")
         reply = self.s.publish(file, b"<p>stale edit</p>", extra=[("base", "0" * 32)])
         if reply == "@@Updated@@":
             self.publish_ok(file, old)
