@@ -92,6 +92,9 @@ def main():
     check(find(app, pyatspi.ROLE_PUSH_BUTTON, "Maximise") is not None
           or find(app, pyatspi.ROLE_PUSH_BUTTON, "Restore") is not None,
           "window image Maximise or Restore")
+    # The title picture is heard as the program's name, never as a control's name.
+    check(find(app, pyatspi.ROLE_IMAGE, "Pagequill") is not None, "title picture named Pagequill")
+    check(find(app, pyatspi.ROLE_IMAGE, "Image1") is None, "no picture named Image1")
     # GTK 3 gives its one-line text entries the role "text" with the single-line state.
     address = find(app, pyatspi.ROLE_ENTRY, "Address") or find(app, pyatspi.ROLE_TEXT, "Address")
     check(address is not None and states(address).contains(pyatspi.STATE_EDITABLE)

@@ -64,7 +64,7 @@ class MainFormWindow : private MainFormView {
   void PublishComplete();
   // Asked before the page in the edit pane is left (closing, browsing elsewhere): when it holds
   // changes that are not published, the user chooses; true to go on (publish_commands.cpp).
-  bool MayLeavePage();
+  bool MayLeavePage(bool closing = false);
   // After a conflict: reloads the page and carries the user's edits over (publish_commands.cpp).
   void ReloadKeepingEdits();
   bool MenuPasteEnabled() const { return menuPasteEnabled_; }
