@@ -20,8 +20,10 @@ std::string Lower(std::string_view s) {
 }  // namespace
 
 std::string PageCharset(std::string_view page) {
-  // A byte-order mark outranks any META tag, as it does in browsers.
+  // A byte-order mark outranks any META tag, as it does in browsers. UTF-32 is no encoding
+  // of the web: a page in it is sent without a charset rather than with a name nobody reads.
   const std::string fromMark = CharsetFromByteOrderMark(page);
+  if (fromMark.rfind("utf-32", 0) == 0) return "";
   return fromMark.empty() ? CharsetFromMetaPrescan(page) : fromMark;
 }
 

@@ -196,6 +196,8 @@ TEST(ContentTypes, PagesCarryTheCharsetTheyDeclare) {
       {"a.htm", "<meta name=\"pqedit\" content=\"y\"><meta charset=\"utf-8\">", "text/html; charset=utf-8"},
       {"a.htm", "<meta charset=\"x\r\nInjected: 1\">", "text/html"},
       {"a.htm", "\xEF\xBB\xBF<meta charset=iso-8859-1>", "text/html; charset=utf-8"},
+      {"a.htm", std::string("\xFF\xFE<\0p\0", 6), "text/html; charset=utf-16le"},
+      {"a.htm", std::string("\xFF\xFE\0\0<\0\0\0", 8), "text/html"},
       {"a.htm", std::string(5000, ' ') + "<meta charset=utf-8>", "text/html"},
       {"A.CSS", "", "text/css"},
       {"a.js", "", "text/javascript"},
