@@ -13,6 +13,7 @@
 #include "publishing/widgets/preview_form.h"
 #include "publishing/widgets/preview_window.h"
 #include "publishing/widgets/publish_form.h"
+#include "support/fault_proxy.h"
 #include "support/file_text.h"
 #include "support/private_temp.h"
 #include "support/site_server.h"
@@ -125,6 +126,34 @@ TEST_F(PublishingDialogs, Latin1PageStaysLatin1) {
   });
   EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Published);
   EXPECT_EQ(Stored("history.htm"), Replaced(before, "Our history", "Notre histoire \xE9 &#8364;"));
+}
+
+// A publication whose reply is lost or cut short after the page was stored is neither
+// "failed" nor guessed: the website is asked, and the very bytes posted mean published.
+TEST_F(PublishingDialogs, AReplyLostAfterTheStoreIsReportedAsPublished) {
+  std::string was = "This week";
+  for (const auto fault : {pqtest::FaultProxy::Fault::LoseReply, pqtest::FaultProxy::Fault::CutShort}) {
+    SCOPED_TRACE(fault == pqtest::FaultProxy::Fault::LoseReply ? "reply lost" : "reply cut short");
+    pqtest::FaultProxy proxy(site->url());
+    proxy.SetFault(fault);
+    const std::string before = Stored("index.htm");
+    host = std::make_unique<pqtest::TestHost>(temp.path() + "/config/settings.ini");
+    ASSERT_TRUE(host->Prepare({proxy.url() + "/index.htm", {}}));
+    const std::string typed = fault == pqtest::FaultProxy::Fault::LoseReply ? "Lost reply" : "Short reply";
+    host->live().Edit({}, "ZZZEDIT6", typed);
+    pq::Password form(nullptr, *host);
+    Script script;
+    script.Then("password form shown", [&] { return Shown(form.Window()); }, [&] {
+      ClickWidget(form.PasswordBox);
+      TypeNow("demo");
+      KeyNow("Return");
+    });
+    EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Published);
+    EXPECT_EQ(proxy.Publications(), 1);
+    EXPECT_EQ(host->completed, 1);
+    EXPECT_EQ(Stored("index.htm"), Replaced(before, "<h2>" + was, "<h2>" + typed));
+    was = typed;
+  }
 }
 
 TEST_F(PublishingDialogs, UntouchedPagePostsNothingAndCompletes) {

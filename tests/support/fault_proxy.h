@@ -1,0 +1,40 @@
+#pragma once
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+namespace httplib {
+class Server;
+}
+
+namespace pqtest {
+
+// A proxy on 127.0.0.1 in front of a site server that passes every request on, except that
+// the reply to a publication (a post to "/pagequill/" with an "html" field) can be spoilt after
+// the server has answered it: the page is stored, but the program does not learn so.
+class FaultProxy {
+ public:
+  enum class Fault {
+    None,
+    LoseReply,  // a gateway's error page instead of the site script's reply
+    CutShort,   // the reply stops after its first bytes
+  };
+  explicit FaultProxy(std::string target);  // "http://127.0.0.1:PORT"
+  ~FaultProxy();
+  void SetFault(Fault fault) { fault_ = fault; }
+  // "http://127.0.0.1:PORT"
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  // Publications passed on to the server so far.
+  int Publications() const { return publications_; }
+
+ private:
+  std::string target_;
+  std::unique_ptr<httplib::Server> server_;
+  std::thread thread_;
+  int port_ = 0;
+  std::atomic<Fault> fault_{Fault::None};
+  std::atomic<int> publications_{0};
+};
+
+}  // namespace pqtest
