@@ -35,15 +35,15 @@ std::string JsString(std::string_view text) {
 }
 
 std::string RuntimeCall(std::string_view operation, std::string_view arguments) {
-  // A document without the runtime (the view's initial empty document) says so by name, and
-  // the adapter then sends the runtime once before the call.
-  std::string s = "if (!window.__pq) throw new Error(\"";
-  s += kRuntimeMissing;
-  s += "\");\nwindow.__pq.";
+  // A document without the runtime (the view's initial empty document) answers with an object
+  // that says so, and the adapter then sends the runtime once before the call.
+  std::string s = "(window.__pq ? window.__pq.";
   s += operation;
   s += '(';
   s += arguments;
-  s += ");";
+  s += ") : {";
+  s += kRuntimeMissing;
+  s += ": true});";
   return s;
 }
 

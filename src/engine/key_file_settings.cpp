@@ -80,6 +80,7 @@ void KeyFileSettings::Refresh() const {
   gsize length = 0;
   GError* error = nullptr;
   if (!g_file_get_contents(path_.c_str(), &raw, &length, &error)) {
+    if (!unreadable_) g_warning("the settings file %s could not be read: %s", path_.c_str(), error->message);
     if (!unreadable_)
       Tell("Pagequill cannot read its settings file (" + std::string(error->message) +
            "), so remembered passwords and visited pages are not available and are not saved:\n" +
@@ -113,6 +114,8 @@ void KeyFileSettings::Salvage(const std::string& text) const {
     return;
   }
   const SalvagedSettings kept = SalvageSettingsText(text);
+  g_warning("the settings file %s did not parse; moved aside as %s, %d lines left out", path_.c_str(),
+            aside.c_str(), kept.dropped);
   std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> fresh(g_key_file_new(), &g_key_file_unref);
   if (!g_key_file_load_from_data(fresh.get(), kept.text.data(), kept.text.size(),
                                  G_KEY_FILE_KEEP_COMMENTS, nullptr))
@@ -162,6 +165,8 @@ void KeyFileSettings::Write() {
   stamp_ = StampOf(path_);
   if (!lastWriteOk_ && !writeFailureTold_) {
     writeFailureTold_ = true;
+    g_warning("the settings file %s could not be written: %s", path_.c_str(),
+              error && error->message ? error->message : "unknown reason");
     Tell("Pagequill cannot save its settings (" +
          std::string(error ? error->message : "the settings could not be written") +
          "), so remembered passwords and visited pages are not being kept:\n" + path_);

@@ -14,6 +14,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     held = condition();
   }
   g_source_remove(tick);
+  if (!held) g_debug("a wait of %lld ms ran out", static_cast<long long>(timeout.count()));
   return held;
 }
 

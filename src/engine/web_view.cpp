@@ -46,7 +46,10 @@ void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
   GObjectPtr<JSCValue> value(webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, &rawError));
   GErrorPtr error(rawError);
   if (error) {
-    state.runtimeMissing = error->message && std::strstr(error->message, kRuntimeMissing) != nullptr;
+    g_debug("a script in the page failed: %s", error->message ? error->message : "(no message)");
+  } else if (value && jsc_value_is_object(value.get()) &&
+             jsc_value_object_has_property(value.get(), kRuntimeMissing)) {
+    state.runtimeMissing = true;
   } else if (value) {
     state.value = ToScriptValue(value.get());
     state.ok = true;

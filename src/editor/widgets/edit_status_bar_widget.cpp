@@ -1,5 +1,7 @@
 #include "editor/widgets/edit_status_bar_widget.h"
 
+#include "engine/picture_file.h"
+
 #include "core/data_folder.h"
 
 #include <gtk/gtk.h>
@@ -27,7 +29,7 @@ void ShowPicture(GtkWidget* image, const char* name) {
   const int scale = gtk_widget_get_scale_factor(image);
   const std::string path = DataFolder() + "/editor/" + name + ".svg";
   engine::GObjectPtr<GdkPixbuf> pixbuf(
-      gdk_pixbuf_new_from_file_at_scale(path.c_str(), kPictureSize * scale, kPictureSize * scale, TRUE, nullptr));
+      engine::LoadPicture(path, kPictureSize * scale, kPictureSize * scale));
   if (!pixbuf) {
     gtk_image_clear(GTK_IMAGE(image));
     return;

@@ -1,5 +1,7 @@
 #include "publishing/widgets/animation.h"
 
+#include "engine/picture_file.h"
+
 #include "core/data_folder.h"
 
 namespace pq {
@@ -9,8 +11,7 @@ Animation::Animation(const std::string& prefix, int count, int intervalMs, int s
   for (int i = 1; i <= count; ++i) {
     const std::string path =
         DataFolder() + "/publishing/" + prefix + std::to_string(i) + ".svg";
-    GdkPixbuf* p = gdk_pixbuf_new_from_file_at_scale(path.c_str(), 160 * scale, 128 * scale,
-                                                     TRUE, nullptr);
+    GdkPixbuf* p = engine::LoadPicture(path, 160 * scale, 128 * scale);
     pictures_.emplace_back(p);
   }
   if (!pictures_.empty() && pictures_[0])

@@ -1,5 +1,7 @@
 #include "publishing/widgets/problems_dialog.h"
 
+#include "engine/picture_file.h"
+
 #include "core/data_folder.h"
 
 #include <gtk/gtk.h>
@@ -28,7 +30,7 @@ GtkWidget* Picture(const std::string& name, GtkWindow* parent) {
   const int scale = parent ? gtk_widget_get_scale_factor(GTK_WIDGET(parent)) : 1;
   const std::string path = DataFolder() + "/publishing/" + name + ".svg";
   engine::GObjectPtr<GdkPixbuf> pixbuf(
-      gdk_pixbuf_new_from_file_at_scale(path.c_str(), kPictureSize * scale, kPictureSize * scale, TRUE, nullptr));
+      engine::LoadPicture(path, kPictureSize * scale, kPictureSize * scale));
   GtkWidget* image = gtk_image_new();
   if (pixbuf) {
     cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(pixbuf.get(), scale, nullptr);

@@ -140,6 +140,7 @@ void Publish::SetUpIE() {
     for (const PublishJob* job : attempt_->StoredJobs()) (*earlier)[job->address] = job->html;
   if (attempt_->Outcome() != PublishOutcome::Succeeded) {
     errorText_ = attempt_->ErrorMessage();
+    g_debug("the publication did not succeed: %s", errorText_.c_str());
     conflict_ = attempt_->Outcome() == PublishOutcome::Conflict;
     return;  // closes at once, nothing reloaded
   }

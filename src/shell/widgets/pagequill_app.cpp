@@ -47,7 +47,12 @@ PagequillApp::~PagequillApp() {
   window_.reset();
 }
 
-void PagequillApp::Start() { window_->Show(); }
+void PagequillApp::Start() {
+  if (!g_file_test((DataFolder() + "/start.htm").c_str(), G_FILE_TEST_EXISTS))
+    g_warning("the data folder %s was not found: pictures and help will be missing",
+              DataFolder().c_str());
+  window_->Show();
+}
 
 void PagequillApp::End(int code) {
   if (ended_) return;

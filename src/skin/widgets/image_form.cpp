@@ -1,5 +1,7 @@
 #include "skin/widgets/image_form.h"
 
+#include "engine/picture_file.h"
+
 #include "core/data_folder.h"
 
 #include <filesystem>
@@ -45,8 +47,7 @@ GdkPixbuf* ImageForm::Pixbuf(std::string_view name, int scale) {
   auto it = pixbufs_.find(key);
   if (it != pixbufs_.end()) return it->second.get();
   // SVG renders at the requested size; a PNG is scaled, so PNGs are drawn for scale 1.
-  GdkPixbuf* p = gdk_pixbuf_new_from_file_at_scale(e->path.c_str(), e->width * scale,
-                                                   e->height * scale, FALSE, nullptr);
+  GdkPixbuf* p = engine::LoadPicture(e->path, e->width * scale, e->height * scale, false);
   return pixbufs_.emplace(key, engine::GObjectPtr<GdkPixbuf>(p)).first->second.get();
 }
 
