@@ -228,6 +228,57 @@ TEST_F(EditingPaneTest, PasteFromAnotherProgramArrivesAsPlainText) {
   EXPECT_EQ(Html("ZZZEDIT2"), "Welcome to the Lindenhof Bakeryone<br>two");
 }
 
+TEST_F(EditingPaneTest, WordKeysMoveSelectAndDeleteByWordInsideTheSpan) {
+  const std::string text = "Click the little loaf to see what comes out of the oven today.";
+  ASSERT_EQ(Html("ZZZEDIT11"), text);
+  auto content = [] {
+    auto v = View().Evaluate("document.getElementById('content').innerHTML");
+    return v ? v->Str() : std::string("<gone>");
+  };
+  const std::string page = content();
+  // The page is what it was but for the span's text.
+  auto onlySpanChanged = [&](const std::string& spanHtml) {
+    std::string expected = page;
+    expected.replace(expected.find(text), text.size(), spanHtml);
+    return content() == expected;
+  };
+  auto selected = [] { return View().SelectionText({}); };
+
+  ClickEnd("#ZZZEDIT11");
+  input::Keys({"ctrl+Left"});
+  input::Type("X");
+  EXPECT_EQ(Html("ZZZEDIT11"), "Click the little loaf to see what comes out of the oven Xtoday.");
+  input::Keys({"ctrl+Home"});
+  input::Type("Y");
+  input::Keys({"ctrl+End"});
+  input::Type("Z");
+  EXPECT_EQ(Html("ZZZEDIT11"), "YClick the little loaf to see what comes out of the oven Xtoday.Z");
+  input::Keys({"ctrl+Left", "ctrl+shift+Left"});
+  EXPECT_EQ(selected(), "Xtoday.");
+  input::Keys({"ctrl+shift+Right"});
+  EXPECT_EQ(selected(), "");
+  input::Keys({"ctrl+BackSpace"});
+  EXPECT_EQ(Html("ZZZEDIT11"), "YClick the little loaf to see what comes out of the oven .Z");
+  input::Keys({"ctrl+Home", "ctrl+Delete"});
+  EXPECT_EQ(Html("ZZZEDIT11"), " the little loaf to see what comes out of the oven .Z");
+  EXPECT_GE(Edit().UndoCount, 1);
+
+  // At the ends of the span the keys stop: nothing before or after it is selected or deleted.
+  const std::string left = Html("ZZZEDIT11");
+  input::Keys({"ctrl+Home", "ctrl+BackSpace", "ctrl+shift+Left", "ctrl+shift+Home"});
+  EXPECT_EQ(selected(), "");
+  input::Keys({"ctrl+shift+End", "ctrl+shift+Right", "ctrl+shift+Right"});
+  EXPECT_EQ(selected(), left);
+  input::Keys({"ctrl+End", "ctrl+Delete", "ctrl+Right", "ctrl+shift+Right"});
+  EXPECT_EQ(selected(), "");
+  input::Type("W");
+  EXPECT_TRUE(onlySpanChanged(left + "W")) << content();
+  // Other keys with Ctrl stay cancelled: Ctrl+A selects nothing.
+  input::Keys({"ctrl+a"});
+  EXPECT_EQ(selected(), "");
+  EXPECT_EQ(Edit().CurrentSpanId, "ZZZEDIT11");
+}
+
 TEST_F(EditingPaneTest, DraggingAWordDoesNothing) {
   const std::string before = Html("ZZZEDIT11");
   const Point word = At("#ZZZEDIT11", 0.05);  // "Click"
