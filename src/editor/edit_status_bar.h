@@ -16,7 +16,7 @@ class EditStatusBar {
   static constexpr const char* kEditableText = "Changes to this page can be published";
   static constexpr const char* kPartText = "Some parts of this page cannot be edited/published";
   static constexpr const char* kNotEditableText =
-      "Changes cannot be published. Click \"publish changes\" for more information";
+      "Changes cannot be published. Click \"Publish\" for more information";
 
   // Shows the picture and sentence of a status; Unknown hides the picture and keeps the text.
   void SetStatus(PageStatus status);

@@ -125,6 +125,10 @@ PostResult PostForm(const std::string& url, const std::string& body,
   return r;
 }
 
+PostResult SubmitIEformCtrl::Submit(const std::string& url, std::chrono::milliseconds timeout) {
+  return PostForm(url, fields_.Body(), kFormContentType, timeout);
+}
+
 std::string SubmitIEformCtrl::SubmitData(const std::string& url,
                                          std::chrono::milliseconds timeout) {
   return PostForm(url, fields_.Body(), kFormContentType, timeout).text;

@@ -36,6 +36,8 @@ class SubmitIEformCtrl {
   const FormFields& Fields() const { return fields_; }
 
   // The reply page's text; "" when no answer came in time.
+  // The whole answer: whether one came, its status and text.
+  PostResult Submit(const std::string& url, std::chrono::milliseconds timeout = kPostTimeout);
   std::string SubmitData(const std::string& url,
                          std::chrono::milliseconds timeout = kPostTimeout);
 

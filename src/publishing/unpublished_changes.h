@@ -32,6 +32,11 @@ class UnpublishedChanges {
       "your changes will be lost.\n\nDo you want to leave the page?";
   static constexpr const char* kStay = "Stay on this page";
   static constexpr const char* kLeave = "Leave the page";
+  // The same when the program is closing.
+  static constexpr const char* kClosingQuestion =
+      "You have changed this page but not published your changes. If you close Pagequill now, "
+      "your changes will be lost.\n\nDo you want to close Pagequill?";
+  static constexpr const char* kClose = "Close Pagequill";
 
  private:
   std::map<FramePath, SpanSnapshot> published_;

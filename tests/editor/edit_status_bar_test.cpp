@@ -16,7 +16,7 @@ TEST(EditStatusBar, EachStatusShowsItsPictureAndSentence) {
       {PageStatus::Editable, EditStatusIcon::Tick, "Changes to this page can be published"},
       {PageStatus::Part, EditStatusIcon::Exclamation, "Some parts of this page cannot be edited/published"},
       {PageStatus::NotEditable, EditStatusIcon::Cross,
-       "Changes cannot be published. Click \"publish changes\" for more information"},
+       "Changes cannot be published. Click \"Publish\" for more information"},
   };
   for (const auto& c : cases) {
     pq::EditStatusBar bar;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "pageprep/markers.h"
+#include "pageprep/page_encoding.h"
 #include "publishing/md5.h"
 #include "publishing/publishable_page.h"
 
@@ -361,13 +362,7 @@ namespace {
 // A page prepared as the program prepares it, with span `id` given new contents.
 pq::PublishDocument Prepared(const std::string& source, const std::string& id,
                              const std::string& html) {
-  pq::PublishDocument d;
-  d.sourceText = d.sourceBytes = source;
-  pq::MarkedHTML marked = pq::MakeEditHTML(source, kRoot + "/p.htm", kRoot + "/p.htm");
-  d.editHTML = marked.html;
-  d.layout = marked.layout;
-  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
-  d.live = *d.recorded;
+  pq::PublishDocument d = Prepared(source);
   d.live.elements.at(id).innerHTML = html;
   return d;
 }
@@ -460,6 +455,11 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
        "Second"},
       {"<html> in a link's text", "Hello <a href=\"tags.htm\">The <html> tag</a>", "ZZZANCHOR1",
        "The <html> tag", "The html tag"},
+      {"a link that never ends, then <a> without attributes",
+       "<p><a href=\"x.htm\">One<a>Two</a> x</p><a href=\"y.htm\">Three</a>", "ZZZANCHOR2", "Three",
+       "Third"},
+      {"a control character in the link's start tag",
+       "<p><a h\x01ref=\"a.htm\">Old</a></p>", "ZZZANCHOR1", "Old", "New"},
   };
   for (const auto& c : cases) {
     pq::PublishDocument d = Prepared(c.source, c.id, "");
@@ -473,5 +473,83 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
     const auto at = expected.find(c.was);
     expected.replace(at, c.was.size(), c.now);
     EXPECT_EQ(*html, expected) << c.name;
+  }
+}
+
+// Inside an edited span only what the user changed is written anew: references, typographic
+// characters, line ends and tags the user did not touch keep the page's own bytes. Where the
+// span cannot be aligned with its source, the whole span is replaced, and nothing outside it.
+TEST(PublishedHTML, AnEditedSpanKeepsItsOwnBytesOutsideTheTyping) {
+  const struct {
+    const char* name;
+    std::string charset;
+    std::string span;              // the edit span's source, as the page's text
+    std::string recorded, now;     // its contents as the engine serialises them
+    std::string expected;          // the span as published, in the page's bytes
+  } cases[] = {
+      {"typographic characters in UTF-8", "utf-8", "Acme\u2122 tools \u2022 cheap here",
+       "Acme\u2122 tools \u2022 cheap here", "Acme\u2122 tools \u2022 cheap QZhere",
+       "Acme\u2122 tools \u2022 cheap QZhere"},
+      {"references as written", "utf-8", "Caf&eacute; &amp; bar &#8364;5 &#150; here",
+       "Caf\u00e9 &amp; bar \u20ac5 \u2013 here", "Caf\u00e9 &amp; bar \u20ac5 \u2013 there",
+       "Caf&eacute; &amp; bar &#8364;5 &#150; there"},
+      {"line ends and tags", "utf-8", "Line one\r\n  <B>bold</B> end\n",
+       "Line one\n  <b>bold</b> end\n", "Line one\n  <b>bold</b> ending\n",
+       "Line one\r\n  <B>bold</B> ending\n"},
+      {"windows-1252 bytes beside the typing", "windows-1252", "Acme\u2122 \u2018tools\u2019 here",
+       "Acme\u2122 \u2018tools\u2019 here", "Acme\u2122 \u2018tools\u2019 h\u00e9re",
+       "Acme\x99 \x91tools\x92 h\xe9re"},
+      {"typed characters the set cannot hold", "windows-1252", "Price: 5 here",
+       "Price: 5 here", "Price: 5 \u2192 here", "Price: 5 &#8594; here"},
+      {"typed at the start of a span", "utf-8", "&copy; 2024", "\u00a9 2024", "New \u00a9 2024",
+       "New &copy; 2024"},
+      {"an unknown reference: the whole span", "utf-8", "x &frob; y", "x &amp;frob; y",
+       "x &amp;frob; z", "x &amp;frob; z"},
+  };
+  for (const auto& c : cases) {
+    const std::string source = "<html><body><p>" + c.span + "</p><p>Keep &eacute;</p></body></html>";
+    PublishDocument d = Prepared(source);
+    d.charset = c.charset;
+    d.sourceBytes = pq::EncodeText(source, c.charset).value_or("");
+    d.recorded->elements.at("ZZZEDIT1").innerHTML = c.recorded;
+    d.live.elements.at("ZZZEDIT1").innerHTML = c.now;
+    std::string error;
+    const auto html = pq::PublishedHTML(d, error);
+    ASSERT_TRUE(html) << c.name << ": " << error;
+    const std::string bytes = pq::EncodeText("<html><body><p>", c.charset).value_or("") + c.expected +
+                              pq::EncodeText("</p><p>Keep &eacute;</p></body></html>", c.charset).value_or("");
+    EXPECT_EQ(*html, bytes) << c.name;
+  }
+}
+
+// A post whose reply was lost or cut short is neither "failed" nor "published" until the
+// website has been asked: the very bytes posted mean stored.
+TEST(PublishAttempt, AnUnansweredPostIsJudgedFromTheWebsite) {
+  for (const char* reply : {"", "Up", "<html><body>Gateway Timeout</body></html>", "@@Updat"})
+    EXPECT_FALSE(PublishAttempt::IsSiteScriptReply(reply)) << reply;
+  for (const char* reply : {"<p>@@Updated@@</p>", "@@Wrong password@@"})
+    EXPECT_TRUE(PublishAttempt::IsSiteScriptReply(reply)) << reply;
+
+  const auto plan = pq::PlanPublication({Edited(Doc("a.htm", "a"), "b")}, kRoot);
+  ASSERT_EQ(plan.jobs.size(), 1u);
+  const std::string posted = plan.jobs[0].html;
+  const struct {
+    const char* name;
+    std::optional<std::string> current;
+    PublishOutcome outcome;
+    const char* says;
+  } cases[] = {
+      {"stored before the reply was lost", posted, PublishOutcome::Succeeded, ""},
+      {"not stored", std::string("<html><body><p>a</p></body></html>"), PublishOutcome::Failed,
+       "were not published"},
+      {"cannot be checked", std::nullopt, PublishOutcome::Failed, "could not check"},
+  };
+  for (const auto& c : cases) {
+    PublishAttempt attempt(plan, "pw");
+    attempt.Begin(true, 0, "");
+    attempt.JudgeFromWebsite(c.current);
+    EXPECT_EQ(attempt.Outcome(), c.outcome) << c.name;
+    EXPECT_NE(attempt.ErrorMessage().find(c.says), std::string::npos) << attempt.ErrorMessage();
+    EXPECT_EQ(attempt.Stored().size(), c.outcome == PublishOutcome::Succeeded ? 1u : 0u) << c.name;
   }
 }

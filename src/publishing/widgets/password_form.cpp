@@ -1,5 +1,6 @@
 #include "publishing/widgets/password_form.h"
 
+#include "core/data_folder.h"
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/forgotten_password.h"
@@ -33,7 +34,7 @@ Password::Password(GtkWindow* parent, PublishHost& host)
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);
   gtk_container_set_border_width(GTK_CONTAINER(row), 16);
-  const std::string key = std::string(PQ_DATA_DIR) + "/publishing/Key.svg";
+  const std::string key = DataFolder() + "/publishing/Key.svg";
   PicKey = gtk_image_new_from_file(key.c_str());
   gtk_widget_set_valign(PicKey, GTK_ALIGN_START);
   Name(PicKey, "PicKey");
@@ -109,12 +110,20 @@ Password::Result Password::Run() {
 bool Password::PublishOnce() {
   const std::string password = gtk_entry_get_text(GTK_ENTRY(PasswordBox));
   bool conflict = false;
+  bool passwordNeeded = false;
   {
     Publish publish(GTK_WINDOW(dialog_.get()), host_);
     publish.SetPassword(password);
     if (PublishStarting) PublishStarting(publish);
     SetErrorMessage(publish.Run());
     conflict = publish.Conflicted();
+    passwordNeeded = publish.PasswordNeeded();
+  }
+  if (passwordNeeded) {
+    ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
+                "Type the password for your website, then press OK.", MessageIcon::Information);
+    gtk_widget_grab_focus(PasswordBox);
+    return false;
   }
   const std::string message = errorMessage_;
   if (conflict) {
@@ -134,7 +143,8 @@ bool Password::PublishOnce() {
     ShowMessage(GTK_WINDOW(dialog_.get()), "Error", errorMessage_, MessageIcon::CriticalStop);
     errorMessage_.clear();
     gtk_widget_grab_focus(PasswordBox);
-    CaretToEnd();
+    // A wrong password is replaced by typing, never added to.
+    gtk_editable_select_region(GTK_EDITABLE(PasswordBox), 0, -1);
     return false;
   }
   RememberAfterPublishing(host_.UserSettings(), siteRoot_, password,

@@ -19,7 +19,7 @@ skin::SkinDesign Design() {
 
 gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
   auto* w = static_cast<MainFormWindow*>(self);
-  if (w->Closed && w->MayLeavePage()) w->Closed();
+  if (w->Closed && w->MayLeavePage(true)) w->Closed();
   return TRUE;  // the owner ends the program, and the window with it
 }
 
@@ -84,7 +84,7 @@ void MainFormWindow::WireEvents() {
   skin_->DragEnded = [this] { form_.RefreshButtons(); };
   skin_->FormMouseMove = [this] { form_.OtherMouseMove(); };
   skin_->Close = [this] {
-    if (Closed && MayLeavePage()) Closed();
+    if (Closed && MayLeavePage(true)) Closed();
   };
   skin_->Help = [this] { OpenHelp(); };
   g_signal_connect(skin_->window(), "delete-event", G_CALLBACK(OnDelete), this);
@@ -252,9 +252,9 @@ void MainFormWindow::CloseFormAndBringToTop(GtkWidget* dialog, GtkWindow* window
   if (window) gtk_window_present(window);
 }
 
-void MainFormWindow::OpenHelp() {
+void MainFormWindow::OpenHelp(const std::string& page) {
   if (!help_) help_ = std::make_unique<HelpWindow>(UserGuideAddress());
-  help_->Present(Window());
+  help_->Present(Window(), page);
 }
 
 }  // namespace pq

@@ -92,8 +92,8 @@ LayoutMsgForm::LayoutMsgForm(GtkWindow* parent) {
   GtkWidget* column = nullptr;
   dialog_ = NewNotice(parent, "Layout may differ", "NoticeLayout", &column);
   GtkWidget* label1 = WrappedLabel(
-      "The page layout may look slightly different on the edit tab. Click \"Preview in "
-      "Browser\" to see how the page will appear once published.");
+      "The page layout may look slightly different on the edit tab. Click \"Preview\" "
+      "to see how the page will appear once published.");
   Check1 = gtk_check_button_new_with_label("In the future, do not show this message");
   gtk_box_pack_start(GTK_BOX(column), label1, FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(column), Check1, FALSE, FALSE, 4);

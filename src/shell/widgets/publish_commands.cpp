@@ -108,6 +108,7 @@ void MainFormWindow::PublishCommand() {
   edit.Control().SetEditStatusBar(problems.OKtoPublish ? edit.Site().Status : PageStatus::NotEditable);
   if (problems.NumMessages > 0) {
     ProblemsDialog dialog(problems, Window());
+    dialog.OpenHelp = [this](const std::string& page) { OpenHelp(page); };
     dialog.Run();
   }
   if (!problems.OKtoPublish) return;
@@ -155,13 +156,15 @@ void MainFormWindow::PutCarriedEditsBack() {
   ShowMessage(Window(), kReloadedTitle, text, MessageIcon::Information);
 }
 
-bool MainFormWindow::MayLeavePage() {
+bool MainFormWindow::MayLeavePage(bool closing) {
   if (state_.PublishShowing) return true;  // the Publish form reloads what it has just stored
   if (carried_) return true;  // the edits travel to the reloaded page
   EditPaneDocuments documents(edit_->View(), edit_->Control());
   if (!unpublished_.Pending(documents)) return true;
-  return AskQuestion(Window(), UnpublishedChanges::kTitle, UnpublishedChanges::kQuestion,
-                     UnpublishedChanges::kLeave, UnpublishedChanges::kStay);
+  return AskQuestion(Window(), UnpublishedChanges::kTitle,
+                     closing ? UnpublishedChanges::kClosingQuestion : UnpublishedChanges::kQuestion,
+                     closing ? UnpublishedChanges::kClose : UnpublishedChanges::kLeave,
+                     UnpublishedChanges::kStay);
 }
 
 void MainFormWindow::PublishComplete() {

@@ -85,6 +85,8 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
 
   image1_ = std::make_unique<SkinImage>("Image1", images_);
   image1_->SetPicture("TitleImage");
+  // Screen readers hear the program's name, not the control's.
+  image1_->SetAccessibleName("Pagequill");
   image1_->Press = [this](int, int, int rx, int ry) {
     skin_.BeginTitleDrag(rx, ry, WindowRect());
     if (WindowManagerMoves() && !maximized_) {
