@@ -150,7 +150,8 @@ bool PutHTMLClipboard(const std::string& fragment, const std::string& prefix,
   gtk_target_table_free(targets, count);
   // Once taken, the clipboard frees the data through ClearHtml.
   if (taken) data.release();
-  Watch().hasText = plainText && !plainText->empty();
+  // Its HTML alone is pasted as its text, so that counts as well.
+  Watch().hasText = (plainText && !plainText->empty()) || !HtmlTextContent(HtmlFormatMarkup(fragment, prefix, suffix)).empty();
   return taken;
 }
 

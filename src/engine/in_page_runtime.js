@@ -131,7 +131,7 @@
     };
     const cancel = (ev) => { ev.preventDefault(); ev.stopPropagation(); };
     const passes = (ev) => {
-      if (!Array.isArray(passCtrl) || !ev.type.startsWith('key')) return false;
+      if (!Array.isArray(passCtrl) || !ev.type.startsWith('key') || ev.altKey || ev.metaKey) return false;
       const a = d.activeElement;
       if (!(a && a.isContentEditable)) return false;
       return passCtrl.some(([k, shift]) => k === ev.keyCode && (shift || !ev.shiftKey));
