@@ -143,7 +143,7 @@ TEST_F(EditingProgramTest, TheEditTabsButtonsFormatUndoAndFollowTheState) {
   EXPECT_EQ(Html("ZZZEDIT6"), "This weektoday.");
 }
 
-TEST_F(EditingProgramTest, PasteIsOfferedForAClipboardHoldingHtmlAlone) {
+TEST_F(EditingProgramTest, WordKeysSelectAndPasteIsOfferedForAClipboardHoldingHtmlAlone) {
   // As a browser copies that offers no plain text.
   pqtest::ChildProcess owner;
   ASSERT_TRUE(owner.Start({std::string(PQ_BIN_DIR) + "/clipboard_owner", "",
@@ -152,6 +152,11 @@ TEST_F(EditingProgramTest, PasteIsOfferedForAClipboardHoldingHtmlAlone) {
   ShowEditTab();
   ASSERT_EQ(W().State().CurrentTab, TabHeader::ImgEdit);
   ClickEnd("#ZZZEDIT2");
+  // A word selected with Ctrl+Shift+Left in the program's own pane; End puts the caret back.
+  input::Keys({"ctrl+shift+Left"});
+  EXPECT_EQ(View().SelectionText({}), "Bakery");
+  EXPECT_TRUE(pqtest::WaitFor([] { return Enabled(ToolbarButton::Cut); }, 5s));
+  input::Keys({"End"});
   EXPECT_TRUE(pqtest::WaitFor([] { return Enabled(ToolbarButton::Paste); }, 5s));
   input::Run(300ms);
   pqtest::editing::ScreenShot(pqtest::ScreenshotDir() + "/editing_program-paste-html.png");
