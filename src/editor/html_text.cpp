@@ -99,6 +99,8 @@ class TextOut {
     }
   }
   void Char(char c) {
+    // Control characters would land unseen in the page's text.
+    if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) return;
     if (pendingBreaks_ > 0 && !out_.empty()) out_.append(pendingBreaks_, '\n');
     else if (pendingSpace_ && !out_.empty() && out_.back() != '\n') out_ += ' ';
     pendingBreaks_ = 0;
@@ -106,6 +108,7 @@ class TextOut {
     out_ += c;
   }
   void Append(char32_t cp) {
+    if (cp < 0x20 || (cp >= 0x7F && cp < 0xA0)) return;
     std::string s;
     AppendUtf8(s, cp);
     for (std::size_t k = 0; k < s.size(); ++k) {
@@ -143,7 +146,8 @@ std::string HtmlTextContent(std::string_view html) {
     if (c == '&') {
       const auto [cp, length] = Reference(html, i);
       if (length > 0) {
-        if (cp == ' ' || cp == '\t') out.Text(" ", pre > 0);
+        if (cp == ' ' || cp == '\t' || cp == '\n' || cp == '\r' || cp == '\f')
+          out.Text(std::string(1, static_cast<char>(cp)), pre > 0);
         else out.Append(cp);
         i += length;
       } else {

@@ -36,6 +36,9 @@ TEST(HtmlTextContentTest, TheTextABrowserShows) {
       {"<img src=a.png alt=picture>", ""},
       {"unterminated <b", "unterminated"},
       {"<script>never closed", ""},
+      // Control characters, raw or referenced, are never pasted; referenced white space collapses.
+      {"a\x01" "b&#7;c&#x9F;d&#10;&#10;e", "abcd e"},
+      {"<pre>x&#10;y</pre>", "x\ny"},
   };
   for (const Case& c : cases) EXPECT_EQ(HtmlTextContent(c.html), c.text) << c.html;
 }
