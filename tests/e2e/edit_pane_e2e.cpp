@@ -518,7 +518,7 @@ TEST_F(EditPaneTest, PublishCompleteOpensThePublishedPage) {
   pqtest::ShotOnFailure shot;
   const std::string url = site_->url() + "/about.htm";
   std::string opened;
-  pq::PublishCompleteFrm done(GTK_WINDOW(window_->Window()), url, [&](const std::string& u) {
+  pq::PublishCompleteFrm done(GTK_WINDOW(window_->Window()), url, {}, [&](const std::string& u) {
     opened = u;
     window_->browse->Control().Navigate(u);  // until a window of its own shows published pages
   });

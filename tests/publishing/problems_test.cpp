@@ -1,4 +1,5 @@
 #include "publishing/problems.h"
+#include "publishing/stored_files_caption.h"
 
 #include <gtest/gtest.h>
 
@@ -96,3 +97,21 @@ TEST(Problems, PublishedAddressCaption) {
 }
 
 }  // namespace
+
+// The complete dialog names the stored files when they are not just the page shown.
+TEST(StoredFilesCaption, NamesTheFilesWhenTheyAreNotThePageItself) {
+  const struct {
+    const char* url;
+    std::vector<std::string> files;
+    const char* caption;
+  } cases[] = {
+      {"http://h/offers.htm", {"offers.htm"}, ""},
+      {"http://h/monthly%20offers.htm", {"monthly%20offers.htm"}, ""},
+      {"https://h:8443/a/b.htm?x=1", {"a/b.htm"}, ""},
+      {"http://h/frames.htm", {"frame-news.htm"}, "Page stored: frame-news.htm"},
+      {"http://h/frames.htm", {"frame-news.htm", "frame%20menu.htm"},
+       "Pages stored: frame-news.htm, frame menu.htm"},
+      {"http://h/x.htm", {}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pq::StoredFilesCaption(c.url, c.files), c.caption) << c.url;
+}

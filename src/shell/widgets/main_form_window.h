@@ -61,7 +61,7 @@ class MainFormWindow : private MainFormView {
   // Unloads the dialog and brings the window to the top.
   void CloseFormAndBringToTop(GtkWidget* dialog, GtkWindow* window);
   // The publication started from the Password form has succeeded.
-  void PublishComplete();
+  void PublishComplete(const std::vector<std::string>& storedFiles);
   // Asked before the page in the edit pane is left (closing, browsing elsewhere): when it holds
   // changes that are not published, the user chooses; true to go on (publish_commands.cpp).
   bool MayLeavePage(bool closing = false);

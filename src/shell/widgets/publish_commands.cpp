@@ -59,7 +59,9 @@ class MainWindowPublishing : public PublishHost {
   }
   void ReloadKeepingEdits() override { window_.ReloadKeepingEdits(); }
   EarlierPublications* Earlier() override { return &unpublished_.Earlier(); }
-  void PublishComplete() override { window_.PublishComplete(); }
+  void PublishComplete(const std::vector<std::string>& storedFiles) override {
+    window_.PublishComplete(storedFiles);
+  }
 
  private:
   static gboolean Poll(gpointer data) {
@@ -167,8 +169,8 @@ bool MainFormWindow::MayLeavePage(bool closing) {
                      UnpublishedChanges::kStay);
 }
 
-void MainFormWindow::PublishComplete() {
-  PublishCompleteFrm dialog(Window(), edit_->Control().OrigURL(), [](const std::string& url) {
+void MainFormWindow::PublishComplete(const std::vector<std::string>& storedFiles) {
+  PublishCompleteFrm dialog(Window(), edit_->Control().OrigURL(), storedFiles, [](const std::string& url) {
     PreviewWindow& window = PreviewWindow::Open();
     window.Navigate(url);
     window.Show();
