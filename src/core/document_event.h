@@ -28,6 +28,13 @@ struct ElementChange {
   std::string value;
 };
 
+// A key that the in-page runtime leaves to the engine when it is pressed with Ctrl in editable
+// text (with Shift too when withShift); every other key with Ctrl is cancelled at once.
+struct CtrlKeyPass {
+  int keyCode = 0;
+  bool withShift = false;
+};
+
 // A document event as the in-page runtime records it at the moment it fires.
 struct DocumentEvent {
   FramePath frame;

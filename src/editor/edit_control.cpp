@@ -1,6 +1,7 @@
 #include "editor/edit_control.h"
 
 #include "editor/activation.h"
+#include "editor/word_keys.h"
 #include "pageprep/copy_address.h"
 #include "pageprep/edit_copy.h"
 #include "pageprep/markers.h"
@@ -206,7 +207,7 @@ void EditControl::ActivateDocument(const FramePath& frame, bool& deletedFound) {
   browser_.AddStyleSheet(frame, plan.styleSheet);
   browser_.ApplyChanges(frame, plan.changes);
   for (const auto& offer : plan.offers) SetInitialControl(frame, offer.id, offer.fixed);
-  browser_.HookDocumentEvents(frame);
+  browser_.HookDocumentEvents(frame, WordKeys());
   if (EditDocument* d = DocumentAt(frame)) d->activated = true;
 }
 
@@ -215,7 +216,7 @@ void EditControl::MakeInert(const FramePath& frame) {
   browser_.AddStyleSheet(frame, plan.styleSheet);
   browser_.ApplyChanges(frame, plan.changes);
   // Hooked as well, so that its drags, context menus and Ctrl keys are cancelled too.
-  browser_.HookDocumentEvents(frame);
+  browser_.HookDocumentEvents(frame, WordKeys());
 }
 
 bool EditControl::ActivateFrames(const FramePath& frame, unsigned navigation) {

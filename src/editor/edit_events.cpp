@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "editor/formatting.h"
+#include "editor/word_keys.h"
 
 namespace pq {
 
@@ -128,7 +129,10 @@ EditDecisions qEvent(const DocumentEvent& event, EditEventState& s, LinkAccess& 
   }
 
   const std::string type = Lower(event.type);
-  if (event.ctrlKey && type != "selectionchange") {
+  // The runtime let a word-wise key in editable text through to the engine: an ordinary key.
+  const bool keyEvent = type == "keydown" || type == "keypress" || type == "keyup";
+  const bool wordKey = keyEvent && editable && IsWordKey(event.keyCode, event.shiftKey);
+  if (event.ctrlKey && type != "selectionchange" && !wordKey) {
     d.cancelled = true;
     if (type == "keydown") d.shortcut = AllowedShortcut(event, editable);
     return d;

@@ -35,7 +35,9 @@ class EditPaneBrowser {
   virtual int ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) = 0;
   virtual std::optional<SpanSnapshot> Spans(const FramePath& frame) = 0;
   virtual bool AddStyleSheet(const FramePath& frame, const std::string& css) = 0;
-  virtual bool HookDocumentEvents(const FramePath& frame) = 0;
+  // Forwards the document's events; keys with Ctrl are cancelled except those passed, which
+  // reach the engine while an editable element has the focus.
+  virtual bool HookDocumentEvents(const FramePath& frame, const std::vector<CtrlKeyPass>& passed) = 0;
   virtual std::optional<ElementInfo> ElementById(const FramePath& frame, const std::string& id) = 0;
   virtual bool SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
                               const std::string& value) = 0;

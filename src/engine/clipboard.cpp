@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "editor/html_clipboard.h"
+#include "editor/html_text.h"
 #include "engine/wait_until.h"
 
 namespace pq::engine {
@@ -56,6 +57,63 @@ TextWatch& Watch() {
   return watch;
 }
 
+bool OffersHtml(GdkAtom* atoms, gint count) {
+  const GdkAtom html = gdk_atom_intern_static_string("text/html");
+  for (gint i = 0; i < count; ++i)
+    if (atoms[i] == html) return true;
+  return false;
+}
+
+// The bytes of text/html as UTF-8 text: browsers give UTF-8, some UTF-16 with a byte-order mark.
+std::string HtmlBytesAsUtf8(const guchar* data, gint length) {
+  if (!data || length <= 0) return {};
+  std::string bytes(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+  const char* from = nullptr;
+  if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF && static_cast<unsigned char>(bytes[1]) == 0xFE)
+    from = "UTF-16LE";
+  else if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFE && static_cast<unsigned char>(bytes[1]) == 0xFF)
+    from = "UTF-16BE";
+  if (from) {
+    gsize written = 0;
+    gchar* utf8 = g_convert(bytes.data() + 2, static_cast<gssize>((bytes.size() - 2) & ~std::size_t{1}), "UTF-8", from,
+                            nullptr, &written, nullptr);
+    if (!utf8) return {};
+    std::string out(utf8, written);
+    g_free(utf8);
+    return out;
+  }
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  std::erase(bytes, '\0');
+  // Anything that is not UTF-8 is made so; NUL characters end nothing and mean nothing.
+  gchar* valid = g_utf8_make_valid(bytes.data(), static_cast<gssize>(bytes.size()));
+  std::string out(valid);
+  g_free(valid);
+  return out;
+}
+
+// The text content of the clipboard's text/html; nullopt when it offers none in time.
+std::optional<std::string> ClipboardHtmlText(std::chrono::milliseconds timeout) {
+  struct Reply {
+    bool done = false;
+    std::optional<std::string> html;
+  };
+  auto reply = std::make_shared<Reply>();
+  auto handle = std::make_unique<std::shared_ptr<Reply>>(reply);
+  gtk_clipboard_request_contents(
+      Clipboard(), gdk_atom_intern_static_string("text/html"),
+      [](GtkClipboard*, GtkSelectionData* selection, gpointer data) {
+        std::unique_ptr<std::shared_ptr<Reply>> r(static_cast<std::shared_ptr<Reply>*>(data));
+        if (selection && gtk_selection_data_get_length(selection) >= 0) {
+          (*r)->html = HtmlBytesAsUtf8(gtk_selection_data_get_data(selection), gtk_selection_data_get_length(selection));
+        }
+        (*r)->done = true;
+      },
+      handle.release());
+  WaitUntil([&] { return reply->done; }, timeout);
+  if (!reply->done || !reply->html) return std::nullopt;
+  return HtmlTextContent(*reply->html);
+}
+
 void RequestTargets() {
   const unsigned generation = ++Watch().generation;
   gtk_clipboard_request_targets(
@@ -63,7 +121,7 @@ void RequestTargets() {
       [](GtkClipboard*, GdkAtom* atoms, gint count, gpointer data) {
         // An answer overtaken by a newer change of owner is dropped.
         if (GPOINTER_TO_UINT(data) != Watch().generation) return;
-        Watch().hasText = atoms && gtk_targets_include_text(atoms, count);
+        Watch().hasText = atoms && (gtk_targets_include_text(atoms, count) || OffersHtml(atoms, count));
         Watch().answered = GPOINTER_TO_UINT(data);
       },
       GUINT_TO_POINTER(generation));
@@ -92,7 +150,8 @@ bool PutHTMLClipboard(const std::string& fragment, const std::string& prefix,
   gtk_target_table_free(targets, count);
   // Once taken, the clipboard frees the data through ClearHtml.
   if (taken) data.release();
-  Watch().hasText = plainText && !plainText->empty();
+  // Its HTML alone is pasted as its text, so that counts as well.
+  Watch().hasText = (plainText && !plainText->empty()) || !HtmlTextContent(HtmlFormatMarkup(fragment, prefix, suffix)).empty();
   return taken;
 }
 
@@ -113,7 +172,10 @@ std::optional<std::string> ClipboardText(std::chrono::milliseconds timeout) {
       },
       handle.release());
   WaitUntil([&] { return reply->done; }, timeout);
-  return reply->done ? reply->text : std::nullopt;
+  if (!reply->done) return std::nullopt;
+  if (reply->text) return reply->text;
+  // Copied from a program that offers HTML alone: its text is what is pasted.
+  return ClipboardHtmlText(timeout);
 }
 
 void SetClipboardText(const std::string& text) {

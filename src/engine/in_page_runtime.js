@@ -127,7 +127,8 @@
   // Each hooked document gets a number of its own, so a frame that loads again is told apart
   // from the document it had before.
   let loads = 0;
-  const hook = (path) => {
+  // passCtrl: [keyCode, withShift] of the keys with Ctrl that reach the engine in editable text.
+  const hook = (path, passCtrl) => {
     const d = doc(path);
     if (hooked.has(d)) return true;
     hooked.add(d);
@@ -143,6 +144,12 @@
       });
     };
     const cancel = (ev) => { ev.preventDefault(); ev.stopPropagation(); };
+    const passes = (ev) => {
+      if (!Array.isArray(passCtrl) || !ev.type.startsWith('key') || ev.altKey || ev.metaKey) return false;
+      const a = d.activeElement;
+      if (!(a && a.isContentEditable)) return false;
+      return passCtrl.some(([k, shift]) => k === ev.keyCode && (shift || !ev.shiftKey));
+    };
     const onEvent = (ev) => {
       report(ev);
       if (ev.type === 'selectionchange') {
@@ -152,7 +159,7 @@
         if (!(a && a.isContentEditable) && sel && sel.rangeCount && !sel.isCollapsed) sel.removeAllRanges();
         return;
       }
-      if (ev.ctrlKey) return cancel(ev);
+      if (ev.ctrlKey && !passes(ev)) return cancel(ev);
       if (ev.type === 'dragstart' || ev.type === 'contextmenu') return cancel(ev);
       if (ev.type === 'keydown' && ev.keyCode === 13) {
         cancel(ev);

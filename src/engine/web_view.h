@@ -122,9 +122,10 @@ class WebView {
   bool ExecCommand(const FramePath& frame, const std::string& command, const std::string& value = "");
   bool AddStyleSheet(const FramePath& frame, const std::string& css);
   bool SubmitForm(const FramePath& frame, int index = 0);
-  // Forwards the document's events through DocumentEventFired; cancels keys with Ctrl, drag
-  // starts and the context menu, and turns Enter into a line break.
-  bool HookDocumentEvents(const FramePath& frame);
+  // Forwards the document's events through DocumentEventFired; cancels keys with Ctrl (except
+  // the passed ones while an editable element has the focus), drag starts and the context menu,
+  // and turns Enter into a line break.
+  bool HookDocumentEvents(const FramePath& frame, const std::vector<CtrlKeyPass>& passed = {});
 
   // Runs a script in the runtime's world (or, with pageWorld, among the page's own scripts)
   // and returns its value; nullopt when it failed or took longer than the timeout.

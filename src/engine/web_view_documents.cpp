@@ -112,8 +112,14 @@ bool WebView::SubmitForm(const FramePath& frame, int index) {
   return v && v->Bool();
 }
 
-bool WebView::HookDocumentEvents(const FramePath& frame) {
-  auto v = CallRuntime("hook", FramePathLiteral(frame));
+bool WebView::HookDocumentEvents(const FramePath& frame, const std::vector<CtrlKeyPass>& passed) {
+  std::string keys = "[";
+  for (const CtrlKeyPass& k : passed) {
+    if (keys.size() > 1) keys += ",";
+    keys += "[" + std::to_string(k.keyCode) + (k.withShift ? ",true]" : ",false]");
+  }
+  keys += "]";
+  auto v = CallRuntime("hook", FramePathLiteral(frame) + "," + keys);
   return v && v->Bool();
 }
 

@@ -205,7 +205,7 @@ void MainForm::CheckIcons(std::optional<bool> activeElementEditable) {
   const bool editable = activeElementEditable.value_or(false);
   for (ToolbarButton b : {ToolbarButton::Bold, ToolbarButton::Italic, ToolbarButton::Underline})
     SetEnabled(view_.Button(b), editable);
-  const bool paste = editable && !view_.ClipboardText().empty();
+  const bool paste = editable && view_.ClipboardHasText();
   SetEnabled(view_.Button(ToolbarButton::Paste), paste);
   view_.SetMenuPasteEnabled(paste);
 }

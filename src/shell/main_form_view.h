@@ -75,8 +75,8 @@ class MainFormView {
   virtual void SetTimer(MainTimer timer, bool on) = 0;
   // The Paste item of the edit pane's context menu.
   virtual void SetMenuPasteEnabled(bool enabled) = 0;
-  // The clipboard's plain text ("" when it holds none).
-  virtual std::string ClipboardText() = 0;
+  // Whether the clipboard offers something to paste (text, or HTML whose text is pasted).
+  virtual bool ClipboardHasText() = 0;
   // The different-layout notice, offered on each switch to the Edit tab.
   virtual void ShowLayoutNotice() = 0;
 };

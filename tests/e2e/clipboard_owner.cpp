@@ -1,5 +1,6 @@
 // Another program that copies: owns the clipboard with formatted HTML and its plain text, as a
-// word processor would, until it is ended. Usage: clipboard_owner PLAIN HTML
+// word processor would, until it is ended; with PLAIN empty, the HTML alone, as some browsers
+// copy. Usage: clipboard_owner PLAIN HTML
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
   html = argv[2];
   GtkTargetList* list = gtk_target_list_new(nullptr, 0);
   gtk_target_list_add(list, gdk_atom_intern_static_string("text/html"), 0, 1);
-  gtk_target_list_add_text_targets(list, 2);
+  if (!plain.empty()) gtk_target_list_add_text_targets(list, 2);
   gint count = 0;
   GtkTargetEntry* targets = gtk_target_table_new_from_list(list, &count);
   if (!gtk_clipboard_set_with_data(gtk_clipboard_get(GDK_SELECTION_CLIPBOARD), targets, static_cast<guint>(count),

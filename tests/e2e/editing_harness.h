@@ -11,6 +11,7 @@
 
 #include "browse_e2e_support.h"
 #include "editor/edit_session.h"
+#include "editor/word_keys.h"
 #include "editor/widgets/edit_menu.h"
 #include "editor/widgets/pulsing_frame.h"
 #include "editor/widgets/web_view_editing_page.h"
@@ -115,7 +116,7 @@ class EditingHarness {
     view->ApplyChanges({}, changes);
     view->AddStyleSheet({}, "body { -webkit-user-select: none; } "
                             "[contenteditable=true] { -webkit-user-select: text; }");
-    view->HookDocumentEvents({});
+    view->HookDocumentEvents({}, pq::WordKeys());
     session->Navigate();
     gtk_window_present(GTK_WINDOW(window));
     gtk_widget_grab_focus(view->Widget());

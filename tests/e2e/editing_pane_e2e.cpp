@@ -226,6 +226,90 @@ TEST_F(EditingPaneTest, PasteFromAnotherProgramArrivesAsPlainText) {
   Edit().Edit_Paste();
   Edit().ActivateBox();
   EXPECT_EQ(Html("ZZZEDIT2"), "Welcome to the Lindenhof Bakeryone<br>two");
+
+  // Copied from a browser that offers HTML alone: Paste is offered and pastes its text.
+  lines.Stop();
+  pqtest::ChildProcess htmlOnly;
+  ASSERT_TRUE(htmlOnly.Start({std::string(PQ_BIN_DIR) + "/clipboard_owner", "",
+                              "<meta charset=\"utf-8\"><!--StartFragment--><b>Fresh</b> &amp; "
+                              "<i>warm</i><script>x()</script><!--EndFragment-->"}));
+  ASSERT_EQ(htmlOnly.ReadLine(std::chrono::seconds(10)), "ready");
+  EXPECT_TRUE(pqtest::WaitFor([] { return pq::engine::ClipboardHasText(); }, 10000));
+  ClickEnd("#ZZZEDIT6");
+  input::Keys({"ctrl+v"});
+  EXPECT_EQ(Html("ZZZEDIT6"), "This weeka &lt;b&gt;&amp;amp;&lt;/b&gt; \"q\"Fresh &amp; warm");
+}
+
+TEST_F(EditingPaneTest, WordKeysMoveSelectAndDeleteByWordInsideTheSpan) {
+  const std::string text = "Click the little loaf to see what comes out of the oven today.";
+  ASSERT_EQ(Html("ZZZEDIT11"), text);
+  auto content = [] {
+    auto v = View().Evaluate("document.getElementById('content').innerHTML");
+    return v ? v->Str() : std::string("<gone>");
+  };
+  std::string page;
+  // The page is what it was on entering the span (framed) but for the span's html.
+  auto onlySpanChanged = [&](const std::string& spanHtml) {
+    std::string expected = page;
+    expected.replace(expected.find(text), text.size(), spanHtml);
+    return content() == expected;
+  };
+  // The span's text with the no-break spaces the engine keeps at a span's edges as spaces.
+  auto words = [] {
+    auto span = View().ElementById({}, "ZZZEDIT11");
+    std::string t = span ? span->text : "<gone>";
+    for (std::size_t at; (at = t.find("\xC2\xA0")) != std::string::npos;) t.replace(at, 2, " ");
+    return t;
+  };
+  auto selected = [] {
+    std::string t = View().SelectionText({});
+    for (std::size_t at; (at = t.find("\xC2\xA0")) != std::string::npos;) t.replace(at, 2, " ");
+    return t;
+  };
+
+  ClickEnd("#ZZZEDIT11");
+  page = content();
+  input::Keys({"ctrl+Left"});
+  input::Type("X");
+  EXPECT_EQ(words(), "Click the little loaf to see what comes out of the oven Xtoday.");
+  input::Keys({"ctrl+Home"});
+  input::Type("Y");
+  input::Keys({"ctrl+End"});
+  input::Type("Z");
+  EXPECT_EQ(words(), "YClick the little loaf to see what comes out of the oven Xtoday.Z");
+
+  // Selecting word by word, and back.
+  input::Keys({"ctrl+Home", "ctrl+shift+Right", "ctrl+shift+Right"});
+  EXPECT_EQ(selected(), "YClick the");
+  input::Keys({"ctrl+shift+Left"});
+  EXPECT_EQ(selected(), "YClick ");
+  input::Keys({"ctrl+End", "ctrl+shift+Home"});
+  EXPECT_EQ(selected(), words());
+
+  // Deleting word by word, each an edit that can be undone.
+  input::Keys({"ctrl+Home", "ctrl+Delete"});
+  EXPECT_EQ(words(), " the little loaf to see what comes out of the oven Xtoday.Z");
+  input::Keys({"ctrl+End", "ctrl+Left", "ctrl+BackSpace"});
+  EXPECT_EQ(words(), " the little loaf to see what comes out of the Xtoday.Z");
+  EXPECT_GE(Edit().UndoCount, 1);
+
+  // At the ends of the span the keys stop: nothing before or after it is selected or deleted.
+  const std::string left = Html("ZZZEDIT11");
+  const std::string leftWords = words();
+  input::Keys({"ctrl+Home", "ctrl+BackSpace", "ctrl+Left", "ctrl+shift+Left", "ctrl+shift+Home"});
+  EXPECT_EQ(selected(), "");
+  EXPECT_EQ(words(), leftWords);
+  input::Keys({"ctrl+shift+End", "ctrl+shift+Right", "ctrl+shift+Right"});
+  EXPECT_EQ(selected(), leftWords);
+  input::Keys({"ctrl+End", "ctrl+Delete", "ctrl+Right", "ctrl+shift+Right", "ctrl+shift+End"});
+  EXPECT_EQ(selected(), "");
+  EXPECT_EQ(words(), leftWords);
+  input::Type("W");
+  EXPECT_TRUE(onlySpanChanged(left + "W")) << content();
+  // Other keys with Ctrl stay cancelled: Ctrl+A selects nothing.
+  input::Keys({"ctrl+a"});
+  EXPECT_EQ(selected(), "");
+  EXPECT_EQ(Edit().CurrentSpanId, "ZZZEDIT11");
 }
 
 TEST_F(EditingPaneTest, DraggingAWordDoesNothing) {

@@ -81,6 +81,14 @@ class EditingProgramTest : public ::testing::Test {
     }, 3s);
     input::Keys({"End"});
   }
+  static void ShowEditTab() {
+    // The header answers a press after the pointer has moved over it; a first click into a fresh
+    // window can be lost, so it is repeated until the tab shows (at most three times).
+    for (int attempt = 0; attempt < 3 && W().State().CurrentTab != TabHeader::ImgEdit; ++attempt) {
+      ClickWidget(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+      pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 2s);
+    }
+  }
   static std::string Html(const std::string& id) {
     auto e = View().ElementById({}, id);
     return e ? e->html : "<gone>";
@@ -98,12 +106,7 @@ pq::PagequillApp* EditingProgramTest::app_ = nullptr;
 std::string EditingProgramTest::home_, EditingProgramTest::service_;
 
 TEST_F(EditingProgramTest, TheEditTabsButtonsFormatUndoAndFollowTheState) {
-  // The header answers a press after the pointer has moved over it; a first click into a fresh
-  // window can be lost, so it is repeated until the tab shows (at most three times).
-  for (int attempt = 0; attempt < 3 && W().State().CurrentTab != TabHeader::ImgEdit; ++attempt) {
-    ClickWidget(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
-    pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 2s);
-  }
+  ShowEditTab();
   ASSERT_EQ(W().State().CurrentTab, TabHeader::ImgEdit);
   // Nothing selected yet, nothing to undo.
   EXPECT_FALSE(Enabled(ToolbarButton::Cut));
@@ -138,6 +141,28 @@ TEST_F(EditingProgramTest, TheEditTabsButtonsFormatUndoAndFollowTheState) {
   ClickEnd("#ZZZEDIT6");
   ClickButton(ToolbarButton::Paste);
   EXPECT_EQ(Html("ZZZEDIT6"), "This weektoday.");
+}
+
+TEST_F(EditingProgramTest, WordKeysSelectAndPasteIsOfferedForAClipboardHoldingHtmlAlone) {
+  // As a browser copies that offers no plain text.
+  pqtest::ChildProcess owner;
+  ASSERT_TRUE(owner.Start({std::string(PQ_BIN_DIR) + "/clipboard_owner", "",
+                           "<meta charset=\"utf-8\"><b>Fresh</b>&nbsp;rolls<br>daily"}));
+  ASSERT_EQ(owner.ReadLine(std::chrono::seconds(10)), "ready");
+  ShowEditTab();
+  ASSERT_EQ(W().State().CurrentTab, TabHeader::ImgEdit);
+  ClickEnd("#ZZZEDIT2");
+  // A word selected with Ctrl+Shift+Left in the program's own pane; End puts the caret back.
+  input::Keys({"ctrl+shift+Left"});
+  EXPECT_EQ(View().SelectionText({}), "Bakery");
+  EXPECT_TRUE(pqtest::WaitFor([] { return Enabled(ToolbarButton::Cut); }, 5s));
+  input::Keys({"End"});
+  EXPECT_TRUE(pqtest::WaitFor([] { return Enabled(ToolbarButton::Paste); }, 5s));
+  input::Run(300ms);
+  pqtest::editing::ScreenShot(pqtest::ScreenshotDir() + "/editing_program-paste-html.png");
+  ClickButton(ToolbarButton::Paste);
+  EXPECT_TRUE(pqtest::WaitFor([] { return Html("ZZZEDIT2").find("rolls") != std::string::npos; }, 5s));
+  EXPECT_EQ(Html("ZZZEDIT2"), "Welcome to the Lindenhof BakeryFresh&nbsp;rolls<br>daily");
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ class FakeBrowser : public pq::EditPaneBrowser {
     Doc(f, "style").styles.push_back(css);
     return true;
   }
-  bool HookDocumentEvents(const FramePath& f) override {
+  bool HookDocumentEvents(const FramePath& f, const std::vector<pq::CtrlKeyPass>&) override {
     Doc(f, "hook").hooked = true;
     return true;
   }

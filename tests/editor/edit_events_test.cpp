@@ -172,6 +172,40 @@ TEST_F(EditEventsTest, CtrlIsCancelledAndRunsOnlyTheShortcutTable) {
   EXPECT_EQ(ShortcutKeys(Shortcut::kNone), "");
 }
 
+TEST_F(EditEventsTest, WordKeysReachTheEngineOnlyInEditableText) {
+  struct Case {
+    int key;
+    bool shift, editable, passes;
+  };
+  const Case cases[] = {
+      {37, false, true, true},   // Ctrl+Left
+      {39, false, true, true},   // Ctrl+Right
+      {37, true, true, true},    // Ctrl+Shift+Left selects
+      {39, true, true, true},
+      {36, false, true, true},   // Ctrl+Home
+      {35, true, true, true},    // Ctrl+Shift+End
+      {8, false, true, true},    // Ctrl+Backspace
+      {46, false, true, true},   // Ctrl+Delete
+      {8, true, true, false},    // with Shift a deletion is no word key
+      {46, true, true, false},
+      {38, false, true, false},  // Ctrl+Up: not a word key
+      {37, false, false, false}, // outside editable text nothing passes
+      {36, true, false, false},
+  };
+  for (const Case& c : cases) {
+    EditEventState fresh;
+    const ElementInfo active = c.editable ? Span("ZZZEDIT1", "x") : Body();
+    for (const char* type : {"keydown", "keypress", "keyup"}) {
+      const auto d = qEvent(Key(type, c.key, active, true, c.shift), fresh, links);
+      EXPECT_EQ(d.cancelled, !c.passes) << type << " " << c.key << " shift " << c.shift;
+      EXPECT_EQ(d.shortcut, Shortcut::kNone);
+      EXPECT_TRUE(d.armTimer3) << "a word deleted is an edit like any other";
+    }
+    // A click with Ctrl is never a key.
+    EXPECT_TRUE(qEvent(Key("click", c.key, active, true, c.shift), fresh, links).cancelled);
+  }
+}
+
 TEST_F(EditEventsTest, EnterTabDragAndTheContextMenu) {
   const ElementInfo span = Span("ZZZEDIT3", "text");
   auto d = Run(Key("keydown", 13, span));

@@ -86,7 +86,7 @@ struct FakeView : pq::MainFormView {
   }
   void SetTimer(MainTimer t, bool on) override { timers[t] = on; }
   void SetMenuPasteEnabled(bool on) override { menuPaste = on; }
-  std::string ClipboardText() override { return clipboard; }
+  bool ClipboardHasText() override { return !clipboard.empty(); }
   void ShowLayoutNotice() override { log.Add("ShowLayoutNotice"); }
 
   Log log;

@@ -45,7 +45,9 @@ class EditControlWidget : private EditPaneBrowser {
   int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override;
   std::optional<SpanSnapshot> Spans(const FramePath& f) override;
   bool AddStyleSheet(const FramePath& f, const std::string& css) override { return view_.AddStyleSheet(f, css); }
-  bool HookDocumentEvents(const FramePath& f) override { return view_.HookDocumentEvents(f); }
+  bool HookDocumentEvents(const FramePath& f, const std::vector<CtrlKeyPass>& passed) override {
+    return view_.HookDocumentEvents(f, passed);
+  }
   std::optional<ElementInfo> ElementById(const FramePath& f, const std::string& id) override {
     return view_.ElementById(f, id);
   }

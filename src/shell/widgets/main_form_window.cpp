@@ -2,7 +2,7 @@
 
 #include <gtk/gtk.h>
 
-#include "engine/wait_until.h"
+#include "engine/clipboard.h"
 #include "shell/widgets/notices_dialogs.h"
 #include "skin/widgets/accessible_area.h"
 
@@ -235,21 +235,7 @@ int MainFormWindow::OnTimer3(void* self) {
   return G_SOURCE_REMOVE;
 }
 
-std::string MainFormWindow::ClipboardText() {
-  // The answer comes back on an object of its own, so that a late answer finds it alive.
-  engine::GObjectPtr<GObject> answer(G_OBJECT(g_object_new(G_TYPE_OBJECT, nullptr)));
-  gtk_clipboard_request_text(
-      gtk_clipboard_get(GDK_SELECTION_CLIPBOARD),
-      +[](GtkClipboard*, const gchar* text, gpointer data) {
-        g_object_set_data_full(G_OBJECT(data), "text", g_strdup(text ? text : ""), g_free);
-        g_object_unref(data);
-      },
-      g_object_ref(answer.get()));
-  engine::WaitUntil([&] { return g_object_get_data(answer.get(), "text") != nullptr; },
-                    std::chrono::seconds(1));
-  const auto* text = static_cast<const char*>(g_object_get_data(answer.get(), "text"));
-  return text ? text : "";
-}
+bool MainFormWindow::ClipboardHasText() { return engine::ClipboardHasText(); }
 
 void MainFormWindow::ShowLayoutNotice() { pq::ShowLayoutNotice(settings_, Window()); }
 

@@ -100,7 +100,7 @@ class MainFormWindow : private MainFormView {
     menuPasteEnabled_ = enabled;
     if (edit_) edit_->Pane().Menu().SetPasteEnabled(enabled);
   }
-  std::string ClipboardText() override;
+  bool ClipboardHasText() override;
   void ShowLayoutNotice() override;
 
   // The browse pane as the logic sees it.
