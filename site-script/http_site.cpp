@@ -37,44 +37,61 @@ std::string RawPathOf(const std::string& target) { return target.substr(0, targe
 
 HttpSite::HttpSite(const SiteOptions& options)
     : options_(options), root_(options.root), script_(options) {
-  server_.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+  if (options_.tlsCert.empty()) {
+    auto plain = std::make_unique<Widening<httplib::Server>>();
+    widenBacklog_ = [s = plain.get()](int backlog) { s->WidenBacklog(backlog); };
+    server_ = std::move(plain);
+  } else {
+    auto tls = std::make_unique<Widening<httplib::SSLServer>>(options_.tlsCert.c_str(), options_.tlsKey.c_str());
+    widenBacklog_ = [s = tls.get()](int backlog) { s->WidenBacklog(backlog); };
+    server_ = std::move(tls);
+  }
+  server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
   // Only SO_REUSEADDR: cpp-httplib's default also sets SO_REUSEPORT, which would let a
   // second server share the port silently.
-  server_.set_socket_options([](socket_t sock) {
+  server_->set_socket_options([](socket_t sock) {
     int yes = 1;
     setsockopt(sock, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
   });
-  server_.set_default_headers({{"Cache-Control", "no-cache"},
+  server_->set_default_headers({{"Cache-Control", "no-cache"},
                                {"X-Content-Type-Options", "nosniff"}});
-  server_.set_payload_max_length(options_.maxBodyBytes);
-  server_.set_read_timeout(10, 0);
-  server_.set_keep_alive_max_count(100);
+  server_->set_payload_max_length(options_.maxBodyBytes);
+  server_->set_read_timeout(10, 0);
+  server_->set_keep_alive_max_count(100);
   // Replies go out as headers then body; without this, Nagle and delayed ACKs add 40 ms.
-  server_.set_tcp_nodelay(true);
-  server_.set_write_timeout(10, 0);
+  server_->set_tcp_nodelay(true);
+  server_->set_write_timeout(10, 0);
 
-  server_.Get(R"(/pagequill/?)", [this](const httplib::Request& req, httplib::Response& res) {
-    res.set_content(script_.Answer(req.get_param_value("type"), req.get_header_value("Host"),
-                                   req.remote_addr),
-                    kScriptType);
+  server_->Get(R"(/pagequill/?)", [this](const httplib::Request& req, httplib::Response& res) {
+    const std::string type = req.get_param_value("type");
+    if (type == "verify") {
+      // Also as a post (fields "type", "passkey", "hash"), which keeps the hash out of logs.
+      const std::string passkey = req.get_param_value("passkey");
+      const std::string hash = req.get_param_value("hash");
+      res.set_content(script_.Verify(req.has_param("passkey") ? &passkey : nullptr,
+                                     req.has_param("hash") ? &hash : nullptr, req.remote_addr),
+                      kScriptType);
+      return;
+    }
+    res.set_content(script_.Answer(type, req.get_header_value("Host"), req.remote_addr), kScriptType);
   });
-  server_.Post(R"(/pagequill/?)", [this](const httplib::Request& req, httplib::Response& res,
+  server_->Post(R"(/pagequill/?)", [this](const httplib::Request& req, httplib::Response& res,
                                          const httplib::ContentReader& reader) {
     ServePublish(req, res, reader);
   });
-  server_.Get("/check.php", [this](const httplib::Request& req, httplib::Response& res) {
+  server_->Get("/check.php", [this](const httplib::Request& req, httplib::Response& res) {
     if (options_.vendorCheck) {
       res.set_content("@@ok@@", kScriptType);
     } else {
       ServeStatic(req, res);
     }
   });
-  server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+  server_->Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
     ServeStatic(req, res);
   });
 
   // Whatever goes wrong, the reply is a short page: never a trace of the server's insides.
-  server_.set_error_handler([](const httplib::Request& req, httplib::Response& res) {
+  server_->set_error_handler([](const httplib::Request& req, httplib::Response& res) {
     if (!res.body.empty()) return;
     if (IsScriptPath(req.path)) {
       res.set_content(SiteScript::Reply(res.status == 413 ? "Page too large" : "Bad request"),
@@ -86,7 +103,7 @@ HttpSite::HttpSite(const SiteOptions& options)
                         "</h1></body></html>\n",
                     "text/html; charset=utf-8");
   });
-  server_.set_exception_handler(
+  server_->set_exception_handler(
       [](const httplib::Request& req, httplib::Response& res, std::exception_ptr) {
         res.status = 500;
         res.set_content(IsScriptPath(req.path) ? SiteScript::Reply("Server error")
@@ -186,11 +203,16 @@ void HttpSite::ServePublish(const httplib::Request& req, httplib::Response& res,
 }
 
 int HttpSite::Bind(std::string& error) {
-  const int port = options_.port == 0 ? server_.bind_to_any_port(options_.bind)
-                                      : (server_.bind_to_port(options_.bind, options_.port)
+  if (!server_->is_valid()) {
+    error = "cannot use the certificate " + options_.tlsCert + " with the key " + options_.tlsKey +
+            " (not PEM, or the key does not belong to the certificate)";
+    return -1;
+  }
+  const int port = options_.port == 0 ? server_->bind_to_any_port(options_.bind)
+                                      : (server_->bind_to_port(options_.bind, options_.port)
                                              ? options_.port
                                              : -1);
-  if (port >= 0) server_.WidenBacklog(kBacklog);
+  if (port >= 0) widenBacklog_(kBacklog);
   if (port < 0) {
     error = "cannot listen on " + options_.bind + " port " + std::to_string(options_.port) +
             " (address in use, or not an address of this machine)";
@@ -198,6 +220,6 @@ int HttpSite::Bind(std::string& error) {
   return port;
 }
 
-bool HttpSite::Run() { return server_.listen_after_bind(); }
+bool HttpSite::Run() { return server_->listen_after_bind(); }
 
 }  // namespace pq::site

@@ -3,6 +3,8 @@
 #include <sys/socket.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 
 #include "site-script/site_options.h"
@@ -20,7 +22,9 @@ class HttpSite {
   int Bind(std::string& error);
   // Serves until Stop(); false if the server could not run.
   bool Run();
-  void Stop() { server_.stop(); }
+  void Stop() { server_->stop(); }
+  // "https" with a certificate, else "http".
+  const char* Scheme() const { return options_.tlsCert.empty() ? "http" : "https"; }
 
  private:
   void ServeStatic(const httplib::Request& req, httplib::Response& res) const;
@@ -29,15 +33,18 @@ class HttpSite {
 
   // cpp-httplib as packaged listens with a backlog of 5, so a burst of new connections
   // has SYNs dropped and waits a second for the retry; this widens it after binding.
-  class Server : public httplib::Server {
+  template <class Base>
+  class Widening : public Base {
    public:
-    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
+    using Base::Base;
+    void WidenBacklog(int backlog) { ::listen(this->svr_sock_, backlog); }
   };
 
   SiteOptions options_;
   std::filesystem::path root_;
   SiteScript script_;
-  Server server_;
+  std::unique_ptr<httplib::Server> server_;  // an SSLServer with a certificate
+  std::function<void(int)> widenBacklog_;
 };
 
 }  // namespace pq::site

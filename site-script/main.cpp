@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const bool ipv6 = options.bind.find(':') != std::string::npos;
-  std::printf("listening on http://%s%s%s:%d/\n", ipv6 ? "[" : "", options.bind.c_str(),
+  std::printf("listening on %s://%s%s%s:%d/\n", site.Scheme(), ipv6 ? "[" : "", options.bind.c_str(),
               ipv6 ? "]" : "", port);
   std::fflush(stdout);
 

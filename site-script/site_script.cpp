@@ -90,17 +90,12 @@ std::string SiteScript::Answer(const std::string& type, const std::string& host,
   if (type == "check") return Check();
   if (type == "passkey") return PassKey();
   if (type == "email") return Email(host, requester);
+  if (type == "version") return "@@ok@@pagequill-site " PQ_VERSION "@@";
   return Reply("Unknown request");
 }
 
-std::string SiteScript::Publish(const std::vector<FormField>& fields,
-                                const std::string& requester) {
-  const std::string* passkey = FindField(fields, "passkey");
-  const std::string* hash = FindField(fields, "hash");
-  const std::string* file = FindField(fields, "file");
-  const std::string* html = FindField(fields, "html");
-  if (!passkey || !hash || !file || !html) return Reply("Incomplete request");
-
+std::string SiteScript::Authenticate(const std::string& passkey, const std::string& hash,
+                                     const std::string& requester) {
   switch (throttle_.Check(requester)) {
     case PasswordThrottle::Verdict::Allowed:
       break;
@@ -110,17 +105,38 @@ std::string SiteScript::Publish(const std::vector<FormField>& fields,
       return Reply("Too many wrong passwords - publishing is blocked for a while");
   }
 
-  const auto key = ParsePassKey(*passkey);
+  const auto key = ParsePassKey(passkey);
   if (!key || !keys_.Redeem(*key)) {
-    Log(requester, "refused: pass key " + passkey->substr(0, 8) + " not valid");
+    Log(requester, "refused: pass key " + passkey.substr(0, 8) + " not valid");
     return Reply("Pass key not valid");
   }
-  if (!ConstantTimeEquals(Lower(*hash), MD5Hex(options_.password + *passkey))) {
+  if (!ConstantTimeEquals(Lower(hash), MD5Hex(options_.password + passkey))) {
     throttle_.RecordWrong(requester);
     Log(requester, "refused: wrong password");
     return Reply("Wrong password");
   }
   throttle_.RecordRight(requester);
+  return "";
+}
+
+std::string SiteScript::Verify(const std::string* passkey, const std::string* hash,
+                               const std::string& requester) {
+  if (!passkey || !hash) return Reply("Incomplete request");
+  if (std::string refusal = Authenticate(*passkey, *hash, requester); !refusal.empty()) return refusal;
+  Log(requester, "password verified");
+  return "@@ok@@";
+}
+
+std::string SiteScript::Publish(const std::vector<FormField>& fields,
+                                const std::string& requester) {
+  if (const std::string* type = FindField(fields, "type"); type && *type == "verify")
+    return Verify(FindField(fields, "passkey"), FindField(fields, "hash"), requester);
+  const std::string* passkey = FindField(fields, "passkey");
+  const std::string* hash = FindField(fields, "hash");
+  const std::string* file = FindField(fields, "file");
+  const std::string* html = FindField(fields, "html");
+  if (!passkey || !hash || !file || !html) return Reply("Incomplete request");
+  if (std::string refusal = Authenticate(*passkey, *hash, requester); !refusal.empty()) return refusal;
 
   const auto target = ResolvePublishTarget(root_, *file);
   if (!target) {

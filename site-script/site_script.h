@@ -26,12 +26,19 @@ class SiteScript {
   std::string Email(const std::string& host, const std::string& requester);
   std::string Answer(const std::string& type, const std::string& host,
                      const std::string& requester);
-  // The fields of a publication post, in the order received.
+  // Checks a pass key and hash as a publication would, and stores nothing: "@@ok@@" or the
+  // refusal a publication would get. A wrong password counts as one.
+  std::string Verify(const std::string* passkey, const std::string* hash, const std::string& requester);
+  // The fields of a publication post, in the order received (a post with "type" "verify" is
+  // a verification).
   std::string Publish(const std::vector<FormField>& fields, const std::string& requester);
 
   static std::string Reply(const std::string& text) { return "@@" + text + "@@"; }
 
  private:
+  // "" when the pass key is valid and the hash proves the password; else the refusal.
+  std::string Authenticate(const std::string& passkey, const std::string& hash, const std::string& requester);
+
   SiteOptions options_;
   std::filesystem::path root_;
   PassKeyStore keys_;

@@ -6,6 +6,7 @@
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/publish_documents.h"
+#include "publishing/site_check.h"
 #include "publishing/widgets/modal_dialog.h"
 
 namespace pq {
@@ -106,12 +107,16 @@ void Publish::SetUpIE() {
   } else {
     attempt_->Begin(false, 0, "");
   }
-  const std::string address = siteRoot_ + "/pagequill/";
+  const std::string address = SiteScriptBase(siteRoot_);
   while (const PublishJob* job = attempt_->Next()) {
     submit_.SetFields(attempt_->NextFields());
-    const std::string reply = submit_.SubmitData(address);
+    const engine::PostResult answer = submit_.Submit(address);
     host_.DropCachedCopies(job->origUrl);
-    attempt_->Judge(reply);  // a Cancel meanwhile stops before the next one
+    // A Cancel meanwhile stops before the next one.
+    if (!answer.problem.empty())
+      attempt_->Undelivered(answer.problem);
+    else
+      attempt_->Judge(answer.text);
   }
   if (earlier)
     for (const PublishJob* job : attempt_->StoredJobs()) (*earlier)[job->address] = job->html;
