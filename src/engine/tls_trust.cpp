@@ -108,8 +108,14 @@ Trust MakeTrust() {
   Trust trust;
   const char* file = std::getenv(kExtraAuthoritiesVariable);
   if (!file || !*file) return trust;
+  // The file database takes only an absolute path; a relative one is read from here.
+  GCharPtr path(g_canonicalize_filename(file, nullptr));
   GError* error = nullptr;
-  GTlsDatabase* extra = g_tls_file_database_new(file, &error);
+  GTlsDatabase* extra = nullptr;
+  if (g_file_test(path.get(), G_FILE_TEST_IS_REGULAR))
+    extra = g_tls_file_database_new(path.get(), &error);
+  else
+    g_set_error_literal(&error, G_FILE_ERROR, G_FILE_ERROR_NOENT, "no such file");
   if (!extra) {
     trust.problem = std::string(kExtraAuthoritiesVariable) + " names " + file +
                     ", which holds no certificate authority Pagequill can read (" +
