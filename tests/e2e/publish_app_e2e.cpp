@@ -6,6 +6,7 @@
 #include <gtk/gtk.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +21,7 @@
 #include "shell/widgets/pagequill_app.h"
 #include "support/file_text.h"
 #include "support/site_server.h"
+#include "support/test_authority.h"
 
 namespace {
 
@@ -38,12 +40,25 @@ bool Shown(GtkWindow* w) { return w && gtk_widget_get_mapped(GTK_WIDGET(w)); }
 class PublishApp : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
+    // PQ_SITE_TLS=1: the site answers https with a certificate of an authority made now, which
+    // the program is told to trust before it makes its first request.
+    std::optional<pqtest::TestAuthority::Issued> tls;
+    if (const char* v = std::getenv("PQ_SITE_TLS"); v && std::string(v) == "1") {
+      authority_ = new pqtest::TestAuthority();
+      if (!authority_->ok()) return;
+      setenv("PAGEQUILL_EXTRA_CA", authority_->caFile().c_str(), 1);
+      tls = authority_->IssueForThisMachine();
+    }
     if (!pqtest::BrowseE2E::Get().ok()) return;
     backup_ = pqtest::BrowseE2E::Get().temp() + "/../backups";
     std::filesystem::create_directories(backup_);
     pqtest::SiteServer::Options o;
     o.backupDir = backup_;
     o.php = pqtest::SiteServer::PhpRequested();
+    if (tls) {
+      o.tlsCert = tls->cert;
+      o.tlsKey = tls->key;
+    }
     site_ = new pqtest::SiteServer(o);
     if (!site_->ok()) return;
     settings_ = new pq::MemorySettings();
@@ -61,6 +76,7 @@ class PublishApp : public ::testing::Test {
     app_ = nullptr;
     delete settings_;
     delete site_;
+    delete authority_;
   }
   void SetUp() override {
     if (pqtest::SiteServer::PhpRequested() && !std::filesystem::exists("/usr/bin/php"))
@@ -152,6 +168,7 @@ class PublishApp : public ::testing::Test {
     return {0, 0};
   }
 
+  static pqtest::TestAuthority* authority_;
   static pqtest::SiteServer* site_;
   static pq::MemorySettings* settings_;
   static pq::PagequillApp* app_;
@@ -159,6 +176,7 @@ class PublishApp : public ::testing::Test {
   static int ended_;
 };
 
+pqtest::TestAuthority* PublishApp::authority_ = nullptr;
 pqtest::SiteServer* PublishApp::site_ = nullptr;
 pq::MemorySettings* PublishApp::settings_ = nullptr;
 pq::PagequillApp* PublishApp::app_ = nullptr;
