@@ -202,12 +202,14 @@ void HttpSite::ServePublish(const httplib::Request& req, httplib::Response& res,
   res.set_content(script_.Publish(*fields, req.remote_addr), kScriptType);
 }
 
+std::string HttpSite::CertificateProblem() const {
+  if (server_->is_valid()) return "";
+  return "cannot use the certificate " + options_.tlsCert + " with the key " + options_.tlsKey +
+         " (not PEM, or the key does not belong to the certificate)";
+}
+
 int HttpSite::Bind(std::string& error) {
-  if (!server_->is_valid()) {
-    error = "cannot use the certificate " + options_.tlsCert + " with the key " + options_.tlsKey +
-            " (not PEM, or the key does not belong to the certificate)";
-    return -1;
-  }
+  if (error = CertificateProblem(); !error.empty()) return -1;
   const int port = options_.port == 0 ? server_->bind_to_any_port(options_.bind)
                                       : (server_->bind_to_port(options_.bind, options_.port)
                                              ? options_.port

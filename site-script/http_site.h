@@ -20,6 +20,8 @@ class HttpSite {
 
   // Binds the listening socket; returns the port, or -1 with a message in error.
   int Bind(std::string& error);
+  // Why the certificate and key given cannot serve https; "" when they can, or without them.
+  std::string CertificateProblem() const;
   // Serves until Stop(); false if the server could not run.
   bool Run();
   void Stop() { server_->stop(); }

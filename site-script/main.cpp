@@ -50,6 +50,10 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   HttpSite site(options);
+  if (std::string error = site.CertificateProblem(); !error.empty()) {
+    std::cerr << "pagequill-site: " << error << "\n";
+    return 2;
+  }
   std::string error;
   const int port = site.Bind(error);
   if (port < 0) {
