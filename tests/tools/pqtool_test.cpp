@@ -136,6 +136,12 @@ TEST(Pqtool, HttpsWithTheExtraAuthorityAndNoOther) {
   auto r = with(trust, {"fetch", page});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, pqtest::ReadFile(site.root() + "/about.htm"));
+  // A file named relative to the working folder.
+  const std::string folder = authority.caFile().substr(0, authority.caFile().rfind('/'));
+  const std::string name = authority.caFile().substr(folder.size() + 1);
+  r = RunCommand({"env", "-C", folder, "PAGEQUILL_EXTRA_CA=" + name, kTool, "fetch", page});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
   EXPECT_EQ(with(trust, {"site-root", page}).out, site.url() + "\n");
   r = with(trust, {"publishable", "--url", page, "--span", "ZZZEDIT1=Over https"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
