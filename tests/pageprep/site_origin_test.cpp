@@ -38,7 +38,9 @@ TEST(SiteOrigin, SchemeHostAndPortOfAnAddress) {
   for (const auto& c : cases) {
     const auto origin = pq::OriginOf(c.url);
     EXPECT_EQ(origin, c.origin) << c.url;
-    if (origin) EXPECT_EQ(pq::OriginText(*origin), c.text) << c.url;
+    if (origin) {
+      EXPECT_EQ(pq::OriginText(*origin), c.text) << c.url;
+    }
   }
 }
 

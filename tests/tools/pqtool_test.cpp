@@ -159,7 +159,9 @@ TEST(Pqtool, HttpsWithTheExtraAuthorityAndNoOther) {
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(unknown), std::string::npos) << r.err;
-    if (env.rfind("PAGEQUILL_EXTRA_CA", 0) == 0) EXPECT_NE(r.err.find("PAGEQUILL_EXTRA_CA names"), std::string::npos) << r.err;
+    if (env.rfind("PAGEQUILL_EXTRA_CA", 0) == 0) {
+      EXPECT_NE(r.err.find("PAGEQUILL_EXTRA_CA names"), std::string::npos) << r.err;
+    }
     r = with(env, {"check-site", page});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.out.find(unknown), std::string::npos) << r.out;
