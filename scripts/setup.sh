@@ -7,6 +7,7 @@ packages=(
   libgtk-3-dev libwebkit2gtk-4.1-dev libsoup-3.0-dev libglib2.0-dev
   libcpp-httplib-dev libssl-dev openssl
   libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   php-cli
   xvfb xauth xdotool imagemagick librsvg2-common openbox x11-utils
   dbus at-spi2-core python3-pyatspi

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test (unit and end-to-end; the end-to-end tests start
-# their own Xvfb and site server on 127.0.0.1).
+# their own Xvfb and site server on 127.0.0.1), then the unit tests again under
+# AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/), then each fuzz target for
+# 20 seconds (build-fuzz/). Arguments go to the first ctest run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh
-cd build
-ctest --output-on-failure --timeout 600 -j2 "$@"
+(cd build && ctest --output-on-failure --timeout 600 -j2 "$@")
+start=$SECONDS
+scripts/test-asan.sh
+echo "Unit tests under the sanitizers: $((SECONDS - start)) s"
+start=$SECONDS
+scripts/fuzz.sh 20
+echo "Fuzz targets: $((SECONDS - start)) s"

@@ -1,6 +1,7 @@
 #include "editor/edit_control.h"
 
 #include "editor/activation.h"
+#include "pageprep/copy_address.h"
 #include "pageprep/edit_copy.h"
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
@@ -16,23 +17,6 @@ EditControl::EditControl(EditPaneBrowser& browser, EditStatusBar& status, Window
       site_(site),
       problems_(problems),
       fetch_(std::move(fetch)) {}
-
-std::string FileUrlOf(const std::string& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string url = "file://";
-  for (unsigned char c : path) {
-    const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                       c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
-    if (plain) {
-      url += static_cast<char>(c);
-    } else {
-      url += '%';
-      url += kHex[c >> 4];
-      url += kHex[c & 15];
-    }
-  }
-  return url;
-}
 
 void EditControl::Navigate() {
   LinkSpanId.clear();
@@ -52,7 +36,7 @@ void EditControl::Navigate() {
     enable = false;
     if (RedoChange) RedoChange(enable);
   }
-  browser_.Navigate(FileUrlOf(TempFolder() + kEditCopyName));
+  browser_.Navigate(CopyAddressOf(TempFolder() + kEditCopyName));
 }
 
 void EditControl::StopBrowser() {
@@ -247,7 +231,7 @@ bool EditControl::ActivateFrames(const FramePath& frame, unsigned navigation) {
     FramePath child = frame;
     child.push_back(i);
     navigated_.ClearNavigated(file);
-    browser_.NavigateFrame(child, FileUrlOf(file));
+    browser_.NavigateFrame(child, CopyAddressOf(file));
     const bool loaded = navigated_.WaitForNavigated(
         file, [this](const std::function<bool()>& done, std::chrono::milliseconds limit) {
           return browser_.WaitUntil(done, limit);

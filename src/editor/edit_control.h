@@ -141,7 +141,4 @@ class EditControl {
   unsigned navigation_ = 0;  // counts loads, so an activation knows when it went stale
 };
 
-// "file://" + path, with the characters a URL cannot hold percent-encoded.
-std::string FileUrlOf(const std::string& path);
-
 }  // namespace pq

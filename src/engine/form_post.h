@@ -39,7 +39,7 @@ class SubmitIEformCtrl {
   void SetFields(FormFields fields) { fields_ = std::move(fields); }
   const FormFields& Fields() const { return fields_; }
 
-  // The answer, or why there is none.
+  // The whole answer: whether one came, its status and text, or why there is none.
   PostResult Submit(const std::string& url, std::chrono::milliseconds timeout = kPostTimeout);
   // The reply page's text; "" when no answer came in time.
   std::string SubmitData(const std::string& url,

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/address_problem.h"
+#include "engine/copy_scheme.h"
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
@@ -15,6 +16,7 @@
 #include "engine/tls_problem.h"
 #include "engine/tls_trust.h"
 #include "engine/wait_until.h"
+#include "pageprep/copy_address.h"
 #include "pageprep/site_origin.h"
 #include "pageprep/text_util.h"
 
@@ -28,6 +30,7 @@ WebKitWebContext* SharedContext() {
   static WebKitWebContext* context = [] {
     WebKitWebContext* c = webkit_web_context_new_ephemeral();
     webkit_web_context_set_cache_model(c, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+    RegisterCopyScheme(c);
     return c;
   }();
   return context;
@@ -77,6 +80,7 @@ struct WebView::Impl {
   GObjectPtr<WebKitUserContentManager> content;
   GObjectPtr<WebKitWebView> view;
   GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
+  bool ownCopies = false;        // the view shows the program's page copies (file access)
   bool ownRequest = false;       // the next main-document navigation is one we asked for
   bool topCommitted = false;     // the main document of the current load is committed
   bool topLoading = false;
@@ -90,6 +94,10 @@ struct WebView::Impl {
   // Certificates allowed for their hosts after passing the extra authorities: one that still
   // fails is not tried again.
   std::vector<std::pair<std::string, GObjectPtr<GTlsCertificate>>> allowed;
+  // A reload that reads the page in a character set it does not declare: the view's default
+  // set until that load ends (asked, then loading), and the default to go back to.
+  enum class CharsetLoad { None, Asked, Loading } charsetLoad = CharsetLoad::None;
+  std::string savedDefaultCharset;
   int lastBack = -1, lastForward = -1;
   DocumentEventQueue events{[this](const DocumentEvent& e) {
     if (owner->DocumentEventFired) owner->DocumentEventFired(e);
@@ -123,6 +131,12 @@ struct WebView::Impl {
     errorPageUrl = base;
     const std::string page = ErrorPageHTML(url, reason, advice);
     webkit_web_view_load_alternate_html(view.get(), page.c_str(), base.c_str(), nullptr);
+  }
+
+  void RestoreDefaultCharset() {
+    if (charsetLoad == CharsetLoad::None) return;
+    charsetLoad = CharsetLoad::None;
+    webkit_settings_set_default_charset(webkit_web_view_get_settings(view.get()), savedDefaultCharset.c_str());
   }
 
   void ReportCommandState() {
@@ -192,6 +206,12 @@ struct WebView::Impl {
       case WEBKIT_LOAD_STARTED: {
         // For a link the view still reports the old address here; the main document's load
         // starts right after its own navigation was let through.
+        // Only the reload asked for reads undeclared text in the other set; any later load
+        // reads it as before.
+        if (self->charsetLoad == CharsetLoad::Asked)
+          self->charsetLoad = CharsetLoad::Loading;
+        else
+          self->RestoreDefaultCharset();
         const std::string started = self->lastAllowed.empty() ? url : self->lastAllowed;
         self->lastAllowed.clear();
         if (self->errorPageUrl.empty()) self->startedUrl = started;
@@ -212,6 +232,7 @@ struct WebView::Impl {
         self->ReportCommandState();
         break;
       case WEBKIT_LOAD_FINISHED: {
+        if (self->charsetLoad == CharsetLoad::Loading) self->RestoreDefaultCharset();
         self->topLoading = false;
         const bool failed = self->loadFailed;
         self->loadFailed = false;
@@ -357,6 +378,7 @@ struct WebView::Impl {
 
 WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   impl_->owner = this;
+  impl_->ownCopies = options.fileAccess;
   impl_->content = GObjectPtr<WebKitUserContentManager>(webkit_user_content_manager_new());
   WebKitUserContentManager* ucm = impl_->content.get();
   webkit_user_content_manager_register_script_message_handler_in_world(ucm, kRuntimeChannel,
@@ -408,7 +430,8 @@ GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
 void WebView::Navigate(const std::string& url) {
   impl_->ownRequest = true;
   impl_->errorPageUrl.clear();
-  if (!IsOpenableAddress(url)) {
+  const bool ownCopy = impl_->ownCopies && StartsWithNoCase(url, std::string(kCopyScheme) + ":");
+  if (!ownCopy && !IsOpenableAddress(url)) {
     impl_->ShowErrorPage(url, kOnlyWebPages, ErrorAdvice::CheckAddress);
     return;
   }
@@ -431,6 +454,21 @@ void WebView::Refresh() {
   impl_->errorPageUrl.clear();
   webkit_web_view_reload(impl_->view.get());
 }
+void WebView::ReloadReadingUndeclaredAs(const std::string& charset) {
+  WebKitSettings* settings = webkit_web_view_get_settings(impl_->view.get());
+  if (impl_->charsetLoad == Impl::CharsetLoad::None)
+    impl_->savedDefaultCharset = webkit_settings_get_default_charset(settings);
+  webkit_settings_set_default_charset(settings, charset.c_str());
+  impl_->charsetLoad = Impl::CharsetLoad::Asked;
+  impl_->ownRequest = true;
+  Refresh();
+}
+
+std::string WebView::DocumentCharset() {
+  const auto v = Evaluate("document.characterSet");
+  return v ? v->Str() : "";
+}
+
 void WebView::RefreshBypassingCache() {
   impl_->errorPageUrl.clear();
   webkit_web_view_reload_bypass_cache(impl_->view.get());

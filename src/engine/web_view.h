@@ -29,7 +29,8 @@ inline constexpr std::chrono::milliseconds kScriptTimeout{10000};
 class WebView {
  public:
   struct Options {
-    // Local edit copies read their frames' documents (file access from file URLs).
+    // The view shows the program's own page copies (copy_address.h), and each copy reads its
+    // frames' copies (local access).
     bool fileAccess = false;
     // The page may be edited through the document commands (cut, copy, paste).
     bool clipboardAccess = false;
@@ -56,6 +57,12 @@ class WebView {
   void Refresh();
   // A reload that takes nothing from a cache.
   void RefreshBypassingCache();
+  // Loads the page again, reading it in `charset` (an engine's name, "UTF-16LE") where neither
+  // its server nor a byte-order mark declares one: the engine cannot recognise a page stored in
+  // UTF-16 without a mark. Later pages are read by their own declarations again.
+  void ReloadReadingUndeclaredAs(const std::string& charset);
+  // The character set the top document was read in, as the engine names it ("" if unknown).
+  std::string DocumentCharset();
   void Stop();
   std::string LocationURL() const;
   bool Busy() const;

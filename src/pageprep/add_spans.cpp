@@ -347,9 +347,10 @@ class Scanner {
         }
         break;
       }
-      // Another link begins: this one has no "</a>" of its own, and its span stops here
-      // instead of taking in the next link and everything between.
-      if (Has(tag, "<a") && tag + 2 < n_ && IsWs(t_[tag + 2])) {
+      // Another "<a" start tag begins (with or without attributes, as the parser closes the
+      // open link there): this one has no "</a>" of its own, and its span stops here instead
+      // of taking in the next link and everything between.
+      if (tag + 2 < n_ && IsTagNamed(tag, "<a")) {
         link.end = tag;
         break;
       }

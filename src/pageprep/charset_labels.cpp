@@ -271,7 +271,7 @@ std::string CharsetForLabel(std::string_view label) {
 std::string IconvName(std::string_view charset) {
   static constexpr std::array<Label, 19> kIconv = {{
       {"big5", "BIG5-HKSCS"},
-      {"euc-jp", "EUC-JP"},
+      {"euc-jp", "EUC-JP-MS"},
       {"euc-kr", "CP949"},
       {"gb18030", "GB18030"},
       {"gbk", "GBK"},

@@ -12,7 +12,8 @@ namespace pq {
 std::string CharsetForLabel(std::string_view label);
 
 // The glibc iconv name that reads and writes a character set as browsers do: "shift_jis" is
-// Windows-31J ("CP932"), "euc-kr" Windows-949 ("CP949"), "gbk" "GBK". "" for the sets that
+// Windows-31J ("CP932"), "euc-jp" "EUC-JP-MS" (the same symbols as Windows-31J, as browsers
+// read them), "euc-kr" Windows-949 ("CP949"), "gbk" "GBK". "" for the sets that
 // iconv does not hold the browsers' way ("windows-1252", "x-user-defined", "replacement");
 // DecodeBytes handles those itself.
 std::string IconvName(std::string_view charset);

@@ -6,6 +6,7 @@
 
 #include "pageprep/charset_labels.h"
 #include "pageprep/iconv_handle.h"
+#include "pageprep/single_byte_tables.h"
 #include "pageprep/text_util.h"
 #include "pageprep/utf8.h"
 
@@ -31,6 +32,20 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
   for (const char ch : bytes) {
     const auto c = static_cast<unsigned char>(ch);
     AppendUtf8(out, (c >= 0x80 && c <= 0x9F) ? kHigh[c - 0x80] : c);
+  }
+  return out;
+}
+
+std::string HighHalfToUtf8(std::string_view bytes, const HighHalfTable& table) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 2);
+  for (const char ch : bytes) {
+    const auto c = static_cast<unsigned char>(ch);
+    const char32_t cp = c < 0x80 ? c : table[c - 0x80];
+    if (cp == 0)
+      out += kReplacement;
+    else
+      AppendUtf8(out, cp);
   }
   return out;
 }
@@ -69,8 +84,11 @@ bool IsDoubleByteLead(std::string_view charset, unsigned char b) {
   return false;
 }
 
+bool IsUtf32(std::string_view charset) { return charset == "utf-32le" || charset == "utf-32be"; }
+
 std::size_t InvalidLength(std::string_view charset, std::string_view rest) {
   if (charset == "utf-16le" || charset == "utf-16be") return rest.size() >= 2 ? 2 : rest.size();
+  if (IsUtf32(charset)) return rest.size() >= 4 ? 4 : rest.size();
   if (rest.size() >= 2 && IsDoubleByteLead(charset, static_cast<unsigned char>(rest[0])) &&
       static_cast<unsigned char>(rest[1]) >= 0x80)
     return 2;
@@ -232,8 +250,35 @@ std::string CharsetOfMeta(Cursor& c) {
 
 std::string CharsetFromByteOrderMark(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return "utf-8";
+  // UTF-32's marks first: the little-endian one begins with UTF-16's.
+  if (bytes.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)) return "utf-32le";
+  if (bytes.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4)) return "utf-32be";
   if (bytes.substr(0, 2) == "\xFE\xFF") return "utf-16be";
   if (bytes.substr(0, 2) == "\xFF\xFE") return "utf-16le";
+  return "";
+}
+
+std::string WideCharsetOf(std::string_view bytes) {
+  if (const std::string bom = CharsetFromByteOrderMark(bytes); bom != "" && bom != "utf-8") return bom;
+  static constexpr struct {
+    const char* charset;
+    std::size_t size;
+    bool bigEndian;
+  } kLayouts[] = {{"utf-32le", 4, false}, {"utf-32be", 4, true}, {"utf-16le", 2, false}, {"utf-16be", 2, true}};
+  for (const auto& layout : kLayouts) {
+    if (bytes.size() < 2 * layout.size) continue;
+    const auto unit = [&](std::size_t n) {
+      char32_t value = 0;
+      for (std::size_t k = 0; k < layout.size; ++k) {
+        const std::size_t at = n * layout.size + (layout.bigEndian ? k : layout.size - 1 - k);
+        value = value << 8 | static_cast<unsigned char>(bytes[at]);
+      }
+      return value;
+    };
+    const char32_t first = unit(0), second = unit(1);
+    if ((first == '<' || (first < 0x80 && IsBlank(static_cast<char>(first)))) && second > 0 && second < 0x80)
+      return layout.charset;
+  }
   return "";
 }
 
@@ -299,18 +344,30 @@ std::string DecodeBytes(std::string_view bytes, std::string_view charset) {
   if (charset == "utf-8") return Utf8ToUtf8(bytes);
   if (charset == "x-user-defined") return UserDefinedToUtf8(bytes);
   if (charset == "replacement") return bytes.empty() ? "" : std::string(kReplacement);
+  if (IsUtf32(charset)) return DecodeWithIconv(bytes, charset, AsciiUpper(charset));
+  if (const HighHalfTable* table = NonComposingTable(charset)) return HighHalfToUtf8(bytes, *table);
   const std::string iconvName = IconvName(charset);
   if (iconvName.empty()) return Windows1252ToUtf8(bytes);
-  return DecodeWithIconv(bytes, charset, iconvName);
+  std::string text = DecodeWithIconv(bytes, charset, iconvName);
+  // glibc passes an escape that starts no known sequence through; browsers read it as an error
+  // and then read the bytes after it again, as glibc goes on to do.
+  if (charset == "iso-2022-jp") {
+    for (std::size_t at = text.find('\x1B'); at != std::string::npos; at = text.find('\x1B', at + 1))
+      text.replace(at, 1, kReplacement);
+  }
+  return text;
 }
 
 DecodedPage DecodePage(std::string_view bytes, std::string_view contentType) {
   DecodedPage page;
   page.charset = CharsetFromByteOrderMark(bytes);
   if (!page.charset.empty()) {
-    bytes.remove_prefix(page.charset == "utf-8" ? 3 : 2);
+    bytes.remove_prefix(page.charset == "utf-8" ? 3 : IsUtf32(page.charset) ? 4 : 2);
   } else {
-    page.charset = CharsetFromContentType(contentType);
+    // NUL bytes beside the first "<" are no text of a byte-oriented set, whatever the header
+    // says (the server cannot read a META written in a wide encoding either).
+    page.charset = WideCharsetOf(bytes);
+    if (page.charset.empty()) page.charset = CharsetFromContentType(contentType);
     if (page.charset.empty()) page.charset = CharsetFromMetaPrescan(bytes);
     if (page.charset.empty()) page.charset = "windows-1252";
   }

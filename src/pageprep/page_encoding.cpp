@@ -10,8 +10,9 @@
 
 #include "pageprep/charset_labels.h"
 #include "pageprep/iconv_handle.h"
+#include "pageprep/page_decoding.h"
+#include "pageprep/single_byte_tables.h"
 #include "pageprep/text_util.h"
-#include "pageprep/utf8.h"
 #include "pageprep/utf8.h"
 
 namespace pq {
@@ -26,6 +27,7 @@ constexpr std::array<char16_t, 32> kWindows1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kEuro = "\xE2\x82\xAC";
 
 // How many bytes one bad sequence takes, as the page decoder counts them: a double-byte
 // lead with a non-ASCII second byte is one error; an ASCII second byte is read on its own.
@@ -64,6 +66,24 @@ std::string EncodeWindows1252(std::string_view utf8, bool strictLatin1) {
     const char32_t cp = NextCodePoint(utf8, pos);
     if (auto b = Windows1252Byte(cp, strictLatin1))
       out += static_cast<char>(*b);
+    else
+      AppendReference(out, cp);
+  }
+  return out;
+}
+
+// A set read by its own table: a character is written only as the byte that reads back as it,
+// so a precomposed letter the table lacks becomes a reference, never a letter and a mark.
+std::string EncodeHighHalf(std::string_view utf8, const HighHalfTable& table) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    const char32_t cp = NextCodePoint(utf8, pos);
+    int byte = cp < 0x80 ? static_cast<int>(cp) : -1;
+    for (std::size_t i = 0; byte < 0 && cp != 0 && i < table.size(); ++i)
+      if (table[i] == cp) byte = static_cast<int>(0x80 + i);
+    if (byte >= 0)
+      out += static_cast<char>(byte);
     else
       AppendReference(out, cp);
   }
@@ -143,6 +163,20 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
     }
     return true;
   }
+  if (const HighHalfTable* table = NonComposingTable(canonical)) {
+    std::string ch;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      const auto c = static_cast<unsigned char>(bytes[i]);
+      const char32_t cp = c < 0x80 ? c : (*table)[c - 0x80];
+      ch.clear();
+      if (cp == 0)
+        ch = kReplacement;
+      else
+        AppendUtf8(ch, cp);
+      if (!step(i, i + 1, std::string_view(ch))) return true;
+    }
+    return true;
+  }
   const std::string name = IconvCharsetName(canonical);
   if (name.empty()) return false;
   IconvHandle cd = OpenIconv("UTF-8", name);
@@ -152,7 +186,7 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
   std::size_t pos = 0;
   while (pos < bytes.size()) {
     std::size_t len = 1;
-    bool invalid = false;
+    bool invalid = false, euro = false;
     for (;; ++len) {
       ch.clear();
       const char* in = bytes.data() + pos;
@@ -162,11 +196,19 @@ bool DecodeInSteps(std::string_view bytes, std::string_view canonical, Step&& st
       if (error == EINVAL && pos + len < bytes.size() && len < 8) continue;  // not complete yet
       // Read as the page decoder reads it: one U+FFFD, then on after the bad sequence.
       invalid = true;
+      // GBK's one byte that iconv lacks is the euro sign for browsers.
+      euro = error == EILSEQ && static_cast<unsigned char>(bytes[pos]) == 0x80 &&
+             (canonical == "gbk" || canonical == "gb18030");
       len = error == EINVAL ? bytes.size() - pos : InvalidLength(canonical, bytes.substr(pos));
       iconv(h, nullptr, nullptr, nullptr, nullptr);
       break;
     }
-    if (!step(pos, pos + len, invalid ? kReplacement : std::string_view(ch))) return true;
+    // An escape that starts no known sequence is an error, as the page decoder reads it.
+    if (canonical == "iso-2022-jp")
+      for (std::size_t at = ch.find('\x1B'); at != std::string::npos; at = ch.find('\x1B', at + 1))
+        ch.replace(at, 1, kReplacement);
+    const std::string_view read = euro ? kEuro : invalid ? kReplacement : std::string_view(ch);
+    if (!step(pos, pos + len, read)) return true;
     pos += len;
   }
   return true;
@@ -189,23 +231,7 @@ bool IsUtf16Page(std::string_view charset, std::string_view bytes) {
   return IsUtf16Charset(charset) || bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF";
 }
 
-std::string WideEncodingOf(std::string_view bytes) {
-  const auto at = [&](std::size_t i) -> int {
-    return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : -1;
-  };
-  if (bytes.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4)) return "UTF-32LE";
-  if (bytes.substr(0, 4) == std::string_view("\0\0\xFE\xFF", 4)) return "UTF-32BE";
-  if (bytes.substr(0, 2) == "\xFF\xFE") return "UTF-16LE";
-  if (bytes.substr(0, 2) == "\xFE\xFF") return "UTF-16BE";
-  // No byte-order mark: a page begins with "<" or white space, which wide encodings write
-  // with NUL bytes beside it.
-  const auto opener = [](int c) { return c == '<' || c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-  if (opener(at(0)) && at(1) == 0 && at(2) == 0 && at(3) == 0) return "UTF-32LE";
-  if (at(0) == 0 && at(1) == 0 && at(2) == 0 && opener(at(3))) return "UTF-32BE";
-  if (opener(at(0)) && at(1) == 0 && at(3) == 0) return "UTF-16LE";
-  if (at(0) == 0 && opener(at(1)) && at(2) == 0) return "UTF-16BE";
-  return "";
-}
+std::string WideEncodingOf(std::string_view bytes) { return AsciiUpper(WideCharsetOf(bytes)); }
 
 std::string IconvCharsetName(std::string_view name) {
   const std::string canonical = CanonicalCharset(name);
@@ -219,6 +245,7 @@ std::optional<std::string> EncodeText(std::string_view utf8, std::string_view ch
   if (canonical == "utf-8") return std::string(utf8);  // bytes kept as they are, invalid ones too
   if (canonical.rfind("utf-16", 0) == 0) return std::nullopt;
   if (IsWindows1252Family(canonical)) return EncodeWindows1252(utf8, canonical == "iso-8859-1");
+  if (const HighHalfTable* table = NonComposingTable(canonical)) return EncodeHighHalf(utf8, *table);
   const std::string name = IconvCharsetName(canonical);
   if (name.empty()) return std::nullopt;
   return EncodeWithIconv(utf8, name);

@@ -14,13 +14,13 @@ std::string CanonicalCharset(std::string_view name);
 bool IsUtf16Charset(std::string_view name);
 // Read as UTF-16, or starting with a UTF-16 byte-order mark whatever it was read as.
 bool IsUtf16Page(std::string_view charset, std::string_view bytes);
-// The name glibc's iconv knows the set by ("shift_jis" is CP932, "euc-kr" CP949); "" when
-// the set is unknown. UTF-8 and the Windows-1252 family are converted without iconv.
 // The wide encoding a page's bytes are in ("UTF-16LE", "UTF-16BE", "UTF-32LE", "UTF-32BE"), from
-// its byte-order mark or, without one, from the NUL bytes beside its first "<" or white space;
-// "" for a page in a byte-oriented set.
+// its byte-order mark or, without one, from the NUL bytes beside its first "<" or white space
+// (WideCharsetOf); "" for a page in a byte-oriented set.
 std::string WideEncodingOf(std::string_view bytes);
 
+// The name glibc's iconv knows the set by ("shift_jis" is CP932, "euc-kr" CP949); "" when
+// the set is unknown. UTF-8 and the Windows-1252 family are converted without iconv.
 std::string IconvCharsetName(std::string_view name);
 
 // UTF-8 text as bytes of the character set; a character the set cannot hold is written as a

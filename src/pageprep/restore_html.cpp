@@ -147,13 +147,15 @@ std::optional<std::string> SpanContentsNow(std::string_view editHTML, const Span
   std::optional<std::string> inner = document.InnerHTML(id);
   if (!inner) return std::nullopt;  // no longer in the document: published as fetched
   if (s.kind == SpanKind::Edit) {
-    std::string text = EncodeSpecialChars(*inner);
+    std::string text = StripUnsafeChars(EncodeSpecialChars(*inner));
     // An emptied span keeps a place that stays editable the next time the page is prepared.
     if (text.find_first_not_of(' ') == std::string::npos) text = "&nbsp;<!--DeletedText-->";
     return text;
   }
   const auto links = document.EditableLinkHTML(id);
-  const std::string linkText = links.empty() ? "" : EncodeSpecialChars(links.back());
+  // Only the typed text is filtered: the link's own tags stay as written.
+  const std::string linkText =
+      links.empty() ? "" : StripUnsafeChars(EncodeSpecialChars(links.back()));
   std::string content(editHTML.substr(s.contentBegin, s.contentEnd - s.contentBegin));
   // Only a link with its "</a>" has a text to replace; an empty one would lose the link.
   if (!linkText.empty() && s.textEnd < s.contentEnd)
@@ -252,7 +254,7 @@ SpanLayout FindSpanLayout(std::string_view html) {
         const std::size_t next = close + kClose.size();
         if (text.compare(next, 19, "<span id=\"zzzanchor") == 0) break;
         if (text.compare(next, 2, "<a") == 0 && next + 2 < text.size() &&
-            std::string_view(" \t\r\n").find(text[next + 2]) != npos)
+            std::string_view(" \t\r\n\f>/").find(text[next + 2]) != npos)
           break;
         close = closer.From(close + 1);
       }

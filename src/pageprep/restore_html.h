@@ -49,8 +49,9 @@ using SpanReplacement = std::function<std::optional<std::string>(const SpanPlace
 RestoredHTML SpliceSpans(std::string_view editHTML, const SpanLayout& layout,
                          const SpanReplacement& replace);
 
-// What RestoreHTML puts in place of one span (before filtering), or nullopt when the document
-// has no such span: an edit span's live contents, or a link span with its text replaced.
+// What RestoreHTML puts in place of one span, or nullopt when the document has no such span:
+// an edit span's live contents, or a link span with its text replaced. Only the typed text is
+// filtered by StripUnsafeChars; a link's own tags stay as written.
 std::optional<std::string> SpanContentsNow(std::string_view editHTML, const SpanPlace& span,
                                            const SpanSource& document);
 

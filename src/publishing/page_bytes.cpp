@@ -7,6 +7,9 @@ namespace pq {
 namespace {
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr const char* kNulCharacters =
+    "The page holds NUL characters, so Pagequill cannot tell how it is stored and does not "
+    "change it. Ask your website designer to save the page as UTF-8.";
 
 PageBytes Refused(std::string message) { return {false, {}, std::move(message)}; }
 
@@ -21,9 +24,7 @@ PageBytes PublishableBytes(const PageSource& source, const std::vector<TextEdit>
                    ", which Pagequill cannot write back without changing every byte of it. "
                    "Ask your website designer to save the page as UTF-8.");
   // Text with NUL characters is no page Pagequill can read: nothing is spliced into it.
-  if (source.bytes.find('\0') != std::string_view::npos)
-    return Refused("The page holds NUL characters, so Pagequill cannot tell how it is stored and "
-                   "does not change it. Ask your website designer to save the page as UTF-8.");
+  if (source.bytes.find('\0') != std::string_view::npos) return Refused(kNulCharacters);
   const std::string target = PostingCharset(charset, source.bytes);
   // The text may or may not begin with the byte-order mark the bytes begin with.
   const bool textLacksBom = charset == "utf-8" && source.bytes.substr(0, 3) == kUtf8Bom &&
@@ -58,6 +59,8 @@ PageBytes PublishableBytes(const PageSource& source, const std::vector<TextEdit>
     cursor = (*offsets)[2 * i + 1];
   }
   r.bytes.append(body.substr(cursor));
+  // Whatever the edits held, no page with NUL bytes ever leaves the program.
+  if (r.bytes.find('\0') != std::string::npos) return Refused(kNulCharacters);
   return r;
 }
 

@@ -104,7 +104,7 @@ std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
       return std::nullopt;
     }
     floor = s.sourceEnd;
-    std::string text = StripUnsafeChars(*now);
+    std::string text = std::move(*now);
     const std::string_view was = source.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin);
     // A space at either end of the span was shown as a non-breaking one: it stays a space.
     if (s.kind == SpanKind::Edit) {
@@ -273,6 +273,31 @@ std::vector<const PublishJob*> PublishAttempt::StoredJobs() const {
   std::vector<const PublishJob*> jobs;
   for (const std::size_t i : storedJobs_) jobs.push_back(&plan_.jobs[i]);
   return jobs;
+}
+
+bool PublishAttempt::IsSiteScriptReply(std::string_view reply) {
+  const auto first = reply.find("@@");
+  return first != std::string_view::npos && reply.find("@@", first + 2) != std::string_view::npos;
+}
+
+void PublishAttempt::JudgeFromWebsite(const std::optional<std::string>& current) {
+  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
+  const PublishJob& job = plan_.jobs[next_];
+  sent_.push_back(job.origUrl);
+  if (current && *current == job.html) {
+    stored_.push_back(job.file);
+    storedJobs_.push_back(next_);
+    ++next_;
+    return;
+  }
+  refused_.emplace_back(job.file,
+                        current ? "No answer came from the website that Pagequill could read, and "
+                                  "the page on the website is not your version: your changes "
+                                  "were not published."
+                                : "No answer came from the website that Pagequill could read, "
+                                  "and it could not check whether your changes were published. "
+                                  "Open the page to see which version the website has.");
+  next_ = job.isFrame ? next_ + 1 : plan_.jobs.size();
 }
 
 void PublishAttempt::Cancel() {

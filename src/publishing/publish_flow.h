@@ -102,6 +102,12 @@ class PublishAttempt {
   // The submission Next() gave never reached the site script (an untrusted certificate, a
   // redirect to another site): it counts as refused for that reason, and nothing more is sent.
   void Undelivered(const std::string& why);
+  // Whether a reply is one the site script wrote (it holds its "@@" fields); anything else (no
+  // answer, an answer cut short, a proxy's error page) says nothing about what was stored.
+  static bool IsSiteScriptReply(std::string_view reply);
+  // The submission Next() gave got no reply that tells: judged from the page as the website
+  // serves it now (nullopt: it could not be fetched either). The very bytes posted mean stored.
+  void JudgeFromWebsite(const std::optional<std::string>& current);
   // Stops before the next submission.
   void Cancel();
 

@@ -1,6 +1,8 @@
 #include "shell/browse_control.h"
 
 #include "core/browser_commands.h"
+#include "pageprep/page_decoding.h"
+#include "pageprep/text_util.h"
 #include "shell/typed_address.h"
 
 namespace pq {
@@ -12,6 +14,14 @@ BrowseControl::BrowseControl(BrowsePaneBrowser& browser, StatusBar& status, Wind
 namespace {
 // A scheme with an empty host: the engine would read the first path segment as the host.
 bool HasEmptyHost(const std::string& url) { return url.find("http:///") != std::string::npos; }
+
+// The set the engine must be told to read a page in: UTF-16 without a byte-order mark, which it
+// cannot recognise. "" for every other page (UTF-32 it cannot read at all).
+std::string EngineCharsetFor(std::string_view bytes) {
+  if (!CharsetFromByteOrderMark(bytes).empty()) return "";
+  const std::string wide = WideCharsetOf(bytes);
+  return wide == "utf-16le" || wide == "utf-16be" ? AsciiUpper(wide) : "";
+}
 }  // namespace
 
 void BrowseControl::Navigate(const std::string& typed) {
@@ -58,7 +68,8 @@ void BrowseControl::OnBeforeNavigate(const std::string& url, bool topLevel, bool
     cancel = true;
     return;
   }
-  if (topLevel && MayLeavePage && !MayLeavePage()) {
+  // The page coming again to be read in its character set is no new page to leave for.
+  if (topLevel && url != charsetReload_ && MayLeavePage && !MayLeavePage()) {
     cancel = true;
     return;
   }
@@ -119,6 +130,7 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
       break;
     case EditCopyOutcome::Prepared:
       addressShown_ = false;
+      if (ReloadInItsCharset()) break;  // the page comes again, readable, and is prepared then
       if (NavigationComplete) NavigationComplete();
       break;
     case EditCopyOutcome::NotWritten:
@@ -144,6 +156,22 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
     case EditCopyOutcome::Ignored:
       break;
   }
+}
+
+// A page in UTF-16 without a byte-order mark is shown as garbage by the engine: it is loaded
+// again, read as its bytes show. Once for each time the page is prepared, whatever the engine
+// makes of it, so that it can never load the page over and over.
+bool BrowseControl::ReloadInItsCharset() {
+  const std::string wanted = EngineCharsetFor(Record.SourceBytes);
+  const bool again = charsetReload_ == Record.WebURL;
+  charsetReload_.clear();
+  if (wanted.empty() || again || AsciiUpper(browser_.DocumentCharset()) == wanted) return false;
+  charsetReload_ = Record.WebURL;
+  // Like any navigation: nothing is being prepared until the page comes again.
+  window_.EditTabPreparing = false;
+  if (ButtonsEnable) ButtonsEnable();
+  browser_.ReloadReadingUndeclaredAs(wanted);
+  return true;
 }
 
 }  // namespace pq

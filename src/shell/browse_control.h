@@ -26,6 +26,10 @@ class BrowsePaneBrowser {
   virtual bool Busy() const = 0;
   // The displayed page with all its frames, read in one walk; nullptr when it cannot be read.
   virtual std::shared_ptr<const PageDocument> TopDocument() = 0;
+  // The character set the displayed page was read in, as the engine names it ("UTF-16LE").
+  virtual std::string DocumentCharset() = 0;
+  // Loads the page again, reading it in that set where nothing it was served with declares one.
+  virtual void ReloadReadingUndeclaredAs(const std::string& charset) = 0;
 };
 
 // The pane in which the user browses the live site: turns the browser's events into its own,
@@ -82,6 +86,7 @@ class BrowseControl {
 
  private:
   void ShowAddress(const std::string& url);
+  bool ReloadInItsCharset();
 
   BrowsePaneBrowser& browser_;
   StatusBar& status_;
@@ -91,6 +96,7 @@ class BrowseControl {
   bool stopped_ = false;
   bool addressShown_ = false;
   std::string notEditable_;  // why the last page was not prepared for editing
+  std::string charsetReload_;  // the page being loaded again to be read in its own character set
   unsigned navigation_ = 0;  // counts navigations, so a preparation knows when it went stale
 };
 

@@ -10,6 +10,8 @@
 
 #include "browse_e2e_support.h"
 #include "engine/web_view.h"
+#include "pageprep/copy_address.h"
+#include "pageprep/temp_files.h"
 #include "support/canned_http_server.h"
 
 namespace {
@@ -414,6 +416,49 @@ TEST_F(AdapterTest, ALocalEditCopyReachesItsFramesWithFileAccess) {
   EXPECT_TRUE(snap->frames[1].frames[0].readable);
   gtk_container_remove(GTK_CONTAINER(win), local.Widget());
   gtk_widget_destroy(win);
+}
+
+// The program's copies are HTML whatever their first bytes, and only views that show copies
+// open them: a page from the web cannot put one in its frames.
+TEST_F(AdapterTest, ACopyIsReadAsHtmlAndOnlyTheProgramOpensIt) {
+  const std::string path = pq::TempFolder() + "webed.htm";
+  std::ofstream(path, std::ios::binary)
+      << "\xEF\xBB\xBF<BASE HREF=\"" << server_->url() << "/x.htm\">\r\n"
+      << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 "
+         "Transitional//EN\" \"http://www.w3.org/TR/xhtml1/DTD/xhtml1-transitional.dtd\">\n"
+         "<html xmlns=\"http://www.w3.org/1999/xhtml\"><body><p>Caf&eacute;<br />"
+         "<span id=\"ZZZEDIT1\">Copy</span></p></body></html>\r\n";
+  WebView local(WebView::Options{true, true});
+  GtkWidget* win = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+  gtk_container_add(GTK_CONTAINER(win), local.Widget());
+  gtk_widget_show_all(win);
+  int top = 0;
+  local.DocumentComplete = [&](const FramePath& p, const std::string&) { top += p.empty() ? 1 : 0; };
+  local.Navigate(pq::CopyAddressOf(path));
+  ASSERT_TRUE(pqtest::WaitFor([&] { return top == 1; }));
+  const auto type = local.Evaluate("document.contentType");
+  EXPECT_EQ(type ? type->Str() : "", "text/html");
+  const auto span = local.ElementById({}, "ZZZEDIT1");
+  ASSERT_TRUE(span);
+  EXPECT_EQ(span->html, "Copy");
+  gtk_container_remove(GTK_CONTAINER(win), local.Widget());
+  gtk_widget_destroy(win);
+
+  server_->Set("/peek.htm", {200, "text/html",
+                             "<html><body><iframe src=\"" + pq::CopyAddressOf(path) + "\"></iframe></body></html>",
+                             false});
+  ASSERT_TRUE(Load(server_->url() + "/peek.htm"));
+  pqtest::Settle(std::chrono::milliseconds(500));
+  // Whatever the frame holds, the web page cannot read the copy's text.
+  const auto inFrame = view_->Evaluate(
+      "(function(){try{const d=document.querySelector('iframe').contentDocument;"
+      "return d?String(d.documentElement.outerHTML):'no document'}catch(e){return 'refused'}})()");
+  ASSERT_TRUE(inFrame);
+  EXPECT_EQ(inFrame->Str().find("ZZZEDIT1"), std::string::npos) << inFrame->Str();
+  view_->Navigate(pq::CopyAddressOf(path));
+  ASSERT_TRUE(pqtest::WaitFor([&] { return !view_->Busy(); }));
+  pqtest::Settle(std::chrono::milliseconds(300));
+  EXPECT_NE(view_->OuterHTML().find("web pages"), std::string::npos) << view_->OuterHTML();
 }
 
 TEST_F(AdapterTest, ALargePageIsReadWhole) {

@@ -9,6 +9,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -267,12 +269,23 @@ TEST(ProgramTest, AFailingServiceCheckShowsItsMessageAndEndsWithNonZeroStatus) {
   EXPECT_GE(service.Requests().size(), 1u);
 }
 
+// The copy is installed, then moved to another folder: it finds its data beside itself, and
+// no path of the source tree is written into it that could find the data instead.
 TEST(ProgramTest, AnInstalledCopyFindsItsData) {
   Sandbox box;
-  const std::string prefix = box.base() + "/prefix";
+  const std::string installed = box.base() + "/installed";
   const auto install = pqtest::RunCommand(
-      {"cmake", "--install", std::string(PQ_BIN_DIR) + "/..", "--prefix", prefix}, "", 120s);
+      {"cmake", "--install", std::string(PQ_BIN_DIR) + "/..", "--prefix", installed, "--strip"},
+      "", 120s);
   ASSERT_EQ(install.exitCode, 0) << install.out << install.err;
+  const std::string prefix = box.base() + "/moved/elsewhere";
+  fs::create_directories(box.base() + "/moved");
+  fs::rename(installed, prefix);
+  for (const char* binary : {"bin/pagequill", "bin/pagequill-site"}) {
+    std::ifstream in(prefix + "/" + binary, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.find(PQ_SOURCE_DIR), std::string::npos) << binary << " holds the source path";
+  }
   for (const char* file : {"bin/pagequill", "bin/pagequill-site", "share/pagequill/start.htm",
                            "share/pagequill/skin/Splash.svg", "share/pagequill/help/website/using.htm",
                            "share/applications/pagequill.desktop",

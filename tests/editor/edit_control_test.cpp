@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "editor/activation.h"
+#include "pageprep/copy_address.h"
 #include "pageprep/edit_copy.h"
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
@@ -168,10 +169,10 @@ class EditControlTest : public ::testing::Test {
   void Load() {
     control_.Navigate();
     bool cancel = false;
-    control_.OnBeforeNavigate(pq::FileUrlOf(pq::TempFolder() + "webed.htm"), cancel);
+    control_.OnBeforeNavigate(pq::CopyAddressOf(pq::TempFolder() + "webed.htm"), cancel);
     ASSERT_FALSE(cancel);
-    control_.OnNavigateComplete({}, pq::FileUrlOf(pq::TempFolder() + "webed.htm"));
-    control_.OnDocumentComplete({}, pq::FileUrlOf(pq::TempFolder() + "webed.htm"));
+    control_.OnNavigateComplete({}, pq::CopyAddressOf(pq::TempFolder() + "webed.htm"));
+    control_.OnDocumentComplete({}, pq::CopyAddressOf(pq::TempFolder() + "webed.htm"));
   }
   // A frame table entry with an edit copy that the fake loads.
   void AddFrame(const FakeDoc& copy, const std::string& meta = "", bool editable = true, bool hasFrames = false) {
@@ -206,7 +207,7 @@ TEST_F(EditControlTest, APageWithoutFrames) {
   EXPECT_TRUE(control_.NavigationBlocked());
   Load();
   EXPECT_EQ(events_, "UndoChange 0;RedoChange 0;ButtonsEnable;NavigateComplete;");
-  EXPECT_EQ(browser_.calls.front(), "navigate " + pq::FileUrlOf(pq::TempFolder() + "webed.htm"));
+  EXPECT_EQ(browser_.calls.front(), "navigate " + pq::CopyAddressOf(pq::TempFolder() + "webed.htm"));
   ASSERT_EQ(fetched_.size(), 1u);
   EXPECT_EQ(fetched_[0].rfind("http://site.test/pagequill/?type=check&now=", 0), 0u);
   EXPECT_EQ(site_.Status, PageStatus::Editable);
@@ -402,11 +403,6 @@ TEST_F(EditControlTest, EventsReachQEvent) {
   control_.qEvent(e);
   EXPECT_EQ(control_.LastEvent.frame, FramePath{1});
   EXPECT_EQ(control_.LastEvent.keyCode, 65);
-}
-
-TEST(FileUrlOf, EncodesWhatAUrlCannotHold) {
-  EXPECT_EQ(pq::FileUrlOf("/tmp/pagequill-1000/webed.htm"), "file:///tmp/pagequill-1000/webed.htm");
-  EXPECT_EQ(pq::FileUrlOf("/tmp/my temp/a#b%c?.htm"), "file:///tmp/my%20temp/a%23b%25c%3F.htm");
 }
 
 }  // namespace

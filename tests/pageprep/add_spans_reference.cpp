@@ -255,7 +255,9 @@ class Scan {
         break;
       }
       // The next link starts: this one has no end tag of its own.
-      if (StartsAt(masked_, tag, "<a") && IsWs(At(masked_, tag + 2))) {
+      const char afterA = At(masked_, tag + 2);
+      if (StartsAt(masked_, tag, "<a") &&
+          (IsWs(afterA) || afterA == '>' || afterA == '/' || afterA == '\f')) {
         e = tag;
         break;
       }

@@ -10,6 +10,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using pq::DecodePage;
 
 struct DecodeCase {
@@ -83,6 +84,21 @@ INSTANTIATE_TEST_SUITE_P(
                    "text/html; charset=utf-8", "utf-16le", "hi"},
         DecodeCase{"a UTF-16BE BOM beats a contradicting META", std::string("\xFE\xFF\0h", 4),
                    "text/html", "utf-16be", "h"},
+        DecodeCase{"a UTF-32LE BOM is not read as UTF-16's", "\xFF\xFE\0\0<\0\0\0\xAC\x20\0\0"s,
+                   "text/html", "utf-32le", "<\xE2\x82\xAC"},
+        DecodeCase{"a UTF-32BE BOM", "\0\0\xFE\xFF\0\0\0<\0\x01\xF6\x00"s, "text/html",
+                   "utf-32be", "<\xF0\x9F\x98\x80"},
+        // Without a mark, a wide page shows itself by the NUL bytes beside its first "<".
+        DecodeCase{"UTF-16LE without BOM", "<\0p\0>\0\xE9\0"s, "text/html", "utf-16le",
+                   "<p>\xC3\xA9"},
+        DecodeCase{"UTF-16BE without BOM beats a header that cannot be right",
+                   "\0\n\0<\0p\0>\x20\xAC"s, "text/html; charset=utf-8", "utf-16be",
+                   "\n<p>\xE2\x82\xAC"},
+        DecodeCase{"UTF-32LE without BOM", "<\0\0\0p\0\0\0"s, "", "utf-32le", "<p"},
+        DecodeCase{"UTF-32BE without BOM, white space first", "\0\0\0 \0\0\0<"s, "",
+                   "utf-32be", " <"},
+        DecodeCase{"a single-byte page with a NUL stays single-byte", "<p>a\0b</p>"s, "text/html",
+                   "windows-1252", "<p>a\0b</p>"s},
         // The header beats the META.
         DecodeCase{"the header beats the META", "<meta charset=shift_jis>\xE9",
                    "text/html; charset=windows-1252", "windows-1252",
@@ -136,6 +152,39 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<DecodeCase>& info) {
       return "case" + std::to_string(info.index);
     });
+
+TEST(WideCharsetOf, RecognisesTheFourLayoutsWithAndWithoutMark) {
+  const struct {
+    std::string bytes;
+    const char* charset;
+  } cases[] = {
+      {"\xFF\xFE<\0"s, "utf-16le"},
+      {"\xFE\xFF\0<"s, "utf-16be"},
+      {"\xFF\xFE\0\0<\0\0\0"s, "utf-32le"},
+      {"\0\0\xFE\xFF\0\0\0<"s, "utf-32be"},
+      {"<\0h\0t\0"s, "utf-16le"},
+      {"\0<\0h\0t"s, "utf-16be"},
+      {"<\0\0\0h\0\0\0"s, "utf-32le"},
+      {"\0\0\0<\0\0\0h"s, "utf-32be"},
+      {"\r\0\n\0<\0"s, "utf-16le"},
+      {"\0\t\0 \0<"s, "utf-16be"},
+      {" \0\0\0<\0\0\0"s, "utf-32le"},
+      {"\0\0\0\n\0\0\0\n"s, "utf-32be"},
+      // Byte-oriented pages, with and without stray NULs.
+      {"<html>"s, ""},
+      {"\xEF\xBB\xBF<\0p\0"s, ""},
+      {"<p>a\0b</p>"s, ""},
+      {"\0<p>"s, ""},
+      {"a\0b\0"s, ""},
+      {"<\0"s, ""},
+      {"<\0\0\0"s, ""},
+      {"<\0\0\0\0\0\0\0"s, ""},
+      {""s, ""},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(pq::WideCharsetOf(c.bytes), c.charset) << testing::PrintToString(c.bytes);
+  }
+}
 
 TEST(PageDecodingTable, Iso88591Bytes0x80To0x9FAreWindows1252) {
   // As browsers show them: the typographic characters, and the five unassigned codes as C1.
@@ -204,3 +253,61 @@ TEST(PageDecodingLarge, AnInvalidSequenceDeepInALongPageCostsOneCharacter) {
 }
 
 }  // namespace
+
+// Vietnamese and Hebrew pages are read one byte a character, as browsers read them: glibc's
+// decoders would join a letter and the combining mark after it into one character.
+TEST(NonComposingSets, EveryByteIsOneCharacter) {
+  const struct {
+    const char* charset;
+    std::string bytes;
+    std::string text;
+  } cases[] = {
+      // a + combining dot below, E + combining acute: four characters, not two
+      {"windows-1258", "a\xF2" "E\xEC", "a\xCC\xA3" "E\xCC\x81"},
+      {"windows-1258", "Vi\xEA\xF2t", "Vi\xC3\xAA\xCC\xA3t"},
+      // shin + shin dot + qamats; 0xCA is the holam haser for vav; 0xD9 is undefined
+      {"windows-1255", "\xF9\xD1\xC8 \xE5\xCA \xD9", "\xD7\xA9\xD7\x81\xD6\xB8 \xD7\x95\xD6\xBA \xEF\xBF\xBD"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(pq::DecodeBytes(c.bytes, c.charset), c.text) << c.charset;
+    EXPECT_EQ(DecodePage(c.bytes, std::string("text/html; charset=") + c.charset).text, c.text);
+  }
+}
+
+// The tables agree byte for byte with glibc's (a byte read alone is never composed) except
+// where the Encoding Standard differs: the C1 controls glibc leaves undefined, and windows-1255's
+// 0xCA (U+05BA), which glibc lacks.
+TEST(NonComposingSets, TablesAgreeWithGlibcByteByByte) {
+  for (const char* charset : {"windows-1258", "windows-1255"}) {
+    const iconv_t cd = iconv_open("UTF-8", pq::IconvName(charset).c_str());
+    ASSERT_NE(cd, reinterpret_cast<iconv_t>(-1)) << charset;
+    int c1Controls = 0, undefinedBytes = 0;
+    for (int b = 0x80; b <= 0xFF; ++b) {
+      char in[1] = {static_cast<char>(b)};
+      char out[8];
+      char* inPtr = in;
+      char* outPtr = out;
+      std::size_t inLeft = 1, outLeft = sizeof out;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+      const bool glibcReads = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<std::size_t>(-1) &&
+                              iconv(cd, nullptr, nullptr, &outPtr, &outLeft) != static_cast<std::size_t>(-1);
+      const std::string ours = pq::DecodeBytes(std::string(1, static_cast<char>(b)), charset);
+      if (glibcReads) {
+        EXPECT_EQ(ours, std::string(out, outPtr)) << charset << " byte " << b;
+      } else if (std::string(charset) == "windows-1255" && b == 0xCA) {
+        EXPECT_EQ(ours, "\xD6\xBA");
+      } else if (ours == "\xEF\xBF\xBD") {
+        ++undefinedBytes;
+      } else {
+        std::string control;
+        pq::AppendUtf8(control, static_cast<char32_t>(b));
+        EXPECT_EQ(ours, control) << charset << " byte " << b;
+        ++c1Controls;
+      }
+    }
+    iconv_close(cd);
+    const bool hebrew = std::string(charset) == "windows-1255";
+    EXPECT_EQ(c1Controls, hebrew ? 12 : 9) << charset;
+    EXPECT_EQ(undefinedBytes, hebrew ? 10 : 0) << charset;
+  }
+}

@@ -58,6 +58,10 @@ TEST(PageEncoding, DecodesAsPagesAreRead) {
   // Bad sequences read as the page decoder reads them: one U+FFFD each.
   EXPECT_EQ(pq::DecodeText("a\x93", "shift_jis"), "a\xEF\xBF\xBD");
   EXPECT_EQ(pq::DecodeText("a\xE2\x82" "b\xFF", "utf-8"), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+  // GBK's byte 0x80, which iconv lacks, is the euro sign for browsers and the page decoder: a
+  // page holding one must still be placed byte for byte.
+  EXPECT_EQ(pq::DecodeText("a\x80" "b", "gbk"), "a\xE2\x82\xAC" "b");
+  EXPECT_EQ(pq::ByteOffsetsOf("a\x80" "b", "gbk", "a\xE2\x82\xAC" "b", {4}), (std::vector<std::size_t>{2}));
 }
 
 TEST(PageEncoding, PostingCharsetFollowsTheDeclaration) {
@@ -92,13 +96,30 @@ TEST(PageEncoding, ByteOffsetsOfTextPositions) {
   EXPECT_EQ(pq::ByteOffsetsOf("\x93x", "windows-1252", "\xC2\x93x", {2, 3}),
             (std::vector<std::size_t>{1, 2}));
   EXPECT_FALSE(pq::ByteOffsetsOf("\x93x", "koi8-r", "\xC2\x93x", {1}));
+  // A letter and its combining mark are two bytes and two characters in windows-1258 and
+  // windows-1255, so a position between them has a byte offset of its own.
+  const std::string vietnamese = "Vi\xEA\xF2t";  // "Viê" + combining dot below + "t"
+  const auto read = pq::DecodeText(vietnamese, "windows-1258");
+  ASSERT_TRUE(read);
+  EXPECT_EQ(*read, "Vi\xC3\xAA\xCC\xA3t");
+  EXPECT_EQ(pq::ByteOffsetsOf(vietnamese, "windows-1258", *read, {2, 4, 6, 7}),
+            (std::vector<std::size_t>{2, 3, 4, 5}));
+  const std::string hebrew = "\xF9\xD1\xC8";  // shin, shin dot, qamats
+  EXPECT_EQ(pq::ByteOffsetsOf(hebrew, "windows-1255", *pq::DecodeText(hebrew, "windows-1255"), {2, 4}),
+            (std::vector<std::size_t>{1, 2}));
 }
 
 }  // namespace
 
 // An encoder's lookalike is never published for a typed character: what does not read back as
-// itself becomes a numeric reference, and everything that does keeps its bytes.
+// itself becomes a numeric reference, and everything that does keeps its bytes. Shift_JIS and
+// EUC-JP are read as browsers read them (the Windows-31J symbols: 0x8191 and EUC-JP's 0xA1F1
+// are the fullwidth cent sign), so neither set holds the yen, cent, pound and not signs, the
+// em dash, the double vertical line, the overline or the minus sign.
 TEST(EncodeTextReadingBack, LookalikesBecomeReferences) {
+  const std::string known =  // ¥ ¢ £ ¬ — ‖ ‾ −
+      "\xC2\xA5\xC2\xA2\xC2\xA3\xC2\xAC\xE2\x80\x94\xE2\x80\x96\xE2\x80\xBE\xE2\x88\x92";
+  const std::string knownAsReferences = "&#165;&#162;&#163;&#172;&#8212;&#8214;&#8254;&#8722;";
   const struct {
     const char* charset;
     std::string typed;
@@ -106,14 +127,24 @@ TEST(EncodeTextReadingBack, LookalikesBecomeReferences) {
   } cases[] = {
       {"shift_jis", "\xC2\xA5" "500 \xE2\x80\x94 2\xE2\x88\x92" "1 \xE6\x97\xA5",
        "&#165;500 &#8212; 2&#8722;1 \x93\xFA"},
-      // The cent, pound and not signs have EUC-JP bytes of their own that read back.
-      {"euc-jp", "\xC2\xA5\xC2\xA2\xC2\xA3\xC2\xAC \xE6\x97\xA5", "&#165;\xA1\xF1\xA1\xF2\xA2\xCC \xC6\xFC"},
+      {"shift_jis", known, knownAsReferences},
+      {"euc-jp", known, knownAsReferences},
+      // What the sets do hold keeps its bytes: the fullwidth forms, the bar, ASCII's ~ and \.
+      {"shift_jis", "\xEF\xBF\xA0\xE2\x80\x95\xE2\x88\xA5~\\", "\x81\x91\x81\x5C\x81\x61~\\"},
+      {"euc-jp", "\xEF\xBF\xA0\xE2\x80\x95\xE2\x88\xA5~\\ \xE6\x97\xA5",
+       "\xA1\xF1\xA1\xBD\xA1\xC2~\\ \xC6\xFC"},
       {"utf-8", "\xC2\xA5" "500", "\xC2\xA5" "500"},
       {"windows-1252", "caf\xC3\xA9 \xE2\x82\xAC", "caf\xE9 \x80"},
+      // Vietnamese: a precomposed letter the set lacks is a reference, never a letter and a
+      // mark (which read back as two characters); a letter and a mark typed as such stay so.
+      {"windows-1258", "\xE1\xBA\xA1 a\xCC\xA3 \xC4\x90\xE1\xBB\x93ng \xE2\x82\xAB",
+       "&#7841; a\xF2 \xD0&#7891;ng \xFE"},
+      {"windows-1255", "\xD7\xA9\xD7\x81\xD6\xB8\xD7\x9C\xD7\x95\xD6\xBA\xD7\x9D \xE2\x82\xAA",
+       "\xF9\xD1\xC8\xEC\xE5\xCA\xED \xA4"},
   };
   for (const auto& c : cases) {
     const auto sent = pq::EncodeTextReadingBack(c.typed, c.charset, c.charset);
     ASSERT_TRUE(sent) << c.charset;
-    EXPECT_EQ(*sent, c.sent) << c.charset;
+    EXPECT_EQ(*sent, c.sent) << c.charset << ": " << c.typed;
   }
 }

@@ -93,6 +93,10 @@ TEST(PublishableBytes, WidePagesAndNulBytesAreRefused) {
     EXPECT_TRUE(r.bytes.empty()) << c.named;
     EXPECT_NE(r.error.find(c.named), std::string::npos) << r.error;
   }
+  // Nor does an edit put one there.
+  const auto nul = PublishableBytes({"<p>"s, "windows-1252", "<p>"}, {{3, 3, "x\0y"s}});
+  EXPECT_FALSE(nul.ok);
+  EXPECT_NE(nul.error.find("NUL"), std::string::npos) << nul.error;
   EXPECT_EQ(pq::WideEncodingOf("<html>"), "");
   EXPECT_EQ(pq::WideEncodingOf(""), "");
 }

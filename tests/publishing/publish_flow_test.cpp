@@ -477,6 +477,11 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
        "Second"},
       {"<html> in a link's text", "Hello <a href=\"tags.htm\">The <html> tag</a>", "ZZZANCHOR1",
        "The <html> tag", "The html tag"},
+      {"a link that never ends, then <a> without attributes",
+       "<p><a href=\"x.htm\">One<a>Two</a> x</p><a href=\"y.htm\">Three</a>", "ZZZANCHOR2", "Three",
+       "Third"},
+      {"a control character in the link's start tag",
+       "<p><a h\x01ref=\"a.htm\">Old</a></p>", "ZZZANCHOR1", "Old", "New"},
   };
   for (const auto& c : cases) {
     pq::PublishDocument d = Prepared(c.source, c.id, "");
@@ -490,5 +495,37 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
     const auto at = expected.find(c.was);
     expected.replace(at, c.was.size(), c.now);
     EXPECT_EQ(*html, expected) << c.name;
+  }
+}
+
+// A post whose reply was lost or cut short is neither "failed" nor "published" until the
+// website has been asked: the very bytes posted mean stored.
+TEST(PublishAttempt, AnUnansweredPostIsJudgedFromTheWebsite) {
+  for (const char* reply : {"", "Up", "<html><body>Gateway Timeout</body></html>", "@@Updat"})
+    EXPECT_FALSE(PublishAttempt::IsSiteScriptReply(reply)) << reply;
+  for (const char* reply : {"<p>@@Updated@@</p>", "@@Wrong password@@"})
+    EXPECT_TRUE(PublishAttempt::IsSiteScriptReply(reply)) << reply;
+
+  const auto plan = pq::PlanPublication({Edited(Doc("a.htm", "a"), "b")}, kRoot);
+  ASSERT_EQ(plan.jobs.size(), 1u);
+  const std::string posted = plan.jobs[0].html;
+  const struct {
+    const char* name;
+    std::optional<std::string> current;
+    PublishOutcome outcome;
+    const char* says;
+  } cases[] = {
+      {"stored before the reply was lost", posted, PublishOutcome::Succeeded, ""},
+      {"not stored", std::string("<html><body><p>a</p></body></html>"), PublishOutcome::Failed,
+       "were not published"},
+      {"cannot be checked", std::nullopt, PublishOutcome::Failed, "could not check"},
+  };
+  for (const auto& c : cases) {
+    PublishAttempt attempt(plan, "pw");
+    attempt.Begin(true, 0, "");
+    attempt.JudgeFromWebsite(c.current);
+    EXPECT_EQ(attempt.Outcome(), c.outcome) << c.name;
+    EXPECT_NE(attempt.ErrorMessage().find(c.says), std::string::npos) << attempt.ErrorMessage();
+    EXPECT_EQ(attempt.Stored().size(), c.outcome == PublishOutcome::Succeeded ? 1u : 0u) << c.name;
   }
 }

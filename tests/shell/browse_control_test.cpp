@@ -26,9 +26,12 @@ class FakeBrowser : public pq::BrowsePaneBrowser {
   std::string LocationURL() const override { return document ? document->location : ""; }
   bool Busy() const override { return busy; }
   std::shared_ptr<const pq::PageDocument> TopDocument() override { return document; }
+  std::string DocumentCharset() override { return charset; }
+  void ReloadReadingUndeclaredAs(const std::string& c) override { calls += "reload as " + c + ";"; }
 
   std::shared_ptr<pq::DocumentSnapshot> document;
   bool busy = false;
+  std::string charset = "windows-1252";
   std::string calls;
 };
 
@@ -209,6 +212,57 @@ TEST_F(BrowseControlTest, AnEditCopyThatCannotBeWrittenEndsLikeTheErrorPage) {
   EXPECT_FALSE(control_.AddressShown());
   EXPECT_EQ(control_.WebURL(), "");
   EXPECT_TRUE(window_.StartPageUrl.empty());
+}
+
+// The engine cannot recognise UTF-16 without a byte-order mark: such a page comes again, read as
+// its bytes show, without asking to leave the page it is; once only, whatever the engine does.
+TEST_F(BrowseControlTest, AUtf16PageWithoutMarkIsLoadedAgainReadInItsCharset) {
+  using namespace std::string_literals;
+  int asked = 0;
+  control_.MayLeavePage = [&] {
+    ++asked;
+    return true;
+  };
+  const std::string url = kSite + "wide.htm";
+  pages_[url] = "<\0p\0>\0"s;
+  Load(url);
+  EXPECT_EQ(browser_.calls, "reload as UTF-16LE;");
+  EXPECT_EQ(events_, "UpdateAddressBar " + url + ";StartedNavigation;ButtonsDisable;ButtonsEnable;");
+  EXPECT_FALSE(window_.EditTabPreparing);
+  EXPECT_EQ(asked, 1);
+
+  events_.clear();
+  browser_.charset = "UTF-16LE";
+  Load(url);  // the reload
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(events_, "UpdateAddressBar " + url + ";StartedNavigation;ButtonsDisable;NavigationComplete;");
+
+  // An engine that does not read it so is asked once, not again.
+  browser_.charset = "windows-1252";
+  browser_.calls.clear();
+  Load(url);
+  Load(url);
+  EXPECT_EQ(browser_.calls, "reload as UTF-16LE;");
+
+  // Pages the engine reads by themselves, or cannot read at all, come once.
+  const struct {
+    std::string bytes;
+    const char* engineReads;
+  } once[] = {
+      {"\0<\0p"s, "UTF-16BE"},
+      {"\xFF\xFE<\0p\0"s, "UTF-16LE"},
+      {"<\0\0\0p\0\0\0"s, "windows-1252"},
+      {"<p>a\0b</p>"s, "windows-1252"},
+  };
+  for (const auto& c : once) {
+    pages_[url] = c.bytes;
+    browser_.charset = c.engineReads;
+    browser_.calls.clear();
+    events_.clear();
+    Load(url);
+    EXPECT_EQ(browser_.calls, "") << testing::PrintToString(c.bytes);
+    EXPECT_NE(events_.find("NavigationComplete"), std::string::npos) << testing::PrintToString(c.bytes);
+  }
 }
 
 TEST_F(BrowseControlTest, WhilePublishingOnlyTheAddressBoxFollows) {

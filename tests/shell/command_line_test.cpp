@@ -26,11 +26,9 @@ TEST(CommandLineTest, OnlyHelpAndVersion) {
   }
 }
 
-TEST(DataFolderTest, InstalledBesideTheProgramElseTheBuildsOwn) {
-  auto has = [](const std::string& dir) { return dir == "/opt/pq/share/pagequill"; };
-  EXPECT_EQ(pq::DataFolderFor("/opt/pq/bin", "/src/data", has), "/opt/pq/share/pagequill");
-  EXPECT_EQ(pq::DataFolderFor("/elsewhere/bin", "/src/data", has), "/src/data");
-  EXPECT_EQ(pq::DataFolderFor("", "/src/data", has), "/src/data");
+TEST(DataFolderTest, BesideTheProgramOnly) {
+  EXPECT_EQ(pq::DataFolderFor("/opt/pq/bin"), "/opt/pq/share/pagequill");
+  EXPECT_EQ(pq::DataFolderFor("/home/me/build/bin/../bin"), "/home/me/build/share/pagequill");
 }
 
 }  // namespace

@@ -1,12 +1,14 @@
 #include "publishing/widgets/animation.h"
 
+#include "core/data_folder.h"
+
 namespace pq {
 
 Animation::Animation(const std::string& prefix, int count, int intervalMs, int scale)
     : image_(gtk_image_new()), interval_(intervalMs) {
   for (int i = 1; i <= count; ++i) {
     const std::string path =
-        std::string(PQ_DATA_DIR) + "/publishing/" + prefix + std::to_string(i) + ".svg";
+        DataFolder() + "/publishing/" + prefix + std::to_string(i) + ".svg";
     GdkPixbuf* p = gdk_pixbuf_new_from_file_at_scale(path.c_str(), 160 * scale, 128 * scale,
                                                      TRUE, nullptr);
     pictures_.emplace_back(p);

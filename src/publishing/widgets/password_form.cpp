@@ -1,5 +1,6 @@
 #include "publishing/widgets/password_form.h"
 
+#include "core/data_folder.h"
 #include "pageprep/url_ops.h"
 #include "publishing/forgotten_password.h"
 #include "publishing/remembered_password.h"
@@ -32,7 +33,7 @@ Password::Password(GtkWindow* parent, PublishHost& host)
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(d));
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);
   gtk_container_set_border_width(GTK_CONTAINER(row), 16);
-  const std::string key = std::string(PQ_DATA_DIR) + "/publishing/Key.svg";
+  const std::string key = DataFolder() + "/publishing/Key.svg";
   PicKey = gtk_image_new_from_file(key.c_str());
   gtk_widget_set_valign(PicKey, GTK_ALIGN_START);
   Name(PicKey, "PicKey");
@@ -94,13 +95,6 @@ Password::Result Password::Run() {
   for (;;) {
     const int response = gtk_dialog_run(GTK_DIALOG(dialog_.get()));
     if (response != kOK) break;
-    if (gtk_entry_get_text_length(GTK_ENTRY(PasswordBox)) == 0) {
-      // Nothing is sent without a password: the site would only refuse it.
-      ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
-                  "Type the password for your website, then press OK.", MessageIcon::Information);
-      gtk_widget_grab_focus(PasswordBox);
-      continue;
-    }
     if (PublishOnce()) {
       gtk_widget_hide(dialog_.get());
       host_.PublishComplete();
@@ -115,12 +109,20 @@ Password::Result Password::Run() {
 bool Password::PublishOnce() {
   const std::string password = gtk_entry_get_text(GTK_ENTRY(PasswordBox));
   bool conflict = false;
+  bool passwordNeeded = false;
   {
     Publish publish(GTK_WINDOW(dialog_.get()), host_);
     publish.SetPassword(password);
     if (PublishStarting) PublishStarting(publish);
     SetErrorMessage(publish.Run());
     conflict = publish.Conflicted();
+    passwordNeeded = publish.PasswordNeeded();
+  }
+  if (passwordNeeded) {
+    ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
+                "Type the password for your website, then press OK.", MessageIcon::Information);
+    gtk_widget_grab_focus(PasswordBox);
+    return false;
   }
   const std::string message = errorMessage_;
   if (conflict) {

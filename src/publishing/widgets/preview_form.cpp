@@ -3,6 +3,7 @@
 #include <chrono>
 
 #include "engine/wait_until.h"
+#include "pageprep/copy_address.h"
 #include "pageprep/preview_file.h"
 #include "pageprep/preview_frames.h"
 #include "publishing/publish_documents.h"
@@ -15,11 +16,6 @@ namespace {
 
 // A page that never reports its load does not hold the preview up longer than this.
 constexpr auto kLoadWait = std::chrono::seconds(15);
-
-std::string FileUrl(const std::string& path) {
-  engine::GCharPtr uri(g_filename_to_uri(path.c_str(), nullptr, nullptr));
-  return uri ? uri.get() : "";
-}
 
 }  // namespace
 
@@ -95,7 +91,7 @@ void Preview::SetUpIE() {
     if (!token.expired()) ie_ = nullptr;
   };
   IESetupWait(kPreviewFileName);
-  ie_->Navigate(FileUrl(path));
+  ie_->Navigate(CopyAddressOf(path));
   IEWaitForPageLoad(kPreviewFileName);
   if (hasFrames && ie_ && !cancelled_) {
     host_.Frames().Counter = 1;
@@ -125,7 +121,7 @@ void Preview::IEnavigateFrames(const FramePath& frame) {
     FramePath child = frame;
     child.push_back(i);
     IESetupWait(entry.PreviewFile);
-    ie_->View().NavigateFrame(child, FileUrl(entry.PreviewFile));
+    ie_->View().NavigateFrame(child, CopyAddressOf(entry.PreviewFile));
     IEWaitForPageLoad(entry.PreviewFile);
     if (entry.HasFrames) IEnavigateFrames(child);
   }

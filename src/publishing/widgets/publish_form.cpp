@@ -74,6 +74,7 @@ std::string Publish::Run() {
   errorText_.clear();
   cancelled_ = false;
   conflict_ = false;
+  passwordNeeded_ = false;
   siteRoot_ = SiteRootOf(host_.CurrentOrigURL());
   gtk_widget_show_all(dialog_.get());
   animation_->Start();
@@ -92,6 +93,10 @@ void Publish::SetUpIE() {
   EarlierPublications* earlier = host_.Earlier();
   if (earlier) FollowEarlierPublications(plan, *earlier);
   const bool anything = !plan.jobs.empty() && plan.error.empty();
+  if (anything && password_.empty()) {
+    passwordNeeded_ = true;  // the site would only refuse it
+    return;
+  }
   attempt_.emplace(std::move(plan), password_);
   if (anything) {
     // A second editor's change since the page was opened is never overwritten.
@@ -110,13 +115,26 @@ void Publish::SetUpIE() {
   const std::string address = SiteScriptBase(siteRoot_);
   while (const PublishJob* job = attempt_->Next()) {
     submit_.SetFields(attempt_->NextFields());
-    const engine::PostResult answer = submit_.Submit(address);
+    const engine::PostResult reply = submit_.Submit(address);
     host_.DropCachedCopies(job->origUrl);
-    // A Cancel meanwhile stops before the next one.
-    if (!answer.problem.empty())
-      attempt_->Undelivered(answer.problem);
-    else
-      attempt_->Judge(answer.text);
+    if (!reply.problem.empty()) {
+      // Refused by the program itself (an untrusted certificate, a redirect to another site):
+      // the user is told why, and nothing more is sent.
+      attempt_->Undelivered(reply.problem);
+      continue;
+    }
+    if (reply.ok && PublishAttempt::IsSiteScriptReply(reply.text)) {
+      attempt_->Judge(reply.text);  // a Cancel meanwhile stops before the next one
+      continue;
+    }
+    // No reply that tells: the page may have been stored. The website is asked, not guessed.
+    gtk_label_set_text(GTK_LABEL(Label1),
+                       "The website did not answer in time. Your changes may have been "
+                       "published; Pagequill will check.");
+    FetchedPage current = host_.Fetch(job->address);
+    attempt_->JudgeFromWebsite(current.failed || (current.status && current.status != 200)
+                                   ? std::nullopt
+                                   : std::optional<std::string>(std::move(current.bytes)));
   }
   if (earlier)
     for (const PublishJob* job : attempt_->StoredJobs()) (*earlier)[job->address] = job->html;

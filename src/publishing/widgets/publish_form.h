@@ -33,6 +33,8 @@ class Publish {
   std::string Run();
   // After Run: the page was changed on the website since it was opened; nothing was posted.
   bool Conflicted() const { return conflict_; }
+  // There were changes to send but no password to send them with; nothing was posted.
+  bool PasswordNeeded() const { return passwordNeeded_; }
   // The site script's pass key for this attempt.
   PassKey GetPassKey();
 
@@ -64,6 +66,7 @@ class Publish {
   std::string errorText_;
   bool cancelled_ = false;
   bool conflict_ = false;
+  bool passwordNeeded_ = false;
   std::optional<PublishAttempt> attempt_;
   std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

@@ -35,6 +35,8 @@ class BrowseControlWidget : private BrowsePaneBrowser {
   std::string LocationURL() const override { return view_.LocationURL(); }
   bool Busy() const override { return view_.Busy(); }
   std::shared_ptr<const PageDocument> TopDocument() override;
+  std::string DocumentCharset() override { return view_.DocumentCharset(); }
+  void ReloadReadingUndeclaredAs(const std::string& charset) override { view_.ReloadReadingUndeclaredAs(charset); }
 
   engine::WebView view_;
   StatusBar status_;

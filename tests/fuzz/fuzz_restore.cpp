@@ -1,0 +1,82 @@
+// Marker removal and restore with any live span contents: what is published is valid UTF-8
+// without unsafe characters, holds none of the program's markers, and the restore that knows
+// where its markers are agrees with the one that reads them from the text.
+#include <string>
+
+#include "fuzz_support.h"
+#include "pageprep/char_filters.h"
+#include "pageprep/markers.h"
+#include "pageprep/restore_html.h"
+#include "pageprep/text_util.h"
+
+namespace {
+
+using namespace pq::fuzz;
+
+bool HasLookalike(std::string_view text) {
+  const std::string lower = pq::AsciiLower(text);
+  for (std::string_view s : {"zzz", "<span", "</span", "origurl", "fullpath", "deletedtext"})
+    if (lower.find(s) != std::string::npos) return true;
+  return false;
+}
+
+bool Safe(std::string_view s) {
+  for (const char ch : s) {
+    const auto c = static_cast<unsigned char>(ch);
+    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  Input in(data, size);
+  const std::string page(in.Until('\0'));
+  const pq::MarkedHTML marked = pq::MakeEditHTML(page, "http://127.0.0.1/a.htm", "http://127.0.0.1/a.htm");
+
+  // Each span: absent from the document, as written, or with new contents.
+  pq::SpanSnapshot doc;
+  std::string given = page;
+  for (const auto& s : marked.layout.spans) {
+    const int choice = in.Below(3);
+    if (choice == 0) continue;
+    auto& e = doc.elements[s.Id()];
+    if (choice == 1) {
+      e.innerHTML = marked.html.substr(s.contentBegin, s.contentEnd - s.contentBegin);
+      e.editableLinks = {marked.html.substr(s.textBegin, s.textEnd - s.textBegin)};
+    } else {
+      e.innerHTML = std::string(in.Until('\0'));
+      e.editableLinks = {e.innerHTML};
+      given += e.innerHTML;
+    }
+  }
+
+  const pq::RestoredHTML restored = pq::RestoreHTML(marked.html, marked.layout, doc);
+  const std::string published = pq::StripMarkers(restored.html, restored.layout);
+  Require(ValidUtf8(published), "what is published is valid UTF-8", published);
+  Require(Safe(published), "what is published holds no unsafe characters", published);
+  RequireEqual(pq::StripUnsafeChars(published), published, "the filter leaves filtered text alone");
+  RequireEqual(pq::PublishableHTML(marked.html, marked.layout, doc), published,
+               "PublishableHTML is StripMarkers(RestoreHTML)");
+
+  const std::string givenLower = pq::AsciiLower(pq::StripUnsafeChars(given));
+  const std::string lower = pq::AsciiLower(published);
+  for (std::string_view marker : {"<!--origurl=", "<!--fullpath=", "<span id=\"zzz"})
+    if (givenLower.find(marker) == std::string::npos)
+      Require(lower.find(marker) == std::string::npos, "no marker of the program is published",
+              published);
+
+  // (An "<html>" written with the markers is not found in the text: compare pages that had one.)
+  bool wroteHtmlTag = false;
+  for (const auto& t : marked.layout.inserted)
+    wroteHtmlTag = wroteHtmlTag || pq::StartsWithNoCase(marked.html.substr(t.begin), "<html");
+  // (Nor does the reading from the text take a tag cut off by the end of the page for one.)
+  const bool endsInTag = page.rfind('<') != std::string::npos &&
+                         (page.rfind('>') == std::string::npos || page.rfind('>') < page.rfind('<'));
+  if (!HasLookalike(given) && !wroteHtmlTag && !endsInTag) {
+    RequireEqual(pq::StripMarkers(pq::RestoreHTML(marked.html, doc)), published,
+                 "the restore from the text agrees with the restore by the layout");
+  }
+  return 0;
+}
