@@ -69,14 +69,16 @@ TEST(Problems, NoticeTexts) {
   EXPECT_EQ(notSetUp.moreInfoTitle, "Website Not Setup");
   EXPECT_EQ(notSetUp.moreInfoMessage,
             "Your website designer needs to set up a password to enable you to publish changes to your "
-            "website. Your website designer may wish to visit "
-            "file:///usr/share/pagequill/help/setting-up-publishing.htm for more information");
+            "website. Your website designer may wish to read \"Setting up publishing\" in "
+            "Pagequill's help for more information");
+  EXPECT_EQ(notSetUp.moreInfoHelp, "file:///usr/share/pagequill/help/setting-up-publishing.htm");
   const auto unsuitable = p.Text(ProblemNotice::PageUnsuitable);
   EXPECT_EQ(unsuitable.moreInfoLabel, "More Info . . .");
-  EXPECT_NE(unsuitable.moreInfoMessage.find("setting-up-publishing.htm for more information"), std::string::npos);
+  EXPECT_EQ(unsuitable.moreInfoHelp, notSetUp.moreInfoHelp);
   const auto part = p.Text(ProblemNotice::PartUnsuitable);
   EXPECT_EQ(part.text, "This page is made up of several elements. Some elements are not suitable for publishing.");
   EXPECT_EQ(part.moreInfoTitle, "Some pages not suitable");
+  EXPECT_EQ(part.moreInfoHelp, "");
 }
 
 TEST(Problems, AnHttpsSiteIsNamedByItsHost) {

@@ -81,6 +81,8 @@ class MainFormWindow : private MainFormView {
   ToolbarButtons& Buttons() { return *buttons_; }
   skin::SkinImage& Header(TabHeader h) { return h == TabHeader::ImgBrowse ? *imgBrowse_ : *imgEdit_; }
   HelpWindow* Help() { return help_.get(); }
+  // The help window, at `page` when one is named.
+  void OpenHelp(const std::string& page = "");
   GtkWidget* AddressLabel() const { return label2_; }
 
  private:
@@ -128,7 +130,6 @@ class MainFormWindow : private MainFormView {
   void WireHeader(TabHeader header);
   void PlacePanes(const skin::MainWindowLayout& layout);
   void FirstActivation();
-  void OpenHelp();
   static int OnTimer1(void* self);
   static int OnTimer2(void* self);
   static int OnTimer3(void* self);

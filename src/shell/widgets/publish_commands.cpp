@@ -108,6 +108,7 @@ void MainFormWindow::PublishCommand() {
   edit.Control().SetEditStatusBar(problems.OKtoPublish ? edit.Site().Status : PageStatus::NotEditable);
   if (problems.NumMessages > 0) {
     ProblemsDialog dialog(problems, Window());
+    dialog.OpenHelp = [this](const std::string& page) { OpenHelp(page); };
     dialog.Run();
   }
   if (!problems.OKtoPublish) return;
