@@ -19,6 +19,8 @@ namespace {
 constexpr const char* kScriptType = "text/html; charset=utf-8";
 constexpr std::uintmax_t kMaxServedFile = 256u * 1024 * 1024;
 constexpr int kBacklog = 128;
+// Workers of the https server (plain http has the gate's own).
+constexpr int kThreads = 32;
 constexpr std::size_t kKeepAliveMax = 100;
 constexpr std::chrono::seconds kBudgetWait{10};
 
@@ -65,7 +67,15 @@ std::string RawPathOf(const std::string& target) { return target.substr(0, targe
 }  // namespace
 
 HttpSite::HttpSite(const SiteOptions& options)
-    : options_(options), root_(options.root), script_(options), budget_(options.bodyMemoryBytes) {
+    : options_(options),
+      root_(options.root),
+      script_(options),
+      budget_(options.bodyMemoryBytes),
+      tls_(options.tlsCert.empty() ? nullptr
+                                   : std::make_unique<ServerOf<httplib::SSLServer>>(
+                                         options.tlsCert.c_str(), options.tlsKey.c_str())),
+      server_(tls_ ? static_cast<httplib::Server&>(*tls_) : plain_) {
+  if (tls_) server_.new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
   // Only SO_REUSEADDR: cpp-httplib's default also sets SO_REUSEPORT, which would let a
   // second server share the port silently.
   server_.set_socket_options([](socket_t sock) {
@@ -259,20 +269,31 @@ bool HttpSite::ServeConnection(Connection& connection) {
   tCurrent = &state;
   const bool last = static_cast<std::size_t>(connection.served) >= kKeepAliveMax;
   bool closed = false;
-  const bool ok = server_.ServeOne(stream, last, closed);
+  const bool ok = plain_.ServeOne(stream, last, closed);
   tCurrent = nullptr;
   return ok && !closed && !last && !state.closeAfter;
 }
 
+std::string HttpSite::CertificateProblem() const {
+  if (!tls_ || tls_->is_valid()) return "";
+  return "cannot use the certificate " + options_.tlsCert + " with the key " + options_.tlsKey +
+         " (not PEM, or the key does not belong to the certificate)";
+}
+
 int HttpSite::Bind(std::string& error) {
+  if (error = CertificateProblem(); !error.empty()) return -1;
   const int port = options_.port == 0 ? server_.bind_to_any_port(options_.bind)
                                       : (server_.bind_to_port(options_.bind, options_.port)
                                              ? options_.port
                                              : -1);
-  if (port >= 0) {
-    server_.WidenBacklog(kBacklog);
+  if (port >= 0 && tls_) {
+    tls_->WidenBacklog(kBacklog);
+    server_.set_read_timeout(10, 0);
+    server_.set_write_timeout(10, 0);
+  } else if (port >= 0) {
+    plain_.WidenBacklog(kBacklog);
     gate_ = std::make_unique<ConnectionGate>(
-        server_.listenSocket(), ConnectionGate::Limits{},
+        plain_.listenSocket(), ConnectionGate::Limits{},
         [this](Connection& c) { return ServeConnection(c); });
   }
   if (port < 0) {
@@ -283,12 +304,14 @@ int HttpSite::Bind(std::string& error) {
 }
 
 bool HttpSite::Run() {
+  if (tls_) return server_.listen_after_bind();
   if (!gate_) return false;
   gate_->Run();
   return true;
 }
 
 void HttpSite::Stop() {
+  if (tls_) server_.stop();
   if (gate_) gate_->Stop();
 }
 

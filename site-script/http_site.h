@@ -25,9 +25,13 @@ class HttpSite {
 
   // Binds the listening socket; returns the port, or -1 with a message in error.
   int Bind(std::string& error);
+  // Why the certificate and key given cannot serve https; "" when they can, or without them.
+  std::string CertificateProblem() const;
   // Serves until Stop(); false if the server could not run.
   bool Run();
   void Stop();
+  // "https" with a certificate, else "http".
+  const char* Scheme() const { return tls_ ? "https" : "http"; }
 
  private:
   void ServeStatic(const httplib::Request& req, httplib::Response& res) const;
@@ -36,23 +40,30 @@ class HttpSite {
   // One request of a connection the gate handed over; true to keep the connection.
   bool ServeConnection(Connection& connection);
 
-  class Server : public httplib::Server {
+  template <class Base>
+  class ServerOf : public Base {
    public:
+    using Base::Base;
     // cpp-httplib as packaged listens with a backlog of 5, so a burst of new connections
     // has SYNs dropped and waits a second for the retry; this widens it after binding.
-    void WidenBacklog(int backlog) { ::listen(svr_sock_, backlog); }
-    int listenSocket() const { return svr_sock_; }
+    void WidenBacklog(int backlog) { ::listen(this->svr_sock_, backlog); }
+    int listenSocket() const { return this->svr_sock_; }
     bool ServeOne(httplib::Stream& stream, bool closeConnection, bool& connectionClosed) {
-      return process_request(stream, closeConnection, connectionClosed, nullptr);
+      return this->process_request(stream, closeConnection, connectionClosed, nullptr);
     }
   };
+
 
   SiteOptions options_;
   std::filesystem::path root_;
   SiteScript script_;
   BodyBudget budget_;
-  Server server_;
-  std::unique_ptr<ConnectionGate> gate_;  // made by Bind()
+  // Plain http is served through the gate; https (a certificate given) by cpp-httplib's own
+  // TLS server and its thread pool, without the gate's bounds on slow clients.
+  ServerOf<httplib::Server> plain_;
+  std::unique_ptr<ServerOf<httplib::SSLServer>> tls_;
+  httplib::Server& server_;  // the one of the two that serves
+  std::unique_ptr<ConnectionGate> gate_;  // made by Bind(), plain http only
 };
 
 }  // namespace pq::site

@@ -64,6 +64,10 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   HttpSite site(options);
+  if (std::string error = site.CertificateProblem(); !error.empty()) {
+    std::cerr << "pagequill-site: " << error << "\n";
+    return 2;
+  }
   std::string error;
   const int port = site.Bind(error);
   if (port < 0) {
@@ -71,7 +75,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const bool ipv6 = options.bind.find(':') != std::string::npos;
-  std::printf("listening on http://%s%s%s:%d/\n", ipv6 ? "[" : "", options.bind.c_str(),
+  std::printf("listening on %s://%s%s%s:%d/\n", site.Scheme(), ipv6 ? "[" : "", options.bind.c_str(),
               ipv6 ? "]" : "", port);
   std::fflush(stdout);
 

@@ -88,10 +88,14 @@ environment variable PAGEQUILL_SITE_PASSWORD, never from the command line.
                           message on standard input
   --mail-file FILE        or append the message to FILE
   --mail-interval S       at least S seconds between two mails (default 60)
+  --tls-cert FILE         answer https: the server's certificate (PEM, its chain
+                          may follow); needs --tls-key
+  --tls-key FILE          the certificate's private key (PEM)
   --help                  this text
   --version               the version, then exit
 
-The first line on standard output is "listening on http://ADDR:PORT/".
+The first line on standard output is "listening on http://ADDR:PORT/"
+("https://" with --tls-cert).
 )";
 }
 
@@ -126,7 +130,8 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
         "--root", "--bind", "--port", "--password-file", "--flags", "--backup-dir",
         "--key-lifetime", "--keys-per-issue", "--max-body", "--slow-after", "--lockout-after",
         "--lockout-seconds", "--mail-command", "--mail-file", "--mail-interval",
-        "--site-slow-after", "--site-max-delay", "--revisions", "--body-memory"};
+        "--site-slow-after", "--site-max-delay", "--revisions", "--body-memory", "--tls-cert",
+        "--tls-key"};
     bool known = false;
     for (const char* name : kValued) known = known || a == name;
     if (!known) return fail("unknown option " + a);
@@ -187,6 +192,10 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
     } else if (a == "--mail-interval") {
       if (!ParseInt(v, 0, 86400, n)) return fail("--mail-interval must be 0 to 86400 seconds");
       o.mailIntervalSeconds = static_cast<int>(n);
+    } else if (a == "--tls-cert") {
+      o.tlsCert = v;
+    } else if (a == "--tls-key") {
+      o.tlsKey = v;
     }
   }
   if (o.help || o.version) {
@@ -194,6 +203,8 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
     return result;
   }
   if (o.root.empty()) return fail("--root DIR is required");
+  if (o.tlsCert.empty() != o.tlsKey.empty())
+    return fail("--tls-cert and --tls-key go together: the certificate and its private key");
   if (havePasswordFile) {
     auto password = ReadPasswordFile(passwordFile, result.error);
     if (!password) return result;
@@ -231,7 +242,10 @@ std::string ValidateSiteOptions(SiteOptions& o) {
   if (IsInside(backup, root)) {
     return "the backup folder must lie outside the site folder, or anyone could read old pages";
   }
-  for (const std::string* secret : {&o.passwordFile, &o.mailFile}) {
+  for (const std::string* file : {&o.tlsCert, &o.tlsKey}) {
+    if (!file->empty() && !std::ifstream(*file)) return "cannot read " + *file;
+  }
+  for (const std::string* secret : {&o.passwordFile, &o.mailFile, &o.tlsKey}) {
     if (secret->empty()) continue;
     const fs::path p = fs::weakly_canonical(*secret, ec);
     if (!ec && IsInside(p, root)) {

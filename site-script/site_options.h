@@ -30,6 +30,8 @@ struct SiteOptions {
   std::string mailCommand;        // run with the message on standard input
   std::string mailFile;           // or: the message is appended to this file
   int mailIntervalSeconds = 60;   // at most one password mail per interval
+  std::string tlsCert;            // with tlsKey: answer https with this certificate (PEM chain)
+  std::string tlsKey;             // its private key (PEM)
   bool help = false;
   bool version = false;
 };

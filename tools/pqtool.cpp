@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/form_post.h"
 #include "engine/http_fetch.h"
 #include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
@@ -19,6 +20,9 @@
 #include "publishing/md5.h"
 #include "publishing/publish_flow.h"
 #include "publishing/publishable_page.h"
+#include "publishing/site_check.h"
+#include "publishing/site_readiness.h"
+#include "publishing/site_replies.h"
 
 namespace {
 
@@ -26,7 +30,7 @@ constexpr const char* kUsage =
     "usage: pqtool addspans | strip-markers | edit-flag | md5 [TEXT] | fetch URL |\n"
     "              full-path URL | site-root URL | relative-path URL ROOT | stamp |\n"
     "              publishable (FILE | - | --url URL) [--charset NAME] [--span ID=HTML]... |\n"
-    "              --help\n";
+    "              check-site URL [--password] | --help\n";
 
 constexpr const char* kHelp =
     "pqtool: Pagequill's page operations from the command line.\n"
@@ -37,7 +41,7 @@ constexpr const char* kHelp =
     "  md5 [TEXT]            MD5 of TEXT (or of standard input) as the site script hashes it\n"
     "  fetch URL             fetch URL without any cache and write its text (UTF-8)\n"
     "  full-path URL         the page file an address shows (folders through index.htm/.html)\n"
-    "  site-root URL         http:// and the host of URL\n"
+    "  site-root URL         the scheme and host (and port) of URL: https://host:8443\n"
     "  relative-path URL ROOT  the path of URL below ROOT, as the site script receives it\n"
     "  stamp                 the request stamp DDMMYYYYhhmmss of now\n"
     "  publishable (FILE | - | --url URL) [--charset NAME] [--span ID=HTML]...\n"
@@ -46,6 +50,16 @@ constexpr const char* kHelp =
     "                        given spans are edited (ZZZEDIT3=new inner HTML, ZZZANCHOR1=new\n"
     "                        link text); nothing when the page would not be sent. --charset\n"
     "                        reads the bytes in that set instead of the one they declare\n"
+    "  check-site URL [--password]\n"
+    "                        whether the site of URL is ready to publish to: asks its site\n"
+    "                        script the check request, a pass key and its version (nothing\n"
+    "                        that changes anything) and says in plain words what works. With\n"
+    "                        --password, the first line of standard input is checked as the\n"
+    "                        site's password (nothing is published). Exit status 0 only when\n"
+    "                        the site is ready\n"
+    "\n"
+    "Addresses may be http or https. PAGEQUILL_EXTRA_CA=FILE adds the certificate authorities\n"
+    "of a PEM file to the system's (never replacing them).\n"
     "\n"
     "Exit status: 0 done, 1 the operation failed (an answer other than 2xx included),\n"
     "2 wrong call.\n";
@@ -73,6 +87,7 @@ constexpr Command kCommands[] = {
     {"site-root", 1, 1, "one URL"},  {"relative-path", 2, 2, "URL and ROOT"},
     {"stamp", 0, 0, ""},             {"--help", 0, 0, ""},        {"-h", 0, 0, ""},
     {"help", 0, 0, ""},              {"publishable", 1, 1000, "a FILE, - or --url URL"},
+    {"check-site", 1, 2, "a URL and perhaps --password"},
 };
 
 // "" when the call is right, else what is wrong with it.
@@ -99,6 +114,64 @@ int Print(const std::string& text, bool newline = true) {
   if (newline) std::cout << "\n";
   std::cout.flush();
   return std::cout ? 0 : Fail("could not write the output");
+}
+
+// Why a fetch gave nothing usable, for a message.
+std::string NoAnswer(const pq::engine::FetchResult& r) {
+  if (!r.problem.empty()) return r.problem;
+  return "no answer" + (r.failure.empty() ? "" : ": " + r.failure);
+}
+
+pq::SiteAnswer AnswerOf(pq::engine::FetchResult r) {
+  return {r.ok, r.status, std::move(r.text), std::move(r.problem), std::move(r.failure)};
+}
+
+pq::SiteAnswer AnswerOf(pq::engine::PostResult r) {
+  return {r.ok, r.status, std::move(r.text), std::move(r.problem), std::move(r.failure)};
+}
+
+// The designer's check of a site: requests that change nothing, and a verdict in words.
+int CheckSite(const std::vector<std::string>& args) {
+  std::string url;
+  bool withPassword = false;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--password")
+      withPassword = true;
+    else if (url.empty() && args[i].rfind("--", 0) != 0)
+      url = args[i];
+    else
+      return Usage("check-site does not take \"" + args[i] + "\"");
+  }
+  const std::string script = pq::SiteScriptBase(url);
+  if (script.empty()) return Usage("check-site takes an http or https address (got \"" + url + "\")");
+  std::string password;
+  if (withPassword) {
+    // Never from the command line, where other users can read it.
+    std::getline(std::cin, password);
+    if (!password.empty() && password.back() == '\r') password.pop_back();
+    if (password.empty()) return Fail("--password reads the password from standard input, which gave none");
+  }
+
+  pq::SiteCheckAnswers answers;
+  answers.scriptAddress = script;
+  answers.check = AnswerOf(pq::engine::FetchURL(pq::SiteScriptAddress(url, "check")));
+  if (answers.check.reached && answers.check.problem.empty()) {
+    answers.passKey = AnswerOf(pq::engine::FetchURL(pq::SiteScriptAddress(url, "passkey")));
+    answers.version = AnswerOf(pq::engine::FetchURL(pq::SiteScriptAddress(url, "version")));
+    const pq::PassKeyReply key = pq::ParsePassKeyReply(answers.passKey->text);
+    if (withPassword && key.ok) {
+      // The key the top page of a publication would use.
+      const std::string k = std::to_string(key.key + 1);
+      pq::FormFields fields;
+      fields.AddField("type", "verify");
+      fields.AddField("passkey", k);
+      fields.AddField("hash", pq::MD5Hex(password + k));
+      answers.verify = AnswerOf(pq::engine::PostForm(script, fields.Body(), pq::kFormContentType));
+    }
+  }
+  const pq::SiteReadiness readiness = pq::JudgeSite(answers);
+  if (Print(pq::FormatReadiness(readiness), false) != 0) return 1;
+  return readiness.ready ? 0 : 1;
 }
 
 std::string ReadBytes(const std::string& path) {
@@ -137,7 +210,7 @@ int Publishable(const std::vector<std::string>& args) {
   std::string contentType;
   if (!url.empty()) {
     const auto r = pq::engine::FetchURL(url);
-    if (!r.ok) return Fail("could not fetch " + url + " (no answer)");
+    if (!r.ok) return Fail("could not fetch " + url + " (" + NoAnswer(r) + ")");
     if (r.status < 200 || r.status > 299)
       return Fail("could not fetch " + url + " (the server answered " + std::to_string(r.status) + ")");
     doc.sourceBytes = r.bytes;
@@ -200,9 +273,10 @@ int main(int argc, char** argv) {
   if (cmd == "site-root" && n == 1) return Print(pq::SiteRootOf(args[1]));
   if (cmd == "relative-path" && n == 2) return Print(pq::RelativePathOf(args[1], args[2]));
   if (cmd == "publishable") return Publishable(args);
+  if (cmd == "check-site") return CheckSite(args);
   if (cmd == "fetch" && n == 1) {
     const auto r = pq::engine::FetchURL(args[1]);
-    if (!r.ok) return Fail("could not fetch " + args[1] + " (no answer)");
+    if (!r.ok) return Fail("could not fetch " + args[1] + " (" + NoAnswer(r) + ")");
     // An error page is not the page asked for: a script must not take it for one.
     if (r.status < 200 || r.status > 299)
       return Fail("could not fetch " + args[1] + " (the server answered " +

@@ -29,6 +29,9 @@ std::string AdviceHTML(const std::string& url, ErrorAdvice advice) {
       if (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://") || StartsWithNoCase(url, "file:"))
         return "<p><a id=\"reload\" href=\"" + Escape(url) + "\">Reload the page</a></p>";
       return "<p>Reload the page.</p>";
+    case ErrorAdvice::Certificate:
+      return "<p>Pagequill shows and edits no page whose certificate it cannot trust. If this is your "
+             "website, ask its designer or host to put the certificate right.</p>";
     case ErrorAdvice::CheckNetwork:
       break;
   }
@@ -38,7 +41,9 @@ std::string AdviceHTML(const std::string& url, ErrorAdvice advice) {
 }  // namespace
 
 std::string ErrorPageHTML(const std::string& url, const std::string& reason, ErrorAdvice advice) {
-  const std::string what = advice == ErrorAdvice::Reload ? "could not be shown" : "could not be reached";
+  const std::string what = advice == ErrorAdvice::Reload        ? "could not be shown"
+                           : advice == ErrorAdvice::Certificate ? "was not shown"
+                                                                : "could not be reached";
   return "<html><head><title>The page cannot be displayed</title>"
          "<style>body{font-family:sans-serif;margin:2em;color:#333}h1{font-size:1.4em}"
          "code{word-break:break-all}</style></head><body>"

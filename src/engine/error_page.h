@@ -8,6 +8,7 @@ enum class ErrorAdvice {
   CheckNetwork,  // the address could not be reached
   CheckAddress,  // the address itself is wrong (a blank in the host, a refused port)
   Reload,        // the engine stopped while showing the page: a link loads it again
+  Certificate,   // the website's certificate is not trusted
 };
 
 // The page the engine shows for an address it cannot load. Its heading is "The page cannot be

@@ -12,10 +12,14 @@ struct PostResult {
   bool ok = false;      // an answer came (any status)
   unsigned status = 0;  // HTTP status of the last answer, after redirects
   std::string text;     // its body as UTF-8 text
+  std::string problem;  // nothing usable was sent or answered: untrusted certificate, redirect
+                        // to another site (then the post went no further)
+  std::string failure;  // the network library's words when no answer came
 };
 
-// POSTs a body to a web address, following redirects as a browser does; the main context
-// keeps running while it waits, and it gives up after the timeout.
+// POSTs a body to a web address, following redirects as a browser does but only within the
+// address's own scheme, host and port; the main context keeps running while it waits, and it
+// gives up after the timeout.
 PostResult PostForm(const std::string& url, const std::string& body,
                     const std::string& contentType,
                     std::chrono::milliseconds timeout = kPostTimeout);
@@ -35,9 +39,9 @@ class SubmitIEformCtrl {
   void SetFields(FormFields fields) { fields_ = std::move(fields); }
   const FormFields& Fields() const { return fields_; }
 
-  // The reply page's text; "" when no answer came in time.
-  // The whole answer: whether one came, its status and text.
+  // The whole answer: whether one came, its status and text, or why there is none.
   PostResult Submit(const std::string& url, std::chrono::milliseconds timeout = kPostTimeout);
+  // The reply page's text; "" when no answer came in time.
   std::string SubmitData(const std::string& url,
                          std::chrono::milliseconds timeout = kPostTimeout);
 

@@ -14,9 +14,12 @@ struct FetchResult {
   std::string text;        // body decoded as browsers decode it (pageprep/page_decoding.h)
   std::string bytes;       // the body exactly as it came
   std::string charset;     // the character set the body was read in ("windows-1252", ...)
+  std::string problem;     // an answer refused: untrusted certificate, redirect to another site
+  std::string failure;     // the network library's words when no answer came
 };
 
-// A cache-bypassing GET; the main context keeps running while it waits (bounded).
+// A cache-bypassing GET; the main context keeps running while it waits (bounded). Redirects are
+// followed within the address's own scheme, host and port only.
 FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout = kFetchTimeout);
 // The body of the answer as UTF-8 text, or "" for any failure (no answer, bad URL, timeout).
 std::string GetURLText(const std::string& url);

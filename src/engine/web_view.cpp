@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "engine/address_problem.h"
@@ -12,8 +13,11 @@
 #include "engine/in_page_runtime.h"
 #include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
+#include "engine/tls_problem.h"
+#include "engine/tls_trust.h"
 #include "engine/wait_until.h"
 #include "pageprep/copy_address.h"
+#include "pageprep/site_origin.h"
 #include "pageprep/text_util.h"
 
 namespace pq::engine {
@@ -88,6 +92,11 @@ struct WebView::Impl {
   std::string errorPageUrl;      // the failed address whose error page is being loaded
   std::string lastAllowed;       // the address of the latest navigation let through
   std::string startedUrl;        // the address the current main load started for
+  std::string retryUrl;          // loaded again once its certificate passed the extra authorities
+  guint retrySource = 0;
+  // Certificates allowed for their hosts after passing the extra authorities: one that still
+  // fails is not tried again.
+  std::vector<std::pair<std::string, GObjectPtr<GTlsCertificate>>> allowed;
   // A reload that reads the page in a character set it does not declare: the view's default
   // set until that load ends (asked, then loading), and the default to go back to.
   enum class CharsetLoad { None, Asked, Loading } charsetLoad = CharsetLoad::None;
@@ -101,6 +110,7 @@ struct WebView::Impl {
   struct Closer {
     Impl& impl;
     ~Closer() {
+      if (impl.retrySource) g_source_remove(impl.retrySource);
       g_cancellable_cancel(impl.cancellable.get());
       if (impl.content)
         webkit_user_content_manager_unregister_script_message_handler_in_world(impl.content.get(), kRuntimeChannel,
@@ -169,6 +179,11 @@ struct WebView::Impl {
       return TRUE;
     }
     if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return FALSE;
+    // The second try of a load already let through.
+    if (!self->retryUrl.empty() && url == self->retryUrl) {
+      self->retryUrl.clear();
+      return FALSE;
+    }
     const auto kind = webkit_navigation_action_get_navigation_type(action);
     NavigationRequest req{url, true};
     if (self->ownRequest || kind == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD ||
@@ -269,6 +284,47 @@ struct WebView::Impl {
     return TRUE;
   }
 
+  // The engine refused the main document's certificate. With extra authorities (tls_trust.h)
+  // the program judges it again against those and the system's: a certificate that passes is
+  // allowed for its host and the page loaded again. Otherwise the error page says why.
+  static gboolean OnTlsErrors(WebKitWebView* view, gchar* failingUri, GTlsCertificate* certificate,
+                              GTlsCertificateFlags errors, gpointer data) {
+    auto* self = static_cast<Impl*>(data);
+    self->loadFailed = true;
+    const std::string url = failingUri && *failingUri ? failingUri : self->startedUrl;
+    const auto origin = OriginOf(url);
+    std::string host = origin ? origin->host : "";
+    if (host.size() > 2 && host.front() == '[') host = host.substr(1, host.size() - 2);
+    if (TrustedAuthorities() && certificate) {
+      errors = VerifyServerCertificate(certificate, url);
+      const bool triedBefore = std::any_of(self->allowed.begin(), self->allowed.end(), [&](const auto& a) {
+        return a.first == host && g_tls_certificate_is_same(a.second.get(), certificate);
+      });
+      if (errors == 0 && !host.empty() && !triedBefore && !self->retrySource) {
+        self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
+        webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
+                                                          host.c_str());
+        self->retryUrl = url;
+        // Not from inside the failing load: once it has finished.
+        self->retrySource = g_idle_add(
+            [](gpointer d) -> gboolean {
+              auto* impl = static_cast<Impl*>(d);
+              impl->retrySource = 0;
+              impl->ownRequest = true;
+              webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
+              return G_SOURCE_REMOVE;
+            },
+            self);
+        return TRUE;
+      }
+    }
+    self->retryUrl.clear();
+    g_log("Pagequill", G_LOG_LEVEL_DEBUG, "certificate of %s refused (flags 0x%x)", url.c_str(),
+          static_cast<unsigned>(errors));
+    self->ShowErrorPage(url, CertificateProblem(errors, host), ErrorAdvice::Certificate);
+    return TRUE;
+  }
+
   // The page's process ended (it crashed or ran out of memory): say so with the error page
   // instead of leaving the pane blank, and offer to load the page again.
   static void OnProcessTerminated(WebKitWebView* view, WebKitWebProcessTerminationReason, gpointer data) {
@@ -363,6 +419,7 @@ WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
   signals.Connect(view, "decide-policy", G_CALLBACK(Impl::OnDecidePolicy), impl);
   signals.Connect(view, "load-changed", G_CALLBACK(Impl::OnLoadChanged), impl);
   signals.Connect(view, "load-failed", G_CALLBACK(Impl::OnLoadFailed), impl);
+  signals.Connect(view, "load-failed-with-tls-errors", G_CALLBACK(Impl::OnTlsErrors), impl);
   signals.Connect(view, "create", G_CALLBACK(Impl::OnCreate), impl);
   signals.Connect(view, "web-process-terminated", G_CALLBACK(Impl::OnProcessTerminated), impl);
   signals.Connect(webkit_web_view_get_back_forward_list(view), "changed", G_CALLBACK(Impl::OnBackForwardChanged),

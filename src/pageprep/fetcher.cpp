@@ -3,6 +3,7 @@
 namespace pq {
 
 std::string NotEditableReason(const FetchedPage& page) {
+  if (page.failed && !page.problem.empty()) return page.problem + " This page cannot be edited";
   if (page.failed)
     return "The website did not answer when Pagequill asked for this page, so it cannot be "
            "edited now";

@@ -13,6 +13,8 @@ struct FetchedPage {
   std::string charset;  // a name of charset_labels.h ("utf-8", "windows-1252", ...)
   bool failed = false;  // no answer came at all
   unsigned status = 0;  // the HTTP status of the answer; 0 when not known (a page given as text)
+  std::string problem;  // why an answer was refused (untrusted certificate, a redirect to
+                        // another site), one sentence; "" when none was
 
   FetchedPage() = default;
   // A page given as UTF-8 text (tests, a page the engine serialised): its bytes are the text.

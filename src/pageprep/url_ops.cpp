@@ -11,10 +11,22 @@ std::string LastPathSegment(std::string_view url) {
   return std::string(cut == std::string_view::npos ? url : url.substr(cut + 1));
 }
 
+namespace {
+
+// The length of "http://" or "https://" at the start of url; 0 for other schemes.
+std::size_t WebSchemeLength(std::string_view url) {
+  if (StartsWithNoCase(url, "http://")) return 7;
+  if (StartsWithNoCase(url, "https://")) return 8;
+  return 0;
+}
+
+}  // namespace
+
 std::string SiteRootOf(std::string_view url) {
-  if (!StartsWithNoCase(url, "http://")) return "";
-  const auto slash = url.find('/', 7);
-  return std::string(slash == std::string_view::npos ? url : url.substr(0, slash));
+  const std::size_t scheme = WebSchemeLength(url);
+  if (scheme == 0) return "";
+  const auto end = url.find_first_of("/?#\\", scheme);
+  return std::string(end == std::string_view::npos ? url : url.substr(0, end));
 }
 
 std::string RelativePathOf(std::string_view url, std::string_view root) {
@@ -24,11 +36,12 @@ std::string RelativePathOf(std::string_view url, std::string_view root) {
 }
 
 std::string FullPathOf(const std::string& original, const Fetcher& fetch) {
-  if (!StartsWithNoCase(original, "http://")) return "";
+  const std::size_t scheme = WebSchemeLength(original);
+  if (scheme == 0) return "";
   std::string url = original;
   if (url.back() != '/') {
     // "http://host" splits into three parts at "/"; a last segment without a dot is a folder.
-    const bool bareHost = url.find('/', 7) == std::string::npos;
+    const bool bareHost = url.find('/', scheme) == std::string::npos;
     if (bareHost || LastPathSegment(url).find('.') == std::string::npos) url += '/';
   }
   if (EndsWithNoCase(url, ".htm") || EndsWithNoCase(url, ".html") ||

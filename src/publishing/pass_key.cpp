@@ -2,16 +2,19 @@
 
 #include <limits>
 
+#include "publishing/site_check.h"
 #include "publishing/site_replies.h"
 
 namespace pq {
 
 PassKey GetPassKey(std::string_view siteRoot, const Fetcher& fetch, std::string_view stamp) {
-  const std::string reply = fetch(SiteScriptRequest(siteRoot, "passkey", stamp)).text;
+  const FetchedPage answer = fetch(SiteScriptAddress(siteRoot, "passkey", stamp));
+  const std::string& reply = answer.text;
   const PassKeyReply parsed = ParsePassKeyReply(reply);
   if (!parsed.ok) {
     PassKey r;
-    r.error = reply.empty()
+    r.error = !answer.problem.empty() ? answer.problem + " Nothing was published."
+              : reply.empty()
                   ? "The website did not answer when asked for a pass key, so nothing was "
                     "published. Please check your Internet connection and try again."
                   : "The website did not hand out a valid pass key, so nothing was published. "

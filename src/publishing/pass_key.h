@@ -14,7 +14,8 @@ struct PassKey {
   std::string error;  // for the Password form when !ok
 };
 
-// Asks the site script for a pass key: siteRoot + "/pagequill/?type=passkey&now=" + stamp.
+// Asks the site script of the site root (scheme, host and port) for a pass key:
+// "/pagequill/?type=passkey&now=" + stamp.
 // A reply without a usable signed 16-bit value gives a clear error instead of a key.
 PassKey GetPassKey(std::string_view siteRoot, const Fetcher& fetch, std::string_view stamp);
 

@@ -10,8 +10,8 @@ namespace {
 // The host as typed: the site root without its scheme, case kept.
 std::string TypedHost(std::string_view origUrl) {
   std::string root = SiteRootOf(origUrl);
-  if (StartsWithNoCase(root, "http://")) root.erase(0, 7);
-  return root;
+  const auto scheme = root.find("://");
+  return scheme == std::string::npos ? std::string() : root.substr(scheme + 3);
 }
 
 }  // namespace
@@ -20,6 +20,7 @@ void Problems::SetUp(const SiteStatus& status, std::string_view origUrl) {
   OKtoPublish = true;
   NumMessages = 0;
   host = TypedHost(origUrl);
+  siteProblem_ = status.Problem;
   notices_.clear();
   int y = kGap;
   auto show = [&](ProblemNotice notice, bool blocks) {
@@ -48,6 +49,12 @@ ProblemNoticeText Problems::Text(ProblemNotice notice) const {
               "You should speak to your Website designer to see whether your page can be made "
               "suitable for publishing." + visit, helpAddress_};
     case ProblemNotice::NotSetUp:
+      if (!siteProblem_.empty())
+        return {"Website not trusted",
+                "Pagequill did not use the answer of website " + host + ", so nothing can be published there.",
+                "Why?", "Website Not Trusted",
+                siteProblem_ + "\n\nNothing was sent. Your website designer or host can put this right." + visit,
+                helpAddress_};
       return {"Publishing not set up",
               "Website " + host + " has not been set up for publishing. You should speak to your website designer.",
               "More Info", "Website Not Setup",

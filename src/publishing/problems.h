@@ -55,6 +55,7 @@ class Problems {
 
  private:
   std::string helpAddress_;
+  std::string siteProblem_;  // why the site script's answer was refused, if it was
   std::vector<Placed> notices_;
   int okButtonTop_ = 0;
 };

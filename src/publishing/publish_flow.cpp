@@ -300,6 +300,12 @@ void PublishAttempt::Judge(std::string_view reply) {
   }
 }
 
+void PublishAttempt::Undelivered(const std::string& why) {
+  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
+  refused_.emplace_back(plan_.jobs[next_].file, why);
+  next_ = plan_.jobs.size();  // the next post would go the same way
+}
+
 std::vector<const PublishJob*> PublishAttempt::StoredJobs() const {
   std::vector<const PublishJob*> jobs;
   for (const std::size_t i : storedJobs_) jobs.push_back(&plan_.jobs[i]);

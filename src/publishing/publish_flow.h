@@ -99,6 +99,9 @@ class PublishAttempt {
   FormFields NextFields() const;
   // Judges the site script's reply to the submission Next() gave.
   void Judge(std::string_view reply);
+  // The submission Next() gave never reached the site script (an untrusted certificate, a
+  // redirect to another site): it counts as refused for that reason, and nothing more is sent.
+  void Undelivered(const std::string& why);
   // Whether a reply is one the site script wrote (it holds its "@@" fields); anything else (no
   // answer, an answer cut short, a proxy's error page) says nothing about what was stored.
   static bool IsSiteScriptReply(std::string_view reply);

@@ -4,6 +4,7 @@
 
 #include "pageprep/markers.h"
 #include "pageprep/page_edit_flag.h"
+#include "pageprep/site_origin.h"
 #include "pageprep/text_util.h"
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
@@ -13,15 +14,22 @@ namespace pq {
 
 std::string SiteHost(std::string_view pageAddress) {
   const std::string root = SiteRootOf(pageAddress);
-  if (root.size() <= 7) return "";
-  return AsciiLower(std::string_view(root).substr(7));
+  const auto scheme = root.find("://");
+  if (scheme == std::string::npos || !OriginOf(root)) return "";
+  return AsciiLower(std::string_view(root).substr(scheme + 3));
+}
+
+std::string SiteScriptBase(std::string_view pageAddress) {
+  const std::string host = SiteHost(pageAddress);
+  if (host.empty()) return "";
+  return OriginOf(pageAddress)->scheme + "://" + host + "/pagequill/";
 }
 
 std::string SiteScriptAddress(std::string_view pageAddress, std::string_view type,
                               std::string_view stamp) {
-  const std::string host = SiteHost(pageAddress);
-  if (host.empty()) return "";
-  return "http://" + host + "/pagequill/?type=" + std::string(type) + "&now=" + std::string(stamp);
+  const std::string base = SiteScriptBase(pageAddress);
+  if (base.empty()) return "";
+  return base + "?type=" + std::string(type) + "&now=" + std::string(stamp);
 }
 
 std::string SiteScriptAddress(std::string_view pageAddress, std::string_view type) {
@@ -44,7 +52,9 @@ void CheckSite(SiteStatus& status, const EditDocumentFacts& document, FrameTable
                const Fetcher& fetch) {
   const std::string origUrl = GetMarker(document.outerHTML, "OrigURL");
   const std::string request = SiteScriptAddress(origUrl, "check");
-  const CheckReply reply = ParseCheckReply(request.empty() ? std::string() : fetch(request).text);
+  const FetchedPage answer = request.empty() ? FetchedPage() : fetch(request);
+  const CheckReply reply = ParseCheckReply(answer.text);
+  status.Problem = answer.problem;
   status.SiteReady = reply.SiteReady;
   status.LinkTextEditable = reply.LinkTextEditable;
   status.PasswordEmailAllowed = reply.PasswordEmailAllowed;

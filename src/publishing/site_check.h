@@ -20,14 +20,20 @@ struct SiteStatus {
   bool EditableByDefault = false;
   PageStatus Status = PageStatus::Unknown;
   bool TopPageEditable = false;
+  // Why the site script's answer could not be used (an untrusted certificate, a redirect to
+  // another site), one sentence; "" when it could.
+  std::string Problem;
 };
 
-// The host of a page address in lower case ("127.0.0.1:8080"); "" unless it starts with
-// "http://".
+// The host of a page address in lower case, with its port if written ("127.0.0.1:8080"); ""
+// unless it is an http or https address with a usable host.
 std::string SiteHost(std::string_view pageAddress);
-// The address of a site script request for the site of a page:
-// "http://" + host + "/pagequill/?type=" + type + "&now=" + stamp; "" when the page has no
-// web host, so nothing is asked of anyone.
+// The site script of the site of a page, in the page's own scheme: scheme + "://" + host +
+// "/pagequill/" (where publications are posted); "" when the page has no web host.
+std::string SiteScriptBase(std::string_view pageAddress);
+// The address of a site script request for the site of a page, in the page's own scheme:
+// scheme + "://" + host + "/pagequill/?type=" + type + "&now=" + stamp; "" when the page has
+// no web host, so nothing is asked of anyone.
 std::string SiteScriptAddress(std::string_view pageAddress, std::string_view type,
                               std::string_view stamp);
 // The same with the current request stamp.

@@ -80,10 +80,4 @@ PublishReply ParsePublishReply(std::string_view reply) {
   return r;
 }
 
-std::string SiteScriptRequest(std::string_view siteRoot, std::string_view type,
-                              std::string_view stamp) {
-  return std::string(siteRoot) + "/pagequill/?type=" + std::string(type) + "&now=" +
-         std::string(stamp);
-}
-
 }  // namespace pq

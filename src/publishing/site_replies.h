@@ -38,8 +38,4 @@ struct PublishReply {
 };
 PublishReply ParsePublishReply(std::string_view reply);
 
-// "http://" + host + "/pagequill/?type=" + type + "&now=" + stamp, host from the site root.
-std::string SiteScriptRequest(std::string_view siteRoot, std::string_view type,
-                              std::string_view stamp);
-
 }  // namespace pq

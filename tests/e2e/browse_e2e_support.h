@@ -24,6 +24,9 @@ class BrowseE2E {
   }
   bool ok() const { return xvfb_ && xvfb_->ok() && gtkReady_; }
   const std::string& temp() const { return temp_; }
+  void Shot(const std::string& name) {
+    if (xvfb_) xvfb_->Screenshot(ScreenshotDir() + "/" + name + ".png");
+  }
   void ShotIfFailed(const std::string& name) {
     if (!::testing::Test::HasFailure() || !xvfb_) return;
     xvfb_->Screenshot(ScreenshotDir() + "/" + name + ".png");

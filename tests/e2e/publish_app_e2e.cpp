@@ -4,8 +4,13 @@
 // compared byte for byte with the ones it had.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <httplib.h>
+
+#include <atomic>
+#include <thread>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +25,7 @@
 #include "shell/widgets/pagequill_app.h"
 #include "support/file_text.h"
 #include "support/site_server.h"
+#include "support/test_authority.h"
 
 namespace {
 
@@ -38,12 +44,25 @@ bool Shown(GtkWindow* w) { return w && gtk_widget_get_mapped(GTK_WIDGET(w)); }
 class PublishApp : public ::testing::Test {
  public:
   static void SetUpTestSuite() {
+    // PQ_SITE_TLS=1: the site answers https with a certificate of an authority made now, which
+    // the program is told to trust before it makes its first request.
+    std::optional<pqtest::TestAuthority::Issued> tls;
+    if (const char* v = std::getenv("PQ_SITE_TLS"); v && std::string(v) == "1") {
+      authority_ = new pqtest::TestAuthority();
+      if (!authority_->ok()) return;
+      setenv("PAGEQUILL_EXTRA_CA", authority_->caFile().c_str(), 1);
+      tls = authority_->IssueForThisMachine();
+    }
     if (!pqtest::BrowseE2E::Get().ok()) return;
     backup_ = pqtest::BrowseE2E::Get().temp() + "/../backups";
     std::filesystem::create_directories(backup_);
     pqtest::SiteServer::Options o;
     o.backupDir = backup_;
     o.php = pqtest::SiteServer::PhpRequested();
+    if (tls) {
+      o.tlsCert = tls->cert;
+      o.tlsKey = tls->key;
+    }
     site_ = new pqtest::SiteServer(o);
     if (!site_->ok()) return;
     settings_ = new pq::MemorySettings();
@@ -61,6 +80,7 @@ class PublishApp : public ::testing::Test {
     app_ = nullptr;
     delete settings_;
     delete site_;
+    delete authority_;
   }
   void SetUp() override {
     if (pqtest::SiteServer::PhpRequested() && !std::filesystem::exists("/usr/bin/php"))
@@ -152,6 +172,7 @@ class PublishApp : public ::testing::Test {
     return {0, 0};
   }
 
+  static pqtest::TestAuthority* authority_;
   static pqtest::SiteServer* site_;
   static pq::MemorySettings* settings_;
   static pq::PagequillApp* app_;
@@ -159,6 +180,7 @@ class PublishApp : public ::testing::Test {
   static int ended_;
 };
 
+pqtest::TestAuthority* PublishApp::authority_ = nullptr;
 pqtest::SiteServer* PublishApp::site_ = nullptr;
 pq::MemorySettings* PublishApp::settings_ = nullptr;
 pq::PagequillApp* PublishApp::app_ = nullptr;
@@ -440,6 +462,100 @@ TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwritten) {
   Publish("demo");
   EXPECT_EQ(Stored("hours.htm"), both);
   EXPECT_EQ(FilesIn(backup_), after);
+}
+
+// A site whose post is sent on to another site (another port: another origin). The other site
+// is the real site script, which would store the post if it came, with the pass key the
+// program was given through the front site.
+class ForwardingSite {
+ public:
+  explicit ForwardingSite(const std::string& realSite) : real_(realSite) {
+    server_.Get(".*", [this](const httplib::Request& req, httplib::Response& res) {
+      // Pages and site-script requests come from the real site, as they are.
+      httplib::Client client(real_);
+      client.set_read_timeout(20);
+      if (auto r = client.Get(req.target)) {
+        res.status = r->status;
+        res.set_content(r->body, r->get_header_value("Content-Type"));
+      } else {
+        res.status = 502;
+      }
+    });
+    server_.Post(".*", [this](const httplib::Request&, httplib::Response& res) {
+      posts_++;
+      res.status = 307;
+      res.set_header("Location", real_ + "/pagequill/");
+    });
+    server_.set_keep_alive_max_count(1);
+    port_ = server_.bind_to_any_port("127.0.0.1");
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+  }
+  ~ForwardingSite() {
+    server_.stop();
+    thread_.join();
+  }
+  std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
+  int posts() const { return posts_; }
+
+ private:
+  std::string real_;
+  httplib::Server server_;
+  int port_ = 0;
+  std::atomic<int> posts_{0};
+  std::thread thread_;
+};
+
+TEST_F(PublishApp, APostSentOnToAnotherSiteIsRefusedAndNothingIsStored) {
+  if (site_->url().rfind("http://", 0) != 0) GTEST_SKIP() << "the forwarding site speaks plain http";
+  ForwardingSite front(site_->url());
+  const std::string before = Stored("about.htm");
+  const int backups = FilesIn(backup_);
+  Click(W().AddressBox().textBox(), 20, 10);
+  Xdo({"key", "ctrl+a"});
+  Xdo({"type", "--delay", "5", front.url() + "/about.htm"});
+  Xdo({"key", "Return"});
+  ASSERT_TRUE(WaitReady());
+  EditTab();
+  Xdo({"type", "--delay", "20", "Moved "});
+  std::string error;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("error box shown", [] { return Shown(WindowTitled("Error")); },
+            [&] {
+              error = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Error")));
+              pqtest::Pump(500);
+              pqtest::ShotOf("-error");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Error")), "OKButton"));
+            })
+      .Then("back at the password form", [] { return !Shown(WindowTitled("Error")); },
+            [] { ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "CancelButton")); });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  pqtest::Pump(300);
+  EXPECT_EQ(front.posts(), 1);
+  EXPECT_NE(error.find("another site (" + site_->url() + ")"), std::string::npos) << error;
+  EXPECT_NE(error.find("was not sent on"), std::string::npos) << error;
+  EXPECT_EQ(Stored("about.htm"), before);
+  EXPECT_EQ(FilesIn(backup_), backups);
+  EXPECT_FALSE(Shown(WindowTitled("Publishing Complete")));
+  // The typed text is still there to publish another time.
+  const auto& initial = W().EditPaneWidget().Control().InitialControl();
+  auto span = W().EditPaneWidget().View().ElementById(initial.frame, initial.id);
+  ASSERT_TRUE(span);
+  EXPECT_NE(span->text.find("Moved"), std::string::npos) << span->text;
+  // Taken out again, so that the next case can leave the page without being asked.
+  for (int i = 0; i < 6; ++i) Xdo({"key", "BackSpace"});
+  span = W().EditPaneWidget().View().ElementById(initial.frame, initial.id);
+  ASSERT_TRUE(span);
+  EXPECT_EQ(span->text.find("Moved"), std::string::npos) << span->text;
 }
 
 // Runs last: the close image with changes that are not published.

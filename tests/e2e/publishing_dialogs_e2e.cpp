@@ -162,6 +162,7 @@ TEST_F(PublishingDialogs, UntouchedPagePostsNothingAndCompletes) {
   pq::Password form(nullptr, *host);
   Script script;
   script.Then("password form shown", [&] { return Shown(form.Window()); }, [&] {
+    // With nothing changed nothing is sent, so no password is needed.
     ClickWidget(form.OKButton);
   });
   EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Published);

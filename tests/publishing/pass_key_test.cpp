@@ -28,15 +28,24 @@ TEST(GetPassKey, Replies) {
   };
   for (const auto& c : cases) {
     std::string asked;
-    const auto r = pq::GetPassKey("http://Site.example", [&](const std::string& url) {
+    const auto r = pq::GetPassKey("https://Site.example:8443", [&](const std::string& url) {
       asked = url;
       return c.reply;
     }, "10122026134400");
-    EXPECT_EQ(asked, "http://Site.example/pagequill/?type=passkey&now=10122026134400");
+    EXPECT_EQ(asked, "https://site.example:8443/pagequill/?type=passkey&now=10122026134400");
     EXPECT_EQ(r.ok, c.ok) << c.reply;
     if (c.ok) EXPECT_EQ(r.key, c.key) << c.reply;
     else EXPECT_FALSE(r.error.empty()) << c.reply;
   }
+}
+
+TEST(GetPassKey, ARefusedAnswerSaysWhy) {
+  pq::FetchedPage refused;
+  refused.failed = true;
+  refused.problem = "The website's certificate is not trusted: it has expired.";
+  const auto r = pq::GetPassKey("https://h", [&](const std::string&) { return refused; }, "1");
+  EXPECT_FALSE(r.ok);
+  EXPECT_EQ(r.error, "The website's certificate is not trusted: it has expired. Nothing was published.");
 }
 
 TEST(PassKeysFor, Sequence) {
@@ -79,6 +88,45 @@ TEST(RememberedPassword, KeptUnderTheSiteRootInLowerCase) {
   // Nothing remembered and not asked to: nothing is written.
   pq::RememberAfterPublishing(settings, "http://new.example", "x", false);
   EXPECT_EQ(settings.GetSetting("passwords", "http://new.example", "absent"), "absent");
+}
+
+TEST(RememberedPassword, KeyedBySchemeHostAndPort) {
+  const std::pair<const char*, const char*> keys[] = {
+      {"http://Shop.test", "http://shop.test"},
+      {"http://shop.test:80", "http://shop.test"},
+      {"http://shop.test:8080", "http://shop.test:8080"},
+      {"https://Shop.test", "https://shop.test"},
+      {"https://shop.test:443", "https://shop.test"},
+      {"https://shop.test:8443", "https://shop.test:8443"},
+      {"file:///tmp", ""},
+  };
+  for (const auto& [root, key] : keys) EXPECT_EQ(pq::PasswordKey(root), key) << root;
+
+  pq::MemorySettings settings;
+  pq::RememberAfterPublishing(settings, "http://shop.test", "plain", true);
+  pq::RememberAfterPublishing(settings, "https://shop.test", "secure", true);
+  pq::RememberAfterPublishing(settings, "https://shop.test:8443", "other port", true);
+  EXPECT_EQ(pq::RememberedPassword(settings, "http://shop.test"), "plain");
+  EXPECT_EQ(pq::RememberedPassword(settings, "https://SHOP.test:443"), "secure");
+  EXPECT_EQ(pq::RememberedPassword(settings, "https://shop.test:8443"), "other port");
+  EXPECT_EQ(pq::RememberedPassword(settings, "http://shop.test:8443"), "");
+}
+
+TEST(RememberedPassword, AnOlderKeyServesItsHttpSiteOnly) {
+  pq::MemorySettings settings;
+  // Kept by an earlier version: the root as typed, default port written.
+  settings.SaveSetting("passwords", "http://shop.test:80", "old");
+  EXPECT_EQ(pq::RememberedPassword(settings, "HTTP://Shop.test:80"), "old");
+  EXPECT_EQ(pq::RememberedPassword(settings, "https://shop.test:80"), "");
+  // Remembered again: under the new key, and the older one is emptied.
+  pq::RememberAfterPublishing(settings, "http://shop.test:80", "new", true);
+  EXPECT_EQ(settings.GetSetting("passwords", "http://shop.test"), "new");
+  EXPECT_EQ(settings.GetSetting("passwords", "http://shop.test:80"), "");
+  EXPECT_EQ(pq::RememberedPassword(settings, "http://shop.test"), "new");
+  // Forgotten: neither key holds it.
+  settings.SaveSetting("passwords", "http://shop.test:80", "old");
+  pq::RememberAfterPublishing(settings, "http://shop.test:80", "x", false);
+  EXPECT_EQ(pq::RememberedPassword(settings, "http://shop.test:80"), "");
 }
 
 }  // namespace

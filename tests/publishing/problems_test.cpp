@@ -82,6 +82,31 @@ TEST(Problems, NoticeTexts) {
   EXPECT_EQ(part.moreInfoHelp, "");
 }
 
+TEST(Problems, AnHttpsSiteIsNamedByItsHost) {
+  pq::SiteStatus site;
+  pq::Problems p;
+  p.SetUp(site, "https://www.Shop.test:8443/offers/");
+  EXPECT_EQ(p.host, "www.Shop.test:8443");
+  EXPECT_EQ(p.Text(ProblemNotice::NotSetUp).text,
+            "Website www.Shop.test:8443 has not been set up for publishing. You should speak to your website designer.");
+}
+
+TEST(Problems, ARefusedAnswerOfTheSiteScriptIsExplained) {
+  pq::SiteStatus site;
+  site.Problem = "The website's certificate is not trusted: it has expired.";
+  pq::Problems p("file:///help.htm");
+  p.SetUp(site, "https://shop.test/a.htm");
+  EXPECT_FALSE(p.OKtoPublish);
+  const auto notice = p.Text(ProblemNotice::NotSetUp);
+  EXPECT_EQ(notice.heading, "Website not trusted");
+  EXPECT_NE(notice.text.find("shop.test"), std::string::npos) << notice.text;
+  EXPECT_EQ(notice.moreInfoMessage.rfind(site.Problem, 0), 0u) << notice.moreInfoMessage;
+  // The next check that works says nothing of it.
+  site.Problem.clear();
+  p.SetUp(site, "https://shop.test/a.htm");
+  EXPECT_EQ(p.Text(ProblemNotice::NotSetUp).heading, "Publishing not set up");
+}
+
 TEST(Problems, PublishedAddressCaption) {
   const struct {
     const char* url;

@@ -226,6 +226,29 @@ TEST(PublishAttempt, ARefusedTopPageStopsBeforeTheFrames) {
   EXPECT_EQ(attempt.SentAddresses().size(), 1u);
 }
 
+TEST(PublishAttempt, APostThatNeverReachedTheSiteScriptStopsTheAttempt) {
+  PublishAttempt attempt(pq::PlanPublication({Doc("frames.htm", "t"), Edited(Doc("m.htm", "m"), "M"),
+                                              Edited(Doc("n.htm", "n"), "N")},
+                                             kRoot),
+                         "pw");
+  attempt.Begin(true, 0, "");
+  attempt.Judge("@@Updated@@");
+  const std::string why = "The website sent Pagequill's request on to another site (http://evil.test).";
+  attempt.Undelivered(why);
+  EXPECT_EQ(attempt.Next(), nullptr);  // n.htm is not sent the same way
+  EXPECT_EQ(attempt.Outcome(), PublishOutcome::Failed);
+  const std::string m = attempt.ErrorMessage();
+  EXPECT_NE(m.find("n.htm: " + why), std::string::npos) << m;
+  EXPECT_NE(m.find("published: m.htm"), std::string::npos) << m;
+  EXPECT_EQ(attempt.SentAddresses().size(), 1u);  // nothing of n.htm reached the website
+
+  // A single page: the reason alone.
+  PublishAttempt single(pq::PlanPublication({Edited(Doc("a.htm", "a"), "A")}, kRoot), "pw");
+  single.Begin(true, 0, "");
+  single.Undelivered(why);
+  EXPECT_EQ(single.ErrorMessage(), why);
+}
+
 TEST(PublishAttempt, CancelTellsWhatWasAlreadyStored) {
   auto plan = pq::PlanPublication({Edited(Doc("frames.htm", "t"), "T"),
                                    Edited(Doc("m.htm", "m"), "M"), Edited(Doc("n.htm", "n"), "N")},

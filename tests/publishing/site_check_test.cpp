@@ -33,12 +33,27 @@ struct FakeSite {
 };
 
 TEST(SiteCheck, RequestAddressIsBuiltFromThePageAddress) {
-  EXPECT_EQ(pq::SiteScriptAddress("http://WWW.Example.com:8080/a/b.htm", "check", "01022026101112"),
-            "http://www.example.com:8080/pagequill/?type=check&now=01022026101112");
-  EXPECT_EQ(pq::SiteScriptAddress("HTTP://host", "passkey", "1"), "http://host/pagequill/?type=passkey&now=1");
+  // The page's own scheme, host and port, default or written.
+  const std::pair<const char*, const char*> cases[] = {
+      {"http://WWW.Example.com:8080/a/b.htm", "http://www.example.com:8080/pagequill/?type=check&now=7"},
+      {"HTTP://host", "http://host/pagequill/?type=check&now=7"},
+      {"http://host:80/x.htm", "http://host:80/pagequill/?type=check&now=7"},
+      {"https://Host/a.htm", "https://host/pagequill/?type=check&now=7"},
+      {"HTTPS://host:443/", "https://host:443/pagequill/?type=check&now=7"},
+      {"https://host:8443/shop/a.htm?x=1", "https://host:8443/pagequill/?type=check&now=7"},
+      {"https://[::1]:8443/", "https://[::1]:8443/pagequill/?type=check&now=7"},
+  };
+  for (const auto& [page, want] : cases) {
+    EXPECT_EQ(pq::SiteScriptAddress(page, "check", "7"), want) << page;
+    // Where publications go: the same site script.
+    EXPECT_EQ(pq::SiteScriptBase(page), std::string(want).substr(0, std::string(want).find('?'))) << page;
+  }
   // No web host: nothing is asked of anyone.
-  for (const char* address : {"https://host/a.htm", "file:///tmp/a.htm", "", "http://", "http:///a.htm"})
+  for (const char* address : {"ftp://host/a.htm", "file:///tmp/a.htm", "", "http://", "http:///a.htm",
+                              "https://", "https://host:99999/"}) {
     EXPECT_EQ(pq::SiteScriptAddress(address, "check", "1"), "") << address;
+    EXPECT_EQ(pq::SiteScriptBase(address), "") << address;
+  }
   const std::string stamped = pq::SiteScriptAddress("http://h/x.htm", "email");
   ASSERT_EQ(stamped.size(), std::string("http://h/pagequill/?type=email&now=").size() + 14);
   EXPECT_EQ(stamped.find_first_not_of("0123456789", stamped.size() - 14), std::string::npos);
@@ -68,6 +83,25 @@ TEST(SiteCheck, ReplyFillsTheStatusOrTheDefaults) {
     ASSERT_EQ(site.requests.size(), 1u);
     EXPECT_EQ(site.requests[0].rfind("http://site.test/pagequill/?type=check&now=", 0), 0u) << site.requests[0];
   }
+}
+
+TEST(SiteCheck, ARefusedAnswerIsKeptWithTheStatus) {
+  pq::FetchedPage refused;
+  refused.failed = true;
+  refused.problem = "The website's certificate is not trusted: it has expired.";
+  std::vector<std::string> asked;
+  pq::SiteStatus status;
+  pq::FrameTable frames;
+  const pq::Fetcher fetch = [&](const std::string& url) {
+    asked.push_back(url);
+    return refused;
+  };
+  pq::CheckSite(status, {EditDocument("https://site.test:8443/a.htm", "https://site.test:8443/a.htm", ""), 0},
+                frames, fetch);
+  EXPECT_FALSE(status.SiteReady);
+  EXPECT_EQ(status.Problem, refused.problem);
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked[0].rfind("https://site.test:8443/pagequill/?type=check&now=", 0), 0u) << asked[0];
 }
 
 TEST(SiteCheck, PageStatusOfASinglePage) {

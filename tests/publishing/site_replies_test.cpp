@@ -79,9 +79,7 @@ TEST(SiteReplies, PublishReply) {
   EXPECT_EQ(pq::ParsePublishReply("@@Conflict@@").Message, "The page was changed on the website.");
 }
 
-TEST(SiteReplies, RequestAddress) {
-  EXPECT_EQ(pq::SiteScriptRequest("http://www.site.com", "check", "05122026004134"),
-            "http://www.site.com/pagequill/?type=check&now=05122026004134");
+TEST(SiteReplies, ReplyFieldsSplitsEveryField) {
   EXPECT_EQ(pq::ReplyFields("a@@b@@"), (std::vector<std::string>{"a", "b", ""}));
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "site_test_support.h"
+#include "support/test_authority.h"
 
 namespace {
 
@@ -41,6 +42,17 @@ TEST(SiteOptions, BadOptionsExitWithTwoAndAMessage) {
       {"backup inside the site",
        {pw, kBin, "--root", root, "--backup-dir", (site.root / "old").string()}, "outside"},
       {"key lifetime zero", {pw, kBin, "--root", root, "--key-lifetime", "0"}, "--key-lifetime"},
+      {"certificate without key", {pw, kBin, "--root", root, "--tls-cert", passwordFile}, "go together"},
+      {"key without certificate", {pw, kBin, "--root", root, "--tls-key", passwordFile}, "go together"},
+      {"missing certificate",
+       {pw, kBin, "--root", root, "--tls-cert", (site.dir / "none.pem").string(), "--tls-key", passwordFile},
+       "cannot read"},
+      {"key inside the site",
+       {pw, kBin, "--root", root, "--tls-cert", passwordFile, "--tls-key", (site.root / "password").string()},
+       "outside"},
+      {"not a certificate",
+       {pw, kBin, "--root", root, "--port", "0", "--tls-cert", passwordFile, "--tls-key", passwordFile},
+       "cannot use the certificate"},
   };
   for (const auto& tc : cases) {
     std::vector<std::string> argv = {"env", "-u", "PAGEQUILL_SITE_PASSWORD"};
@@ -57,7 +69,8 @@ TEST(SiteOptions, HelpNamesEveryOption) {
   const auto r = pqtest::RunCommand({kBin, "--help"});
   EXPECT_EQ(r.exitCode, 0);
   for (const char* option : {"--root", "--bind", "--port", "--password-file", "--flags",
-                             "--vendor-check", "--backup-dir", "--key-lifetime", "PAGEQUILL_SITE_PASSWORD"}) {
+                             "--vendor-check", "--backup-dir", "--key-lifetime", "--tls-cert", "--tls-key",
+                             "PAGEQUILL_SITE_PASSWORD"}) {
     EXPECT_NE(r.out.find(option), std::string::npos) << option;
   }
 }
@@ -85,6 +98,32 @@ TEST(SiteOptions, PasswordFileAndBindAddressAreUsed) {
   const long k = FetchPassKey(c);
   EXPECT_EQ(PostForm(c, Signed("from environment", k + 1, "page.htm", "x")), "@@Wrong password@@");
   EXPECT_EQ(PostForm(c, Signed("from file", k + 2, "page.htm", "<p>file</p>")), "@@Updated@@");
+}
+
+TEST(SiteOptions, WithACertificateItAnswersHttps) {
+  pqtest::TestAuthority authority;
+  ASSERT_TRUE(authority.ok()) << "the openssl command could not make an authority";
+  const auto issued = authority.IssueForThisMachine();
+  TempSite site;
+  pqtest::ChildProcess process;
+  ASSERT_TRUE(process.Start({kBin, "--root", site.root.string(), "--port", "0", "--backup-dir",
+                             site.backups.string(), "--tls-cert", issued.cert, "--tls-key", issued.key},
+                            {{"PAGEQUILL_SITE_PASSWORD", "demo"}}));
+  const std::string line = process.ReadLine(std::chrono::seconds(20));
+  ASSERT_EQ(line.rfind("listening on https://127.0.0.1:", 0), 0u) << line;
+  httplib::SSLClient c("127.0.0.1", std::stoi(line.substr(line.rfind(':') + 1)));
+  c.set_ca_cert_path(authority.caFile().c_str());
+  c.enable_server_certificate_verification(true);
+  c.set_read_timeout(20);
+  const auto check = c.Get("/pagequill/?type=check&now=1");
+  ASSERT_TRUE(check) << httplib::to_string(check.error());
+  EXPECT_EQ(check->status, 200);
+  EXPECT_EQ(check->body.rfind("@@", 0), 0u) << check->body;
+  // Plain http on the same port gets no page.
+  httplib::Client plain("127.0.0.1", std::stoi(line.substr(line.rfind(':') + 1)));
+  plain.set_read_timeout(5);
+  const auto refused = plain.Get("/index.htm");
+  EXPECT_TRUE(!refused || refused->status != 200);
 }
 
 }  // namespace

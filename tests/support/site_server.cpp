@@ -115,6 +115,7 @@ SiteServer::SiteServer(const Options& o) {
   std::vector<std::string> argv = {std::string(PQ_BIN_DIR) + "/pagequill-site", "--root", root_,
                                    "--port", "0", "--flags", o.flags, "--backup-dir", backup};
   if (o.vendorCheck) argv.push_back("--vendor-check");
+  if (!o.tlsCert.empty()) argv.insert(argv.end(), {"--tls-cert", o.tlsCert, "--tls-key", o.tlsKey});
   argv.insert(argv.end(), o.extraArgs.begin(), o.extraArgs.end());
   if (!process_.Start(argv, {{"PAGEQUILL_SITE_PASSWORD", o.password}})) return;
   const std::string line = process_.ReadLine(std::chrono::seconds(20));

@@ -18,6 +18,8 @@ class SiteServer {
     std::string backupDir;  // empty: a fresh temporary folder
     std::vector<std::string> extraArgs;  // further options, e.g. {"--key-lifetime", "1"}
     bool php = false;  // the PHP script instead (extraArgs do not apply)
+    // https with this certificate and key (the reference server only); see test_authority.h.
+    std::string tlsCert, tlsKey;
   };
   // Options::php from the environment: PQ_SITE_SCRIPT=php.
   static bool PhpRequested();
@@ -27,7 +29,7 @@ class SiteServer {
   // The folder the server serves.
   const std::string& root() const { return root_; }
   bool ok() const { return !url_.empty(); }
-  // "http://127.0.0.1:PORT" without a trailing slash.
+  // "http://127.0.0.1:PORT" ("https://" with a certificate) without a trailing slash.
   const std::string& url() const { return url_; }
 
  private:

@@ -4,7 +4,10 @@
 #include "publishing/md5.h"
 #include "support/canned_http_server.h"
 #include "support/child_process.h"
+#include "support/file_text.h"
 #include "support/private_temp.h"
+#include "support/site_server.h"
+#include "support/test_authority.h"
 
 #include <fstream>
 
@@ -110,6 +113,59 @@ TEST(Pqtool, PublishableFromAnAddress) {
                        "ZZZEDIT2=\xD0\xBC \xE2\x82\xAC"});
   EXPECT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.out, "<p>\xCF</p><p>\xEC \x88</p>");
+}
+
+// pqtool trusts what the program trusts: the system's authorities, and those PAGEQUILL_EXTRA_CA
+// adds.
+TEST(Pqtool, HttpsWithTheExtraAuthorityAndNoOther) {
+  pqtest::TestAuthority authority;
+  ASSERT_TRUE(authority.ok()) << "the openssl command could not make an authority";
+  const auto issued = authority.IssueForThisMachine();
+  pqtest::SiteServer::Options o;
+  o.tlsCert = issued.cert;
+  o.tlsKey = issued.key;
+  pqtest::SiteServer site(o);
+  ASSERT_TRUE(site.ok());
+  const std::string page = site.url() + "/about.htm";
+  const std::string trust = std::string("PAGEQUILL_EXTRA_CA=") + authority.caFile();
+  auto with = [&](const std::string& env, std::vector<std::string> args) {
+    args.insert(args.begin(), {"env", "-u", "PAGEQUILL_EXTRA_CA", env, kTool});
+    return RunCommand(args);
+  };
+
+  auto r = with(trust, {"fetch", page});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, pqtest::ReadFile(site.root() + "/about.htm"));
+  // A file named relative to the working folder.
+  const std::string folder = authority.caFile().substr(0, authority.caFile().rfind('/'));
+  const std::string name = authority.caFile().substr(folder.size() + 1);
+  r = RunCommand({"env", "-C", folder, "PAGEQUILL_EXTRA_CA=" + name, kTool, "fetch", page});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  EXPECT_EQ(with(trust, {"site-root", page}).out, site.url() + "\n");
+  r = with(trust, {"publishable", "--url", page, "--span", "ZZZEDIT1=Over https"});
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("Over https"), std::string::npos);
+  r = with(trust, {"check-site", page});
+  EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_NE(r.out.find(site.url() + "/pagequill/"), std::string::npos) << r.out;
+
+  // Without the authority, or with a file that holds none: refused, with the reason.
+  const std::string unknown = "The website's certificate is not trusted: it was issued by an authority";
+  for (const std::string& env : {std::string("PQ_NOTHING=1"), "PAGEQUILL_EXTRA_CA=" + site.root() + "/index.htm",
+                                 std::string("PAGEQUILL_EXTRA_CA=/nonexistent/ca.pem")}) {
+    SCOPED_TRACE(env);
+    r = with(env, {"fetch", page});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find(unknown), std::string::npos) << r.err;
+    if (env.rfind("PAGEQUILL_EXTRA_CA", 0) == 0) {
+      EXPECT_NE(r.err.find("PAGEQUILL_EXTRA_CA names"), std::string::npos) << r.err;
+    }
+    r = with(env, {"check-site", page});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.out.find(unknown), std::string::npos) << r.out;
+  }
 }
 
 TEST(Pqtool, WrongCallsSayWhatWasWrongThenPrintUsageAndExitTwo) {

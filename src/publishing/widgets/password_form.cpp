@@ -1,11 +1,10 @@
 #include "publishing/widgets/password_form.h"
 
 #include "core/data_folder.h"
-#include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/forgotten_password.h"
 #include "publishing/remembered_password.h"
-#include "publishing/site_replies.h"
+#include "publishing/site_check.h"
 #include "publishing/widgets/message_box.h"
 #include "publishing/widgets/modal_dialog.h"
 #include "publishing/widgets/publish_form.h"
@@ -170,7 +169,7 @@ void Password::Forgotten() {
     engine::GObjectPtr<GdkCursor> busy(
         gdk_cursor_new_for_display(gtk_widget_get_display(dialog_.get()), GDK_WATCH));
     if (window) gdk_window_set_cursor(window, busy.get());
-    host_.Fetch(SiteScriptRequest(siteRoot_, "email", MakeTimeStamp()));  // the reply is not read
+    host_.Fetch(SiteScriptAddress(siteRoot_, "email"));  // the reply is not read
     if (window) gdk_window_set_cursor(window, nullptr);
   }
   ShowMessage(GTK_WINDOW(dialog_.get()), notice.title, notice.text, MessageIcon::Information);

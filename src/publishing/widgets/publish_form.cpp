@@ -6,6 +6,7 @@
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/publish_documents.h"
+#include "publishing/site_check.h"
 #include "publishing/widgets/modal_dialog.h"
 
 namespace pq {
@@ -118,11 +119,17 @@ void Publish::SetUpIE() {
   } else {
     attempt_->Begin(false, 0, "");
   }
-  const std::string address = siteRoot_ + "/pagequill/";
+  const std::string address = SiteScriptBase(siteRoot_);
   while (const PublishJob* job = attempt_->Next()) {
     submit_.SetFields(attempt_->NextFields());
     const engine::PostResult reply = submit_.Submit(address);
     host_.DropCachedCopies(job->origUrl);
+    if (!reply.problem.empty()) {
+      // Refused by the program itself (an untrusted certificate, a redirect to another site):
+      // the user is told why, and nothing more is sent.
+      attempt_->Undelivered(reply.problem);
+      continue;
+    }
     if (reply.ok && PublishAttempt::IsSiteScriptReply(reply.text)) {
       attempt_->Judge(reply.text);  // a Cancel meanwhile stops before the next one
       continue;
