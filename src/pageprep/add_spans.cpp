@@ -282,17 +282,13 @@ class Scanner {
   // The ">" ending the tag at p, or npos. A quote right after "=" (whitespace allowed
   // between) opens a value that ends at the same quote, as long as that quote comes before
   // the next structural "<"; otherwise the quote is an ordinary character, so a stray
-  // apostrophe cannot swallow the page.
+  // apostrophe cannot swallow the page. Inside a tag "<" is an ordinary character, as the
+  // tokenizer reads it: the ">" of a "<b>" or "<br>" there ends the tag.
   std::size_t TagEnd(std::size_t p) const {
     std::size_t i = p + 1;
     while (i < n_) {
       const char c = t_[i];
       if (c == '>') return i;
-      if (c == '<') {
-        const std::size_t hidden = HiddenLength(i);
-        i += hidden ? hidden : 1;
-        continue;
-      }
       if ((c == '"' || c == '\'') && AfterEquals(p, i)) {
         if (const std::size_t close = QuoteClose(i); close != npos) {
           i = close + 1;

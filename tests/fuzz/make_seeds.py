@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets into tests/fuzz/corpus/<target>/ (run by hand
 after changing a target's input layout; the seeds are kept in the tree). Seeds named
-"fault-*" are minimal inputs of faults found before, kept as regression cases."""
+"fault-*" are minimal inputs of faults found before, kept as regression cases; seeds named
+"found-*" are inputs a fuzz run found (moved from known/), kept as they are."""
 import os
 import pathlib
-import shutil
 
 HERE = pathlib.Path(__file__).resolve().parent
 ROOT = HERE.parent.parent
@@ -23,6 +23,7 @@ FAULT_PAGES = {
     "html-inside-link": b'Hello <a href="tags.htm">The <html> tag</a>',
     "attribute-with-less-than": b'<A\t<A\tx>text</A> more',
     "own-span-id": b'<html><body><p id="ZZZEDIT1">Own element</p><p>text</p></body></html>',
+    "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 
 # Order of the charsets in fuzz_publish.cpp and fuzz_decoding.cpp.
@@ -50,7 +51,9 @@ def write(target, name, data):
 
 def main():
     if CORPUS.exists():
-        shutil.rmtree(CORPUS)
+        for seed in CORPUS.glob("*/*"):
+            if not seed.name.startswith("found-"):
+                seed.unlink()
     demo = sorted((ROOT / "demo" / "site").glob("*.htm"))
 
     for name, page in FAULT_PAGES.items():

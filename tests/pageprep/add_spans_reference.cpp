@@ -8,8 +8,9 @@
 // Where the plain scan has no sound answer, both this and pq::AddSpans do the same:
 // - a title, comment, script, style, select or link without its end, and text after the
 //   last tag, reach the end of the page;
-// - the ">" that ends a tag is looked for in the masked copy, and a quoted attribute value
-//   (see TagEnd) does not end it; a link ends at the first "</a>" that is a tag of its own;
+// - the ">" that ends a tag is any ">" of the page (a format tag's too, as the tokenizer reads
+//   it), but a quoted attribute value (see TagEnd) does not end it; a link ends at the first
+//   "</a>" that is a tag of its own;
 // - the finishing replacements only change what the scan inserted.
 
 namespace pqtest {
@@ -117,7 +118,10 @@ class Scan {
     src_.append(html.substr(cursor));
     origin_.append(html.size() - cursor, kFromPage);
 
-    // Preparation 2: lower-case and masked copies.
+    // Preparation 2: lower-case and masked copies, and the page as it reads inside a tag
+    // (the marker and its placeholder have the same length).
+    static_assert(kDeletedMarker.size() == kPlaceholder.size());
+    plain_ = Lower(html);
     lower_ = Lower(src_);
     masked_ = lower_;
     // A "<" that cannot open a tag (not followed by a letter, "/", "!" or "?") is text.
@@ -200,12 +204,12 @@ class Scan {
   // The ">" ending the tag at p. A quote right after "=" (whitespace allowed between) opens
   // a value that ends at the same quote, if that quote comes before the next "<" of the
   // masked copy; otherwise the quote is an ordinary character. An unterminated tag reaches
-  // the end of the page.
+  // the end of the page. Inside a tag every ">" of the page counts, a format tag's too.
   long TagEnd(long p) {
     long i = p + 1;
     while (i <= Len()) {
       const char c = At(masked_, i);
-      if (c == '>') return i;
+      if (At(plain_, i) == '>') return i;
       if (c == '"' || c == '\'') {
         long j = i - 1;
         while (j > p && IsWs(At(masked_, j))) --j;
@@ -389,6 +393,7 @@ class Scan {
     src_.insert(pos - 1, marker);
     lower_.insert(pos - 1, lower);
     masked_.insert(pos - 1, lower);
+    plain_.insert(pos - 1, lower);
     origin_.insert(pos - 1, marker.size(), kFromScan);
   }
 
@@ -408,7 +413,7 @@ class Scan {
     ReplaceWhereFrom(src_, origin_, "ESPN>", ">", 0, 5, kFromScan, kFromScan);
   }
 
-  std::string src_, lower_, masked_, origin_;
+  std::string src_, lower_, masked_, plain_, origin_;
   long editCount_ = 1;
   long anchorCount_ = 1;
 };

@@ -88,6 +88,10 @@ const Case kCases[] = {
     {"a </a> inside a quoted value or a comment does not end the link",
      "<p><a href=x><img alt=\"</a>\">A<!-- </a> -->B</a>C</p>",
      "<p>" + Anchor(1, "<a href=x><img alt=\"</a>\">A<!-- </a> -->B</a>") + Edit(1, "C") + "</p>"},
+    {"inside a tag the > of a format tag or a line break ends it",
+     "<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>",
+     "<p>" + Anchor(1, "<a x<b>") + Anchor(2, "<a href=y>Go</a>") + "</p>" +
+         Anchor(3, "<a href=x>One</a?<br>") + Anchor(4, "<a href=z>Two</a>")},
     {"a quoted > in the link tag", "<p><a title=\"a > b\" href=u>Go</a></p>",
      "<p>" + Anchor(1, "<a title=\"a > b\" href=u>Go</a>") + "</p>"},
     {"unclosed link reaches the end", "<p><a href=x>open end",
