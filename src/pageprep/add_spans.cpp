@@ -82,6 +82,11 @@ class Scanner {
     }
   }
 
+  Span ReadLinkAt(std::size_t p) {
+    WrapLink(p);
+    return spans_.back();
+  }
+
   MarkedHTML Write() const {
     // Upper bound of the output: every span adds at most its markers, a 20-digit number and
     // the five extra characters of "&nbsp;" standing for a space.
@@ -526,5 +531,10 @@ MarkedHTML AddSpansWithLayout(std::string_view html) {
 }
 
 std::string AddSpans(std::string_view html) { return AddSpansWithLayout(html).html; }
+
+LinkExtent ReadLink(std::string_view html, std::size_t at) {
+  const Span link = Scanner(html).ReadLinkAt(at);
+  return {link.end, link.textBegin, link.textEnd};
+}
 
 }  // namespace pq

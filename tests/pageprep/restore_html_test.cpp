@@ -68,10 +68,15 @@ TEST(RestoreHTML, TypedMarkerTextIsNotReadAsASpan) {
   EXPECT_EQ(RestoreHTML(edit, doc), "<p>ZZZEDIT2 &lt;c</p>");
 }
 
-TEST(RestoreHTML, QuotedGreaterThanInLinkTag) {
-  const std::string edit = "<SPAN ID=\"ZZZANCHOR1\"><a title=\"a>b\" href=x>old</a></SPAN>";
+TEST(RestoreHTML, LinkTextGoesBetweenTheTagsAsTheTokenizerReadsThem) {
+  const std::pair<std::string, std::string> cases[] = {  // the link as written, and restored
+      {"<a title=\"a>b\" href=x>old</a>", "<a title=\"a>b\" href=x>new</a>"},
+      {"<a href=x>old</a <>", "<a href=x>new</a <>"},  // "<" is an attribute of the end tag
+      {"<a href=x>old</a </a>", "<a href=x>new</a </a>"},
+  };
   const auto doc = Doc({{"ZZZANCHOR1", {"", {"new"}}}});
-  EXPECT_EQ(RestoreHTML(edit, doc), "<a title=\"a>b\" href=x>new</a>");
+  for (const auto& [link, want] : cases)
+    EXPECT_EQ(RestoreHTML("<SPAN ID=\"ZZZANCHOR1\">" + link + "</SPAN><", doc), want + "<") << link;
 }
 
 TEST(RestoreHTML, PageOwnLowerCaseSpansAreNotClosers) {
@@ -109,6 +114,7 @@ TEST(StripMarkers, Cases) {
       {"<!--OrigURL=\"unterminated", "<!--OrigURL=\"unterminated"},
       {"<SPAN ID=\"ZZZEDIT9", "<SPAN ID=\"ZZZEDIT9"},  // not a marker the program wrote
       {"<SPAN ID=\"ZZZEDIT9\">open", "open"},
+      {"<SPAN ID=\"ZZZANCHOR1\"><a ></a <></SPAN><", "<a ></a <><"},
       {"no markers at all", "no markers at all"},
   };
   for (const auto& [in, want] : cases) EXPECT_EQ(StripMarkers(in), want) << in;
