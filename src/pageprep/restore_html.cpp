@@ -243,19 +243,21 @@ SpanLayout FindSpanLayout(std::string_view html) {
     // other end tag the tokenizer accepts), or, for a link without one, comes right before
     // the next link's span.
     std::size_t close = npos;
-    std::size_t linkEnd = npos;  // where the link's end tag starts
+    std::size_t linkEnd = npos;  // where the link's text ends, when it has one
     if (s.kind == SpanKind::Anchor && text.compare(s.contentBegin, 2, "<a") == 0 &&
         s.contentBegin + 2 < text.size() &&
         std::string_view(" \t\r\n\f>/").find(text[s.contentBegin + 2]) != npos) {
+      // (Only a link with an end tag ends right before a closer: one without ends at the next
+      // link or at the end.)
       const LinkExtent link = ReadLink(html, s.contentBegin);
-      if (link.textBegin != npos && link.end < text.size() && isCloser(link.end)) {
+      if (link.end < text.size() && isCloser(link.end)) {
         close = link.end;
-        linkEnd = link.textEnd;
-        s.textBegin = link.textBegin;
+        if (link.textBegin != npos) s.textBegin = link.textBegin, linkEnd = link.textEnd;
       }
     }
-    if (close == npos) close = closer.From(s.contentBegin);
-    if (s.kind == SpanKind::Anchor && linkEnd == npos) {
+    const bool endTagFound = close != npos;
+    if (!endTagFound) close = closer.From(s.contentBegin);
+    if (s.kind == SpanKind::Anchor && !endTagFound) {
       while (close != npos) {
         // A link without an end tag ends where the next link begins (its span, or the link
         // itself once that span is restored).

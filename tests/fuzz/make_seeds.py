@@ -24,6 +24,7 @@ FAULT_PAGES = {
     "attribute-with-less-than": b'<A\t<A\tx>text</A> more',
     "own-span-id": b'<html><body><p id="ZZZEDIT1">Own element</p><p>text</p></body></html>',
     "attribute-in-link-end-tag": b'<p><a href=x>One</a <></p><p><a href=y>Two</a </a></p>',
+    "link-end-tag-without-text": b'<a ="</>"</a>/',
     "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 

@@ -115,6 +115,7 @@ TEST(StripMarkers, Cases) {
       {"<SPAN ID=\"ZZZEDIT9", "<SPAN ID=\"ZZZEDIT9"},  // not a marker the program wrote
       {"<SPAN ID=\"ZZZEDIT9\">open", "open"},
       {"<SPAN ID=\"ZZZANCHOR1\"><a ></a <></SPAN><", "<a ></a <><"},
+      {"<SPAN ID=\"ZZZANCHOR1\"><a =\"</>\"</a></SPAN>/", "<a =\"</>\"</a>/"},
       {"no markers at all", "no markers at all"},
   };
   for (const auto& [in, want] : cases) EXPECT_EQ(StripMarkers(in), want) << in;
