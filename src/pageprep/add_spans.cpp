@@ -274,14 +274,11 @@ class Scanner {
     return gt == npos ? n_ : gt + 1;
   }
 
+  // The first "-->" ends a comment, a deleted-text marker's too: the tokenizer reads the
+  // marker as text only outside comments.
   std::size_t AfterComment(std::size_t p) const {
-    // A deleted-text marker inside a comment is text, so its "-->" does not close it.
-    constexpr std::size_t markerTail = 15;  // offset of "-->" in the marker
-    for (std::size_t at = t_.find("-->", p); at != npos; at = t_.find("-->", at + 1)) {
-      if (at >= markerTail + p && HiddenAt(at - markerTail) == kDeletedId) continue;
-      return at + 3;
-    }
-    return n_;
+    const std::size_t at = t_.find("-->", p);
+    return at == npos ? n_ : at + 3;
   }
 
   // The ">" ending the tag at p, or npos. A quote right after "=" (whitespace allowed

@@ -25,6 +25,7 @@ FAULT_PAGES = {
     "own-span-id": b'<html><body><p id="ZZZEDIT1">Own element</p><p>text</p></body></html>',
     "attribute-in-link-end-tag": b'<p><a href=x>One</a <></p><p><a href=y>Two</a </a></p>',
     "link-end-tag-without-text": b'<a ="</>"</a>/',
+    "deleted-marker-in-comment": b'<p><a href=x>One<!-- <!--DeletedText--><a href=y>Two</a> --></a></p>',
     "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 

@@ -160,7 +160,7 @@ class Scan {
     if (StartsAt(masked_, p, "<title")) return SkipElement(p, "</title");
     if (StartsAt(masked_, p, "<!>")) return FirstGreater(p);
     if (StartsAt(masked_, p, "<!--")) {
-      const long close = InStr(p, masked_, "-->");
+      const long close = InStr(p, plain_, "-->");  // a marker's "-->" in a comment ends it
       return close ? close + 2 : Len();
     }
     if (StartsAt(masked_, p, "<script")) return SkipElement(p, "</script");
@@ -266,7 +266,7 @@ class Scan {
         break;
       }
       if (StartsAt(masked_, tag, "<!--")) {
-        const long close = InStr(tag, masked_, "-->");
+        const long close = InStr(tag, plain_, "-->");
         if (!close) break;
         i = close + 3;
         continue;

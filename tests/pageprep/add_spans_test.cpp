@@ -92,6 +92,10 @@ const Case kCases[] = {
      "<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>",
      "<p>" + Anchor(1, "<a x<b>") + Anchor(2, "<a href=y>Go</a>") + "</p>" +
          Anchor(3, "<a href=x>One</a?<br>") + Anchor(4, "<a href=z>Two</a>")},
+    {"the deleted-text marker's --> ends a comment it stands in",
+     "<p><a href=x>One<!-- <!--DeletedText--><a href=y>Two</a> --></a></p>",
+     "<p>" + Anchor(1, "<a href=x>One<!-- <!--DeletedText-->") + Anchor(2, "<a href=y>Two</a>") +
+         " " + Edit(1, "-->") + "</a></p>"},
     {"a quoted > in the link tag", "<p><a title=\"a > b\" href=u>Go</a></p>",
      "<p>" + Anchor(1, "<a title=\"a > b\" href=u>Go</a>") + "</p>"},
     {"unclosed link reaches the end", "<p><a href=x>open end",
