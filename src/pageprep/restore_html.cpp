@@ -169,7 +169,7 @@ RestoredHTML RestoreHTML(std::string_view editHTML, const SpanLayout& layout,
   return Splice(
       editHTML, layout,
       [&](const SpanPlace& s) { return SpanContentsNow(editHTML, s, document); },
-      StripUnsafeChars);
+      StripUnsafeCharsInMarkup);
 }
 
 std::string StripMarkers(std::string_view html, const SpanLayout& layout) {

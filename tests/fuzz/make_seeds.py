@@ -26,6 +26,7 @@ FAULT_PAGES = {
     "attribute-in-link-end-tag": b'<p><a href=x>One</a <></p><p><a href=y>Two</a </a></p>',
     "link-end-tag-without-text": b'<a ="</>"</a>/',
     "deleted-marker-in-comment": b'<p><a href=x>One<!-- <!--DeletedText--><a href=y>Two</a> --></a></p>',
+    "control-after-less-than": b'<p><a href=x>Sizes <\x13o</a></p><!-- -\x13-> -->',
     "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 

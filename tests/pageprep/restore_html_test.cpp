@@ -151,6 +151,21 @@ TEST(CharFilters, StrayBytesBecomeOneReplacementCharacterEach) {
   for (const auto& [in, want] : cases) EXPECT_EQ(pq::StripUnsafeChars(in), want);
 }
 
+// In the page's own HTML a dropped character never joins its neighbours into markup: between
+// two ASCII characters it becomes U+FFFD, which the tokenizer reads as it read the control.
+TEST(CharFilters, TheRestoreNeverJoinsThePagesCharactersIntoMarkup) {
+  const std::pair<std::string, std::string> cases[] = {  // edit HTML, restored and stripped
+      {"<SPAN ID=\"ZZZANCHOR1\"><a ><\x13o</a></SPAN>p", "<a ><\xEF\xBF\xBDo</a>p"},
+      {"<p>&lt;<\x01\x02!-- -\x7F-> x</p>", "<p>&lt;<\xEF\xBF\xBD!-- -\xEF\xBF\xBD-> x</p>"},
+      {"<p>\x01\xC3\xA9\x02\x03</p>\x04", "<p>\xC3\xA9</p>"},  // nothing to join
+  };
+  for (const auto& [edit, want] : cases) {
+    EXPECT_EQ(StripMarkers(RestoreHTML(edit, Doc({}))), want) << edit;
+    const auto layout = pq::FindSpanLayout(edit);
+    EXPECT_EQ(pq::PublishableHTML(edit, layout, Doc({})), want) << edit;
+  }
+}
+
 }  // namespace
 
 namespace {
