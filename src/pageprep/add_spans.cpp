@@ -1,5 +1,6 @@
 #include "pageprep/add_spans.h"
 
+#include "pageprep/tag_states.h"
 #include "pageprep/text_util.h"
 
 #include <array>
@@ -281,32 +282,31 @@ class Scanner {
     return at == npos ? n_ : at + 3;
   }
 
-  // The ">" ending the tag at p, or npos. A quote right after "=" (whitespace allowed
-  // between) opens a value that ends at the same quote, as long as that quote comes before
-  // the next structural "<"; otherwise the quote is an ordinary character, so a stray
-  // apostrophe cannot swallow the page. Inside a tag "<" is an ordinary character, as the
-  // tokenizer reads it: the ">" of a "<b>" or "<br>" there ends the tag.
+  // The ">" ending the tag at p, or npos, as the tokenizer's tag states read it: a quote opens
+  // a value only after an attribute's name and "=" (TagStates), and the value ends at the same
+  // quote as long as that quote comes before the next structural "<"; otherwise the quote is
+  // an ordinary character, so a stray apostrophe cannot swallow the page. Inside a tag "<" is
+  // an ordinary character: the ">" of a "<b>" or "<br>" there ends the tag. A declaration, a
+  // processing instruction or "</" without a letter ends at the first ">".
   std::size_t TagEnd(std::size_t p) const {
-    std::size_t i = p + 1;
-    while (i < n_) {
+    if (IsCommentLikeTag(t_, p)) {
+      const void* hit = std::memchr(t_.data() + p + 1, '>', n_ - p - 1);
+      return hit ? static_cast<const char*>(hit) - t_.data() : npos;
+    }
+    TagStates states;
+    for (std::size_t i = p + (p + 1 < n_ && t_[p + 1] == '/' ? 2 : 1); i < n_; ++i) {
       const char c = t_[i];
       if (c == '>') return i;
-      if ((c == '"' || c == '\'') && AfterEquals(p, i)) {
+      if ((c == '"' || c == '\'') && states.QuoteOpensValue()) {
         if (const std::size_t close = QuoteClose(i); close != npos) {
-          i = close + 1;
+          i = close;
+          states.QuotedValueEnded();
           continue;
         }
       }
-      ++i;
+      states.Step(c);
     }
     return npos;
-  }
-
-  // Whether the last character before i that is not whitespace, inside the tag at p, is "=".
-  // ("=" never occurs inside a hidden tag, so the page text can be read as it stands.)
-  bool AfterEquals(std::size_t p, std::size_t i) const {
-    std::size_t j = SkipWsBack(i, p + 1);
-    return j > p + 1 && t_[j - 1] == '=';
   }
 
   std::size_t QuoteClose(std::size_t open) const {

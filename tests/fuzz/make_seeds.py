@@ -27,6 +27,7 @@ FAULT_PAGES = {
     "link-end-tag-without-text": b'<a ="</>"</a>/',
     "deleted-marker-in-comment": b'<p><a href=x>One<!-- <!--DeletedText--><a href=y>Two</a> --></a></p>',
     "control-after-less-than": b'<p><a href=x>Sizes <\x13o</a></p><!-- -\x13-> -->',
+    "equals-starts-attribute-name": b'<a =">"<a href=y>Go</a><p><a href=x>One<! a="></a>Two"></p>',
     "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 

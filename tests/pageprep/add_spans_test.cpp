@@ -96,6 +96,9 @@ const Case kCases[] = {
      "<p><a href=x>One<!-- <!--DeletedText--><a href=y>Two</a> --></a></p>",
      "<p>" + Anchor(1, "<a href=x>One<!-- <!--DeletedText-->") + Anchor(2, "<a href=y>Two</a>") +
          " " + Edit(1, "-->") + "</a></p>"},
+    {"an = or a quote where an attribute's name begins opens no value",
+     "<a =\">\"<a href=y>Go</a>",
+     Anchor(1, "<a =\">\"") + Anchor(2, "<a href=y>Go</a>")},
     {"a quoted > in the link tag", "<p><a title=\"a > b\" href=u>Go</a></p>",
      "<p>" + Anchor(1, "<a title=\"a > b\" href=u>Go</a>") + "</p>"},
     {"unclosed link reaches the end", "<p><a href=x>open end",
