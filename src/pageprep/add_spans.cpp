@@ -284,10 +284,10 @@ class Scanner {
 
   // The ">" ending the tag at p, or npos, as the tokenizer's tag states read it: a quote opens
   // a value only after an attribute's name and "=" (TagStates), and the value ends at the same
-  // quote as long as that quote comes before the next structural "<"; otherwise the quote is
-  // an ordinary character, so a stray apostrophe cannot swallow the page. Inside a tag "<" is
-  // an ordinary character: the ">" of a "<b>" or "<br>" there ends the tag. A declaration, a
-  // processing instruction or "</" without a letter ends at the first ">".
+  // quote wherever that is (a stray apostrophe hides the page up to the next one from the
+  // browser too; one never closed hides the rest). Inside a tag "<" is an ordinary character:
+  // the ">" of a "<b>" or "<br>" there ends the tag. A declaration, a processing instruction
+  // or "</" without a letter ends at the first ">".
   std::size_t TagEnd(std::size_t p) const {
     if (IsCommentLikeTag(t_, p)) {
       const void* hit = std::memchr(t_.data() + p + 1, '>', n_ - p - 1);
@@ -298,30 +298,13 @@ class Scanner {
       const char c = t_[i];
       if (c == '>') return i;
       if ((c == '"' || c == '\'') && states.QuoteOpensValue()) {
-        if (const std::size_t close = QuoteClose(i); close != npos) {
-          i = close;
-          states.QuotedValueEnded();
-          continue;
-        }
-      }
-      states.Step(c);
-    }
-    return npos;
-  }
-
-  std::size_t QuoteClose(std::size_t open) const {
-    const char quote = t_[open];
-    std::size_t i = open + 1;
-    while (i < n_) {
-      const char c = t_[i];
-      if (c == quote) return i;
-      if (c == '<') {
-        const std::size_t hidden = HiddenLength(i);
-        if (!hidden) return npos;
-        i += hidden;
+        const void* close = std::memchr(t_.data() + i + 1, c, n_ - i - 1);
+        if (!close) return npos;
+        i = static_cast<const char*>(close) - t_.data();
+        states.QuotedValueEnded();
         continue;
       }
-      ++i;
+      states.Step(c);
     }
     return npos;
   }

@@ -204,9 +204,8 @@ class Scan {
   // The ">" ending the tag at p, read by the tokenizer's tag states. "<!", "<?" and "</"
   // without a letter end at the first ">". In a start or end tag a quote opens a value only in
   // the state before an attribute value (after a name and "="), and the value ends at the same
-  // quote if that quote comes before the next "<" of the masked copy; otherwise the quote is
-  // an ordinary character of an unquoted value. Inside a tag every ">" of the page counts, a
-  // format tag's too. An unterminated tag reaches the end of the page.
+  // quote wherever it is. Inside a tag every ">" of the page counts, a format tag's too. An
+  // unterminated tag or value reaches the end of the page.
   long TagEnd(long p) {
     const char next = At(plain_, p + 1);
     const bool endTag = next == '/' && At(plain_, p + 2) >= 'a' && At(plain_, p + 2) <= 'z';
@@ -236,13 +235,11 @@ class Scan {
           break;
         case kBeforeAttributeValue:
           if (c == '"' || c == '\'') {
-            const long close = InStr(i + 1, masked_, std::string_view(&c, 1));
-            const long nextTag = InStr(i + 1, masked_, "<");
-            if (close && (!nextTag || close < nextTag)) {
-              i = close;
-              state = kBeforeAttributeName;
-              break;
-            }
+            const long close = InStr(i + 1, plain_, std::string_view(&c, 1));
+            if (!close) return Len();
+            i = close;
+            state = kBeforeAttributeName;
+            break;
           }
           if (!blank) state = kUnquotedValue;
           break;

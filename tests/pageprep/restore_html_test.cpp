@@ -73,8 +73,8 @@ TEST(RestoreHTML, LinkTextGoesBetweenTheTagsAsTheTokenizerReadsThem) {
       {"<a title=\"a>b\" href=x>old</a>", "<a title=\"a>b\" href=x>new</a>"},
       {"<a href=x>old</a <>", "<a href=x>new</a <>"},  // "<" is an attribute of the end tag
       {"<a href=x>old</a </a>", "<a href=x>new</a </a>"},
-      // The quote runs past "</a>" for the browser: the text it shows is not in this span.
-      {"<a title=\"x>old</a>", "<a title=\"x>old</a>"},
+      // For the browser the quoted title runs past the first "</a>".
+      {"<a title=\"x>y</a> z\">old</a>", "<a title=\"x>y</a> z\">new</a>"},
   };
   const auto doc = Doc({{"ZZZANCHOR1", {"", {"new"}}}});
   for (const auto& [link, want] : cases)
