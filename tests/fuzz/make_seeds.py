@@ -29,6 +29,7 @@ FAULT_PAGES = {
     "control-after-less-than": b'<p><a href=x>Sizes <\x13o</a></p><!-- -\x13-> -->',
     "equals-starts-attribute-name": b'<a =">"<a href=y>Go</a><p><a href=x>One<! a="></a>Two"></p>',
     "quoted-value-across-comment": b'<p><a x="><!--"><a href=y>Two</a> --> </a></p><p><font face=\'Arial>Hi</p><p>Don\'t</p>',
+    "undecodable-byte-in-link-tag": b'<p><a href="a\xff.htm">Old</a></p>',
     "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 
