@@ -6,6 +6,7 @@
 # and exits non-zero when any target finds anything (the input is kept and named).
 #   scripts/fuzz.sh SECONDS [TARGET...]
 #   scripts/fuzz.sh --known   runs the inputs of tests/fuzz/known/ once each (faults still open)
+# PQ_FUZZ_SEED fixes libFuzzer's random seed (0, the default, picks a new one each run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -48,6 +49,7 @@ for t in "${targets[@]}"; do
     [ -d "tests/fuzz/corpus/$t" ] && cp -r "tests/fuzz/corpus/$t/." "$work/$t/corpus/"
     # -timeout: one input that takes this long is a finding; -rss_limit_mb: so is this much memory.
     "$bin" "$work/$t/corpus" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
+      -seed="${PQ_FUZZ_SEED:-0}" \
       -print_final_stats=1 -artifact_prefix="$work/$t/artifacts/" >"$log" 2>&1 || true
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     [ -n "$runs" ] || runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')

@@ -41,6 +41,7 @@ mkdir -p "$work/temp" "$work/config"
 # The different-layout notice would cover the Edit tab.
 mkdir -p "$work/config/pagequill"
 printf '[HideMsg]\nDifferentLayout=Y\n' >"$work/config/pagequill/settings.ini"
+chmod 600 "$work/config/pagequill/settings.ini"  # as the program writes it
 DISPLAY="$display" TEMP="$work/temp" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/config" \
   XDG_DATA_HOME="$work/config" PAGEQUILL_HOME="${url}index.htm" PAGEQUILL_SERVICE_URL="${url}check.php" \
   build/bin/pagequill >"$work/app.log" 2>&1 & pids+=($!)

@@ -4,11 +4,11 @@
 #include <array>
 #include <utility>
 
+#include "pageprep/page_decoding.h"
+
 namespace pq::site {
 
 namespace {
-
-constexpr std::size_t kSniffBytes = 4096;
 
 std::string Lower(std::string_view s) {
   std::string out(s);
@@ -17,33 +17,14 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-bool IsLabelChar(char c) {
-  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' ||
-         c == ':';
-}
-
 }  // namespace
 
-std::string SniffMetaCharset(std::string_view page) {
-  const std::string head = Lower(page.substr(0, kSniffBytes));
-  std::size_t pos = 0;
-  while ((pos = head.find("<meta", pos)) != std::string::npos) {
-    const std::size_t close = head.find('>', pos);
-    const std::string_view tag = std::string_view(head).substr(
-        pos, close == std::string::npos ? std::string::npos : close - pos);
-    pos += 5;
-    std::size_t at = tag.find("charset");
-    if (at == std::string_view::npos) continue;
-    at += 7;
-    while (at < tag.size() && (tag[at] == ' ' || tag[at] == '\t' || tag[at] == '\n' || tag[at] == '\r')) ++at;
-    if (at >= tag.size() || tag[at] != '=') continue;
-    ++at;
-    while (at < tag.size() && (tag[at] == ' ' || tag[at] == '"' || tag[at] == '\'')) ++at;
-    std::size_t end = at;
-    while (end < tag.size() && IsLabelChar(tag[end])) ++end;
-    if (end > at && end - at <= 40) return std::string(tag.substr(at, end - at));
-  }
-  return "";
+std::string PageCharset(std::string_view page) {
+  // A byte-order mark outranks any META tag, as it does in browsers. UTF-32 is no encoding
+  // of the web: a page in it is sent without a charset rather than with a name nobody reads.
+  const std::string fromMark = CharsetFromByteOrderMark(page);
+  if (fromMark.rfind("utf-32", 0) == 0) return "";
+  return fromMark.empty() ? CharsetFromMetaPrescan(page) : fromMark;
 }
 
 std::string ContentTypeFor(std::string_view fileName, std::string_view content) {
@@ -69,9 +50,7 @@ std::string ContentTypeFor(std::string_view fileName, std::string_view content) 
   for (const auto& [suffix, type] : kTypes) {
     if (ext != suffix) continue;
     if (std::string_view(type) != "text/html") return type;
-    // A byte-order mark outranks any META tag, as it does in browsers.
-    const std::string charset =
-        content.substr(0, 3) == "\xEF\xBB\xBF" ? "utf-8" : SniffMetaCharset(content);
+    const std::string charset = PageCharset(content);
     return charset.empty() ? "text/html" : "text/html; charset=" + charset;
   }
   return "application/octet-stream";

@@ -9,9 +9,9 @@ namespace pq::site {
 // is sent without one, so the client applies its own default as it would for a file.
 std::string ContentTypeFor(std::string_view fileName, std::string_view content);
 
-// The charset named by the first META tag that names one within the first bytes of a
-// page ("<meta charset=...>" or "<meta http-equiv=... content="...; charset=...">"),
-// lower-cased; empty when there is none or the name is not a plain label.
-std::string SniffMetaCharset(std::string_view page);
+// The character set a browser reads a page in when the server names none: its byte-order
+// mark, else the HTML standard's prescan of its first 1024 bytes (comments skipped, a
+// declared UTF-16 read as UTF-8), as a canonical name; "" when neither says.
+std::string PageCharset(std::string_view page);
 
 }  // namespace pq::site

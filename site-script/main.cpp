@@ -1,5 +1,6 @@
 // pagequill-site: serves a site folder and answers the Pagequill site script protocol.
 #include <signal.h>
+#include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -7,6 +8,7 @@
 #include <thread>
 
 #include "site-script/http_site.h"
+#include "site-script/page_writer.h"
 #include "site-script/site_options.h"
 
 namespace {
@@ -39,6 +41,18 @@ int main(int argc, char** argv) {
   if (std::string error = ValidateSiteOptions(options); !error.empty()) {
     std::cerr << "pagequill-site: " << error << "\n";
     return 2;
+  }
+
+  // Temporary files of writes cut short by a killed server are never pages: clear them.
+  if (const int removed = RemoveLeftoverTempFiles(options.root); removed > 0) {
+    std::cerr << "pagequill-site: removed " << removed
+              << " unfinished temporary file(s) left in the site folder by an earlier run\n";
+  }
+  // Room for the connections the server holds open at once.
+  rlimit files{};
+  if (getrlimit(RLIMIT_NOFILE, &files) == 0 && files.rlim_cur < files.rlim_max) {
+    files.rlim_cur = files.rlim_max;
+    setrlimit(RLIMIT_NOFILE, &files);
   }
 
   // SIGINT and SIGTERM are taken by a thread of their own, which stops the server cleanly.

@@ -19,9 +19,14 @@ void PasswordThrottle::Prune(Clock::time_point now) {
 PasswordThrottle::Verdict PasswordThrottle::Check(const std::string& address) {
   std::lock_guard lock(mutex_);
   const auto now = now_();
+  // The site first, as the PHP script does: guesses from fresh addresses are slowed too.
+  if (site_.wrong > 0 && now - site_.lastWrong > kForgetAfter) site_ = {};
+  if (now < site_.nextAllowed) return Verdict::SiteTooSoon;
   auto it = records_.find(address);
-  if (it == records_.end() || now >= it->second.nextAllowed) return Verdict::Allowed;
-  return it->second.wrong >= config_.lockoutAfter ? Verdict::LockedOut : Verdict::TooSoon;
+  if (it != records_.end() && now < it->second.nextAllowed) {
+    return it->second.wrong >= config_.lockoutAfter ? Verdict::LockedOut : Verdict::TooSoon;
+  }
+  return Verdict::Allowed;
 }
 
 void PasswordThrottle::RecordWrong(const std::string& address) {
@@ -38,11 +43,20 @@ void PasswordThrottle::RecordWrong(const std::string& address) {
     const int doublings = std::min(r.wrong - config_.slowAfter, 6);
     r.nextAllowed = now + std::chrono::seconds(1 << doublings);
   }
+
+  ++site_.wrong;
+  site_.lastWrong = now;
+  if (site_.wrong >= config_.siteSlowAfter) {
+    const int doublings = std::min(site_.wrong - config_.siteSlowAfter, 20);
+    site_.nextAllowed = now + std::min<std::chrono::seconds>(std::chrono::seconds(1 << doublings),
+                                                             config_.siteMaxDelay);
+  }
 }
 
 void PasswordThrottle::RecordRight(const std::string& address) {
   std::lock_guard lock(mutex_);
   records_.erase(address);
+  site_ = {};
 }
 
 }  // namespace pq::site

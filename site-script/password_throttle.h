@@ -7,11 +7,17 @@
 
 namespace pq::site {
 
-// Slows down and then locks out an address that keeps sending wrong passwords.
+// Slows down and then locks out wrong passwords, per address and for the whole site.
 // After slowAfter wrong passwords an address must wait before its next attempt is
 // even looked at (1, 2, 4 ... seconds, at most 64); after lockoutAfter it is
-// refused for lockoutSeconds. Waiting is enforced by refusing early attempts rather
-// than by sleeping, so an attacker cannot tie up the server's threads. Thread-safe.
+// refused for lockoutSeconds. Guesses from many addresses count together as well: after
+// siteSlowAfter wrong passwords site-wide, no attempt from anywhere is looked at for 1, 2,
+// 4 ... seconds (at most siteMaxDelay) after each further wrong one. A right password
+// clears its address and the site's count, so the owner, from any address, gets in at
+// most siteMaxDelay after the guessing stops. Waiting is enforced by refusing early
+// attempts rather than by sleeping, so an attacker cannot tie up the server's threads.
+// The caller checks and records one attempt at a time, so that concurrent guesses each
+// see the wait the one before them caused. Thread-safe.
 class PasswordThrottle {
  public:
   using Clock = std::chrono::steady_clock;
@@ -19,8 +25,10 @@ class PasswordThrottle {
     int slowAfter = 3;
     int lockoutAfter = 10;
     std::chrono::seconds lockout{900};
+    int siteSlowAfter = 20;
+    std::chrono::seconds siteMaxDelay{60};
   };
-  enum class Verdict { Allowed, TooSoon, LockedOut };
+  enum class Verdict { Allowed, TooSoon, LockedOut, SiteTooSoon };
 
   explicit PasswordThrottle(Config config,
                             std::function<Clock::time_point()> now = Clock::now)
@@ -43,6 +51,7 @@ class PasswordThrottle {
   std::function<Clock::time_point()> now_;
   std::mutex mutex_;
   std::map<std::string, Record> records_;
+  Record site_;  // all addresses together
 };
 
 }  // namespace pq::site

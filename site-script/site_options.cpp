@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -77,6 +78,12 @@ environment variable PAGEQUILL_SITE_PASSWORD, never from the command line.
   --slow-after N          wrong passwords before an address must wait (default 3)
   --lockout-after N       wrong passwords before an address is refused (default 10)
   --lockout-seconds S     how long it is refused (default 900)
+  --site-slow-after N     wrong passwords from all addresses together before the
+                          site waits after each one (default 20)
+  --site-max-delay S      the longest such wait (default 60)
+  --revisions N           earlier versions kept of each page (default 20)
+  --body-memory BYTES     publications held in memory at once, in total
+                          (default 67108864; at least --max-body)
   --mail-command CMD      e-mail the password: CMD (run by /bin/sh) gets the
                           message on standard input
   --mail-file FILE        or append the message to FILE
@@ -118,7 +125,8 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
     static const char* const kValued[] = {
         "--root", "--bind", "--port", "--password-file", "--flags", "--backup-dir",
         "--key-lifetime", "--keys-per-issue", "--max-body", "--slow-after", "--lockout-after",
-        "--lockout-seconds", "--mail-command", "--mail-file", "--mail-interval"};
+        "--lockout-seconds", "--mail-command", "--mail-file", "--mail-interval",
+        "--site-slow-after", "--site-max-delay", "--revisions", "--body-memory"};
     bool known = false;
     for (const char* name : kValued) known = known || a == name;
     if (!known) return fail("unknown option " + a);
@@ -160,6 +168,18 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
     } else if (a == "--lockout-seconds") {
       if (!ParseInt(v, 1, 86400 * 7, n)) return fail("--lockout-seconds must be 1 to 604800");
       o.lockoutSeconds = static_cast<int>(n);
+    } else if (a == "--site-slow-after") {
+      if (!ParseInt(v, 1, 1000000, n)) return fail("--site-slow-after must be a positive number");
+      o.siteSlowAfter = static_cast<int>(n);
+    } else if (a == "--site-max-delay") {
+      if (!ParseInt(v, 1, 86400, n)) return fail("--site-max-delay must be 1 to 86400 seconds");
+      o.siteMaxDelaySeconds = static_cast<int>(n);
+    } else if (a == "--revisions") {
+      if (!ParseInt(v, 1, 1000, n)) return fail("--revisions must be 1 to 1000");
+      o.revisions = static_cast<int>(n);
+    } else if (a == "--body-memory") {
+      if (!ParseInt(v, 1024, 1LL << 36, n)) return fail("--body-memory must be 1024 to 68719476736 bytes");
+      o.bodyMemoryBytes = static_cast<std::size_t>(n);
     } else if (a == "--mail-command") {
       o.mailCommand = v;
     } else if (a == "--mail-file") {
@@ -182,6 +202,8 @@ ParsedOptions ParseSiteOptions(const std::vector<std::string>& args, const EnvLo
   } else if (auto fromEnv = env("PAGEQUILL_SITE_PASSWORD")) {
     o.password = *fromEnv;
   }
+  // One publication of the largest size always fits.
+  o.bodyMemoryBytes = std::max(o.bodyMemoryBytes, o.maxBodyBytes);
   if (o.password.empty()) {
     return fail("no password: give --password-file FILE or set PAGEQUILL_SITE_PASSWORD");
   }

@@ -23,6 +23,10 @@ struct SiteOptions {
   int slowAfter = 3;              // wrong passwords from one address before it must wait
   int lockoutAfter = 10;          // wrong passwords before it is refused for a while
   int lockoutSeconds = 900;
+  int siteSlowAfter = 20;         // wrong passwords from all addresses before the site waits
+  int siteMaxDelaySeconds = 60;   // the longest the site waits after one
+  int revisions = 20;             // earlier versions kept of each page
+  std::size_t bodyMemoryBytes = 64u * 1024 * 1024;  // publications held in memory at once
   std::string mailCommand;        // run with the message on standard input
   std::string mailFile;           // or: the message is appended to this file
   int mailIntervalSeconds = 60;   // at most one password mail per interval

@@ -2,10 +2,13 @@
 
 #include <charconv>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <optional>
 
 #include "publishing/md5.h"
 #include "site-script/page_writer.h"
+#include "site-script/revisions.h"
 #include "site-script/site_paths.h"
 
 namespace pq::site {
@@ -36,6 +39,15 @@ std::string Lower(std::string s) {
   return s;
 }
 
+// The whole file, or nullopt when it does not exist or cannot be read.
+std::optional<std::string> ReadWholeFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
 void Log(const std::string& requester, const std::string& what) {
   std::fprintf(stderr, "pagequill-site: %s: %s\n", requester.c_str(), what.c_str());
 }
@@ -54,10 +66,11 @@ bool ConstantTimeEquals(const std::string& a, const std::string& b) {
 SiteScript::SiteScript(const SiteOptions& options)
     : options_(options),
       root_(options.root),
-      keys_({options.keysPerIssue, std::chrono::seconds(options.keyLifetimeSeconds), 64},
+      keys_({options.keysPerIssue, std::chrono::seconds(options.keyLifetimeSeconds)},
             SystemRandom()),
       throttle_({options.slowAfter, options.lockoutAfter,
-                 std::chrono::seconds(options.lockoutSeconds)}),
+                 std::chrono::seconds(options.lockoutSeconds), options.siteSlowAfter,
+                 std::chrono::seconds(options.siteMaxDelaySeconds)}),
       mailer_(options.mailCommand, options.mailFile,
               std::chrono::seconds(options.mailIntervalSeconds)) {}
 
@@ -66,7 +79,14 @@ std::string SiteScript::Check() const {
   return "@@ok@@" + std::string(1, f[0]) + "@@" + f[1] + "@@" + f[2] + "@@";
 }
 
-std::string SiteScript::PassKey() { return Reply(std::to_string(keys_.Issue())); }
+std::string SiteScript::PassKey(const std::string& requester) {
+  const auto key = keys_.Issue(requester);
+  if (!key) {
+    Log(requester, "refused: too many pass keys asked for");
+    return Reply("Too many pass keys were asked for - please try again in a few minutes");
+  }
+  return Reply(std::to_string(*key));
+}
 
 std::string SiteScript::Email(const std::string& host, const std::string& requester) {
   if (options_.flags[1] != 'Y') return Reply("Password e-mail is not allowed on this site");
@@ -86,21 +106,27 @@ std::string SiteScript::Email(const std::string& host, const std::string& reques
 }
 
 std::string SiteScript::Answer(const std::string& type, const std::string& host,
-                               const std::string& requester) {
+                               const std::string& requester,
+                               const std::vector<FormField>& params) {
   if (type == "check") return Check();
-  if (type == "passkey") return PassKey();
+  if (type == "passkey") return PassKey(requester);
   if (type == "email") return Email(host, requester);
+  if (type == "verify") {
+    return Verify(FindField(params, "passkey"), FindField(params, "hash"), requester);
+  }
   return Reply("Unknown request");
 }
 
-std::string SiteScript::Publish(const std::vector<FormField>& fields,
-                                const std::string& requester) {
-  const std::string* passkey = FindField(fields, "passkey");
-  const std::string* hash = FindField(fields, "hash");
-  const std::string* file = FindField(fields, "file");
-  const std::string* html = FindField(fields, "html");
-  if (!passkey || !hash || !file || !html) return Reply("Incomplete request");
+std::string SiteScript::Verify(const std::string* passkey, const std::string* hash,
+                               const std::string& requester) {
+  if (!passkey || !hash) return Reply("Incomplete request");
+  const std::string refusal = Authenticate(*passkey, *hash, requester);
+  return refusal.empty() ? Reply("ok") : refusal;
+}
 
+std::string SiteScript::Authenticate(const std::string& passkey, const std::string& hash,
+                                     const std::string& requester) {
+  std::lock_guard lock(authMutex_);
   switch (throttle_.Check(requester)) {
     case PasswordThrottle::Verdict::Allowed:
       break;
@@ -108,20 +134,39 @@ std::string SiteScript::Publish(const std::vector<FormField>& fields,
       return Reply("Too many wrong passwords - please wait a moment and try again");
     case PasswordThrottle::Verdict::LockedOut:
       return Reply("Too many wrong passwords - publishing is blocked for a while");
+    case PasswordThrottle::Verdict::SiteTooSoon:
+      return Reply("Too many wrong passwords on this site - please wait a moment and try again");
   }
-
-  const auto key = ParsePassKey(*passkey);
+  const auto key = ParsePassKey(passkey);
   if (!key || !keys_.Redeem(*key)) {
-    Log(requester, "refused: pass key " + passkey->substr(0, 8) + " not valid");
+    Log(requester, "refused: pass key " + passkey.substr(0, 8) + " not valid");
     return Reply("Pass key not valid");
   }
-  if (!ConstantTimeEquals(Lower(*hash), MD5Hex(options_.password + *passkey))) {
+  if (!ConstantTimeEquals(Lower(hash), MD5Hex(options_.password + passkey))) {
     throttle_.RecordWrong(requester);
     Log(requester, "refused: wrong password");
     return Reply("Wrong password");
   }
   throttle_.RecordRight(requester);
+  return "";
+}
 
+std::string SiteScript::Act(const std::vector<FormField>& fields, const std::string& requester) {
+  const std::string* action = FindField(fields, "action");
+  if (const std::string* type = FindField(fields, "type"); type && *type == "verify") {
+    return Reply("ok");
+  }
+  if (!action) return StorePage(fields, requester);
+  if (*action == "revisions" || *action == "restore") return Revisions(fields, requester);
+  return Reply("Unknown request");
+}
+
+std::string SiteScript::StorePage(const std::vector<FormField>& fields,
+                                  const std::string& requester) {
+  const std::string* file = FindField(fields, "file");
+  const std::string* html = FindField(fields, "html");
+  const std::string* base = FindField(fields, "base");
+  if (!file || !html) return Reply("Incomplete request");
   const auto target = ResolvePublishTarget(root_, *file);
   if (!target) {
     Log(requester, "refused: file not allowed");
@@ -130,13 +175,55 @@ std::string SiteScript::Publish(const std::vector<FormField>& fields,
   std::string error;
   {
     std::lock_guard lock(writeMutex_);
-    error = WritePage(root_, *target, *html, options_.backupDir);
+    // The page must still be the one the edit was made on; a new page counts as empty.
+    if (base && !base->empty() &&
+        !ConstantTimeEquals(Lower(*base), MD5HexOfBytes(ReadWholeFile(*target).value_or("")))) {
+      Log(requester, "refused: page changed since it was opened: " + target->string());
+      return kConflict;
+    }
+    error = WritePage(root_, *target, *html, options_.backupDir,
+                      static_cast<std::size_t>(options_.revisions));
   }
   if (!error.empty()) {
     Log(requester, error + ": " + target->string());
     return Reply(error);
   }
   Log(requester, "updated " + target->string());
+  return Reply("Updated");
+}
+
+std::string SiteScript::Revisions(const std::vector<FormField>& fields,
+                                  const std::string& requester) {
+  const std::string* action = FindField(fields, "action");
+  const std::string* file = FindField(fields, "file");
+  if (!file) return Reply("Incomplete request");
+  const auto target = ResolvePublishTarget(root_, *file);
+  if (!target) {
+    Log(requester, "refused: file not allowed");
+    return Reply("File not allowed");
+  }
+  const auto stem = RevisionStem(root_, *target, options_.backupDir);
+  std::lock_guard lock(writeMutex_);
+  if (*action == "revisions") {
+    std::string reply = "@@ok@@";
+    for (const auto& r : ListRevisions(stem)) {
+      reply += r.id + "|" + r.time + "|" + std::to_string(r.size) + "@@";
+    }
+    return reply;
+  }
+  const std::string* id = FindField(fields, "revision");
+  const auto revision = id ? FindRevision(stem, *id) : std::nullopt;
+  if (!revision) return Reply("No such revision");
+  const auto bytes = ReadWholeFile(revision->file);
+  if (!bytes) return Reply("Cannot read that revision");
+  // The current version becomes a revision itself, so a restore can be undone.
+  const std::string error = WritePage(root_, *target, *bytes, options_.backupDir,
+                                      static_cast<std::size_t>(options_.revisions));
+  if (!error.empty()) {
+    Log(requester, error + ": " + target->string());
+    return Reply(error);
+  }
+  Log(requester, "restored " + target->string() + " from " + revision->id);
   return Reply("Updated");
 }
 

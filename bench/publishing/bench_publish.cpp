@@ -113,6 +113,38 @@ void BM_PublishToReply(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.sourceBytes.size()));
 }
 
+// The publish path alone (one span edited, the bytes to post built by splicing) as the page
+// grows from 256 KiB to 16 MiB: it should grow linearly.
+void BM_PublishedBytesBySize(benchmark::State& state) {
+  const std::size_t size = static_cast<std::size_t>(state.range(0));
+  std::string page = "<html><head><meta charset=utf-8></head><body>\n";
+  for (int i = 0; page.size() < size; ++i)
+    page += "<p>Paragraph " + std::to_string(i) + ": Schwarzw\xC3\xA4lder Kirschtorte \xE2\x80\x93 24,50 \xE2\x82\xAC.</p>\n";
+  page += "</body></html>\n";
+  const std::string url = "http://127.0.0.1/page.htm";
+  pq::PublishDocument d;
+  d.sourceText = d.sourceBytes = page;
+  d.charset = "utf-8";
+  pq::MarkedHTML marked = pq::MakeEditHTML(page, url, url);
+  d.editHTML = std::move(marked.html);
+  d.layout = std::move(marked.layout);
+  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.live = *d.recorded;
+  const std::string id = d.layout->spans[d.layout->spans.size() / 2].Id();
+  d.live.elements[id].innerHTML = d.recorded->elements[id].innerHTML + " Fresh today";
+  for (auto _ : state) {
+    std::string error;
+    const auto html = pq::PublishedHTML(d, error);
+    if (!html) {
+      state.SkipWithError(error.c_str());
+      break;
+    }
+    benchmark::DoNotOptimize(html->data());
+  }
+  state.SetComplexityN(static_cast<int64_t>(page.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+
 void BM_FetchYardstick(benchmark::State& state) {
   const std::string file = kPages[state.range(0)];
   MakeLargePages();
@@ -123,6 +155,11 @@ void BM_FetchYardstick(benchmark::State& state) {
 
 BENCHMARK(BM_BuildFields)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PublishToReply)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PublishedBytesBySize)
+    ->RangeMultiplier(4)
+    ->Range(256 << 10, 16 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 BENCHMARK(BM_FetchYardstick)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -338,8 +338,16 @@ function pq_keep_backup(array $c, string $root, string $target): bool {
     $base = pq_backup_folder($c, $root, $target);
     $folder = dirname($base);
     if (!is_dir($folder) && !@mkdir($folder, 0700, true)) return false;
-    $stamp = $base . '.' . gmdate('Ymd-His');
-    for ($n = 1; $n < 1000; ++$n) {
+    $time = gmdate('Ymd-His');
+    $stamp = $base . '.' . $time;
+    // After the newest of this second, never in a gap pruning left: names keep the versions' order.
+    $first = 1;
+    foreach (pq_revision_files($base) as $f) {
+        if (preg_match('/\.(\d{8}-\d{6})(?:-(\d+))?\z/', $f, $m) && $m[1] === $time) {
+            $first = max($first, (int)($m[2] ?? 1) + 1);
+        }
+    }
+    for ($n = $first; $n < $first + 1000; ++$n) {
         $name = $n === 1 ? $stamp : $stamp . '-' . $n;
         $out = @fopen($name, 'x');
         if ($out === false) continue;
@@ -348,7 +356,12 @@ function pq_keep_backup(array $c, string $root, string $target): bool {
         if ($in) fclose($in);
         fclose($out);
         if (!$ok) @unlink($name);
-        if ($ok) pq_prune_revisions($c, $base);
+        if ($ok) {
+            // A revision's time is when that version was written, as the reference server has it.
+            $written = @filemtime($target);
+            if ($written !== false) @touch($name, $written);
+            pq_prune_revisions($c, $base);
+        }
         return $ok;
     }
     return false;

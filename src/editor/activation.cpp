@@ -42,11 +42,15 @@ std::vector<int> SubtreeEnds(const std::vector<ElementInfo>& elements) {
   return end;
 }
 
+// Only the spans the program inserted: a page element of another kind that happens to share
+// the id is never opened.
+std::string SpanSelector(const std::string& id) { return "span" + CssIdSelector(id); }
+
 // A selector that reaches element `target` from its ancestor `root` through child positions.
 std::string PathSelector(const std::vector<ElementInfo>& elements, int root, int target) {
   std::vector<int> chain;
   for (int i = target; i != root && i >= 0; i = elements[static_cast<std::size_t>(i)].parent) chain.push_back(i);
-  std::string s = CssIdSelector(elements[static_cast<std::size_t>(root)].id);
+  std::string s = SpanSelector(elements[static_cast<std::size_t>(root)].id);
   for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
     const int parent = elements[static_cast<std::size_t>(*it)].parent;
     int position = 1;
@@ -160,7 +164,7 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
       }
       editable[static_cast<std::size_t>(i)] = true;
       plan.editable.push_back(i);
-      selectors.push_back(CssIdSelector(e.id));
+      selectors.push_back(SpanSelector(e.id));
     } else if (IsAnchorSpan(e) && linkTextEditable) {
       for (int a = i + 1; a < end[static_cast<std::size_t>(i)]; ++a) {
         const ElementInfo& link = elements[static_cast<std::size_t>(a)];

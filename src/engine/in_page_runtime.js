@@ -101,7 +101,21 @@
   const setters = {
     innerHTML: (e, v) => { e.innerHTML = String(v); },
     contentEditable: (e, v) => { e.contentEditable = String(v); },
-    border: (e, v) => { e.style.border = String(v); },
+    border: (e, v) => {
+      e.style.border = String(v);
+      // The engine repaints only the changed part of an inline frame as text is typed, which
+      // leaves it in pieces: after every change of the span's contents it is drawn again whole.
+      if (!e.__pqFrameWatch && String(v)) {
+        e.__pqFrameWatch = true;
+        e.addEventListener('input', () => {
+          const frame = e.style.border;
+          if (!frame) return;
+          e.style.border = 'none';
+          e.getBoundingClientRect();
+          e.style.border = frame;
+        });
+      }
+    },
     disabled: (e, v) => { e.disabled = !!v; },
     href: (e, v) => { e.href = String(v); },
     target: (e, v) => { e.target = String(v); },

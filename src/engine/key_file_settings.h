@@ -12,7 +12,8 @@ namespace pq::engine {
 // (~/.config/... by default). Every change is written at once, atomically and readable only
 // by the user, because the "passwords" section holds passwords. Several stores over the same
 // file (one per control that needs settings) see each other's changes: the file is read again
-// whenever it has changed on disk.
+// whenever it has changed on disk. A file that does not parse is never overwritten: it is moved
+// aside and the entries that can be read are kept; the user is told (Settings::Tell).
 class KeyFileSettings : public Settings {
  public:
   KeyFileSettings();
@@ -38,12 +39,18 @@ class KeyFileSettings : public Settings {
   void Write();
   // Reads the file again when it changed since it was last read or written.
   void Refresh() const;
+  // A file that GKeyFile refuses: moved aside, what can be read kept and written back.
+  void Salvage(const std::string& text) const;
+  // A file that others may read is made the user's own.
+  void MakePrivate();
 
   std::string path_;
   mutable std::unique_ptr<GKeyFile, decltype(&g_key_file_unref)> file_{g_key_file_new(),
                                                                        &g_key_file_unref};
   mutable FileStamp stamp_{-2, -2, -2};  // the file as last read or written
   bool lastWriteOk_ = true;
+  bool writeFailureTold_ = false;
+  mutable bool unreadable_ = false;  // there, but could not be read: never written over
 };
 
 // Key names may be addresses: characters a key file cannot hold in a key are escaped.

@@ -51,6 +51,15 @@ std::string TempFolder() {
   return "/tmp/pagequill-" + std::to_string(getuid()) + "/";
 }
 
+std::string TempFoldersTried() {
+  std::string tried;
+  for (const char* name : {"TEMP", "temp", "TMP", "tmp"}) {
+    const char* v = std::getenv(name);
+    if (v && *v) tried += std::string(v) + ", ";
+  }
+  return tried + "/tmp";
+}
+
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::is_regular_file(path, ec);

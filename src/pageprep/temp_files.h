@@ -7,6 +7,8 @@ namespace pq {
 // demand), ending in "/". TEMP, temp, TMP, tmp are tried in that order, then /tmp; one that
 // is missing, not a folder or not writable is passed over.
 std::string TempFolder();
+// The folders TempFolder tries, in order, for a message when none of them can be written.
+std::string TempFoldersTried();
 bool FileExists(const std::string& path);
 void DeleteFileQuietly(const std::string& path);
 // TempFolder() + prefix + n + ".htm" for the smallest n from 1 with no such file.

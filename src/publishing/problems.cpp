@@ -36,20 +36,23 @@ void Problems::SetUp(const SiteStatus& status, std::string_view origUrl) {
 }
 
 ProblemNoticeText Problems::Text(ProblemNotice notice) const {
-  const std::string visit = " Your website designer may wish to visit " + helpAddress_ + " for more information";
+  // The help page is opened from the message, not named as a path that cannot be clicked.
+  const std::string visit =
+      " Your website designer may wish to read \"Setting up publishing\" in Pagequill's help "
+      "for more information";
   switch (notice) {
     case ProblemNotice::PageUnsuitable:
       return {"Page Unsuitable", "This page is not suitable for publishing to the Internet.",
               "More Info . . .", "Page Unsuitable",
               "Most pages can be published to the Internet, however, some pages are not suitable. "
               "You should speak to your Website designer to see whether your page can be made "
-              "suitable for publishing." + visit};
+              "suitable for publishing." + visit, helpAddress_};
     case ProblemNotice::NotSetUp:
       return {"Publishing not set up",
               "Website " + host + " has not been set up for publishing. You should speak to your website designer.",
               "More Info", "Website Not Setup",
               "Your website designer needs to set up a password to enable you to publish changes "
-              "to your website." + visit};
+              "to your website." + visit, helpAddress_};
     case ProblemNotice::PartUnsuitable:
       return {"Some elements unsuitable",
               "This page is made up of several elements. Some elements are not suitable for publishing.",

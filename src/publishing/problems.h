@@ -18,6 +18,7 @@ struct ProblemNoticeText {
   std::string moreInfoLabel;
   std::string moreInfoTitle;
   std::string moreInfoMessage;
+  std::string moreInfoHelp;  // the help page the message offers to open ("" for none)
 };
 
 // The Publishing dialog's decisions: whether the page may be published and which notices say

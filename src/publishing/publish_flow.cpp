@@ -8,6 +8,7 @@
 #include "publishing/pass_key.h"
 #include "publishing/publishable_page.h"
 #include "publishing/site_replies.h"
+#include "publishing/span_alignment.h"
 #include "pageprep/char_filters.h"
 
 namespace pq {
@@ -81,6 +82,37 @@ std::optional<SpanLayout> SourceLayoutOf(const PublishDocument& document) {
   return found;
 }
 
+namespace {
+
+// The edit of an edited span that keeps the span's own text outside what the user changed, or
+// nullopt where that cannot be told exactly (the whole span is then replaced).
+std::optional<TextEdit> AlignedEdit(const PublishDocument& document, const SpanPlace& s,
+                                    std::string_view source, const std::string& contentsNow) {
+  if (s.kind != SpanKind::Edit || !document.recorded) return std::nullopt;
+  // An emptied span gets the place-holder that keeps it editable next time.
+  if (contentsNow.find("<!--DeletedText-->") != std::string::npos) return std::nullopt;
+  const auto recorded = document.recorded->elements.find(s.Id());
+  const auto live = document.live.elements.find(s.Id());
+  if (recorded == document.recorded->elements.end() || live == document.live.elements.end())
+    return std::nullopt;
+  const std::string_view was = source.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin);
+  const auto change = AlignSpanChange(was, recorded->second.innerHTML, live->second.innerHTML);
+  if (!change) return std::nullopt;
+  // The typed text by the same rules as a whole span's.
+  std::string text = StripUnsafeChars(EncodeSpecialChars(change->now));
+  const std::string_view replaced = was.substr(change->begin, change->end - change->begin);
+  // A space at either end of the span was shown as a non-breaking one: it stays a space.
+  if (change->begin == 0 && !replaced.empty() && replaced.front() == ' ' &&
+      text.rfind("&nbsp;", 0) == 0)
+    text.replace(0, 6, " ");
+  if (change->end == was.size() && !replaced.empty() && replaced.back() == ' ' &&
+      text.size() >= 6 && text.compare(text.size() - 6, 6, "&nbsp;") == 0)
+    text.replace(text.size() - 6, 6, " ");
+  return TextEdit{s.sourceBegin + change->begin, s.sourceBegin + change->end, std::move(text)};
+}
+
+}  // namespace
+
 std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
                                                std::string& error) {
   const SpanSnapshot* recorded = document.recorded ? &*document.recorded : nullptr;
@@ -104,6 +136,11 @@ std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
       return std::nullopt;
     }
     floor = s.sourceEnd;
+    if (auto edit = AlignedEdit(document, s, source, *now)) {
+      if (edit->text != source.substr(edit->from, edit->to - edit->from))
+        edits.push_back(std::move(*edit));
+      continue;
+    }
     std::string text = std::move(*now);
     const std::string_view was = source.substr(s.sourceBegin, s.sourceEnd - s.sourceBegin);
     // A space at either end of the span was shown as a non-breaking one: it stays a space.

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/settings.h"
 #include "pageprep/edit_copy.h"
@@ -38,7 +39,7 @@ class PublishHost {
   // text is unchanged there; what cannot be put back is listed and left on the clipboard.
   virtual void ReloadKeepingEdits() {}
   // After a successful publication: the publish-complete dialog.
-  virtual void PublishComplete() = 0;
+  virtual void PublishComplete(const std::vector<std::string>& storedFiles) = 0;
 };
 
 }  // namespace pq

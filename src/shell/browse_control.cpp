@@ -2,6 +2,7 @@
 
 #include "core/browser_commands.h"
 #include "pageprep/page_decoding.h"
+#include "pageprep/temp_files.h"
 #include "pageprep/text_util.h"
 #include "shell/typed_address.h"
 
@@ -140,6 +141,8 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
       addressShown_ = false;
       if (ButtonsEnable) ButtonsEnable();
       if (PageCantBeDisplayed) PageCantBeDisplayed();
+      SetStatusText("This page cannot be edited: Pagequill could not write its copy in any "
+                    "temporary folder (tried " + TempFoldersTried() + ")", 100, 100);
       break;
     case EditCopyOutcome::NotOnWebsite:
       // The browse pane shows the server's error page; the Edit tab stays grey, and the status

@@ -6,6 +6,7 @@ Pagequill's environment (DISPLAY, TEMP, PAGEQUILL_HOME, ...) is inherited. Print
 check and exits 0 when every check passed.
 """
 import os
+import re
 import subprocess
 import sys
 import time
@@ -149,6 +150,17 @@ def main():
     press(find(app, pyatspi.ROLE_PUSH_BUTTON, "Help"))
     check(wait(lambda: find(app, pyatspi.ROLE_FRAME, "Pagequill Help")) is not None,
           "Help opens the window Pagequill Help")
+
+    # Every control the user guide names (written <b class="control">) is there by that name,
+    # so that the guide and the program cannot drift apart unnoticed.
+    guide = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "help",
+                         "website", "using.htm")
+    with open(guide, encoding="utf-8") as f:
+        named = sorted(set(re.findall(r'<b class="control">([^<]+)</b>', f.read())))
+    check(len(named) > 0, "the user guide names its controls")
+    for name in named:
+        check(pyatspi.findDescendant(app, lambda a: a is not None and a.name == name) is not None,
+              "the guide's control " + name)
 
     # Close ends the program.
     press(find(app, pyatspi.ROLE_PUSH_BUTTON, "Close"))

@@ -467,9 +467,11 @@ TEST_F(EditPaneTest, ASiteWithoutSiteScriptCannotPublish) {
   EXPECT_EQ(window_->problems.Notices()[1].notice, ProblemNotice::NotSetUp);
   EXPECT_GT(window_->problems.Notices()[1].top, window_->problems.Notices()[0].top);
 
-  // The dialog as the user sees it; its second More Info link opens a message box, and the
-  // OK button closes it.
+  // The dialog as the user sees it; its second More Info link opens a message box, whose
+  // Open Help button opens the designers' help page, and the OK button closes it.
   pq::ProblemsDialog dialog(window_->problems, GTK_WINDOW(window_->Window()));
+  std::string helpOpened;
+  dialog.OpenHelp = [&](const std::string& page) { helpOpened = page; };
   ASSERT_EQ(dialog.MoreInfoLinks.size(), 2u);
   struct Seen {
     pq::ProblemsDialog* dialog;
@@ -488,7 +490,10 @@ TEST_F(EditPaneTest, ASiteWithoutSiteScriptCannotPublish) {
         g_object_get(w->data, "text", &text, nullptr);
         seen->text = text ? text : "";
         g_free(text);
-        gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
+        pqtest::Shot("-more-info");
+        GtkWidget* open = gtk_dialog_get_widget_for_response(GTK_DIALOG(w->data), 1);
+        if (open) gtk_button_clicked(GTK_BUTTON(open));
+        else gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_OK);
       }
       g_list_free(windows);
       return G_SOURCE_REMOVE;
@@ -502,8 +507,10 @@ TEST_F(EditPaneTest, ASiteWithoutSiteScriptCannotPublish) {
   EXPECT_FALSE(gtk_widget_get_visible(dialog.dialog()));
   EXPECT_EQ(seen.title, "Website Not Setup");
   EXPECT_EQ(seen.text, "Your website designer needs to set up a password to enable you to publish changes to your "
-                       "website. Your website designer may wish to visit " + pq::SettingUpHelpAddress() +
-                       " for more information");
+                       "website. Your website designer may wish to read \"Setting up publishing\" in "
+                       "Pagequill's help for more information");
+  EXPECT_EQ(helpOpened, pq::SettingUpHelpAddress());
+  EXPECT_EQ(pq::SettingUpHelpAddress().find("/../"), std::string::npos);
   EXPECT_TRUE(fs::exists(pq::SettingUpHelpAddress().substr(7))) << "the help page is missing";
 }
 
@@ -511,7 +518,7 @@ TEST_F(EditPaneTest, PublishCompleteOpensThePublishedPage) {
   pqtest::ShotOnFailure shot;
   const std::string url = site_->url() + "/about.htm";
   std::string opened;
-  pq::PublishCompleteFrm done(GTK_WINDOW(window_->Window()), url, [&](const std::string& u) {
+  pq::PublishCompleteFrm done(GTK_WINDOW(window_->Window()), url, {}, [&](const std::string& u) {
     opened = u;
     window_->browse->Control().Navigate(u);  // until a window of its own shows published pages
   });

@@ -345,6 +345,23 @@ TEST_F(MainWindowTest, TheHelpImageOpensTheUserGuide) {
   EXPECT_NE(W().Help()->View().OuterHTML({}).find("Using Pagequill"), std::string::npos);
   Pump(2s);
   Shot("main_window_help");
+  // A second page, then Back and Forward between the two.
+  auto at = [](const char* page) {
+    return pqtest::WaitFor([page] {
+      return W().Help()->View().LocationURL().find(page) != std::string::npos && !W().Help()->View().Busy();
+    }, 10s);
+  };
+  EXPECT_FALSE(gtk_widget_get_sensitive(W().Help()->BackButton()));
+  W().OpenHelp(pq::SettingUpHelpAddress());
+  ASSERT_TRUE(at("/help/setting-up-publishing.htm"));
+  Pump(300ms);
+  ASSERT_TRUE(gtk_widget_get_sensitive(W().Help()->BackButton()));
+  gtk_button_clicked(GTK_BUTTON(W().Help()->BackButton()));
+  EXPECT_TRUE(at("/help/website/using.htm"));
+  Pump(300ms);
+  ASSERT_TRUE(gtk_widget_get_sensitive(W().Help()->ForwardButton()));
+  gtk_button_clicked(GTK_BUTTON(W().Help()->ForwardButton()));
+  EXPECT_TRUE(at("/help/setting-up-publishing.htm"));
   gtk_widget_hide(GTK_WIDGET(W().Help()->Window()));
   Pump();
 }

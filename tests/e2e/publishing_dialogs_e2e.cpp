@@ -267,6 +267,7 @@ TEST_F(PublishingDialogs, FramesetSendsOnlyTheEditedFrame) {
       EXPECT_EQ(Stored(file), bytes) << file;
   }
   EXPECT_EQ(FilesIn(backup), 1);
+  EXPECT_EQ(host->storedFiles, std::vector<std::string>{"frame-news.htm"});
 }
 
 TEST_F(PublishingDialogs, CancelBetweenSubmissionsTellsWhatWasAlreadyStored) {

@@ -96,7 +96,11 @@ class TestHost : public pq::PublishHost {
     dropped.push_back(url);
     if (afterSubmission) afterSubmission(url);
   }
-  void PublishComplete() override { ++completed; }
+  void PublishComplete(const std::vector<std::string>& stored) override {
+    ++completed;
+    storedFiles = stored;
+  }
+  std::vector<std::string> storedFiles;
 
   bool emailAllowed = false;
   // Runs after each submission has been answered, before the next one starts.

@@ -90,7 +90,7 @@ TEST(Activation, EditSpans) {
     bool deletedFound = false;
     const auto plan = pq::PlanActivation(d.elements, true, deletedFound);
     EXPECT_EQ(Editable(plan, span), c.editable) << c.name;
-    EXPECT_EQ(plan.styleSheet.find("#ZZZEDIT7") != std::string::npos, c.editable) << c.name;
+    EXPECT_EQ(plan.styleSheet.find("span#ZZZEDIT7") != std::string::npos, c.editable) << c.name;
     if (c.newHtml)
       EXPECT_TRUE(Has(plan, span, "innerHTML", c.newHtml)) << c.name;
     else
@@ -128,7 +128,7 @@ TEST(Activation, LinkTextIsEditableOnlyWhenPlainAndAllowed) {
                                    "-webkit-user-modify: read-write"),
               std::string::npos)
         << plan.styleSheet;
-    EXPECT_NE(plan.styleSheet.find("#ZZZANCHOR2 > a:nth-child(1) { -webkit-user-select: none !important; "
+    EXPECT_NE(plan.styleSheet.find("span#ZZZANCHOR2 > a:nth-child(1) { -webkit-user-select: none !important; "
                                    "-webkit-user-modify: read-only"),
               std::string::npos)
         << plan.styleSheet;
@@ -158,7 +158,7 @@ TEST(Activation, ALinkWithoutTextIsShutByItsPosition) {
   const auto plan = pq::PlanActivation(d.elements, true, deletedFound);
   ASSERT_EQ(plan.editable, std::vector<int>{link});
   // The first link has no text: it is shut by its position; the second follows the rule.
-  EXPECT_NE(plan.styleSheet.find("#ZZZANCHOR4 > a:nth-child(1) {"), std::string::npos) << plan.styleSheet;
+  EXPECT_NE(plan.styleSheet.find("span#ZZZANCHOR4 > a:nth-child(1) {"), std::string::npos) << plan.styleSheet;
   EXPECT_EQ(plan.styleSheet.find("font:nth-child"), std::string::npos) << plan.styleSheet;
 }
 

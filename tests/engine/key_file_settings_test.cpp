@@ -5,6 +5,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
 
 namespace pq::engine {
 namespace {
@@ -72,13 +75,68 @@ TEST_F(KeyFileSettingsTest, TwoStoresOverOneFileKeepEachOthersChanges) {
   EXPECT_EQ(files, 1);
 }
 
-TEST_F(KeyFileSettingsTest, AnUnreadableFileIsAnEmptyStore) {
+// A file that does not parse is never written over: it is moved aside, what can be read is
+// kept, and the user is told where the old file went.
+TEST_F(KeyFileSettingsTest, ADamagedFileIsMovedAsideAndItsReadableEntriesKept) {
+  const struct {
+    const char* name;
+    std::string text;
+    std::string passwordKept;  // "" : nothing to keep
+  } cases[] = {
+      {"one bad line", "[passwords]\nhttp://site=secret\nthis line is no entry\n[History]\nNum1=a\n",
+       "secret"},
+      {"an entry before the first group", "Num9=z\n[passwords]\nhttp://site=secret\n", "secret"},
+      {"nothing readable", "\x01\x02 not a key file [[[", ""},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(dir + "/pagequill");
+    std::filesystem::create_directories(dir + "/pagequill");
+    std::ofstream(path, std::ios::binary) << c.text;
+    std::vector<std::string> told;
+    KeyFileSettings s(path);
+    s.SetNoticeHandler([&](const std::string& m) { told.push_back(m); });
+    EXPECT_EQ(s.GetSetting("passwords", "http://site"), c.passwordKept) << c.name;
+    std::vector<std::string> aside;
+    for (const auto& e : std::filesystem::directory_iterator(dir + "/pagequill"))
+      if (e.path().filename().string().rfind("settings.ini.broken-", 0) == 0) aside.push_back(e.path());
+    ASSERT_EQ(aside.size(), 1u) << c.name;
+    std::ifstream in(aside[0], std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.text) << c.name;
+    ASSERT_EQ(told.size(), 1u) << c.name;
+    EXPECT_NE(told[0].find(aside[0]), std::string::npos) << told[0];
+    s.SaveSetting("History", "Num1", "x");
+    EXPECT_EQ(KeyFileSettings(path).GetSetting("History", "Num1"), "x") << c.name;
+    EXPECT_EQ(KeyFileSettings(path).GetSetting("passwords", "http://site"), c.passwordKept) << c.name;
+  }
+}
+
+TEST_F(KeyFileSettingsTest, AFileOthersCanReadIsMadePrivateAndTheUserTold) {
   std::filesystem::create_directories(dir + "/pagequill");
-  std::ofstream(path) << "\x01\x02 not a key file [[[";
+  std::ofstream(path) << "[passwords]\nhttp://site=secret\n";
+  chmod(path.c_str(), 0644);
+  std::vector<std::string> told;
   KeyFileSettings s(path);
-  EXPECT_EQ(s.GetSetting("History", "Num1", "empty"), "empty");
+  s.SetNoticeHandler([&](const std::string& m) { told.push_back(m); });
+  struct stat st {};
+  ASSERT_EQ(stat(path.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("private"), std::string::npos) << told[0];
+  EXPECT_EQ(s.GetSetting("passwords", "http://site"), "secret");
+}
+
+// A folder that cannot hold the file: the user is told once, not at every change.
+TEST_F(KeyFileSettingsTest, AWriteThatFailsIsToldOnce) {
+  std::ofstream(dir + "/pagequill") << "a file where the folder should be";
+  std::vector<std::string> told;
+  KeyFileSettings s(path);
+  s.SetNoticeHandler([&](const std::string& m) { told.push_back(m); });
   s.SaveSetting("History", "Num1", "x");
-  EXPECT_EQ(KeyFileSettings(path).GetSetting("History", "Num1"), "x");
+  s.SaveSetting("History", "Num2", "y");
+  EXPECT_FALSE(s.lastWriteOk());
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("cannot save"), std::string::npos) << told[0];
+  EXPECT_NE(told[0].find(path), std::string::npos) << told[0];
 }
 
 }  // namespace

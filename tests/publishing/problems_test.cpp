@@ -1,4 +1,5 @@
 #include "publishing/problems.h"
+#include "publishing/stored_files_caption.h"
 
 #include <gtest/gtest.h>
 
@@ -69,14 +70,16 @@ TEST(Problems, NoticeTexts) {
   EXPECT_EQ(notSetUp.moreInfoTitle, "Website Not Setup");
   EXPECT_EQ(notSetUp.moreInfoMessage,
             "Your website designer needs to set up a password to enable you to publish changes to your "
-            "website. Your website designer may wish to visit "
-            "file:///usr/share/pagequill/help/setting-up-publishing.htm for more information");
+            "website. Your website designer may wish to read \"Setting up publishing\" in "
+            "Pagequill's help for more information");
+  EXPECT_EQ(notSetUp.moreInfoHelp, "file:///usr/share/pagequill/help/setting-up-publishing.htm");
   const auto unsuitable = p.Text(ProblemNotice::PageUnsuitable);
   EXPECT_EQ(unsuitable.moreInfoLabel, "More Info . . .");
-  EXPECT_NE(unsuitable.moreInfoMessage.find("setting-up-publishing.htm for more information"), std::string::npos);
+  EXPECT_EQ(unsuitable.moreInfoHelp, notSetUp.moreInfoHelp);
   const auto part = p.Text(ProblemNotice::PartUnsuitable);
   EXPECT_EQ(part.text, "This page is made up of several elements. Some elements are not suitable for publishing.");
   EXPECT_EQ(part.moreInfoTitle, "Some pages not suitable");
+  EXPECT_EQ(part.moreInfoHelp, "");
 }
 
 TEST(Problems, PublishedAddressCaption) {
@@ -94,3 +97,21 @@ TEST(Problems, PublishedAddressCaption) {
 }
 
 }  // namespace
+
+// The complete dialog names the stored files when they are not just the page shown.
+TEST(StoredFilesCaption, NamesTheFilesWhenTheyAreNotThePageItself) {
+  const struct {
+    const char* url;
+    std::vector<std::string> files;
+    const char* caption;
+  } cases[] = {
+      {"http://h/offers.htm", {"offers.htm"}, ""},
+      {"http://h/monthly%20offers.htm", {"monthly%20offers.htm"}, ""},
+      {"https://h:8443/a/b.htm?x=1", {"a/b.htm"}, ""},
+      {"http://h/frames.htm", {"frame-news.htm"}, "Page stored: frame-news.htm"},
+      {"http://h/frames.htm", {"frame-news.htm", "frame%20menu.htm"},
+       "Pages stored: frame-news.htm, frame menu.htm"},
+      {"http://h/x.htm", {}, ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(pq::StoredFilesCaption(c.url, c.files), c.caption) << c.url;
+}

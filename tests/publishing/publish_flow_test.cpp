@@ -479,6 +479,52 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
   }
 }
 
+// Inside an edited span only what the user changed is written anew: references, typographic
+// characters, line ends and tags the user did not touch keep the page's own bytes. Where the
+// span cannot be aligned with its source, the whole span is replaced, and nothing outside it.
+TEST(PublishedHTML, AnEditedSpanKeepsItsOwnBytesOutsideTheTyping) {
+  const struct {
+    const char* name;
+    std::string charset;
+    std::string span;              // the edit span's source, as the page's text
+    std::string recorded, now;     // its contents as the engine serialises them
+    std::string expected;          // the span as published, in the page's bytes
+  } cases[] = {
+      {"typographic characters in UTF-8", "utf-8", "Acme\u2122 tools \u2022 cheap here",
+       "Acme\u2122 tools \u2022 cheap here", "Acme\u2122 tools \u2022 cheap QZhere",
+       "Acme\u2122 tools \u2022 cheap QZhere"},
+      {"references as written", "utf-8", "Caf&eacute; &amp; bar &#8364;5 &#150; here",
+       "Caf\u00e9 &amp; bar \u20ac5 \u2013 here", "Caf\u00e9 &amp; bar \u20ac5 \u2013 there",
+       "Caf&eacute; &amp; bar &#8364;5 &#150; there"},
+      {"line ends and tags", "utf-8", "Line one\r\n  <B>bold</B> end\n",
+       "Line one\n  <b>bold</b> end\n", "Line one\n  <b>bold</b> ending\n",
+       "Line one\r\n  <B>bold</B> ending\n"},
+      {"windows-1252 bytes beside the typing", "windows-1252", "Acme\u2122 \u2018tools\u2019 here",
+       "Acme\u2122 \u2018tools\u2019 here", "Acme\u2122 \u2018tools\u2019 h\u00e9re",
+       "Acme\x99 \x91tools\x92 h\xe9re"},
+      {"typed characters the set cannot hold", "windows-1252", "Price: 5 here",
+       "Price: 5 here", "Price: 5 \u2192 here", "Price: 5 &#8594; here"},
+      {"typed at the start of a span", "utf-8", "&copy; 2024", "\u00a9 2024", "New \u00a9 2024",
+       "New &copy; 2024"},
+      {"an unknown reference: the whole span", "utf-8", "x &frob; y", "x &amp;frob; y",
+       "x &amp;frob; z", "x &amp;frob; z"},
+  };
+  for (const auto& c : cases) {
+    const std::string source = "<html><body><p>" + c.span + "</p><p>Keep &eacute;</p></body></html>";
+    PublishDocument d = Prepared(source);
+    d.charset = c.charset;
+    d.sourceBytes = pq::EncodeText(source, c.charset).value_or("");
+    d.recorded->elements.at("ZZZEDIT1").innerHTML = c.recorded;
+    d.live.elements.at("ZZZEDIT1").innerHTML = c.now;
+    std::string error;
+    const auto html = pq::PublishedHTML(d, error);
+    ASSERT_TRUE(html) << c.name << ": " << error;
+    const std::string bytes = pq::EncodeText("<html><body><p>", c.charset).value_or("") + c.expected +
+                              pq::EncodeText("</p><p>Keep &eacute;</p></body></html>", c.charset).value_or("");
+    EXPECT_EQ(*html, bytes) << c.name;
+  }
+}
+
 // A post whose reply was lost or cut short is neither "failed" nor "published" until the
 // website has been asked: the very bytes posted mean stored.
 TEST(PublishAttempt, AnUnansweredPostIsJudgedFromTheWebsite) {

@@ -98,7 +98,7 @@ Password::Result Password::Run() {
     if (response != kOK) break;
     if (PublishOnce()) {
       gtk_widget_hide(dialog_.get());
-      host_.PublishComplete();
+      host_.PublishComplete(stored_);
       return Result::Published;
     }
     if (reloading_) break;  // the page is being reloaded with the user's edits
@@ -118,6 +118,7 @@ bool Password::PublishOnce() {
     SetErrorMessage(publish.Run());
     conflict = publish.Conflicted();
     passwordNeeded = publish.PasswordNeeded();
+    stored_ = publish.StoredFiles();
   }
   if (passwordNeeded) {
     ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",

@@ -55,6 +55,7 @@ class Password {
   std::string siteRoot_;
   std::string errorMessage_;
   bool reloading_ = false;
+  std::vector<std::string> stored_;  // the files stored by the last publication
 };
 
 }  // namespace pq

@@ -126,8 +126,15 @@ void ProblemsDialog::ShowMoreInfo(ProblemNotice notice) {
   GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(dialog_), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
                                           "%s", text.moreInfoMessage.c_str());
   gtk_window_set_title(GTK_WINDOW(box), text.moreInfoTitle.c_str());
-  gtk_dialog_run(GTK_DIALOG(box));
+  constexpr int kOpenHelp = 1;
+  const bool offerHelp = OpenHelp && !text.moreInfoHelp.empty();
+  if (offerHelp) {
+    GtkWidget* open = gtk_dialog_add_button(GTK_DIALOG(box), "Open Help", kOpenHelp);
+    gtk_widget_set_name(open, "OpenHelpButton");
+  }
+  const int response = gtk_dialog_run(GTK_DIALOG(box));
   gtk_widget_destroy(box);
+  if (offerHelp && response == kOpenHelp) OpenHelp(text.moreInfoHelp);
 }
 
 }  // namespace pq

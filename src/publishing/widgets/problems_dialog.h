@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,8 @@ class ProblemsDialog {
   GtkWidget* OKbutton = nullptr;
   // The "More Info" link of each notice shown, top to bottom.
   std::vector<GtkWidget*> MoreInfoLinks;
+  // Opens a help page in the program's help window; the message offers "Open Help" when set.
+  std::function<void(const std::string& page)> OpenHelp;
 
  private:
   const Problems& problems_;

@@ -1,5 +1,7 @@
 #include "publishing/widgets/publish_complete_dialog.h"
 
+#include "publishing/stored_files_caption.h"
+
 #include "core/data_folder.h"
 
 #include <gtk/gtk.h>
@@ -24,6 +26,7 @@ GtkWidget* Centred(const char* text) {
 }  // namespace
 
 PublishCompleteFrm::PublishCompleteFrm(GtkWindow* parent, std::string origUrl,
+                                       std::vector<std::string> storedFiles,
                                        std::function<void(const std::string&)> openPage)
     : origUrl_(std::move(origUrl)), openPage_(std::move(openPage)) {
   dialog_ = gtk_dialog_new();
@@ -60,6 +63,13 @@ PublishCompleteFrm::PublishCompleteFrm(GtkWindow* parent, std::string origUrl,
                    }),
                    this);
   gtk_box_pack_start(GTK_BOX(column), LabelURL, FALSE, FALSE, 0);
+  if (const std::string stored = StoredFilesCaption(origUrl_, storedFiles); !stored.empty()) {
+    LabelStored = Centred(stored.c_str());
+    gtk_label_set_line_wrap(GTK_LABEL(LabelStored), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(LabelStored), 60);
+    gtk_widget_set_name(LabelStored, "LabelStored");
+    gtk_box_pack_start(GTK_BOX(column), LabelStored, FALSE, FALSE, 0);
+  }
   gtk_box_pack_start(GTK_BOX(column), Centred("(There may be a delay before these changes appear on your website)"),
                      FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog_))), column, TRUE, TRUE, 0);

@@ -1,6 +1,7 @@
 #pragma once
 #include <functional>
 #include <string>
+#include <vector>
 
 typedef struct _GtkWidget GtkWidget;
 typedef struct _GtkWindow GtkWindow;
@@ -11,7 +12,10 @@ namespace pq {
 // openPage (given the page's full address) and closes the dialog.
 class PublishCompleteFrm {
  public:
-  PublishCompleteFrm(GtkWindow* parent, std::string origUrl, std::function<void(const std::string&)> openPage);
+  // storedFiles: the files the site script stored, named under the address when they are not
+  // just the page itself (the frames of a frameset, for example).
+  PublishCompleteFrm(GtkWindow* parent, std::string origUrl, std::vector<std::string> storedFiles,
+                     std::function<void(const std::string&)> openPage);
   ~PublishCompleteFrm();
   PublishCompleteFrm(const PublishCompleteFrm&) = delete;
   PublishCompleteFrm& operator=(const PublishCompleteFrm&) = delete;
@@ -23,6 +27,7 @@ class PublishCompleteFrm {
   GtkWidget* dialog() const { return dialog_; }
   GtkWidget* LabelURL = nullptr;
   GtkWidget* OKbutton = nullptr;
+  GtkWidget* LabelStored = nullptr;  // null when only the page itself was stored
 
  private:
   std::string origUrl_;

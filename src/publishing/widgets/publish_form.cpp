@@ -69,6 +69,13 @@ PassKey Publish::GetPassKey() {
                         MakeTimeStamp());
 }
 
+std::vector<std::string> Publish::StoredFiles() const {
+  std::vector<std::string> files;
+  if (attempt_)
+    for (const PublishJob* job : attempt_->StoredJobs()) files.push_back(job->file);
+  return files;
+}
+
 std::string Publish::Run() {
   errorText_.clear();
   cancelled_ = false;

@@ -33,6 +33,8 @@ class Publish {
   std::string Run();
   // After Run: the page was changed on the website since it was opened; nothing was posted.
   bool Conflicted() const { return conflict_; }
+  // The files ("file" fields) the site script stored in the last run.
+  std::vector<std::string> StoredFiles() const;
   // There were changes to send but no password to send them with; nothing was posted.
   bool PasswordNeeded() const { return passwordNeeded_; }
   // The site script's pass key for this attempt.

@@ -266,9 +266,9 @@ void MainFormWindow::CloseFormAndBringToTop(GtkWidget* dialog, GtkWindow* window
   if (window) gtk_window_present(window);
 }
 
-void MainFormWindow::OpenHelp() {
+void MainFormWindow::OpenHelp(const std::string& page) {
   if (!help_) help_ = std::make_unique<HelpWindow>(UserGuideAddress());
-  help_->Present(Window());
+  help_->Present(Window(), page);
 }
 
 }  // namespace pq

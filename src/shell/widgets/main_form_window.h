@@ -61,7 +61,7 @@ class MainFormWindow : private MainFormView {
   // Unloads the dialog and brings the window to the top.
   void CloseFormAndBringToTop(GtkWidget* dialog, GtkWindow* window);
   // The publication started from the Password form has succeeded.
-  void PublishComplete();
+  void PublishComplete(const std::vector<std::string>& storedFiles);
   // Asked before the page in the edit pane is left (closing, browsing elsewhere): when it holds
   // changes that are not published, the user chooses; true to go on (publish_commands.cpp).
   bool MayLeavePage(bool closing = false);
@@ -81,6 +81,8 @@ class MainFormWindow : private MainFormView {
   ToolbarButtons& Buttons() { return *buttons_; }
   skin::SkinImage& Header(TabHeader h) { return h == TabHeader::ImgBrowse ? *imgBrowse_ : *imgEdit_; }
   HelpWindow* Help() { return help_.get(); }
+  // The help window, at `page` when one is named.
+  void OpenHelp(const std::string& page = "");
   GtkWidget* AddressLabel() const { return label2_; }
 
  private:
@@ -128,7 +130,6 @@ class MainFormWindow : private MainFormView {
   void WireHeader(TabHeader header);
   void PlacePanes(const skin::MainWindowLayout& layout);
   void FirstActivation();
-  void OpenHelp();
   static int OnTimer1(void* self);
   static int OnTimer2(void* self);
   static int OnTimer3(void* self);

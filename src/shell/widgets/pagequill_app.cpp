@@ -4,6 +4,7 @@
 
 #include "core/data_folder.h"
 #include "engine/http_fetch.h"
+#include "publishing/widgets/message_box.h"
 #include "shell/home_page.h"
 
 namespace pq {
@@ -32,6 +33,10 @@ PagequillApp::PagequillApp(Settings& settings, const Environment& environment)
         return;
       }
       done();
+      // What the settings store has to say comes once the window is up.
+      settings_.SetNoticeHandler([this](const std::string& message) {
+        ShowMessage(window_->Window(), "Pagequill Settings", message, MessageIcon::Information);
+      });
     };
     splash_->Show();
   };

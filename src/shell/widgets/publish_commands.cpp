@@ -59,7 +59,9 @@ class MainWindowPublishing : public PublishHost {
   }
   void ReloadKeepingEdits() override { window_.ReloadKeepingEdits(); }
   EarlierPublications* Earlier() override { return &unpublished_.Earlier(); }
-  void PublishComplete() override { window_.PublishComplete(); }
+  void PublishComplete(const std::vector<std::string>& storedFiles) override {
+    window_.PublishComplete(storedFiles);
+  }
 
  private:
   static gboolean Poll(gpointer data) {
@@ -108,6 +110,7 @@ void MainFormWindow::PublishCommand() {
   edit.Control().SetEditStatusBar(problems.OKtoPublish ? edit.Site().Status : PageStatus::NotEditable);
   if (problems.NumMessages > 0) {
     ProblemsDialog dialog(problems, Window());
+    dialog.OpenHelp = [this](const std::string& page) { OpenHelp(page); };
     dialog.Run();
   }
   if (!problems.OKtoPublish) return;
@@ -166,8 +169,8 @@ bool MainFormWindow::MayLeavePage(bool closing) {
                      UnpublishedChanges::kStay);
 }
 
-void MainFormWindow::PublishComplete() {
-  PublishCompleteFrm dialog(Window(), edit_->Control().OrigURL(), [](const std::string& url) {
+void MainFormWindow::PublishComplete(const std::vector<std::string>& storedFiles) {
+  PublishCompleteFrm dialog(Window(), edit_->Control().OrigURL(), storedFiles, [](const std::string& url) {
     PreviewWindow& window = PreviewWindow::Open();
     window.Navigate(url);
     window.Show();

@@ -345,7 +345,8 @@ class Suite:
 
     def base_conflict(self):
         file = "conf-base.htm"
-        old = self.publish_ok(file, b"<p>as opened</p>")
+        # The MD5 of the bytes as they are: UTF-8 text, and a byte that is no UTF-8 at all.
+        old = self.publish_ok(file, b"<p>as opened: caf\xc3\xa9 \xe2\x82\xac \xe9</p>")
         reply = self.s.publish(file, b"<p>stale edit</p>", extra=[("base", "0" * 32)])
         if reply == "@@Updated@@":
             self.publish_ok(file, old)
@@ -382,6 +383,22 @@ class Suite:
         self.refused(self.s.post([("passkey", k), ("hash", h), ("action", "restore"), ("file", file),
                                   ("revision", "../../etc/passwd")]), "@@", "unknown revision")
         assert self.s.stored(file) == b"<p>r1</p>"
+
+    def revisions_kept(self):
+        """Only the newest 20 are kept, in order, even when many come within one second."""
+        file = "conf-many.htm"
+        versions = [b"<p>" + b"v" * i + b"</p>" for i in range(50)]
+        base = self.s.passkey()  # one issue covers many documents
+        for i, v in enumerate(versions):
+            k, h = self.s.proof(key=base + 1 + i)
+            reply = self.s.post([("passkey", k), ("hash", h), ("file", file), ("html", v)])
+            assert reply == "@@Updated@@", reply
+        k, h = self.s.proof()
+        reply = self.s.post([("passkey", k), ("hash", h), ("action", "revisions"), ("file", file)])
+        if not reply.startswith("@@ok@@"):
+            raise Skip("the script does not know action=revisions (%r)" % reply[:60])
+        entries = [e.split("|") for e in reply[len("@@ok@@"):].split("@@") if e]
+        assert [int(e[2]) for e in entries] == [len(v) for v in reversed(versions[29:49])], entries
 
     # ---- wrong passwords, last: they slow this client down ------------------------------------
     def throttling(self):
@@ -469,6 +486,7 @@ class Suite:
             ("verify request", self.verify),
             ("base: conflict refused", self.base_conflict),
             ("revisions and restore", self.revisions),
+            ("revisions: the newest 20 in order", self.revisions_kept),
             ("wrong passwords: delays, lock-out", self.throttling),
             ("wrong passwords: site-wide limit", self.site_wide_limit),
         ]

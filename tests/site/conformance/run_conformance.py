@@ -14,6 +14,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 PASSWORD = "d\u00e9mo\u20ac pass \U0001F600"  # beyond ASCII and beyond 16 bits: one byte per UTF-16 unit
 LIMITS = {"max_body": 2 * 1024 * 1024, "key_lifetime": 3, "slow_after": 2, "lockout_after": 4,
           "lockout_seconds": 3}
+SITE_SLOW_AFTER, SITE_MAX_DELAY = 5, 4  # wrong passwords from all addresses together
 
 
 def free_port():
@@ -47,7 +48,7 @@ def start_php(source, top, root, backup, port, mail_file):
     os.makedirs(os.path.join(root, "pagequill"))
     shutil.copy(os.path.join(source, "site-script/php/index.php"), os.path.join(root, "pagequill/index.php"))
     config = os.path.join(top, "pagequill-config.php")
-    settings = dict(LIMITS, site_slow_after=5, site_max_delay=4, password=PASSWORD, flags="YYY", backup_dir=backup, email_to="owner@localhost",
+    settings = dict(LIMITS, site_slow_after=SITE_SLOW_AFTER, site_max_delay=SITE_MAX_DELAY, password=PASSWORD, flags="YYY", backup_dir=backup, email_to="owner@localhost",
                     mail_interval=60)
     with open(config, "w", encoding="utf-8") as f:
         f.write("<?php\nreturn [\n" + "".join("    %s => %s,\n" % (php_literal(k), php_literal(v))
@@ -64,7 +65,8 @@ def start_reference(bin_dir, top, root, backup, port, mail_file):
     cmd = [os.path.join(bin_dir, "pagequill-site"), "--root", root, "--port", str(port), "--flags", "YYY",
            "--backup-dir", backup, "--mail-file", mail_file, "--max-body", str(LIMITS["max_body"]),
            "--key-lifetime", str(LIMITS["key_lifetime"]), "--slow-after", str(LIMITS["slow_after"]),
-           "--lockout-after", str(LIMITS["lockout_after"]), "--lockout-seconds", str(LIMITS["lockout_seconds"])]
+           "--lockout-after", str(LIMITS["lockout_after"]), "--lockout-seconds", str(LIMITS["lockout_seconds"]),
+           "--site-slow-after", str(SITE_SLOW_AFTER), "--site-max-delay", str(SITE_MAX_DELAY)]
     env = dict(os.environ, PAGEQUILL_SITE_PASSWORD=PASSWORD)
     return subprocess.Popen(cmd, env=env, stdout=subprocess.DEVNULL, stderr=open(os.path.join(top, "server.log"), "w")), None
 
@@ -101,9 +103,10 @@ def main():
                 return 1
             args = [sys.executable, os.path.join(HERE, "conformance.py"), "--url", url, "--password", PASSWORD,
                     "--flags", "YYY", "--root", root, "--backup-dir", backup, "--outside", outside,
-                    "--mail-file", mail_file] + [a for k, v in LIMITS.items() for a in ("--" + k.replace("_", "-"), str(v))]
+                    "--mail-file", mail_file, "--site-max-delay", str(SITE_MAX_DELAY)] + \
+                [a for k, v in LIMITS.items() for a in ("--" + k.replace("_", "-"), str(v))]
             if config:
-                args += ["--config-file", config, "--site-max-delay", "4"]
+                args += ["--config-file", config]
             rc = subprocess.run(args, timeout=300).returncode
             if rc:
                 print("server log:\n" + open(os.path.join(top, "server.log")).read()[-4000:])
