@@ -1,5 +1,6 @@
 #include "pageprep/add_spans.h"
 
+#include "pageprep/tag_states.h"
 #include "pageprep/text_util.h"
 
 #include <array>
@@ -80,6 +81,11 @@ class Scanner {
       }
       p = WrapRun(p);
     }
+  }
+
+  Span ReadLinkAt(std::size_t p) {
+    WrapLink(p);
+    return spans_.back();
   }
 
   MarkedHTML Write() const {
@@ -269,61 +275,36 @@ class Scanner {
     return gt == npos ? n_ : gt + 1;
   }
 
+  // The first "-->" ends a comment, a deleted-text marker's too: the tokenizer reads the
+  // marker as text only outside comments.
   std::size_t AfterComment(std::size_t p) const {
-    // A deleted-text marker inside a comment is text, so its "-->" does not close it.
-    constexpr std::size_t markerTail = 15;  // offset of "-->" in the marker
-    for (std::size_t at = t_.find("-->", p); at != npos; at = t_.find("-->", at + 1)) {
-      if (at >= markerTail + p && HiddenAt(at - markerTail) == kDeletedId) continue;
-      return at + 3;
-    }
-    return n_;
+    const std::size_t at = t_.find("-->", p);
+    return at == npos ? n_ : at + 3;
   }
 
-  // The ">" ending the tag at p, or npos. A quote right after "=" (whitespace allowed
-  // between) opens a value that ends at the same quote, as long as that quote comes before
-  // the next structural "<"; otherwise the quote is an ordinary character, so a stray
-  // apostrophe cannot swallow the page.
+  // The ">" ending the tag at p, or npos, as the tokenizer's tag states read it: a quote opens
+  // a value only after an attribute's name and "=" (TagStates), and the value ends at the same
+  // quote wherever that is (a stray apostrophe hides the page up to the next one from the
+  // browser too; one never closed hides the rest). Inside a tag "<" is an ordinary character:
+  // the ">" of a "<b>" or "<br>" there ends the tag. A declaration, a processing instruction
+  // or "</" without a letter ends at the first ">".
   std::size_t TagEnd(std::size_t p) const {
-    std::size_t i = p + 1;
-    while (i < n_) {
+    if (IsCommentLikeTag(t_, p)) {
+      const void* hit = std::memchr(t_.data() + p + 1, '>', n_ - p - 1);
+      return hit ? static_cast<const char*>(hit) - t_.data() : npos;
+    }
+    TagStates states;
+    for (std::size_t i = p + (p + 1 < n_ && t_[p + 1] == '/' ? 2 : 1); i < n_; ++i) {
       const char c = t_[i];
       if (c == '>') return i;
-      if (c == '<') {
-        const std::size_t hidden = HiddenLength(i);
-        i += hidden ? hidden : 1;
+      if ((c == '"' || c == '\'') && states.QuoteOpensValue()) {
+        const void* close = std::memchr(t_.data() + i + 1, c, n_ - i - 1);
+        if (!close) return npos;
+        i = static_cast<const char*>(close) - t_.data();
+        states.QuotedValueEnded();
         continue;
       }
-      if ((c == '"' || c == '\'') && AfterEquals(p, i)) {
-        if (const std::size_t close = QuoteClose(i); close != npos) {
-          i = close + 1;
-          continue;
-        }
-      }
-      ++i;
-    }
-    return npos;
-  }
-
-  // Whether the last character before i that is not whitespace, inside the tag at p, is "=".
-  // ("=" never occurs inside a hidden tag, so the page text can be read as it stands.)
-  bool AfterEquals(std::size_t p, std::size_t i) const {
-    std::size_t j = SkipWsBack(i, p + 1);
-    return j > p + 1 && t_[j - 1] == '=';
-  }
-
-  std::size_t QuoteClose(std::size_t open) const {
-    const char quote = t_[open];
-    std::size_t i = open + 1;
-    while (i < n_) {
-      const char c = t_[i];
-      if (c == quote) return i;
-      if (c == '<') {
-        const std::size_t hidden = HiddenLength(i);
-        if (!hidden) return npos;
-        i += hidden;
-        continue;
-      }
-      ++i;
+      states.Step(c);
     }
     return npos;
   }
@@ -530,5 +511,10 @@ MarkedHTML AddSpansWithLayout(std::string_view html) {
 }
 
 std::string AddSpans(std::string_view html) { return AddSpansWithLayout(html).html; }
+
+LinkExtent ReadLink(std::string_view html, std::size_t at) {
+  const Span link = Scanner(html).ReadLinkAt(at);
+  return {link.end, link.textBegin, link.textEnd};
+}
 
 }  // namespace pq

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "pageprep/add_spans.h"
 #include "pageprep/char_filters.h"
 #include "pageprep/text_util.h"
 
@@ -168,7 +169,7 @@ RestoredHTML RestoreHTML(std::string_view editHTML, const SpanLayout& layout,
   return Splice(
       editHTML, layout,
       [&](const SpanPlace& s) { return SpanContentsNow(editHTML, s, document); },
-      StripUnsafeChars);
+      StripUnsafeCharsInMarkup);
 }
 
 std::string StripMarkers(std::string_view html, const SpanLayout& layout) {
@@ -234,21 +235,30 @@ SpanLayout FindSpanLayout(std::string_view html) {
     // close in any case.
     const bool capitals = html.compare(o, 13, "<SPAN ID=\"ZZZ") == 0;
     ForwardFind& closer = capitals ? upperClose : spanClose;
-    std::size_t close = closer.From(s.contentBegin);
-    // An edit span holds no tag but format tags and "<br>": its first closer is its own. A
-    // link's closer follows its end tag ("</a>", "</a >", ...), or, for a link without one,
-    // comes right before the next link's span.
-    std::size_t linkEnd = npos;  // where the link's end tag starts
-    auto endTagBefore = [&](std::size_t at) -> std::size_t {
-      if (at == 0 || text[at - 1] != '>') return npos;
-      const std::size_t lt = text.rfind("</a", at - 1);
-      if (lt == npos || lt < s.contentBegin || lt + 3 >= at) return npos;
-      if (std::string_view(">/ \t\r\n\f").find(text[lt + 3]) == npos) return npos;
-      return text.find('<', lt + 1) < at ? npos : lt;
+    auto isCloser = [&](std::size_t at) {
+      return capitals ? html.compare(at, kClose.size(), "</SPAN>") == 0 : SameNoCase(html, at, kClose);
     };
-    if (s.kind == SpanKind::Anchor) {
+    // An edit span holds no tag but format tags and "<br>": its first closer is its own. A
+    // link's closer follows its end tag, read as AddSpans read it ("</a >", "</a <>" and every
+    // other end tag the tokenizer accepts), or, for a link without one, comes right before
+    // the next link's span.
+    std::size_t close = npos;
+    std::size_t linkEnd = npos;  // where the link's text ends, when it has one
+    if (s.kind == SpanKind::Anchor && text.compare(s.contentBegin, 2, "<a") == 0 &&
+        s.contentBegin + 2 < text.size() &&
+        std::string_view(" \t\r\n\f>/").find(text[s.contentBegin + 2]) != npos) {
+      // (Only a link with an end tag ends right before a closer: one without ends at the next
+      // link or at the end.)
+      const LinkExtent link = ReadLink(html, s.contentBegin);
+      if (link.end < text.size() && isCloser(link.end)) {
+        close = link.end;
+        if (link.textBegin != npos) s.textBegin = link.textBegin, linkEnd = link.textEnd;
+      }
+    }
+    const bool endTagFound = close != npos;
+    if (!endTagFound) close = closer.From(s.contentBegin);
+    if (s.kind == SpanKind::Anchor && !endTagFound) {
       while (close != npos) {
-        if ((linkEnd = endTagBefore(close)) != npos) break;
         // A link without an end tag ends where the next link begins (its span, or the link
         // itself once that span is restored).
         const std::size_t next = close + kClose.size();
@@ -265,12 +275,11 @@ SpanLayout FindSpanLayout(std::string_view html) {
                text.compare(text.size() - kClose.size(), kClose.size(), kClose) == 0) {
       s.contentEnd = text.size() - kClose.size();  // a link without an end tag runs to the end
     }
-    s.textBegin = s.textEnd = s.contentEnd;
     // Only a link closed by its end tag (found above) has a text to replace.
-    if (s.kind == SpanKind::Anchor && linkEnd != npos && text.compare(s.contentBegin, 2, "<a") == 0) {
-      const std::size_t gt = QuotedTagEnd(html, s.contentBegin, linkEnd);
-      if (gt != npos) s.textBegin = gt + 1, s.textEnd = linkEnd;
-    }
+    if (linkEnd != npos)
+      s.textEnd = linkEnd;
+    else
+      s.textBegin = s.textEnd = s.contentEnd;
     layout.spans.push_back(s);
     pos = s.end;
   }

@@ -57,7 +57,7 @@ std::optional<std::string> SpanContentsNow(std::string_view editHTML, const Span
 
 // Splices the live contents of every edit span and editable link found in the document into
 // the edit HTML and removes their span tags; everything but the program's own markers is
-// filtered by StripUnsafeChars. An emptied edit span becomes "&nbsp;<!--DeletedText-->"; a
+// filtered by StripUnsafeCharsInMarkup (the typed text by StripUnsafeChars). An emptied edit span becomes "&nbsp;<!--DeletedText-->"; a
 // link keeps its start tag and "</a>" and takes the last content-editable link's inner HTML.
 RestoredHTML RestoreHTML(std::string_view editHTML, const SpanLayout& layout,
                          const SpanSource& document);

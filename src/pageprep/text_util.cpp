@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pageprep/tag_states.h"
+
 namespace pq {
 
 std::string AsciiLower(std::string_view s) {
@@ -51,22 +53,17 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
 
 std::size_t QuotedTagEnd(std::string_view text, std::size_t from, std::size_t limit) {
   limit = std::min(limit, text.size());
-  bool missing[2] = {false, false};  // no '"' / no '\'' left before the limit
-  for (std::size_t i = from; i < limit; ++i) {
+  TagStates states;
+  for (std::size_t i = from + (from + 1 < limit && text[from + 1] == '/' ? 2 : 1); i < limit; ++i) {
     const char c = text[i];
     if (c == '>') return i;
-    if (c != '"' && c != '\'') continue;
-    std::size_t j = i;
-    while (j > from && (text[j - 1] == ' ' || text[j - 1] == '\t' || text[j - 1] == '\n' ||
-                        text[j - 1] == '\r'))
-      --j;
-    bool& none = missing[c == '\''];
-    if (j == from || text[j - 1] != '=' || none) continue;
-    const std::size_t close = text.substr(0, limit).find(c, i + 1);
-    if (close == std::string_view::npos)
-      none = true;
-    else
-      i = close;
+    if ((c == '"' || c == '\'') && states.QuoteOpensValue()) {
+      i = text.substr(0, limit).find(c, i + 1);
+      if (i == std::string_view::npos) return i;  // the value runs past the limit
+      states.QuotedValueEnded();
+      continue;
+    }
+    states.Step(c);
   }
   return std::string_view::npos;
 }

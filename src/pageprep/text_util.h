@@ -15,9 +15,10 @@ std::string_view TrimWhitespace(std::string_view s);
 // Replaces every occurrence of from (non-empty) with to, left to right.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
 
-// The ">" that ends the tag starting at `from`, before `limit` (npos when none): a ">" inside
-// a quoted attribute value does not end it. A quote opens a value only right after "=" (blanks
-// between allowed) and only when it is closed again before the limit. Linear.
+// The ">" that ends the start or end tag at `from`, before `limit` (npos when none), as the
+// tokenizer reads it: a ">" inside a quoted attribute value does not end it, and a quote opens
+// a value only after an attribute's name and "=" (TagStates). A value still open at the limit
+// gives npos. Linear.
 std::size_t QuotedTagEnd(std::string_view text, std::size_t from, std::size_t limit);
 
 }  // namespace pq

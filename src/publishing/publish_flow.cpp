@@ -152,6 +152,17 @@ std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
         text.replace(text.size() - 6, 6, " ");
     }
     if (text == was) continue;
+    if (s.kind == SpanKind::Anchor) {
+      // Only a link's text is new: its own tags keep their bytes, even one the set cannot
+      // write back as it stood (an undecodable byte in an address).
+      const std::size_t head = s.textBegin - s.contentBegin, tail = s.contentEnd - s.textEnd;
+      if (s.contentBegin <= s.textBegin && s.textEnd <= s.contentEnd && head + tail <= was.size() &&
+          text.size() >= head + tail && text.compare(0, head, was, 0, head) == 0 &&
+          text.compare(text.size() - tail, tail, was, was.size() - tail, tail) == 0) {
+        edits.push_back({s.sourceBegin + head, s.sourceEnd - tail, text.substr(head, text.size() - head - tail)});
+        continue;
+      }
+    }
     edits.push_back({s.sourceBegin, s.sourceEnd, std::move(text)});
   }
   return edits;

@@ -24,18 +24,47 @@ bool LinkTagAt(std::string_view s, std::size_t i, bool endTag) {
   return IsBlank(s[p + 1]) || s[p + 1] == '/' || s[p + 1] == '>';
 }
 
-// The end of the tag that starts at i (after its ">"), reading quoted attribute values whole,
-// as the tokenizer does: a "<" inside a tag is part of an attribute.
+// The end of the tag that starts at i (after its ">"), as the tokenizer's tag name and
+// attribute states read it: a quoted value is read whole, but only after an attribute's name
+// and its "=" (an "=" or a quote that starts a name is part of the name); an unterminated tag
+// runs to the end of s.
 std::size_t TagEnd(std::string_view s, std::size_t i) {
-  for (std::size_t p = i + 1; p < s.size(); ++p) {
-    if (s[p] == '>') return p + 1;
-    if (s[p] != '=') continue;
-    std::size_t v = p + 1;
-    while (v < s.size() && IsBlank(s[v])) ++v;
-    if (v < s.size() && (s[v] == '"' || s[v] == '\'')) {
-      const std::size_t close = s.find(s[v], v + 1);
-      if (close == std::string_view::npos) return s.size();
-      p = close;
+  enum class State { Name, BeforeAttr, AttrName, AfterAttrName, BeforeValue, Unquoted };
+  State state = State::Name;
+  for (std::size_t p = i + (i + 1 < s.size() && s[i + 1] == '/' ? 2 : 1); p < s.size(); ++p) {
+    const char c = s[p];
+    if (c == '>' && state != State::Unquoted) return p + 1;
+    switch (state) {
+      case State::Name:
+        if (IsBlank(c) || c == '/') state = State::BeforeAttr;
+        break;
+      case State::BeforeAttr:
+        if (!IsBlank(c) && c != '/') state = State::AttrName;
+        break;
+      case State::AttrName:
+        if (IsBlank(c)) state = State::AfterAttrName;
+        else if (c == '/') state = State::BeforeAttr;
+        else if (c == '=') state = State::BeforeValue;
+        break;
+      case State::AfterAttrName:
+        if (c == '/') state = State::BeforeAttr;
+        else if (c == '=') state = State::BeforeValue;
+        else if (!IsBlank(c)) state = State::AttrName;
+        break;
+      case State::BeforeValue:
+        if (c == '"' || c == '\'') {
+          const std::size_t close = s.find(c, p + 1);
+          if (close == std::string_view::npos) return s.size();
+          p = close;
+          state = State::BeforeAttr;  // (a character right after the quote starts a name)
+        } else if (!IsBlank(c)) {
+          state = State::Unquoted;
+        }
+        break;
+      case State::Unquoted:
+        if (c == '>') return p + 1;
+        if (IsBlank(c)) state = State::BeforeAttr;
+        break;
     }
   }
   return s.size();

@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Writes the seed inputs of the fuzz targets into tests/fuzz/corpus/<target>/ (run by hand
 after changing a target's input layout; the seeds are kept in the tree). Seeds named
-"fault-*" are minimal inputs of faults found before, kept as regression cases."""
+"fault-*" are minimal inputs of faults found before, kept as regression cases; seeds named
+"found-*" are inputs a fuzz run found (moved from known/), kept as they are."""
 import os
 import pathlib
-import shutil
 
 HERE = pathlib.Path(__file__).resolve().parent
 ROOT = HERE.parent.parent
@@ -23,6 +23,14 @@ FAULT_PAGES = {
     "html-inside-link": b'Hello <a href="tags.htm">The <html> tag</a>',
     "attribute-with-less-than": b'<A\t<A\tx>text</A> more',
     "own-span-id": b'<html><body><p id="ZZZEDIT1">Own element</p><p>text</p></body></html>',
+    "attribute-in-link-end-tag": b'<p><a href=x>One</a <></p><p><a href=y>Two</a </a></p>',
+    "link-end-tag-without-text": b'<a ="</>"</a>/',
+    "deleted-marker-in-comment": b'<p><a href=x>One<!-- <!--DeletedText--><a href=y>Two</a> --></a></p>',
+    "control-after-less-than": b'<p><a href=x>Sizes <\x13o</a></p><!-- -\x13-> -->',
+    "equals-starts-attribute-name": b'<a =">"<a href=y>Go</a><p><a href=x>One<! a="></a>Two"></p>',
+    "quoted-value-across-comment": b'<p><a x="><!--"><a href=y>Two</a> --> </a></p><p><font face=\'Arial>Hi</p><p>Don\'t</p>',
+    "undecodable-byte-in-link-tag": b'<p><a href="a\xff.htm">Old</a></p>',
+    "format-tag-inside-tag": b'<p><a x<b><a href=y>Go</a></p><a href=x>One</a?<br><a href=z>Two</a>',
 }
 
 # Order of the charsets in fuzz_publish.cpp and fuzz_decoding.cpp.
@@ -50,7 +58,9 @@ def write(target, name, data):
 
 def main():
     if CORPUS.exists():
-        shutil.rmtree(CORPUS)
+        for seed in CORPUS.glob("*/*"):
+            if not seed.name.startswith("found-"):
+                seed.unlink()
     demo = sorted((ROOT / "demo" / "site").glob("*.htm"))
 
     for name, page in FAULT_PAGES.items():

@@ -8,8 +8,9 @@
 // Where the plain scan has no sound answer, both this and pq::AddSpans do the same:
 // - a title, comment, script, style, select or link without its end, and text after the
 //   last tag, reach the end of the page;
-// - the ">" that ends a tag is looked for in the masked copy, and a quoted attribute value
-//   (see TagEnd) does not end it; a link ends at the first "</a>" that is a tag of its own;
+// - the ">" that ends a tag is any ">" of the page (a format tag's too, as the tokenizer reads
+//   it), but a quoted attribute value (see TagEnd, which follows the tokenizer's tag states)
+//   does not end it; a link ends at the first "</a>" that is a tag of its own;
 // - the finishing replacements only change what the scan inserted.
 
 namespace pqtest {
@@ -117,7 +118,10 @@ class Scan {
     src_.append(html.substr(cursor));
     origin_.append(html.size() - cursor, kFromPage);
 
-    // Preparation 2: lower-case and masked copies.
+    // Preparation 2: lower-case and masked copies, and the page as it reads inside a tag
+    // (the marker and its placeholder have the same length).
+    static_assert(kDeletedMarker.size() == kPlaceholder.size());
+    plain_ = Lower(html);
     lower_ = Lower(src_);
     masked_ = lower_;
     // A "<" that cannot open a tag (not followed by a letter, "/", "!" or "?") is text.
@@ -156,7 +160,7 @@ class Scan {
     if (StartsAt(masked_, p, "<title")) return SkipElement(p, "</title");
     if (StartsAt(masked_, p, "<!>")) return FirstGreater(p);
     if (StartsAt(masked_, p, "<!--")) {
-      const long close = InStr(p, masked_, "-->");
+      const long close = InStr(p, plain_, "-->");  // a marker's "-->" in a comment ends it
       return close ? close + 2 : Len();
     }
     if (StartsAt(masked_, p, "<script")) return SkipElement(p, "</script");
@@ -197,30 +201,59 @@ class Scan {
     return gt ? gt : Len();
   }
 
-  // The ">" ending the tag at p. A quote right after "=" (whitespace allowed between) opens
-  // a value that ends at the same quote, if that quote comes before the next "<" of the
-  // masked copy; otherwise the quote is an ordinary character. An unterminated tag reaches
-  // the end of the page.
+  // The ">" ending the tag at p, read by the tokenizer's tag states. "<!", "<?" and "</"
+  // without a letter end at the first ">". In a start or end tag a quote opens a value only in
+  // the state before an attribute value (after a name and "="), and the value ends at the same
+  // quote wherever it is. Inside a tag every ">" of the page counts, a format tag's too. An
+  // unterminated tag or value reaches the end of the page.
   long TagEnd(long p) {
-    long i = p + 1;
-    while (i <= Len()) {
-      const char c = At(masked_, i);
+    const char next = At(plain_, p + 1);
+    const bool endTag = next == '/' && At(plain_, p + 2) >= 'a' && At(plain_, p + 2) <= 'z';
+    if (next == '!' || next == '?' || (next == '/' && !endTag)) return FirstGreaterOfPage(p);
+    enum { kTagName, kBeforeAttributeName, kAttributeName, kAfterAttributeName,
+           kBeforeAttributeValue, kUnquotedValue } state = kTagName;
+    for (long i = p + (endTag ? 2 : 1); i <= Len(); ++i) {
+      const char c = At(plain_, i);
+      const bool blank = IsWs(c) || c == '\f';
       if (c == '>') return i;
-      if (c == '"' || c == '\'') {
-        long j = i - 1;
-        while (j > p && IsWs(At(masked_, j))) --j;
-        if (j > p && At(masked_, j) == '=') {
-          const long close = InStr(i + 1, masked_, std::string_view(&c, 1));
-          const long nextTag = InStr(i + 1, masked_, "<");
-          if (close && (!nextTag || close < nextTag)) {
-            i = close + 1;
-            continue;
+      switch (state) {
+        case kTagName:
+          if (blank || c == '/') state = kBeforeAttributeName;
+          break;
+        case kBeforeAttributeName:
+          if (!blank && c != '/') state = kAttributeName;  // "=" and quotes start a name here
+          break;
+        case kAttributeName:
+          if (blank) state = kAfterAttributeName;
+          else if (c == '/') state = kBeforeAttributeName;
+          else if (c == '=') state = kBeforeAttributeValue;
+          break;
+        case kAfterAttributeName:
+          if (c == '/') state = kBeforeAttributeName;
+          else if (c == '=') state = kBeforeAttributeValue;
+          else if (!blank) state = kAttributeName;
+          break;
+        case kBeforeAttributeValue:
+          if (c == '"' || c == '\'') {
+            const long close = InStr(i + 1, plain_, std::string_view(&c, 1));
+            if (!close) return Len();
+            i = close;
+            state = kBeforeAttributeName;
+            break;
           }
-        }
+          if (!blank) state = kUnquotedValue;
+          break;
+        case kUnquotedValue:
+          if (blank) state = kBeforeAttributeName;
+          break;
       }
-      ++i;
     }
     return Len();
+  }
+
+  long FirstGreaterOfPage(long p) {
+    const long gt = InStr(p, plain_, ">");
+    return gt ? gt : Len();
   }
 
   bool HasVisibleText(long p) {
@@ -262,7 +295,7 @@ class Scan {
         break;
       }
       if (StartsAt(masked_, tag, "<!--")) {
-        const long close = InStr(tag, masked_, "-->");
+        const long close = InStr(tag, plain_, "-->");
         if (!close) break;
         i = close + 3;
         continue;
@@ -389,6 +422,7 @@ class Scan {
     src_.insert(pos - 1, marker);
     lower_.insert(pos - 1, lower);
     masked_.insert(pos - 1, lower);
+    plain_.insert(pos - 1, lower);
     origin_.insert(pos - 1, marker.size(), kFromScan);
   }
 
@@ -408,7 +442,7 @@ class Scan {
     ReplaceWhereFrom(src_, origin_, "ESPN>", ">", 0, 5, kFromScan, kFromScan);
   }
 
-  std::string src_, lower_, masked_, origin_;
+  std::string src_, lower_, masked_, plain_, origin_;
   long editCount_ = 1;
   long anchorCount_ = 1;
 };

@@ -68,10 +68,17 @@ TEST(RestoreHTML, TypedMarkerTextIsNotReadAsASpan) {
   EXPECT_EQ(RestoreHTML(edit, doc), "<p>ZZZEDIT2 &lt;c</p>");
 }
 
-TEST(RestoreHTML, QuotedGreaterThanInLinkTag) {
-  const std::string edit = "<SPAN ID=\"ZZZANCHOR1\"><a title=\"a>b\" href=x>old</a></SPAN>";
+TEST(RestoreHTML, LinkTextGoesBetweenTheTagsAsTheTokenizerReadsThem) {
+  const std::pair<std::string, std::string> cases[] = {  // the link as written, and restored
+      {"<a title=\"a>b\" href=x>old</a>", "<a title=\"a>b\" href=x>new</a>"},
+      {"<a href=x>old</a <>", "<a href=x>new</a <>"},  // "<" is an attribute of the end tag
+      {"<a href=x>old</a </a>", "<a href=x>new</a </a>"},
+      // For the browser the quoted title runs past the first "</a>".
+      {"<a title=\"x>y</a> z\">old</a>", "<a title=\"x>y</a> z\">new</a>"},
+  };
   const auto doc = Doc({{"ZZZANCHOR1", {"", {"new"}}}});
-  EXPECT_EQ(RestoreHTML(edit, doc), "<a title=\"a>b\" href=x>new</a>");
+  for (const auto& [link, want] : cases)
+    EXPECT_EQ(RestoreHTML("<SPAN ID=\"ZZZANCHOR1\">" + link + "</SPAN><", doc), want + "<") << link;
 }
 
 TEST(RestoreHTML, PageOwnLowerCaseSpansAreNotClosers) {
@@ -109,6 +116,8 @@ TEST(StripMarkers, Cases) {
       {"<!--OrigURL=\"unterminated", "<!--OrigURL=\"unterminated"},
       {"<SPAN ID=\"ZZZEDIT9", "<SPAN ID=\"ZZZEDIT9"},  // not a marker the program wrote
       {"<SPAN ID=\"ZZZEDIT9\">open", "open"},
+      {"<SPAN ID=\"ZZZANCHOR1\"><a ></a <></SPAN><", "<a ></a <><"},
+      {"<SPAN ID=\"ZZZANCHOR1\"><a =\"</>\"</a></SPAN>/", "<a =\"</>\"</a>/"},
       {"no markers at all", "no markers at all"},
   };
   for (const auto& [in, want] : cases) EXPECT_EQ(StripMarkers(in), want) << in;
@@ -142,6 +151,21 @@ TEST(CharFilters, StrayBytesBecomeOneReplacementCharacterEach) {
       {"a\xC3", "a\xEF\xBF\xBD"},
   };
   for (const auto& [in, want] : cases) EXPECT_EQ(pq::StripUnsafeChars(in), want);
+}
+
+// In the page's own HTML a dropped character never joins its neighbours into markup: between
+// two ASCII characters it becomes U+FFFD, which the tokenizer reads as it read the control.
+TEST(CharFilters, TheRestoreNeverJoinsThePagesCharactersIntoMarkup) {
+  const std::pair<std::string, std::string> cases[] = {  // edit HTML, restored and stripped
+      {"<SPAN ID=\"ZZZANCHOR1\"><a ><\x13o</a></SPAN>p", "<a ><\xEF\xBF\xBDo</a>p"},
+      {"<p>&lt;<\x01\x02!-- -\x7F-> x</p>", "<p>&lt;<\xEF\xBF\xBD!-- -\xEF\xBF\xBD-> x</p>"},
+      {"<p>\x01\xC3\xA9\x02\x03</p>\x04", "<p>\xC3\xA9</p>"},  // nothing to join
+  };
+  for (const auto& [edit, want] : cases) {
+    EXPECT_EQ(StripMarkers(RestoreHTML(edit, Doc({}))), want) << edit;
+    const auto layout = pq::FindSpanLayout(edit);
+    EXPECT_EQ(pq::PublishableHTML(edit, layout, Doc({})), want) << edit;
+  }
 }
 
 }  // namespace

@@ -483,9 +483,12 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
        "Third"},
       {"a control character in the link's start tag",
        "<p><a h\x01ref=\"a.htm\">Old</a></p>", "ZZZANCHOR1", "Old", "New"},
+      {"a byte that is no UTF-8 in the link's address (read as U+FFFD) stays as it was",
+       "<p><a href=\"a\xFF.htm\">Old</a></p>", "ZZZANCHOR1", "Old", "New"},
   };
   for (const auto& c : cases) {
-    pq::PublishDocument d = Prepared(c.source, c.id, "");
+    pq::PublishDocument d = Prepared(*pq::DecodeText(c.source, "utf-8"), c.id, "");
+    d.sourceBytes = c.source;
     d.live = *d.recorded;
     d.live.elements.at(c.id).editableLinks = {c.now};
     EXPECT_EQ(pq::GetMarker(d.editHTML, "FullPath"), kRoot + "/p.htm") << c.name;
