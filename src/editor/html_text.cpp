@@ -186,7 +186,7 @@ std::string HtmlTextContent(std::string_view html) {
       continue;
     }
     const std::string name = AsciiLower(html.substr(nameStart, n - nameStart));
-    const std::size_t end = QuotedTagEnd(html, n, html.size());
+    const std::size_t end = QuotedTagEnd(html, i, html.size());  // from the tag's "<"
     i = end == std::string_view::npos ? html.size() : end + 1;
     if (!closing && In(kHidden, name)) {
       // Skipped up to its end tag (or to the end of the text).
