@@ -65,7 +65,7 @@ ProblemNoticeText Problems::Text(ProblemNotice notice) const {
               "This page is made up of several elements. Some elements are not suitable for publishing.",
               "More Info", "Some pages not suitable",
               "This webpage is made up of several smaller pages. Some of these smaller pages are "
-              "not suitable for editing"};
+              "not suitable for editing", ""};
   }
   return {};
 }

@@ -102,6 +102,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static constexpr std::array<std::pair<std::string_view, const char*>, 3> kBoms = {
         {{"\xEF\xBB\xBF", "utf-8"}, {"\xFE\xFF", "utf-16be"}, {"\xFF\xFE", "utf-16le"}}};
     const auto& [bom, bomCharset] = kBoms[bomChoice];
+    // FF FE then two NULs is UTF-32LE's mark, which the decoder reads as such.
+    if (bomChoice == 2 && bytes.size() >= 2 && bytes[0] == '\0' && bytes[1] == '\0') return 0;
     const pq::DecodedPage page = pq::DecodePage(std::string(bom) + bytes, "text/html; charset=" + charset);
     RequireEqual(page.charset, bomCharset, "the byte-order mark wins");
     RequireEqual(page.text, pq::DecodeBytes(bytes, bomCharset), "the mark is not part of the text");
