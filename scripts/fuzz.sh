@@ -6,13 +6,16 @@
 # and exits non-zero when any target finds anything (the input is kept and named).
 #   scripts/fuzz.sh SECONDS [TARGET...]
 #   scripts/fuzz.sh --known   runs the inputs of tests/fuzz/known/ once each (faults still open)
+#   scripts/fuzz.sh --seeds   runs every seed of tests/fuzz/corpus/ once each (the regression cases)
 # PQ_FUZZ_SEED fixes libFuzzer's random seed (0, the default, picks a new one each run).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 known=0
+inputsOf=known
 if [ "${1:-}" = "--known" ]; then known=1; shift; set -- 0 "$@"; fi
+if [ "${1:-}" = "--seeds" ]; then known=1; inputsOf=corpus; shift; set -- 0 "$@"; fi
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 case $seconds in ''|*[!0-9]*) echo "fuzz.sh: SECONDS must be a whole number" >&2; exit 2 ;; esac
@@ -41,7 +44,7 @@ for t in "${targets[@]}"; do
   mkdir -p "$work/$t/corpus" "$work/$t/artifacts"
   log=$work/$t/log
   if [ $known -eq 1 ]; then
-    inputs=(tests/fuzz/known/"$t"/*)
+    inputs=(tests/fuzz/"$inputsOf"/"$t"/*)
     [ -e "${inputs[0]}" ] || continue
     "$bin" -runs=1 -artifact_prefix="$work/$t/artifacts/" "${inputs[@]}" >"$log" 2>&1 || true
     runs=${#inputs[@]}
