@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (AddressSanitizer and UndefinedBehaviorSanitizer) into
-# build-fuzz/ and runs each for SECONDS from its seeds in tests/fuzz/corpus/<target>/ (copied to
+# build-fuzz/ and runs each for SECONDS from its corpus in tests/fuzz/corpus/<target>/ (copied to
 # a temporary folder, so the tree is never changed). Prints one line per target:
 #   target: N runs, F findings
 # and exits non-zero when any target finds anything (the input is kept and named).
 #   scripts/fuzz.sh SECONDS [TARGET...]
 #   scripts/fuzz.sh --known   runs the inputs of tests/fuzz/known/ once each (faults still open)
-#   scripts/fuzz.sh --seeds   runs every seed of tests/fuzz/corpus/ once each (the regression cases)
-# PQ_FUZZ_SEED fixes libFuzzer's random seed (0, the default, picks a new one each run).
+#   scripts/fuzz.sh --corpus  runs every input of tests/fuzz/corpus/ once each (the regression cases)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -15,7 +14,7 @@ root=$PWD
 known=0
 inputsOf=known
 if [ "${1:-}" = "--known" ]; then known=1; shift; set -- 0 "$@"; fi
-if [ "${1:-}" = "--seeds" ]; then known=1; inputsOf=corpus; shift; set -- 0 "$@"; fi
+if [ "${1:-}" = "--corpus" ]; then known=1; inputsOf=corpus; shift; set -- 0 "$@"; fi
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 case $seconds in ''|*[!0-9]*) echo "fuzz.sh: SECONDS must be a whole number" >&2; exit 2 ;; esac
@@ -52,7 +51,6 @@ for t in "${targets[@]}"; do
     [ -d "tests/fuzz/corpus/$t" ] && cp -r "tests/fuzz/corpus/$t/." "$work/$t/corpus/"
     # -timeout: one input that takes this long is a finding; -rss_limit_mb: so is this much memory.
     "$bin" "$work/$t/corpus" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 \
-      -seed="${PQ_FUZZ_SEED:-0}" \
       -print_final_stats=1 -artifact_prefix="$work/$t/artifacts/" >"$log" 2>&1 || true
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
     [ -n "$runs" ] || runs=$(grep -o '^#[0-9]*' "$log" | tail -1 | tr -d '#')

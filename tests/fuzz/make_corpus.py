@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
-"""Writes the seed inputs of the fuzz targets into tests/fuzz/corpus/<target>/ (run by hand
-after changing a target's input layout; the seeds are kept in the tree). Seeds named
-"fault-*" are minimal inputs of faults found before, kept as regression cases; seeds named
+"""Writes the starting inputs of the fuzz targets into tests/fuzz/corpus/<target>/ (run by hand
+after changing a target's input layout; the inputs are kept in the tree). Inputs named
+"fault-*" are minimal inputs of faults found before, kept as regression cases; inputs named
 "found-*" are inputs a fuzz run found (moved from known/), kept as they are."""
 import os
 import pathlib
@@ -58,9 +58,9 @@ def write(target, name, data):
 
 def main():
     if CORPUS.exists():
-        for seed in CORPUS.glob("*/*"):
-            if not seed.name.startswith("found-"):
-                seed.unlink()
+        for old in CORPUS.glob("*/*"):
+            if not old.name.startswith("found-"):
+                old.unlink()
     demo = sorted((ROOT / "demo" / "site").glob("*.htm"))
 
     for name, page in FAULT_PAGES.items():
