@@ -27,6 +27,7 @@ class Site:
         self.a = args
         self.base = args.url.rstrip("/")
         self.script = self.base + "/pagequill/"
+        self.issued = set()  # every key handed out; a forged key must not be one still valid
 
     def get(self, query):
         with urllib.request.urlopen(self.script + "?" + query, timeout=TIMEOUT) as r:
@@ -49,6 +50,7 @@ class Site:
         m = re.fullmatch(r"@@(-?\d+)@@", reply)
         if not m:
             raise AssertionError("pass key reply %r" % reply)
+        self.issued.add(int(m.group(1)))
         return int(m.group(1))
 
     def proof(self, password=None, key=None):
@@ -138,10 +140,15 @@ class Suite:
                 self.refused(reply, want, "key base+%d" % (key - base))
 
     def bad_pass_keys(self):
+        def forged_key(issued):
+            # A key handed out earlier stays good for a range after it (wrapping at the ends); keep clear of all.
+            near = {(i + d + 32768) % 65536 - 32768 for i in issued for d in range(-400, 401)}
+            return str(random.choice([k for k in range(-32768, 32767) if k not in near]))
+
         before = self.publish_ok("conf-badkey.htm", b"<p>kept</p>")
         base = self.s.passkey()
         cases = [str(base + 1).replace("-", "-0") if base + 1 < 0 else "0" + str(base + 1),  # not canonical
-                 "abc", "", "99999", str(base + 1) + "\n", " " + str(base + 1), "+" + str(base + 1), str(random.choice([k for k in range(-32768, 32767) if abs(k - base) > 400]))]
+                 "abc", "", "99999", str(base + 1) + "\n", " " + str(base + 1), "+" + str(base + 1), forged_key(self.s.issued)]
         for k in cases:
             h = hashlib.md5(protocol_bytes(self.a.password) + k.encode()).hexdigest()
             reply = self.s.post([("passkey", k), ("hash", h), ("file", "conf-badkey.htm"), ("html", "x")])
