@@ -4,7 +4,7 @@
 #include <array>
 #include <utility>
 
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 
 namespace pq::site {
 

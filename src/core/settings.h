@@ -1,6 +1,5 @@
 #pragma once
 #include <functional>
-#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -8,7 +7,7 @@
 namespace pq {
 
 // The per-user settings store ("History", "HideMsg", "passwords", ...). Plain C++ so that the
-// logic that reads it is testable with MemorySettings; the real store is engine::KeyFileSettings.
+// logic that reads it is testable with an in-memory fake; the real store is engine::KeyFileSettings.
 class Settings {
  public:
   virtual ~Settings() = default;
@@ -37,22 +36,6 @@ class Settings {
  private:
   std::function<void(const std::string&)> handler_;
   mutable std::vector<std::string> pending_;
-};
-
-class MemorySettings : public Settings {
- public:
-  std::string GetSetting(const std::string& section, const std::string& key,
-                         const std::string& fallback = "") const override {
-    auto it = values_.find({section, key});
-    return it == values_.end() ? fallback : it->second;
-  }
-  void SaveSetting(const std::string& section, const std::string& key,
-                   const std::string& value) override {
-    values_[{section, key}] = value;
-  }
-
- private:
-  std::map<std::pair<std::string, std::string>, std::string> values_;
 };
 
 }  // namespace pq

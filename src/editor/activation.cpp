@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

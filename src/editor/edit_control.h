@@ -15,7 +15,7 @@
 #include "pageprep/restore_html.h"
 #include "publishing/problems.h"
 #include "publishing/site_check.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 namespace pq {
 

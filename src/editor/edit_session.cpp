@@ -1,7 +1,7 @@
 #include "editor/edit_session.h"
 
 #include "editor/formatting.h"
-#include "editor/html_clipboard.h"
+#include "text/html_clipboard.h"
 
 namespace pq {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <string_view>
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq::engine {
 

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include "editor/html_clipboard.h"
-#include "editor/html_text.h"
+#include "text/html_clipboard.h"
+#include "text/html_text.h"
 #include "engine/wait_until.h"
 
 namespace pq::engine {

@@ -1,6 +1,6 @@
 #include "engine/error_page.h"
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq::engine {
 

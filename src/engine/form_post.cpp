@@ -1,7 +1,7 @@
 #include "engine/form_post.h"
 
 #include "engine/http_exchange.h"
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 
 namespace pq::engine {
 

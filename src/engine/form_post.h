@@ -2,7 +2,7 @@
 #include <chrono>
 #include <string>
 
-#include "publishing/form_fields.h"
+#include "text/form_fields.h"
 
 namespace pq::engine {
 

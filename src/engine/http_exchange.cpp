@@ -10,7 +10,7 @@
 #include "engine/tls_trust.h"
 #include "engine/wait_until.h"
 #include "pageprep/site_origin.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq::engine {
 

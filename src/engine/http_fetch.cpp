@@ -1,7 +1,7 @@
 #include "engine/http_fetch.h"
 
 #include "engine/http_exchange.h"
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 
 namespace pq::engine {
 

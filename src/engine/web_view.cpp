@@ -18,7 +18,7 @@
 #include "engine/wait_until.h"
 #include "pageprep/copy_address.h"
 #include "pageprep/site_origin.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq::engine {
 

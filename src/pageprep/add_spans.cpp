@@ -1,7 +1,7 @@
 #include "pageprep/add_spans.h"
 
-#include "pageprep/tag_states.h"
-#include "pageprep/text_util.h"
+#include "text/tag_states.h"
+#include "text/text_util.h"
 
 #include <array>
 #include <cstring>

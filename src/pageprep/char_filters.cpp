@@ -1,6 +1,6 @@
 #include "pageprep/char_filters.h"
 
-#include "pageprep/utf8.h"
+#include "text/utf8.h"
 
 namespace pq {
 

@@ -1,6 +1,6 @@
 #include "pageprep/copy_address.h"
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

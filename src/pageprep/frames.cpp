@@ -2,7 +2,7 @@
 
 #include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "pageprep/url_ops.h"
 
 namespace pq {

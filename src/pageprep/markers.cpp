@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "pageprep/add_spans.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

@@ -1,6 +1,6 @@
 #include "pageprep/page_edit_flag.h"
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

@@ -4,7 +4,7 @@
 
 #include "pageprep/add_spans.h"
 #include "pageprep/char_filters.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 // The operations on a layout walk the edit HTML once, from one recorded marker to the next:
 // the program knows where it wrote each marker, so nothing is searched for in the page's text.

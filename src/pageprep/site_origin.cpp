@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

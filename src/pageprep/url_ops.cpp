@@ -1,6 +1,6 @@
 #include "pageprep/url_ops.h"
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "pageprep/time_stamp.h"
 
 namespace pq {

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "pageprep/utf8.h"
+#include "text/utf8.h"
 
 namespace pq {
 

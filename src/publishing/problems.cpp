@@ -1,6 +1,6 @@
 #include "publishing/problems.h"
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "pageprep/url_ops.h"
 
 namespace pq {

@@ -1,10 +1,10 @@
 #include "publishing/publish_flow.h"
 
 #include "pageprep/markers.h"
-#include "pageprep/page_encoding.h"
+#include "text/page_encoding.h"
 #include "pageprep/url_ops.h"
 #include "publishing/md5.h"
-#include "publishing/page_bytes.h"
+#include "text/page_bytes.h"
 #include "publishing/pass_key.h"
 #include "publishing/publishable_page.h"
 #include "publishing/site_replies.h"

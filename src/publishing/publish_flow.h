@@ -8,8 +8,8 @@
 
 #include "core/frame_path.h"
 #include "pageprep/restore_html.h"
-#include "publishing/form_fields.h"
-#include "publishing/text_edit.h"
+#include "text/form_fields.h"
+#include "text/text_edit.h"
 
 namespace pq {
 

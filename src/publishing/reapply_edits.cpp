@@ -3,7 +3,7 @@
 #include <map>
 
 #include "pageprep/markers.h"
-#include "pageprep/utf8.h"
+#include "text/utf8.h"
 #include "publishing/publishable_page.h"
 
 namespace pq {

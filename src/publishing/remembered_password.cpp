@@ -1,7 +1,7 @@
 #include "publishing/remembered_password.h"
 
 #include "pageprep/site_origin.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

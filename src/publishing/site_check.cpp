@@ -5,7 +5,7 @@
 #include "pageprep/markers.h"
 #include "pageprep/page_edit_flag.h"
 #include "pageprep/site_origin.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
 #include "publishing/site_replies.h"

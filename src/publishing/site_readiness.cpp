@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "publishing/site_replies.h"
 
 namespace pq {

@@ -3,7 +3,7 @@
 #include <charconv>
 #include <limits>
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "pageprep/named_references.h"
-#include "pageprep/utf8.h"
+#include "text/utf8.h"
 
 namespace pq {
 namespace {

@@ -1,9 +1,9 @@
 #include "shell/browse_control.h"
 
 #include "core/browser_commands.h"
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 #include "pageprep/temp_files.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "shell/typed_address.h"
 
 namespace pq {

@@ -7,7 +7,7 @@
 #include "pageprep/fetcher.h"
 #include "pageprep/frame_table.h"
 #include "shell/status_bar.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 namespace pq {
 

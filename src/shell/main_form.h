@@ -6,7 +6,7 @@
 #include "shell/main_form_view.h"
 #include "shell/tab_headers.h"
 #include "shell/toolbar.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 namespace pq {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 namespace pq {
 

@@ -12,7 +12,7 @@
 #include "shell/typed_address.h"
 #include "pageprep/frame_table.h"
 #include "shell/widgets/browse_control_widget.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 namespace pqtest {
 

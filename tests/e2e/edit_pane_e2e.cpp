@@ -20,7 +20,7 @@
 #include "engine/in_page_runtime.h"
 #include "pageprep/temp_files.h"
 #include "pageprep/url_ops.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "private_folders.h"
 #include "skin_e2e_support.h"
 #include "support/canned_http_server.h"

@@ -17,7 +17,7 @@
 #include "publishing/site_check.h"
 #include "publishing/widgets/problems_dialog.h"
 #include "shell/widgets/browse_control_widget.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 namespace pqtest {
 

@@ -7,7 +7,7 @@
 
 #include "browse_e2e_support.h"
 #include "editor/formatting.h"
-#include "editor/html_clipboard.h"
+#include "text/html_clipboard.h"
 #include "editor/widgets/edit_menu.h"
 #include "engine/clipboard.h"
 #include "engine/editing_commands.h"

@@ -20,6 +20,7 @@
 #include "private_folders.h"
 #include "skin_e2e_support.h"
 #include "support/site_server.h"
+#include "support/memory_settings.h"
 
 namespace {
 

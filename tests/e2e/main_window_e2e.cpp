@@ -20,6 +20,7 @@
 #include "support/child_process.h"
 #include "support/canned_http_server.h"
 #include "support/site_server.h"
+#include "support/memory_settings.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "shell/widgets/pagequill_app.h"
 #include "support/file_text.h"
 #include "support/site_server.h"
+#include "support/memory_settings.h"
 
 namespace {
 

@@ -20,12 +20,13 @@
 #include "browse_e2e_support.h"
 #include "e2e/publishing_e2e_support.h"
 #include "main_window_point.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "publishing/widgets/preview_window.h"
 #include "shell/widgets/pagequill_app.h"
 #include "support/file_text.h"
 #include "support/site_server.h"
 #include "support/test_authority.h"
+#include "support/memory_settings.h"
 
 namespace {
 

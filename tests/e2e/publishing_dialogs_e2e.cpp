@@ -8,7 +8,7 @@
 #include <filesystem>
 
 #include "e2e/publishing_e2e_support.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "publishing/widgets/password_form.h"
 #include "publishing/widgets/preview_form.h"
 #include "publishing/widgets/preview_window.h"

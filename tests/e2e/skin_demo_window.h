@@ -17,6 +17,7 @@
 #include "skin/widgets/picture_button.h"
 #include "skin/widgets/skin_image.h"
 #include "skin/widgets/skinned_window.h"
+#include "support/memory_settings.h"
 
 namespace pqtest {
 

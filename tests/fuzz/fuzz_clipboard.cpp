@@ -2,7 +2,7 @@
 // at the fragment, whatever the fragment, prefix and suffix hold.
 #include <string>
 
-#include "editor/html_clipboard.h"
+#include "text/html_clipboard.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -9,10 +9,10 @@
 
 #include "fuzz_support.h"
 #include "fuzz_support_text.h"
-#include "pageprep/charset_labels.h"
-#include "pageprep/iconv_handle.h"
-#include "pageprep/page_decoding.h"
-#include "pageprep/page_encoding.h"
+#include "text/charset_labels.h"
+#include "text/iconv_handle.h"
+#include "text/page_decoding.h"
+#include "text/page_encoding.h"
 
 namespace {
 

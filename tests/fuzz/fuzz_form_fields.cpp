@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_support.h"
-#include "pageprep/page_encoding.h"
-#include "publishing/form_fields.h"
+#include "text/page_encoding.h"
+#include "text/form_fields.h"
 #include "site-script/url_decoding.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "pageprep/add_spans.h"
 #include "pageprep/markers.h"
 #include "pageprep/restore_html.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "fuzz_support.h"
 #include "fuzz_support_text.h"
 #include "pageprep/markers.h"
-#include "pageprep/page_decoding.h"
-#include "pageprep/page_encoding.h"
+#include "text/page_decoding.h"
+#include "text/page_encoding.h"
 #include "publishing/publish_flow.h"
 #include "publishing/publishable_page.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 #include "publishing/site_replies.h"
 
 using namespace pq::fuzz;

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "publishing/form_fields.h"
+#include "text/form_fields.h"
 #include "site-script/site_paths.h"
 #include "site-script/url_decoding.h"
 

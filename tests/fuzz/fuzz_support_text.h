@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "pageprep/utf8.h"
+#include "text/utf8.h"
 
 namespace pq::fuzz {
 

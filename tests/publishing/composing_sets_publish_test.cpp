@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "pageprep/markers.h"
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 #include "publishing/publish_flow.h"
 #include "publishing/publishable_page.h"
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "publishing/remembered_password.h"
+#include "support/memory_settings.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "pageprep/markers.h"
-#include "pageprep/page_encoding.h"
+#include "text/page_encoding.h"
 #include "publishing/md5.h"
 #include "publishing/publishable_page.h"
 

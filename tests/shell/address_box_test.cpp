@@ -3,6 +3,7 @@
 #include "core/settings.h"
 #include "shell/address_history.h"
 #include "shell/web_input_box_state.h"
+#include "support/memory_settings.h"
 
 namespace pq {
 namespace {

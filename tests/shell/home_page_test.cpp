@@ -1,4 +1,5 @@
 #include "shell/home_page.h"
+#include "support/memory_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
 #include "shell/notices.h"
+#include "support/memory_settings.h"
 
 #include <gtest/gtest.h>
 

@@ -6,6 +6,7 @@
 
 #include "pageprep/temp_files.h"
 #include "support/private_temp.h"
+#include "support/memory_settings.h"
 
 namespace {
 

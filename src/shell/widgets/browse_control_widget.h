@@ -7,7 +7,7 @@
 #include "shell/browse_control.h"
 #include "shell/status_bar.h"
 #include "shell/widgets/status_bar_widget.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 typedef struct _GtkWidget GtkWidget;
 

@@ -9,7 +9,7 @@
 #include "publishing/problems.h"
 #include "publishing/site_check.h"
 #include "shell/main_form_view.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 
 typedef struct _GtkWidget GtkWidget;
 

@@ -17,7 +17,7 @@
 #include "shell/widgets/help_window.h"
 #include "shell/widgets/toolbar_buttons.h"
 #include "shell/widgets/web_input_box.h"
-#include "shell/window_state.h"
+#include "core/window_state.h"
 #include "skin/widgets/skin_image.h"
 #include "skin/widgets/skinned_window.h"
 

@@ -7,7 +7,7 @@
 #include "engine/http_fetch.h"
 #include "publishing/publish_documents.h"
 #include "publishing/publish_host.h"
-#include "publishing/widgets/edit_pane_documents.h"
+#include "editor/widgets/edit_pane_documents.h"
 #include "publishing/widgets/message_box.h"
 #include "publishing/widgets/password_form.h"
 #include "publishing/widgets/preview_form.h"

@@ -1,4 +1,4 @@
-#include "publishing/widgets/edit_pane_documents.h"
+#include "editor/widgets/edit_pane_documents.h"
 
 namespace pq {
 

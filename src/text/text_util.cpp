@@ -1,8 +1,8 @@
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 #include <algorithm>
 
-#include "pageprep/tag_states.h"
+#include "text/tag_states.h"
 
 namespace pq {
 

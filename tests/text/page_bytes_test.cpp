@@ -1,9 +1,9 @@
-#include "publishing/page_bytes.h"
+#include "text/page_bytes.h"
 
 #include <gtest/gtest.h>
 
-#include "pageprep/page_encoding.h"
-#include "publishing/text_edit.h"
+#include "text/page_encoding.h"
+#include "text/text_edit.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <string>
 
-#include "pageprep/charset_labels.h"
-#include "pageprep/utf8.h"
+#include "text/charset_labels.h"
+#include "text/utf8.h"
 
 namespace {
 

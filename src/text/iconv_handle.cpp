@@ -1,4 +1,4 @@
-#include "pageprep/iconv_handle.h"
+#include "text/iconv_handle.h"
 
 namespace pq {
 

@@ -1,4 +1,4 @@
-#include "publishing/form_fields.h"
+#include "text/form_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "editor/html_text.h"
+#include "text/html_text.h"
 
 #include <array>
 #include <cstdint>
 
-#include "pageprep/text_util.h"
-#include "pageprep/utf8.h"
+#include "text/text_util.h"
+#include "text/utf8.h"
 
 namespace pq {
 

@@ -1,6 +1,6 @@
-#include "publishing/page_bytes.h"
+#include "text/page_bytes.h"
 
-#include "pageprep/page_encoding.h"
+#include "text/page_encoding.h"
 
 namespace pq {
 

@@ -1,6 +1,6 @@
-#include "publishing/form_fields.h"
+#include "text/form_fields.h"
 
-#include "pageprep/page_encoding.h"
+#include "text/page_encoding.h"
 
 namespace pq {
 

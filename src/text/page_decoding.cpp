@@ -1,14 +1,14 @@
-#include "pageprep/page_decoding.h"
+#include "text/page_decoding.h"
 
 #include <iconv.h>
 
 #include <cerrno>
 
-#include "pageprep/charset_labels.h"
-#include "pageprep/iconv_handle.h"
-#include "pageprep/single_byte_tables.h"
-#include "pageprep/text_util.h"
-#include "pageprep/utf8.h"
+#include "text/charset_labels.h"
+#include "text/iconv_handle.h"
+#include "text/single_byte_tables.h"
+#include "text/text_util.h"
+#include "text/utf8.h"
 
 namespace pq {
 

@@ -1,9 +1,9 @@
-#include "pageprep/charset_labels.h"
+#include "text/charset_labels.h"
 
 #include <algorithm>
 #include <array>
 
-#include "pageprep/text_util.h"
+#include "text/text_util.h"
 
 namespace pq {
 

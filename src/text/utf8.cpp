@@ -1,4 +1,4 @@
-#include "pageprep/utf8.h"
+#include "text/utf8.h"
 
 namespace pq {
 

@@ -1,4 +1,4 @@
-#include "pageprep/page_encoding.h"
+#include "text/page_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "editor/html_text.h"
+#include "text/html_text.h"
 
 #include <gtest/gtest.h>
 

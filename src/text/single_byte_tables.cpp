@@ -1,4 +1,4 @@
-#include "pageprep/single_byte_tables.h"
+#include "text/single_byte_tables.h"
 
 namespace pq {
 

@@ -3,7 +3,7 @@
 #include <string_view>
 #include <vector>
 
-#include "publishing/text_edit.h"
+#include "text/text_edit.h"
 
 namespace pq {
 

@@ -1,4 +1,4 @@
-#include "editor/html_clipboard.h"
+#include "text/html_clipboard.h"
 
 #include <cstdio>
 
