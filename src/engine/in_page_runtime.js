@@ -300,6 +300,10 @@
     hook,
   };
 
+  // Every press the page sees, so that the keys typed after it are let through (the engine's
+  // keys can otherwise overtake a click still on its way).
+  addEventListener('mousedown', (ev) => { if (ev.isTrusted) post({ kind: 'pressed' }); }, true);
+
   const here = pathOf(window);
   if (here) {
     post({ kind: 'navigated', path: here, url: String(location.href) });
