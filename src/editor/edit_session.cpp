@@ -189,7 +189,9 @@ bool EditSession::CheckLink() {
 void EditSession::ActivateInitialControl(const std::optional<SpanRef>& initial) {
   if (!initial || !ShouldActivateInitialControl(state_, page_.ActiveIsEditable(DocumentIdentity{}))) return;
   const std::optional<SpanContents> live = page_.ReadElement(initial->document, initial->id);
-  if (!live || !page_.SetElement(initial->document, initial->id, "focus", "")) return;
+  // The caret goes there only if the user has not put it into editable text since the check
+  // above (the round trips in between let the user's click reach the page first).
+  if (!live || !page_.SetElement(initial->document, initial->id, "focusUnlessEditing", "")) return;
   page_.SetElement(initial->document, initial->id, "border", kFocusFrame);
   EnterSpan(state_, *initial, live->html);
 }

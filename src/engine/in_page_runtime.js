@@ -87,6 +87,17 @@
   // Elements whose clicks do nothing: their own and the page's click handlers are skipped and
   // a link does not navigate. Kept here rather than in attributes, so the page's HTML stays as
   // it was.
+  // Whether the focus is in editable text, in whichever frame it is.
+  const editingAnywhere = () => {
+    let d = document;
+    for (let depth = 0; d && depth < 16; depth++) {
+      const a = d.activeElement;
+      if (!a) return false;
+      if (a.isContentEditable) return true;
+      try { d = a.contentDocument; } catch (x) { return false; }
+    }
+    return false;
+  };
   const noClick = new WeakSet();
   const guarded = new WeakSet();
   const guardClicks = (d) => {
@@ -121,6 +132,13 @@
     target: (e, v) => { e.target = String(v); },
     onclick: (e) => { guardClicks(e.ownerDocument); noClick.add(e); },
     focus: (e) => { e.focus(); },
+    // The program's first caret position: never taken from text the user has clicked into
+    // meanwhile (the check and the focus happen in one step in the page).
+    focusUnlessEditing: (e) => {
+      if (editingAnywhere()) return false;
+      e.focus();
+      return true;
+    },
   };
 
   const hooked = new WeakSet();
@@ -218,8 +236,7 @@
       const e = doc(path).getElementById(id);
       const set = setters[prop];
       if (!e || !set) return false;
-      set(e, value);
-      return true;
+      return set(e, value) !== false;
     },
     active: (path) => describe(doc(path).activeElement),
     // The live contents of every edit and anchor span, by id (the first element of each id).
@@ -299,6 +316,10 @@
     },
     hook,
   };
+
+  // Every press the page sees, so that the keys typed after it are let through (the engine's
+  // keys can otherwise overtake a click still on its way).
+  addEventListener('mousedown', (ev) => { if (ev.isTrusted) post({ kind: 'pressed' }); }, true);
 
   const here = pathOf(window);
   if (here) {

@@ -11,6 +11,7 @@
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
+#include "engine/keys_after_click.h"
 #include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
 #include "engine/tls_problem.h"
@@ -121,6 +122,7 @@ struct WebView::Impl {
       if (GtkWidget* parent = gtk_widget_get_parent(widget)) gtk_container_remove(GTK_CONTAINER(parent), widget);
     }
   } closer{*this};
+  std::unique_ptr<KeysAfterClick> keys;
   // Declared last, so the handlers are gone before anything above is torn down.
   SignalConnections signals;
 
@@ -345,6 +347,10 @@ struct WebView::Impl {
   static void OnMessage(WebKitUserContentManager*, WebKitJavascriptResult* result, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     const ScriptValue m = ToScriptValue(webkit_javascript_result_get_js_value(result));
+    if (m["kind"].Str() == "pressed") {
+      if (self->keys) self->keys->PageSawPress();
+      return;
+    }
     const auto path = ToFramePath(m["path"]);
     if (!path) return;
     const std::string kind = m["kind"].Str();
@@ -414,6 +420,7 @@ WebView::WebView(const Options& options) : impl_(std::make_unique<Impl>()) {
                    "settings", settings, "default-content-security-policy", policy, nullptr)));
   WebKitWebView* view = impl_->view.get();
   Impl* impl = impl_.get();
+  impl->keys = std::make_unique<KeysAfterClick>(GTK_WIDGET(view));
   SignalConnections& signals = impl->signals;
   signals.Connect(ucm, "script-message-received::pq", G_CALLBACK(Impl::OnMessage), impl);
   signals.Connect(view, "decide-policy", G_CALLBACK(Impl::OnDecidePolicy), impl);

@@ -6,6 +6,7 @@
 
 #include "e2e/skin_demo_window.h"
 #include "e2e/skin_e2e_support.h"
+#include "shell/address_history.h"
 
 namespace {
 
@@ -143,6 +144,58 @@ TEST_F(AddressBoxE2e, AddToHistoryShowsTheAddressWithoutOpeningTheList) {
   Type("www.example.com/n");
   ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
   EXPECT_EQ(box().ListEntries(), std::vector<std::string>{"http://www.example.com/new.htm"});
+}
+
+// The list is as tall as its entries: no empty block under a single suggestion, and the whole
+// history (at most 20) without scrolling.
+TEST_F(AddressBoxE2e, TheListIsAsTallAsItsEntries) {
+  struct Case {
+    int history;       // addresses remembered: http://site<i>.example/
+    std::string typed;  // "" opens the whole history with the drop button
+    std::size_t rows;
+  };
+  const Case cases[] = {{1, "site1", 1}, {3, "site", 3}, {20, "site1", 11}, {20, "", 20}, {1, "site1", 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE("history " + std::to_string(c.history) + ", typed \"" + c.typed + "\"");
+    for (int i = 1; i <= pq::kHistorySlots; ++i)
+      demo->settings.SaveSetting("History", "Num" + std::to_string(i),
+                                 i <= c.history ? "http://site" + std::to_string(i) + ".example/" : "");
+    box().LoadHistory(demo->settings);
+    if (c.typed.empty()) {
+      auto [x, y] = demo->ScreenPoint(box().widget(), 440 - 12, 13);
+      MoveTo(x, y);
+      Xdo({"click", "1"});
+    } else {
+      ClickTextBox();
+      Key("ctrl+a");
+      Type(c.typed);
+    }
+    ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
+    ASSERT_EQ(box().ListEntries().size(), c.rows);
+    pqtest::Flush();
+    GtkWidget* popup = box().listWindow();
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(popup); }));
+    pqtest::Flush();
+    // The popup holds a frame, its scroller and the list.
+    GtkWidget* scroller = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(popup))));
+    GtkWidget* list = gtk_bin_get_child(GTK_BIN(scroller));
+    ASSERT_TRUE(GTK_IS_TREE_VIEW(list));
+    // The rows' own height: the last row's bottom edge.
+    GtkTreePath* last = gtk_tree_path_new_from_indices(static_cast<int>(c.rows) - 1, -1);
+    GdkRectangle area{};
+    gtk_tree_view_get_background_area(GTK_TREE_VIEW(list), last, nullptr, &area);
+    gtk_tree_path_free(last);
+    GtkAdjustment* scroll = gtk_scrollable_get_vadjustment(GTK_SCROLLABLE(list));
+    const int rowsHeight = area.y + area.height + static_cast<int>(gtk_adjustment_get_value(scroll));
+    const int height = gtk_widget_get_allocated_height(popup);
+    if (c.history == 1) pqtest::Shot("-one-entry");
+    if (c.rows == 20) pqtest::Shot("-twenty-entries");
+    EXPECT_GE(height, rowsHeight) << "entries cut off";
+    EXPECT_LE(height, rowsHeight + 16) << "an empty block under the entries";
+    EXPECT_LE(gtk_adjustment_get_upper(scroll), gtk_adjustment_get_page_size(scroll) + 1) << "the list scrolls";
+    Key("Escape");
+    ASSERT_TRUE(WaitFor([&] { return !box().IsComboExpanded(); }));
+  }
 }
 
 }  // namespace

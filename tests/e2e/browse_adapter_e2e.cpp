@@ -190,6 +190,20 @@ TEST_F(AdapterTest, HookedDocumentsForwardEventsAndCancelCtrlKeys) {
   EXPECT_TRUE(e.frame.empty());
 }
 
+// The first caret position is never set once the user is in editable text: the check and the
+// focus are one step in the page, so a click that arrives meanwhile keeps its caret.
+TEST_F(AdapterTest, FocusUnlessEditingLeavesTheUsersCaretAlone) {
+  ASSERT_TRUE(Load(server_->url() + "/plain.htm"));
+  ASSERT_TRUE(view_->SetElementById({}, "s1", "contentEditable", "true"));
+  ASSERT_TRUE(view_->SetElementById({}, "p1", "contentEditable", "true"));
+  ASSERT_TRUE(view_->SetElementById({}, "p1", "focus", ""));
+  EXPECT_FALSE(view_->SetElementById({}, "s1", "focusUnlessEditing", ""));
+  EXPECT_EQ(view_->ActiveElement({})->id, "p1");
+  ASSERT_TRUE(view_->Evaluate("document.activeElement.blur(), true"));
+  EXPECT_TRUE(view_->SetElementById({}, "s1", "focusUnlessEditing", ""));
+  EXPECT_EQ(view_->ActiveElement({})->id, "s1");
+}
+
 // The editor's handler waits for round trips to the page; keys that come meanwhile must wait
 // their turn instead of running inside it.
 TEST_F(AdapterTest, EventsThatArriveWhileAHandlerWaitsAreDeliveredAfterItInOrder) {

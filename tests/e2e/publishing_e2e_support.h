@@ -244,7 +244,9 @@ inline void ClickWidget(GtkWidget* widget) {
   gtk_widget_get_allocation(widget, &a);
   const int x = ox + (gtk_widget_get_has_window(widget) ? 0 : a.x) + a.width / 2;
   const int y = oy + (gtk_widget_get_has_window(widget) ? 0 : a.y) + a.height / 2;
-  XdoNow({"mousemove", "--sync", std::to_string(x + 1), std::to_string(y)});
+  // A synchronous move to where the pointer already is never returns: the step off is not
+  // synchronous (two dialogs centred on the same window put their buttons a pixel apart).
+  XdoNow({"mousemove", std::to_string(x + 1), std::to_string(y)});
   XdoNow({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
   XdoNow({"click", "1"});
 }

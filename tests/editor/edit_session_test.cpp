@@ -45,6 +45,10 @@ struct FakePage : EditingPage {
     } else if (property == "focus") {
       activeId = id;
       log.push_back("focus " + id);
+    } else if (property == "focusUnlessEditing") {
+      if (!activeId.empty()) return false;
+      activeId = id;
+      log.push_back("focus " + id);
     }
     return true;
   }

@@ -7,6 +7,7 @@
 #include "engine/editing_commands.h"
 #include "engine/in_page_runtime.h"
 #include "engine/web_view.h"
+#include "publishing/widgets/message_box.h"
 
 namespace pq {
 
@@ -101,11 +102,7 @@ void WebViewEditingPage::PutHTMLClipboard(const std::string& fragment, const std
 void WebViewEditingPage::ShowLinkDeleted() {
   GtkWidget* top = gtk_widget_get_toplevel(view_.Widget());
   GtkWindow* parent = GTK_IS_WINDOW(top) ? GTK_WINDOW(top) : nullptr;
-  GtkWidget* box = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK, "%s",
-                                          kLinkDeletedText);
-  gtk_window_set_title(GTK_WINDOW(box), kLinkDeletedTitle);
-  gtk_dialog_run(GTK_DIALOG(box));
-  gtk_widget_destroy(box);
+  ShowMessage(parent, kLinkDeletedTitle, kLinkDeletedText, MessageIcon::CriticalStop);
 }
 
 int WebViewEditingPage::AskLinkChange() { return AskLinkChangeNotice ? AskLinkChangeNotice() : 1; }

@@ -5,7 +5,12 @@
 
 namespace pq {
 
-enum class MessageIcon { Information, CriticalStop };
+enum class MessageIcon { Information, CriticalStop, Question };
+
+// A message box as every one of the program looks: a modal dialog of parent (see MakeModal) with
+// the title, the icon of its kind beside the text, and no buttons yet. The caller adds them,
+// runs it and destroys it.
+GtkWidget* NewMessageBox(GtkWindow* parent, const std::string& title, const std::string& text, MessageIcon icon);
 
 // A modal message box with a title, an icon, the text and an OK button.
 void ShowMessage(GtkWindow* parent, const std::string& title, const std::string& text,

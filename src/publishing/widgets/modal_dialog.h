@@ -3,11 +3,9 @@
 
 namespace pq {
 
-// The publishing dialogs' window: modal, fixed in size, centred on parent (on the screen
-// without one).
+// Every dialog of the program: modal and transient for its parent (the main window, or the
+// dialog it opens from), centred on it (on the screen without one), fixed in size, and framed
+// by the window manager as a dialog, with a title and a close button but no minimise or maximise.
 void MakeModal(GtkWindow* dialog, GtkWindow* parent);
-
-// The title in a header bar with a close button, as the notices after publishing show it.
-void SetHeaderBarTitle(GtkWindow* dialog, const char* title);
 
 }  // namespace pq

@@ -7,6 +7,7 @@
 #include <gtk/gtk.h>
 
 #include "engine/gobject_ptr.h"
+#include "publishing/widgets/message_box.h"
 #include "publishing/widgets/modal_dialog.h"
 
 namespace pq {
@@ -74,7 +75,7 @@ std::string SettingUpHelpAddress() {
 ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent) : problems_(problems) {
   dialog_ = gtk_dialog_new();
   g_object_ref_sink(dialog_);
-  SetHeaderBarTitle(GTK_WINDOW(dialog_), "Publishing");
+  gtk_window_set_title(GTK_WINDOW(dialog_), "Publishing");
   MakeModal(GTK_WINDOW(dialog_), parent);
 
   // The notices stand where the decisions placed them; the button below the last one.
@@ -125,9 +126,8 @@ void ProblemsDialog::Run() {
 
 void ProblemsDialog::ShowMoreInfo(ProblemNotice notice) {
   const ProblemNoticeText text = problems_.Text(notice);
-  GtkWidget* box = gtk_message_dialog_new(GTK_WINDOW(dialog_), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
-                                          "%s", text.moreInfoMessage.c_str());
-  gtk_window_set_title(GTK_WINDOW(box), text.moreInfoTitle.c_str());
+  GtkWidget* box = NewMessageBox(GTK_WINDOW(dialog_), text.moreInfoTitle, text.moreInfoMessage, MessageIcon::Information);
+  gtk_widget_set_name(gtk_dialog_add_button(GTK_DIALOG(box), "OK", GTK_RESPONSE_OK), "OKButton");
   constexpr int kOpenHelp = 1;
   const bool offerHelp = OpenHelp && !text.moreInfoHelp.empty();
   if (offerHelp) {

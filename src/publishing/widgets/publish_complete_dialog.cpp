@@ -33,7 +33,7 @@ PublishCompleteFrm::PublishCompleteFrm(GtkWindow* parent, std::string origUrl,
     : origUrl_(std::move(origUrl)), openPage_(std::move(openPage)) {
   dialog_ = gtk_dialog_new();
   g_object_ref_sink(dialog_);
-  SetHeaderBarTitle(GTK_WINDOW(dialog_), "Publishing Complete");
+  gtk_window_set_title(GTK_WINDOW(dialog_), "Publishing Complete");
   MakeModal(GTK_WINDOW(dialog_), parent);
 
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);

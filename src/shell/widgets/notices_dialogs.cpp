@@ -1,5 +1,6 @@
 #include "shell/widgets/notices_dialogs.h"
 
+#include "publishing/widgets/modal_dialog.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq {
@@ -27,16 +28,7 @@ engine::ToplevelPtr NewNotice(GtkWindow* parent, const char* caption, const char
   engine::ToplevelPtr owned(gtk_dialog_new());
   GtkWidget* dialog = owned.get();
   gtk_window_set_title(GTK_WINDOW(dialog), caption);
-  // The caption is drawn by the dialog itself so that it shows under any window manager.
-  GtkWidget* bar = gtk_header_bar_new();
-  gtk_header_bar_set_title(GTK_HEADER_BAR(bar), caption);
-  gtk_header_bar_set_show_close_button(GTK_HEADER_BAR(bar), TRUE);
-  gtk_window_set_titlebar(GTK_WINDOW(dialog), bar);
-  gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
-  gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
-  if (parent) gtk_window_set_transient_for(GTK_WINDOW(dialog), parent);
-  gtk_window_set_position(GTK_WINDOW(dialog),
-                          parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
+  MakeModal(GTK_WINDOW(dialog), parent);
   GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(dialog));
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);
   gtk_container_set_border_width(GTK_CONTAINER(row), 14);

@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "pageprep/time_stamp.h"
+#include "publishing/widgets/message_box.h"
 #include "skin/widgets/image_form.h"
 #include "skin/widgets/picture_region.h"
 
@@ -14,14 +15,6 @@ constexpr const char* kPicture = "Splash";
 gboolean OnDraw(GtkWidget* w, cairo_t* cr, gpointer) {
   skin::ImageForm::Default().Paint(cr, kPicture, 0, 0, gtk_widget_get_scale_factor(w));
   return TRUE;
-}
-
-void ShowMessage(GtkWindow* parent, const std::string& title, const std::string& text) {
-  GtkWidget* box = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR,
-                                          GTK_BUTTONS_OK, "%s", text.c_str());
-  gtk_window_set_title(GTK_WINDOW(box), title.c_str());
-  gtk_dialog_run(GTK_DIALOG(box));
-  gtk_widget_destroy(box);
 }
 }  // namespace
 
@@ -99,7 +92,7 @@ void SplashFrm::Fail(const std::string& title, const std::string& text) {
   if (finished_) return;
   if (timer_) g_source_remove(timer_);
   timer_ = 0;
-  ShowMessage(Window(), title, text);
+  ShowMessage(Window(), title, text, MessageIcon::CriticalStop);
   Finish(false);
 }
 

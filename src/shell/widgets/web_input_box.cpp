@@ -9,7 +9,6 @@ namespace pq {
 namespace {
 constexpr int kHeight = 26;
 constexpr int kDropWidth = 28;
-constexpr int kListRows = 8;
 
 struct Colour {
   double r, g, b;
@@ -93,8 +92,8 @@ WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
   gtk_window_set_type_hint(GTK_WINDOW(popup_.get()), GDK_WINDOW_TYPE_HINT_COMBO);
   GtkWidget* frame = gtk_frame_new(nullptr);
   GtkWidget* scroller = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER,
-                                 GTK_POLICY_AUTOMATIC);
+  // Never a scroll bar: the list shows every entry (see PlaceList).
+  gtk_scrolled_window_set_policy(GTK_SCROLLED_WINDOW(scroller), GTK_POLICY_NEVER, GTK_POLICY_NEVER);
   gtk_container_add(GTK_CONTAINER(scroller), list_);
   gtk_container_add(GTK_CONTAINER(frame), scroller);
   gtk_container_add(GTK_CONTAINER(popup_.get()), frame);
@@ -195,16 +194,23 @@ void WebInputBox::PlaceList() {
   int ox = 0, oy = 0, x = 0, y = 0;
   gdk_window_get_origin(topWindow, &ox, &oy);
   gtk_widget_translate_coordinates(root_.get(), top, 0, 0, &x, &y);
-  const int rows = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_.get()), nullptr);
-  const int shown = rows < kListRows ? rows : kListRows;
-  int rowHeight = 22;
-  if (GtkTreeViewColumn* col = gtk_tree_view_get_column(GTK_TREE_VIEW(list_), 0)) {
-    int h = 0;
-    gtk_tree_view_column_cell_get_size(col, nullptr, nullptr, nullptr, nullptr, &h);
-    if (h > 0) rowHeight = h;
-  }
   if (GTK_IS_WINDOW(top)) gtk_window_set_transient_for(GTK_WINDOW(popup_.get()), GTK_WINDOW(top));
-  gtk_widget_set_size_request(popup_.get(), width_ - kHeight / 2, shown * rowHeight + 8);
+  // As tall as its entries (the history holds at most 20, all shown). The list measures its
+  // rows only once it is on screen, so their height is worked out here from the first entry;
+  // the window then shrinks or grows to the list.
+  int rowHeight = 0;
+  GtkTreeIter first;
+  GtkTreeViewColumn* column = gtk_tree_view_get_column(GTK_TREE_VIEW(list_), 0);
+  if (column && gtk_tree_model_get_iter_first(GTK_TREE_MODEL(store_.get()), &first)) {
+    gtk_tree_view_column_cell_set_cell_data(column, GTK_TREE_MODEL(store_.get()), &first, FALSE, FALSE);
+    gtk_tree_view_column_cell_get_size(column, nullptr, nullptr, nullptr, nullptr, &rowHeight);
+    int separator = 0;
+    gtk_widget_style_get(list_, "vertical-separator", &separator, nullptr);
+    rowHeight += separator;
+  }
+  const int rows = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(store_.get()), nullptr);
+  gtk_widget_set_size_request(list_, -1, rows * rowHeight);
+  gtk_widget_set_size_request(popup_.get(), width_ - kHeight / 2, -1);
   gtk_window_resize(GTK_WINDOW(popup_.get()), 1, 1);
   gtk_window_move(GTK_WINDOW(popup_.get()), ox + x + kHeight / 4, oy + y + kHeight);
 }
