@@ -558,6 +558,102 @@ TEST_F(PublishApp, APostSentOnToAnotherSiteIsRefusedAndNothingIsStored) {
   EXPECT_EQ(span->text.find("Moved"), std::string::npos) << span->text;
 }
 
+// Two publications, then the Edit tab's "Earlier versions…": the password, the list with
+// times and sizes, a preview of the first publication, and a restore of the page as it was.
+TEST_F(PublishApp, EarlierVersionsListPreviewAndRestore) {
+  const std::string original =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+      "<title>Versions</title></head><body>\n<p>Opening hours: nine to five.</p>\n</body></html>\n";
+  {
+    std::ofstream out(site_->root() + "/versions.htm", std::ios::binary);
+    out << original;
+  }
+  Open("versions.htm");
+  EditTab();
+  EXPECT_TRUE(gtk_widget_get_visible(W().EarlierVersionsButton()));
+  EXPECT_TRUE(gtk_widget_get_sensitive(W().EarlierVersionsButton()));
+  Xdo({"type", "--delay", "20", "First "});
+  Publish("demo");
+  const std::string first = Stored("versions.htm");
+  ASSERT_NE(first.find("First "), std::string::npos);
+  Open("versions.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Second "});
+  Publish("demo");
+  ASSERT_NE(Stored("versions.htm").find("Second "), std::string::npos);
+
+  std::vector<std::string> rows;
+  std::string previewed;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Earlier Versions - Password")); },
+            [] {
+              GtkWidget* form = GTK_WIDGET(WindowTitled("Earlier Versions - Password"));
+              ClickWidget(pqtest::FindByName(form, "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("list shown", [] { return Shown(WindowTitled("Earlier Versions")); },
+            [&] {
+              GtkWidget* dialog = GTK_WIDGET(WindowTitled("Earlier Versions"));
+              GtkTreeView* list = GTK_TREE_VIEW(pqtest::FindByName(dialog, "List"));
+              GtkTreeModel* model = gtk_tree_view_get_model(list);
+              GtkTreeIter row;
+              for (bool more = gtk_tree_model_get_iter_first(model, &row); more;
+                   more = gtk_tree_model_iter_next(model, &row)) {
+                gchar* time = nullptr;
+                gchar* size = nullptr;
+                gtk_tree_model_get(model, &row, 0, &time, 1, &size, -1);
+                rows.push_back(std::string(time) + " | " + size);
+                g_free(time);
+                g_free(size);
+              }
+              pqtest::Pump(500);
+              pqtest::ShotOf("-list");
+              // The newest earlier version is the first publication: preview it.
+              ClickWidget(pqtest::FindByName(dialog, "PreviewButton"));
+            })
+      .Then("preview shown",
+            [&] {
+              pq::PreviewWindow* w = pq::PreviewWindow::Newest();
+              if (!w || !gtk_widget_get_mapped(GTK_WIDGET(w->Window()))) return false;
+              previewed = w->View().OuterHTML();
+              return previewed.find("First ") != std::string::npos;
+            },
+            [] {
+              pqtest::Pump(500);
+              pqtest::ShotOf("-preview");
+              // The oldest: the page as it was before either publication.
+              GtkWidget* dialog = GTK_WIDGET(WindowTitled("Earlier Versions"));
+              GtkTreeView* list = GTK_TREE_VIEW(pqtest::FindByName(dialog, "List"));
+              const int count = gtk_tree_model_iter_n_children(gtk_tree_view_get_model(list), nullptr);
+              GtkTreePath* last = gtk_tree_path_new_from_indices(count - 1, -1);
+              gtk_tree_selection_select_path(gtk_tree_view_get_selection(list), last);
+              gtk_tree_path_free(last);
+              ClickWidget(pqtest::FindByName(dialog, "RestoreButton"));
+            });
+  script.Start();
+  ClickWidget(W().EarlierVersionsButton());
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 90s)) << script.Pending();
+  pq::PreviewWindow::CloseAll();
+
+  // Both replaced versions are listed, newest first, with a readable time and the size.
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_NE(rows[0].find(" | " + std::to_string(first.size()) + " bytes"), std::string::npos) << rows[0];
+  EXPECT_NE(rows.back().find(" | " + std::to_string(original.size()) + " bytes"), std::string::npos)
+      << rows.back();
+  EXPECT_NE(rows[0].find(", "), std::string::npos) << rows[0];
+  EXPECT_EQ(previewed.find("Second "), std::string::npos);
+  // The page on the website is the original again, and the program shows it.
+  EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm") == original; }, 20s));
+  EXPECT_TRUE(pqtest::WaitFor([&] {
+    return WaitReady() && W().BrowsePaneWidget().Control().Record.OriginalHTML == original &&
+           W().BrowsePaneWidget().View().OuterHTML().find("Second ") == std::string::npos;
+  }, 30s));
+  EXPECT_FALSE(Shown(WindowTitled("Earlier Versions")));
+}
+
 // Runs last: the close image with changes that are not published.
 TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
   Open("index.htm");
