@@ -6,7 +6,7 @@
 
 namespace pq {
 
-EarlierVersionsCommand EarlierVersionsState(bool pageShown, bool siteReady, bool tooOld) {
+EarlierVersionsCommandState EarlierVersionsState(bool pageShown, bool siteReady, bool tooOld) {
   if (!pageShown) return {false, "Open a page of your website first."};
   if (!siteReady) return {false, "Publishing is not set up on this website."};
   if (tooOld) return {false, kTooOldTooltip};

@@ -16,13 +16,13 @@ inline constexpr const char* kTooOldTooltip =
     "The site script on this website is too old to keep earlier versions of pages. Ask the "
     "website's designer to install the current site script.";
 
-struct EarlierVersionsCommand {
+struct EarlierVersionsCommandState {
   bool enabled = false;
   std::string tooltip;
 };
 // siteReady: the site check found the site script; tooOld: it has refused the request as
 // unknown this session.
-EarlierVersionsCommand EarlierVersionsState(bool pageShown, bool siteReady, bool tooOld);
+EarlierVersionsCommandState EarlierVersionsState(bool pageShown, bool siteReady, bool tooOld);
 
 // The sites (PasswordKey form) whose site script refused the requests as unknown, for the rest
 // of the session.

@@ -135,6 +135,8 @@ RevisionsReply ParseRevisionsReply(std::string_view reply) {
     const std::string_view entry = TrimWhitespace(rest.substr(0, closed ? end : rest.size()));
     rest = closed ? rest.substr(end + 2) : std::string_view();
     if (entry.empty()) continue;  // "@@@@", or the end of the reply
+    // Text after the last "@@" that is no entry at all (a page's closing tags) is not counted.
+    if (!closed && entry.find('|') == std::string_view::npos) continue;
     // An entry without its closing "@@" is a reply cut short: its size cannot be trusted.
     std::optional<PageRevision> revision = closed ? ParseEntry(entry) : std::nullopt;
     if (!revision) {

@@ -131,7 +131,7 @@ void MainFormWindow::PublishCommand() {
 
 void MainFormWindow::UpdateEarlierVersions() {
   const std::string origUrl = edit_->Control().OrigURL();
-  const EarlierVersionsCommand command = EarlierVersionsState(
+  const EarlierVersionsCommandState command = EarlierVersionsState(
       !origUrl.empty(), edit_->Site().SiteReady, outdated_.Contains(SiteRootOf(origUrl)));
   gtk_widget_set_sensitive(earlier_, command.enabled);
   gtk_widget_set_tooltip_text(earlier_, command.tooltip.c_str());
