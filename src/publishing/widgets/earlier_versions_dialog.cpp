@@ -234,6 +234,8 @@ void EarlierVersionsDialog::PreviewSelected() {
   if (!preview_) return;
   preview_->NavigateComplete = nullptr;
   preview_->Show();
+  // The dialog, small, stays in front: the next choice is made there, the preview seen around it.
+  gtk_window_present(Window());
 }
 
 void EarlierVersionsDialog::RestoreSelected() {
