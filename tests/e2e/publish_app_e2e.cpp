@@ -23,6 +23,7 @@
 #include "pageprep/text_util.h"
 #include "publishing/widgets/preview_window.h"
 #include "shell/widgets/pagequill_app.h"
+#include "support/fault_proxy.h"
 #include "support/file_text.h"
 #include "support/site_server.h"
 #include "support/test_authority.h"
@@ -652,6 +653,55 @@ TEST_F(PublishApp, EarlierVersionsListPreviewAndRestore) {
            W().BrowsePaneWidget().View().OuterHTML().find("Second") == std::string::npos;
   }, 30s));
   EXPECT_FALSE(Shown(WindowTitled("Earlier Versions")));
+}
+
+// A site script that does not know the requests: the command is refused once, then stays
+// disabled for that site, saying why; another site's is not affected.
+TEST_F(PublishApp, EarlierVersionsDisabledWhereTheSiteScriptIsTooOld) {
+  pqtest::FaultProxy old(site_->url());
+  old.SetFault(pqtest::FaultProxy::Fault::UnknownAction);
+  Click(W().AddressBox().textBox(), 20, 10);
+  Xdo({"key", "ctrl+a"});
+  Xdo({"type", "--delay", "5", old.url() + "/about.htm"});
+  Xdo({"key", "Return"});
+  ASSERT_TRUE(WaitReady());
+  EditTab();
+  GtkWidget* button = W().EarlierVersionsButton();
+  ASSERT_TRUE(gtk_widget_get_sensitive(button));
+  std::string told;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Earlier Versions - Password")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions - Password")),
+                                             "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("told the script is too old", [] { return Shown(WindowTitled("Earlier Versions")); },
+            [&] {
+              told = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Earlier Versions")));
+              pqtest::ShotOf("-too-old");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions")), "OKButton"));
+            });
+  script.Start();
+  ClickWidget(button);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  pqtest::Pump(300);
+  EXPECT_NE(told.find("too old"), std::string::npos) << told;
+  EXPECT_FALSE(gtk_widget_get_sensitive(button));
+  gchar* tip = gtk_widget_get_tooltip_text(button);
+  const std::string tooltip = tip ? tip : "";
+  g_free(tip);
+  EXPECT_NE(tooltip.find("site script on this website is too old"), std::string::npos) << tooltip;
+  // Loaded again, the page of that site keeps the command disabled; the other site's has it.
+  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  W().BrowsePaneWidget().Control().refresh();
+  ASSERT_TRUE(WaitReady());
+  EXPECT_FALSE(gtk_widget_get_sensitive(button));
+  Open("about.htm");
+  EXPECT_TRUE(gtk_widget_get_sensitive(button));
 }
 
 // Runs last: the close image with changes that are not published.
