@@ -560,8 +560,9 @@ TEST_F(PublishApp, APostSentOnToAnotherSiteIsRefusedAndNothingIsStored) {
 }
 
 // Two publications, then the Edit tab's "Earlier versions…": the password, the list with
-// times and sizes, a preview of the first publication, and a restore of the page as it was.
-TEST_F(PublishApp, EarlierVersionsListPreviewAndRestore) {
+// times and sizes, a preview of the first publication, a restore of the page as it was, and
+// the restore undone.
+TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
   const std::string original =
       "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
       "<title>Versions</title></head><body>\n<p>Opening hours: nine to five.</p>\n</body></html>\n";
@@ -653,6 +654,38 @@ TEST_F(PublishApp, EarlierVersionsListPreviewAndRestore) {
            W().BrowsePaneWidget().View().OuterHTML().find("Second") == std::string::npos;
   }, 30s));
   EXPECT_FALSE(Shown(WindowTitled("Earlier Versions")));
+
+  // The restore is undone the same way: the version it replaced is now the newest earlier one.
+  ASSERT_EQ(Stored("versions.htm"), original);
+  if (W().State().CurrentTab != TabHeader::ImgEdit) Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+  ASSERT_TRUE(pqtest::WaitFor([] {
+    return gtk_widget_get_mapped(W().EarlierVersionsButton()) &&
+           gtk_widget_get_sensitive(W().EarlierVersionsButton());
+  }, 10s));
+  Script undo;
+  undo.Then("password form shown again",
+            [] { return Shown(WindowTitled("Earlier Versions - Password")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions - Password")),
+                                             "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("list shown again", [] { return Shown(WindowTitled("Earlier Versions")); },
+            [] {
+              // The newest is selected when the list opens.
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions")),
+                                             "RestoreButton"));
+            });
+  undo.Start();
+  ClickWidget(W().EarlierVersionsButton());
+  EXPECT_TRUE(pqtest::WaitFor([&] { return undo.Done(); }, 90s)) << undo.Pending();
+  EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm").find("Second ") != std::string::npos; }, 20s));
+  EXPECT_TRUE(pqtest::WaitFor([&] {
+    return WaitReady() &&
+           W().BrowsePaneWidget().Control().Record.OriginalHTML.find("Second ") != std::string::npos;
+  }, 30s));
 }
 
 // A site script that does not know the requests: the command is refused once, then stays
