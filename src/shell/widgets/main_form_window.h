@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/settings.h"
-#include "publishing/earlier_versions.h"
 #include "pageprep/frame_table.h"
+#include "publishing/earlier_versions.h"
 #include "publishing/reapply_edits.h"
 #include "publishing/unpublished_changes.h"
 #include "shell/address_history.h"
