@@ -157,7 +157,9 @@ std::string SiteScript::Act(const std::vector<FormField>& fields, const std::str
     return Reply("ok");
   }
   if (!action) return StorePage(fields, requester);
-  if (*action == "revisions" || *action == "restore") return Revisions(fields, requester);
+  if (*action == "revisions" || *action == "restore" || *action == "fetch") {
+    return Revisions(fields, requester);
+  }
   return Reply("Unknown request");
 }
 
@@ -216,6 +218,8 @@ std::string SiteScript::Revisions(const std::vector<FormField>& fields,
   if (!revision) return Reply("No such revision");
   const auto bytes = ReadWholeFile(revision->file);
   if (!bytes) return Reply("Cannot read that revision");
+  // The size first: the bytes may hold "@@" themselves, and a reply cut short shows.
+  if (*action == "fetch") return "@@ok@@" + std::to_string(bytes->size()) + "@@" + *bytes;
   // The current version becomes a revision itself, so a restore can be undone.
   const std::string error = WritePage(root_, *target, *bytes, options_.backupDir,
                                       static_cast<std::size_t>(options_.revisions));

@@ -31,7 +31,7 @@ class SiteScript {
   // type=verify: a pass key and hash checked like a publication's, nothing written.
   std::string Verify(const std::string* passkey, const std::string* hash,
                      const std::string& requester);
-  // A post (a publication, type=verify, or action=revisions / restore) is answered in two
+  // A post (a publication, type=verify, or action=revisions / restore / fetch) is answered in two
   // steps, as its fields arrive: Authenticate, then Act on all of them.
   // Throttling, the pass key (used up) and the hash: "" when the post may go on, else the
   // reply. A server reading a post as it arrives calls this as soon as both fields are in.

@@ -460,7 +460,7 @@ function pq_publish(array $c, string $root, string $address): void {
     $hash = pq_field('hash');
     $action = pq_field('action');
     if ($passkey === null || $hash === null) pq_reply('Incomplete request');
-    if ($action === 'revisions' || $action === 'restore') {
+    if ($action === 'revisions' || $action === 'restore' || $action === 'fetch') {
         $file = pq_field('file');
         if ($file === null) pq_reply('Incomplete request');
         pq_authenticate($c, $passkey, $hash, $address);
@@ -518,6 +518,12 @@ function pq_revisions(array $c, string $root, string $file, string $action): voi
     if ($chosen === null) pq_reply('No such revision');
     $bytes = file_get_contents($chosen);
     if ($bytes === false) pq_reply('Cannot read that revision');
+    if ($action === 'fetch') {
+        // The size first: the bytes may hold "@@" themselves, and a reply cut short shows.
+        http_response_code(200);
+        echo '@@ok@@' . strlen($bytes) . '@@' . $bytes;
+        exit;
+    }
     $error = pq_write_page($c, $root, $target, $bytes);
     flock($lock, LOCK_UN);
     if ($error !== '') pq_reply($error);

@@ -29,6 +29,7 @@ PostResult PostForm(const std::string& url, const std::string& body,
   if (!answer.ok) return r;
   r.ok = true;
   r.text = DecodePage(answer.body, answer.contentType).text;
+  r.bytes = std::move(answer.body);
   return r;
 }
 

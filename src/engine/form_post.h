@@ -12,6 +12,7 @@ struct PostResult {
   bool ok = false;      // an answer came (any status)
   unsigned status = 0;  // HTTP status of the last answer, after redirects
   std::string text;     // its body as UTF-8 text
+  std::string bytes;    // its body exactly as it came
   std::string problem;  // nothing usable was sent or answered: untrusted certificate, redirect
                         // to another site (then the post went no further)
   std::string failure;  // the network library's words when no answer came

@@ -23,6 +23,7 @@
 #include "text/text_util.h"
 #include "publishing/widgets/preview_window.h"
 #include "shell/widgets/pagequill_app.h"
+#include "support/fault_proxy.h"
 #include "support/file_text.h"
 #include "support/site_server.h"
 #include "support/test_authority.h"
@@ -557,6 +558,184 @@ TEST_F(PublishApp, APostSentOnToAnotherSiteIsRefusedAndNothingIsStored) {
   span = W().EditPaneWidget().View().ElementById(initial.frame, initial.id);
   ASSERT_TRUE(span);
   EXPECT_EQ(span->text.find("Moved"), std::string::npos) << span->text;
+}
+
+// Two publications, then the Edit tab's "Earlier versions…": the password, the list with
+// times and sizes, a preview of the first publication, a restore of the page as it was, and
+// the restore undone.
+TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
+  const std::string original =
+      "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+      "<title>Versions</title></head><body>\n<p>Opening hours: nine to five.</p>\n</body></html>\n";
+  {
+    std::ofstream out(site_->root() + "/versions.htm", std::ios::binary);
+    out << original;
+  }
+  Open("versions.htm");
+  EditTab();
+  EXPECT_TRUE(gtk_widget_get_visible(W().EarlierVersionsButton()));
+  EXPECT_TRUE(gtk_widget_get_sensitive(W().EarlierVersionsButton()));
+  Xdo({"type", "--delay", "20", "First "});
+  Publish("demo");
+  const std::string first = Stored("versions.htm");
+  ASSERT_NE(first.find("First "), std::string::npos);
+  Open("versions.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Second "});
+  Publish("demo");
+  ASSERT_NE(Stored("versions.htm").find("Second "), std::string::npos);
+
+  std::vector<std::string> rows;
+  std::string previewed;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Earlier Versions - Password")); },
+            [] {
+              GtkWidget* form = GTK_WIDGET(WindowTitled("Earlier Versions - Password"));
+              ClickWidget(pqtest::FindByName(form, "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("list shown", [] { return Shown(WindowTitled("Earlier Versions")); },
+            [&] {
+              GtkWidget* dialog = GTK_WIDGET(WindowTitled("Earlier Versions"));
+              GtkTreeView* list = GTK_TREE_VIEW(pqtest::FindByName(dialog, "List"));
+              GtkTreeModel* model = gtk_tree_view_get_model(list);
+              GtkTreeIter row;
+              for (bool more = gtk_tree_model_get_iter_first(model, &row); more;
+                   more = gtk_tree_model_iter_next(model, &row)) {
+                gchar* time = nullptr;
+                gchar* size = nullptr;
+                gtk_tree_model_get(model, &row, 0, &time, 1, &size, -1);
+                rows.push_back(std::string(time) + " | " + size);
+                g_free(time);
+                g_free(size);
+              }
+              pqtest::Pump(500);
+              pqtest::ShotOf("-list");
+              // The newest earlier version is the first publication: preview it.
+              ClickWidget(pqtest::FindByName(dialog, "PreviewButton"));
+            })
+      .Then("preview shown",
+            [&] {
+              pq::PreviewWindow* w = pq::PreviewWindow::Newest();
+              if (!w || !gtk_widget_get_mapped(GTK_WIDGET(w->Window()))) return false;
+              previewed = w->View().OuterHTML();
+              return previewed.find("First") != std::string::npos;
+            },
+            [] {
+              pqtest::Pump(500);
+              pqtest::ShotOf("-preview");
+              // The oldest: the page as it was before either publication.
+              GtkWidget* dialog = GTK_WIDGET(WindowTitled("Earlier Versions"));
+              GtkTreeView* list = GTK_TREE_VIEW(pqtest::FindByName(dialog, "List"));
+              const int count = gtk_tree_model_iter_n_children(gtk_tree_view_get_model(list), nullptr);
+              GtkTreePath* last = gtk_tree_path_new_from_indices(count - 1, -1);
+              gtk_tree_selection_select_path(gtk_tree_view_get_selection(list), last);
+              gtk_tree_path_free(last);
+              ClickWidget(pqtest::FindByName(dialog, "RestoreButton"));
+            });
+  script.Start();
+  ClickWidget(W().EarlierVersionsButton());
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 90s)) << script.Pending();
+  pq::PreviewWindow::CloseAll();
+
+  // Both replaced versions are listed, newest first, with a readable time and the size.
+  ASSERT_GE(rows.size(), 2u);
+  EXPECT_NE(rows[0].find(" | " + std::to_string(first.size()) + " bytes"), std::string::npos) << rows[0];
+  EXPECT_NE(rows.back().find(" | " + std::to_string(original.size()) + " bytes"), std::string::npos)
+      << rows.back();
+  EXPECT_NE(rows[0].find(", "), std::string::npos) << rows[0];
+  EXPECT_EQ(previewed.find("Second"), std::string::npos);
+  // The page on the website is the original again, and the program shows it.
+  EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm") == original; }, 20s));
+  EXPECT_TRUE(pqtest::WaitFor([&] {
+    return WaitReady() && W().BrowsePaneWidget().Control().Record.OriginalHTML == original &&
+           W().BrowsePaneWidget().View().OuterHTML().find("Second") == std::string::npos;
+  }, 30s));
+  EXPECT_FALSE(Shown(WindowTitled("Earlier Versions")));
+
+  // The restore is undone the same way: the version it replaced is now the newest earlier one.
+  ASSERT_EQ(Stored("versions.htm"), original);
+  if (W().State().CurrentTab != TabHeader::ImgEdit) Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+  ASSERT_TRUE(pqtest::WaitFor([] {
+    return gtk_widget_get_mapped(W().EarlierVersionsButton()) &&
+           gtk_widget_get_sensitive(W().EarlierVersionsButton());
+  }, 10s));
+  Script undo;
+  undo.Then("password form shown again",
+            [] { return Shown(WindowTitled("Earlier Versions - Password")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions - Password")),
+                                             "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("list shown again", [] { return Shown(WindowTitled("Earlier Versions")); },
+            [] {
+              // The newest is selected when the list opens.
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions")),
+                                             "RestoreButton"));
+            });
+  undo.Start();
+  ClickWidget(W().EarlierVersionsButton());
+  EXPECT_TRUE(pqtest::WaitFor([&] { return undo.Done(); }, 90s)) << undo.Pending();
+  EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm").find("Second ") != std::string::npos; }, 20s));
+  EXPECT_TRUE(pqtest::WaitFor([&] {
+    return WaitReady() &&
+           W().BrowsePaneWidget().Control().Record.OriginalHTML.find("Second ") != std::string::npos;
+  }, 30s));
+}
+
+// A site script that does not know the requests: the command is refused once, then stays
+// disabled for that site, saying why; another site's is not affected.
+TEST_F(PublishApp, EarlierVersionsDisabledWhereTheSiteScriptIsTooOld) {
+  pqtest::FaultProxy old(site_->url());
+  old.SetFault(pqtest::FaultProxy::Fault::UnknownAction);
+  Click(W().AddressBox().textBox(), 20, 10);
+  Xdo({"key", "ctrl+a"});
+  Xdo({"type", "--delay", "5", old.url() + "/about.htm"});
+  Xdo({"key", "Return"});
+  ASSERT_TRUE(WaitReady());
+  EditTab();
+  GtkWidget* button = W().EarlierVersionsButton();
+  ASSERT_TRUE(gtk_widget_get_sensitive(button));
+  std::string told;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Earlier Versions - Password")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions - Password")),
+                                             "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("told the script is too old", [] { return Shown(WindowTitled("Earlier Versions")); },
+            [&] {
+              told = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Earlier Versions")));
+              pqtest::ShotOf("-too-old");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Earlier Versions")), "OKButton"));
+            });
+  script.Start();
+  ClickWidget(button);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  pqtest::Pump(300);
+  EXPECT_NE(told.find("too old"), std::string::npos) << told;
+  EXPECT_FALSE(gtk_widget_get_sensitive(button));
+  gchar* tip = gtk_widget_get_tooltip_text(button);
+  const std::string tooltip = tip ? tip : "";
+  g_free(tip);
+  EXPECT_NE(tooltip.find("site script on this website is too old"), std::string::npos) << tooltip;
+  // Loaded again, the page of that site keeps the command disabled; the other site's has it.
+  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  W().BrowsePaneWidget().Control().refresh();
+  ASSERT_TRUE(WaitReady());
+  EXPECT_FALSE(gtk_widget_get_sensitive(button));
+  Open("about.htm");
+  EXPECT_TRUE(gtk_widget_get_sensitive(button));
 }
 
 // Runs last: the close image with changes that are not published.

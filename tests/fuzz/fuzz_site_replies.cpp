@@ -5,6 +5,7 @@
 
 #include "fuzz_support.h"
 #include "text/text_util.h"
+#include "publishing/page_revisions.h"
 #include "publishing/site_replies.h"
 
 using namespace pq::fuzz;
@@ -48,5 +49,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Require(!(published.Updated && published.Conflict), "a publication is stored or in conflict, not both", reply);
   if (!published.Updated && !published.Conflict)
     Require(!published.Message.empty(), "a refusal always says why", reply);
+
+  // Earlier versions: a listing exactly when the first field is "ok", bounded, every id one
+  // that can go back in a form field; a refusal always says why, in few words.
+  const std::size_t first = reply.find("@@");
+  const bool listing = first != std::string::npos && reply.compare(first, 6, "@@ok@@") == 0;
+  const pq::RevisionsReply revisions = pq::ParseRevisionsReply(reply);
+  Require((revisions.answer == pq::RevisionsAnswer::Listed) == listing,
+          "versions are listed exactly when field 1 is ok", reply);
+  Require((revisions.answer == pq::RevisionsAnswer::Unreadable) == (first == std::string::npos),
+          "only a reply without fields is unreadable", reply);
+  Require(revisions.revisions.size() <= pq::kMaxRevisionsListed, "the list is bounded", reply);
+  for (const auto& r : revisions.revisions) {
+    Require(!r.id.empty() && r.id.size() <= pq::kMaxRevisionIdLength, "an id has a bounded length", reply);
+    for (const char c : r.id) Require(c > ' ' && c <= '~' && c != '|', "an id is printable", reply);
+    Require(reply.find(r.id + "|" + r.time + "|") != std::string::npos, "an entry is taken from the reply", reply);
+  }
+  if (revisions.answer == pq::RevisionsAnswer::Refused || revisions.answer == pq::RevisionsAnswer::TooOld)
+    Require(!revisions.message.empty() && revisions.message.size() <= 1000, "a refusal says why, briefly", reply);
+  const pq::RevisionBytesReply bytes = pq::ParseRevisionBytesReply(reply);
+  if (bytes.answer == pq::RevisionsAnswer::Listed) {
+    Require(listing, "bytes come only after ok", reply);
+    const std::size_t sizeEnd = reply.find("@@", first + 6);
+    Require(sizeEnd != std::string::npos &&
+                reply.compare(sizeEnd + 2, bytes.bytes.size(), bytes.bytes) == 0,
+            "the bytes are those after their size", reply);
+    const std::string size = reply.substr(first + 6, sizeEnd - first - 6);
+    Require(!size.empty() && std::stoull(size) == bytes.bytes.size(), "as many bytes as the size says", reply);
+  }
   return 0;
 }

@@ -7,6 +7,11 @@ namespace pqtest {
 FaultProxy::FaultProxy(std::string target)
     : target_(std::move(target)), server_(std::make_unique<httplib::Server>()) {
   auto pass = [this](const httplib::Request& req, httplib::Response& res) {
+    if (fault_ == Fault::UnknownAction && req.method == "POST" &&
+        req.body.find("action=") != std::string::npos) {
+      res.set_content("@@Unknown request@@", "text/html; charset=utf-8");
+      return;
+    }
     httplib::Client client(target_);
     client.set_read_timeout(30, 0);
     httplib::Headers headers;

@@ -12,13 +12,15 @@ namespace pqtest {
 
 // A proxy on 127.0.0.1 in front of a site server that passes every request on, except that
 // the reply to a publication (a post to "/pagequill/" with an "html" field) can be spoilt after
-// the server has answered it: the page is stored, but the program does not learn so.
+// the server has answered it: the page is stored, but the program does not learn so. It can
+// also stand for a site script too old to know the requests about earlier versions.
 class FaultProxy {
  public:
   enum class Fault {
     None,
     LoseReply,  // a gateway's error page instead of the site script's reply
     CutShort,   // the reply stops after its first bytes
+    UnknownAction,  // posts with an "action" field are refused as a script that predates them
   };
   explicit FaultProxy(std::string target);  // "http://127.0.0.1:PORT"
   ~FaultProxy();

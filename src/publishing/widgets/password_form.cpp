@@ -95,6 +95,15 @@ Password::Result Password::Run() {
   for (;;) {
     const int response = gtk_dialog_run(GTK_DIALOG(dialog_.get()));
     if (response != kOK) break;
+    if (SiteRequest) {
+      bool closeForm = false;
+      if (RequestOnce(closeForm)) {
+        gtk_widget_hide(dialog_.get());
+        return Result::Published;
+      }
+      if (closeForm) break;
+      continue;
+    }
     if (PublishOnce()) {
       gtk_widget_hide(dialog_.get());
       host_.PublishComplete(stored_);
@@ -150,6 +159,35 @@ bool Password::PublishOnce() {
   RememberAfterPublishing(host_.UserSettings(), siteRoot_, password,
                           gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(RememberCheckbox)));
   return true;
+}
+
+bool Password::RequestOnce(bool& closeForm) {
+  const std::string password = gtk_entry_get_text(GTK_ENTRY(PasswordBox));
+  if (password.empty()) {
+    ShowMessage(GTK_WINDOW(dialog_.get()), "Password Needed",
+                "Type the password for your website, then press OK.", MessageIcon::Information);
+    gtk_widget_grab_focus(PasswordBox);
+    return false;
+  }
+  GdkWindow* window = gtk_widget_get_window(dialog_.get());
+  engine::GObjectPtr<GdkCursor> busy(
+      gdk_cursor_new_for_display(gtk_widget_get_display(dialog_.get()), GDK_WATCH));
+  if (window) gdk_window_set_cursor(window, busy.get());
+  gtk_widget_set_sensitive(OKButton, FALSE);
+  const RequestOutcome outcome = SiteRequest(password);
+  gtk_widget_set_sensitive(OKButton, TRUE);
+  if (window) gdk_window_set_cursor(window, nullptr);
+  if (outcome.accepted) {
+    RememberAfterPublishing(host_.UserSettings(), siteRoot_, password,
+                            gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(RememberCheckbox)));
+    return true;
+  }
+  closeForm = outcome.closeForm;
+  if (closeForm) return false;
+  ShowMessage(GTK_WINDOW(dialog_.get()), "Error", outcome.error, MessageIcon::CriticalStop);
+  gtk_widget_grab_focus(PasswordBox);
+  gtk_editable_select_region(GTK_EDITABLE(PasswordBox), 0, -1);
+  return false;
 }
 
 void Password::CaretToEnd() {

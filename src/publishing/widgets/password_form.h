@@ -33,6 +33,17 @@ class Password {
   // Called with each Publish form before it runs (tests watch the attempt through it).
   std::function<void(Publish&)> PublishStarting;
 
+  // Another request of the site script instead of a publication: OK runs it with the password
+  // typed. Accepted, the password is remembered (or forgotten) as after a publication and Run
+  // answers Published; refused, the error is shown and the form stays for another try, unless
+  // `closeForm` ends it (Run answers Cancelled, the caller tells why).
+  struct RequestOutcome {
+    bool accepted = false;
+    bool closeForm = false;
+    std::string error;
+  };
+  std::function<RequestOutcome(const std::string& password)> SiteRequest;
+
   GtkWindow* Window() const { return GTK_WINDOW(dialog_.get()); }
   GtkWidget* Label1 = nullptr;
   GtkWidget* Label2 = nullptr;
@@ -45,6 +56,7 @@ class Password {
 
  private:
   bool PublishOnce();
+  bool RequestOnce(bool& closeForm);
   void Forgotten();
   void CaretToEnd();
   static gboolean OnForgot(GtkLinkButton*, gpointer data);

@@ -39,6 +39,17 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   skin_->Put(imgBrowse_->widget(), MainFormDesign::kBrowseHeaderX, MainFormDesign::kHeaderY);
 
   buttons_ = std::make_unique<ToolbarButtons>(*skin_);
+  // A text button after Publish: the picture buttons' set has no picture for it.
+  const skin::Rect publish = buttons_->Place(ToolbarButton::Publish);
+  earlier_ = gtk_button_new_with_label(kEarlierVersionsLabel);
+  gtk_widget_set_name(earlier_, "EarlierVersions");
+  atk_object_set_name(gtk_widget_get_accessible(earlier_), kEarlierVersionsLabel);
+  gtk_widget_set_focus_on_click(earlier_, FALSE);
+  g_signal_connect_swapped(earlier_, "clicked", G_CALLBACK(+[](gpointer self) {
+                             static_cast<MainFormWindow*>(self)->EarlierVersionsCommand();
+                           }),
+                           this);
+  skin_->Put(earlier_, publish.right() + 10, publish.y + publish.height / 2 - 16);
 
   const skin::Rect go = buttons_->Place(ToolbarButton::Go);
   label2_ = gtk_label_new(nullptr);
@@ -60,6 +71,7 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   skin_->Put(edit_->Widget(), l.pane.x, l.pane.y);
   PlacePanes(l);
   WireEvents();
+  UpdateEarlierVersions();
 }
 
 MainFormWindow::~MainFormWindow() {
@@ -116,6 +128,8 @@ void MainFormWindow::WireEvents() {
   edit_->NavigateComplete = [this] {
     unpublished_.Reset();  // a page freshly loaded holds the site's text
     form_.OnNavigateComplete();
+    leaveAnswered_ = false;
+    UpdateEarlierVersions();
     if (carried_) PutCarriedEditsBack();
   };
   edit_->SelectionChange = [this](bool s) { form_.OnSelectionChange(s); };
@@ -199,6 +213,7 @@ void MainFormWindow::ShowTabControls(TabHeader tab) {
   gtk_widget_set_visible(box_->widget(), browse);
   gtk_widget_set_visible(browse_->Widget(), browse);
   gtk_widget_set_visible(edit_->Widget(), !browse);
+  gtk_widget_set_visible(earlier_, !browse);
 }
 
 void MainFormWindow::SetTimer(MainTimer timer, bool on) {

@@ -7,6 +7,7 @@
 
 #include "core/settings.h"
 #include "pageprep/frame_table.h"
+#include "publishing/earlier_versions.h"
 #include "publishing/reapply_edits.h"
 #include "publishing/unpublished_changes.h"
 #include "shell/address_history.h"
@@ -68,6 +69,10 @@ class MainFormWindow : private MainFormView {
   // After a conflict: reloads the page and carries the user's edits over (publish_commands.cpp).
   void ReloadKeepingEdits();
   bool MenuPasteEnabled() const { return menuPasteEnabled_; }
+  // The Edit tab's "Earlier versions…" button: enabled for the page shown unless its site script
+  // does not know the requests (publish_commands.cpp).
+  GtkWidget* EarlierVersionsButton() const { return earlier_; }
+  void UpdateEarlierVersions();
 
   // --- parts, for the program and its tests
   GtkWindow* Window() const { return skin_->window(); }
@@ -125,6 +130,7 @@ class MainFormWindow : private MainFormView {
   // The Preview and Publish buttons (publish_commands.cpp).
   void PreviewCommand();
   void PublishCommand();
+  void EarlierVersionsCommand();
 
   void WireEvents();
   void WireHeader(TabHeader header);
@@ -155,6 +161,10 @@ class MainFormWindow : private MainFormView {
   std::optional<std::vector<CarriedEdit>> carried_;
   void PutCarriedEditsBack();
   bool activating_ = false;
+  GtkWidget* earlier_ = nullptr;
+  OutdatedSiteScripts outdated_;
+  // The user has already chosen to leave the page for the next reload.
+  bool leaveAnswered_ = false;
 };
 
 }  // namespace pq

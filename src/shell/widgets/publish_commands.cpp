@@ -4,10 +4,16 @@
 #include <gtk/gtk.h>
 
 #include "engine/clipboard.h"
+#include "engine/form_post.h"
 #include "engine/http_fetch.h"
+#include "pageprep/markers.h"
+#include "pageprep/url_ops.h"
+#include "publishing/earlier_versions.h"
+#include "publishing/revision_requests.h"
 #include "publishing/publish_documents.h"
 #include "publishing/publish_host.h"
 #include "editor/widgets/edit_pane_documents.h"
+#include "publishing/widgets/earlier_versions_dialog.h"
 #include "publishing/widgets/message_box.h"
 #include "publishing/widgets/password_form.h"
 #include "publishing/widgets/preview_form.h"
@@ -123,6 +129,75 @@ void MainFormWindow::PublishCommand() {
   state_.PublishState.clear();
 }
 
+void MainFormWindow::UpdateEarlierVersions() {
+  const std::string origUrl = edit_->Control().OrigURL();
+  const EarlierVersionsCommandState command = EarlierVersionsState(
+      !origUrl.empty(), edit_->Site().SiteReady, outdated_.Contains(SiteRootOf(origUrl)));
+  gtk_widget_set_sensitive(earlier_, command.enabled);
+  gtk_widget_set_tooltip_text(earlier_, command.tooltip.c_str());
+}
+
+void MainFormWindow::EarlierVersionsCommand() {
+  const std::string origUrl = edit_->Control().OrigURL();
+  const std::string siteRoot = SiteRootOf(origUrl);
+  const std::string address = GetMarker(browse_->Control().Record.EditHTML, "FullPath");
+  if (siteRoot.empty() || address.empty()) return;
+  RevisionRequests requests(
+      siteRoot, RelativePathOf(address, siteRoot),
+      [](const std::string& url) { return engine::FetchPage(url); },
+      [](const std::string& url, const FormFields& fields) {
+        engine::SubmitIEformCtrl submit;
+        submit.SetFields(fields);
+        engine::PostResult r = submit.Submit(url);
+        return PostedReply{r.ok, std::move(r.bytes), std::move(r.problem)};
+      });
+
+  // The password, as for a publication; the list is the password's proof.
+  MainWindowPublishing host(*this, settings_, unpublished_);
+  std::string password;
+  RevisionsReply listed;
+  bool tooOld = false;
+  std::string closing;  // why the form closed without a list
+  {
+    Password form(Window(), host);
+    gtk_window_set_title(form.Window(), (std::string(kEarlierVersionsTitle) + " - Password").c_str());
+    form.SiteRequest = [&](const std::string& typed) {
+      listed = requests.List(typed);
+      Password::RequestOutcome outcome;
+      switch (listed.answer) {
+        case RevisionsAnswer::Listed:
+          password = typed;
+          outcome.accepted = true;
+          break;
+        case RevisionsAnswer::TooOld:
+          tooOld = true;
+          outcome.closeForm = true;
+          break;
+        case RevisionsAnswer::Refused:
+        case RevisionsAnswer::Unreadable:
+          outcome.error = RevisionsProblemText(listed.answer, listed.message);
+          break;
+      }
+      return outcome;
+    };
+    if (form.Run() != Password::Result::Published && !tooOld) return;
+  }
+  if (tooOld) {
+    outdated_.Mark(siteRoot);
+    UpdateEarlierVersions();
+    ShowMessage(Window(), kEarlierVersionsTitle, kTooOldTooltip, MessageIcon::Information);
+    return;
+  }
+
+  EarlierVersionsDialog dialog(Window(), requests, password, address, std::move(listed));
+  // Restoring reloads the page: changes not yet published are asked about first.
+  dialog.MayRestore = [this] { return MayLeavePage(); };
+  if (dialog.Run() == EarlierVersionsDialog::Result::Closed) return;
+  browse_->View().ClearCache();
+  leaveAnswered_ = true;
+  browse_->Control().refresh();
+}
+
 void MainFormWindow::ReloadKeepingEdits() {
   EditPaneDocuments documents(edit_->View(), edit_->Control());
   carried_ = CarriedEdits(DocumentsToPublish(browse_->Control().Record, frames_, documents));
@@ -160,6 +235,7 @@ void MainFormWindow::PutCarriedEditsBack() {
 
 bool MainFormWindow::MayLeavePage(bool closing) {
   if (state_.PublishShowing) return true;  // the Publish form reloads what it has just stored
+  if (std::exchange(leaveAnswered_, false)) return true;
   if (carried_) return true;  // the edits travel to the reloaded page
   EditPaneDocuments documents(edit_->View(), edit_->Control());
   if (!unpublished_.Pending(documents)) return true;

@@ -391,6 +391,30 @@ class Suite:
                                   ("revision", "../../etc/passwd")]), "@@", "unknown revision")
         assert self.s.stored(file) == b"<p>r1</p>"
 
+    def revision_fetch(self):
+        """One version's exact bytes, its size first, for a preview; nothing is written."""
+        file = "conf-fetch.htm"
+        first = b"<p>caf\xe9 @@ok@@ \x00 one</p>"
+        self.publish_ok(file, first)
+        self.publish_ok(file, b"<p>two</p>")
+        k, h = self.s.proof()
+        listing = self.s.post([("passkey", k), ("hash", h), ("action", "revisions"), ("file", file)])
+        if not listing.startswith("@@ok@@"):
+            raise Skip("the script does not know action=revisions (%r)" % listing[:60])
+        newest = listing[len("@@ok@@"):].split("@@")[0].split("|")
+        k, h = self.s.proof()
+        reply = self.s.post([("passkey", k), ("hash", h), ("action", "fetch"), ("file", file),
+                             ("revision", newest[0])])
+        if "Unknown request" in reply:
+            raise Skip("the script does not know action=fetch")
+        assert reply == "@@ok@@%d@@" % len(first) + first.decode("latin-1"), reply
+        assert self.s.stored(file) == b"<p>two</p>"
+        k, h = self.s.proof()
+        self.refused(self.s.post([("passkey", k), ("hash", h), ("action", "fetch"), ("file", file),
+                                  ("revision", "../../etc/passwd")]), "@@", "fetch of an unknown revision")
+        self.refused(self.s.post([("passkey", "1"), ("hash", "0" * 32), ("action", "fetch"), ("file", file),
+                                  ("revision", newest[0])]), "@@", "fetch without the password")
+
     def revisions_kept(self):
         """Only the newest 20 are kept, in order, even when many come within one second."""
         file = "conf-many.htm"
@@ -493,6 +517,7 @@ class Suite:
             ("verify request", self.verify),
             ("base: conflict refused", self.base_conflict),
             ("revisions and restore", self.revisions),
+            ("revisions: one fetched for a preview", self.revision_fetch),
             ("revisions: the newest 20 in order", self.revisions_kept),
             ("wrong passwords: delays, lock-out", self.throttling),
             ("wrong passwords: site-wide limit", self.site_wide_limit),

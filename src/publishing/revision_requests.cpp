@@ -1,0 +1,81 @@
+#include "publishing/revision_requests.h"
+
+#include "pageprep/time_stamp.h"
+#include "publishing/pass_key.h"
+#include "publishing/site_check.h"
+
+namespace pq {
+
+RevisionRequests::RevisionRequests(std::string siteRoot, std::string file, Fetcher fetch,
+                                   FormPoster post)
+    : siteRoot_(std::move(siteRoot)),
+      file_(std::move(file)),
+      fetch_(std::move(fetch)),
+      post_(std::move(post)) {}
+
+bool RevisionRequests::Ask(const std::function<FormFields(int passKey)>& fields,
+                           std::string& reply, RevisionsAnswer& answer, std::string& error) {
+  const PassKey key = GetPassKey(siteRoot_, fetch_, MakeTimeStamp());
+  const PassKeySequence keys = key.ok ? PassKeysFor(key.key, false, 0) : PassKeySequence{};
+  if (!key.ok || !keys.ok) {
+    answer = RevisionsAnswer::Refused;
+    error = key.ok ? keys.error : key.error;
+    return false;
+  }
+  PostedReply posted = post_(SiteScriptBase(siteRoot_), fields(keys.top));
+  if (!posted.problem.empty()) {
+    answer = RevisionsAnswer::Refused;
+    error = posted.problem;
+    return false;
+  }
+  if (!posted.answered) {
+    answer = RevisionsAnswer::Unreadable;
+    return false;
+  }
+  reply = std::move(posted.bytes);
+  return true;
+}
+
+RevisionsReply RevisionRequests::List(const std::string& password) {
+  RevisionsReply r;
+  std::string reply;
+  if (!Ask([&](int k) { return RevisionsRequest(file_, k, password); }, reply, r.answer, r.message))
+    return r;
+  return ParseRevisionsReply(reply);
+}
+
+RevisionBytesReply RevisionRequests::Fetch(const std::string& password, const std::string& id) {
+  RevisionBytesReply r;
+  std::string reply;
+  if (!Ask([&](int k) { return FetchRevisionRequest(file_, id, k, password); }, reply, r.answer,
+           r.message))
+    return r;
+  return ParseRevisionBytesReply(reply);
+}
+
+RestoreReply RevisionRequests::Restore(const std::string& password, const std::string& id) {
+  RestoreReply r;
+  std::string reply;
+  if (!Ask([&](int k) { return RestoreRequest(file_, id, k, password); }, reply, r.answer,
+           r.message))
+    return r;
+  return ParseRestoreReply(reply);
+}
+
+std::string RevisionsProblemText(RevisionsAnswer answer, const std::string& message) {
+  switch (answer) {
+    case RevisionsAnswer::Listed:
+      return "";
+    case RevisionsAnswer::Refused:
+      return message;
+    case RevisionsAnswer::TooOld:
+      return "The site script on this website is too old to keep earlier versions of pages. "
+             "Ask the website's designer to install the current site script.";
+    case RevisionsAnswer::Unreadable:
+      break;
+  }
+  return "The website did not answer as its site script does. Please check your Internet "
+         "connection and try again.";
+}
+
+}  // namespace pq
