@@ -258,12 +258,12 @@ void PublishAttempt::CompareWithWebsite(const CurrentBytes& current) {
 
 void PublishAttempt::Begin(bool passKeyOk, int k, const std::string& passKeyError) {
   begun_ = true;
-  if (cancelled_) return;  // cancelled while the key was asked for: nothing is posted
   if (!conflicts_.empty()) return;  // nothing is posted: no key is needed
   if (!plan_.error.empty()) {
     fatal_ = plan_.error;
     return;
   }
+  if (cancelled_) return;  // cancelled while the key was asked for: nothing is posted
   if (plan_.jobs.empty()) return;  // nothing to send needs no key
   if (!passKeyOk) {
     fatal_ = passKeyError.empty() ? "The website did not hand out a pass key." : passKeyError;

@@ -657,6 +657,15 @@ TEST(PublishAttempt, ACancelAtAnyMomentTellsWhatWasStoredNotStoredAndUnknown) {
     EXPECT_EQ(attempt.ErrorMessage(), c.message) << c.name;
     EXPECT_EQ(attempt.Cancelled(), c.outcome == PublishOutcome::Cancelled) << c.name;
   }
+
+  // A page that cannot be written is still said so when Cancel came first, never "published".
+  pq::PublishPlan unwritable;
+  unwritable.error = "Nothing was published.\nwide.htm: UTF-16 pages cannot be published.";
+  PublishAttempt early(unwritable, "pw");
+  early.Cancel();
+  early.Begin(false, 0, "");
+  EXPECT_EQ(early.Outcome(), PublishOutcome::Failed);
+  EXPECT_EQ(early.ErrorMessage(), unwritable.error);
 }
 
 // Without a Cancel, a post with no reply that tells names the step that failed before what the
