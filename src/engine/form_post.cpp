@@ -14,7 +14,8 @@ constexpr std::size_t kMaxReply = 8u * 1024 * 1024;
 }  // namespace
 
 PostResult PostForm(const std::string& url, const std::string& body,
-                    const std::string& contentType, std::chrono::milliseconds timeout) {
+                    const std::string& contentType, std::chrono::milliseconds timeout,
+                    std::function<bool()> stop) {
   PostResult r;
   HttpRequest request;
   request.method = "POST";
@@ -22,8 +23,12 @@ PostResult PostForm(const std::string& url, const std::string& body,
   request.body = body;
   request.contentType = contentType;
   request.maxAnswer = kMaxReply;
+  request.stop = std::move(stop);
   HttpAnswer answer = Exchange(request, timeout);
   r.status = answer.status;
+  r.cancelled = answer.cancelled;
+  r.timedOut = answer.timedOut;
+  r.sent = answer.sent;
   r.problem = std::move(answer.problem);
   r.failure = std::move(answer.failure);
   if (!answer.ok) return r;
@@ -33,8 +38,9 @@ PostResult PostForm(const std::string& url, const std::string& body,
   return r;
 }
 
-PostResult SubmitIEformCtrl::Submit(const std::string& url, std::chrono::milliseconds timeout) {
-  return PostForm(url, fields_.Body(), kFormContentType, timeout);
+PostResult SubmitIEformCtrl::Submit(const std::string& url, std::chrono::milliseconds timeout,
+                                    std::function<bool()> stop) {
+  return PostForm(url, fields_.Body(), kFormContentType, timeout, std::move(stop));
 }
 
 std::string SubmitIEformCtrl::SubmitData(const std::string& url, std::chrono::milliseconds timeout) {

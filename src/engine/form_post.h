@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <functional>
 #include <string>
 
 #include "text/form_fields.h"
@@ -16,14 +17,18 @@ struct PostResult {
   std::string problem;  // nothing usable was sent or answered: untrusted certificate, redirect
                         // to another site (then the post went no further)
   std::string failure;  // the network library's words when no answer came
+  bool cancelled = false;  // aborted when the caller's stop said so
+  bool timedOut = false;   // no answer came by the deadline
+  bool sent = false;       // the whole post was written out (it may have been stored)
 };
 
 // POSTs a body to a web address, following redirects as a browser does but only within the
 // address's own scheme, host and port; the main context keeps running while it waits, and it
-// gives up after the timeout.
+// gives up after the timeout, or at once when `stop` says true (the user cancelled).
 PostResult PostForm(const std::string& url, const std::string& body,
                     const std::string& contentType,
-                    std::chrono::milliseconds timeout = kPostTimeout);
+                    std::chrono::milliseconds timeout = kPostTimeout,
+                    std::function<bool()> stop = {});
 
 // Posts named text fields to a web address as an HTML form would, and gives back the page
 // the server answers with. The server receives each value exactly as it was added, in the
@@ -41,7 +46,8 @@ class SubmitIEformCtrl {
   const FormFields& Fields() const { return fields_; }
 
   // The whole answer: whether one came, its status and text, or why there is none.
-  PostResult Submit(const std::string& url, std::chrono::milliseconds timeout = kPostTimeout);
+  PostResult Submit(const std::string& url, std::chrono::milliseconds timeout = kPostTimeout,
+                    std::function<bool()> stop = {});
   // The reply page's text; "" when no answer came in time.
   std::string SubmitData(const std::string& url,
                          std::chrono::milliseconds timeout = kPostTimeout);

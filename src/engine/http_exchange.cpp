@@ -32,6 +32,7 @@ struct Transfer {
   GTlsCertificateFlags certificateErrors = static_cast<GTlsCertificateFlags>(0);
   bool done = false;
   bool failed = false;
+  bool sent = false;
 };
 using TransferRef = std::shared_ptr<Transfer>;
 
@@ -111,6 +112,8 @@ void OnSent(GObject* source, GAsyncResult* result, gpointer data) {
                                   Hold(t));
 }
 
+void OnWroteBody(SoupMessage*, gpointer data) { static_cast<Transfer*>(data)->sent = true; }
+
 // Never accepts what the trusted authorities refused: only notes why.
 gboolean OnAcceptCertificate(SoupMessage*, GTlsCertificate*, GTlsCertificateFlags errors, gpointer data) {
   static_cast<Transfer*>(data)->certificateErrors = errors;
@@ -140,6 +143,7 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
     soup_message_add_flags(message, SOUP_MESSAGE_NO_REDIRECT);
     // The transfer owns the message, so the handler cannot outlive its data.
     g_signal_connect(message, "accept-certificate", G_CALLBACK(OnAcceptCertificate), t.get());
+    g_signal_connect(message, "wrote-body", G_CALLBACK(OnWroteBody), t.get());
     SoupMessageHeaders* headers = soup_message_get_request_headers(message);
     soup_message_headers_replace(headers, "Cache-Control", "no-cache");
     soup_message_headers_replace(headers, "Pragma", "no-cache");
@@ -151,10 +155,16 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
     soup_session_send_async(Session(), message, G_PRIORITY_DEFAULT, t->cancellable.get(), OnSent, Hold(t));
 
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0 || !WaitUntil([&t] { return t->done; }, left)) {
+    bool stopped = false;
+    const bool finished = left.count() > 0 && WaitUntil(
+        [&] { return t->done || (stopped = request.stop && request.stop()); }, left);
+    answer.sent = t->sent;
+    if (!finished || !t->done) {
       // The chain finishes its own cancellation and lets go of the request.
       g_cancellable_cancel(t->cancellable.get());
-      answer.failure = "no answer in time";
+      answer.cancelled = stopped;
+      answer.timedOut = !stopped;
+      answer.failure = stopped ? "cancelled" : "no answer in time";
       return answer;
     }
     if (t->failed) {

@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <functional>
 #include <string>
 
 namespace pq::engine {
@@ -13,6 +14,9 @@ struct HttpRequest {
   std::string body;         // for POST
   std::string contentType;  // of the body
   std::size_t maxAnswer = 0;  // a longer answer counts as a failure
+  // Asked while waiting: once it says true (the user pressed Cancel), the transfer is aborted
+  // at once. Empty: only the deadline ends the wait.
+  std::function<bool()> stop;
 };
 
 struct HttpAnswer {
@@ -26,12 +30,15 @@ struct HttpAnswer {
   // The network library's own words for a failure (no connection, no answer), for the log and
   // for pqtool; "" when an answer came.
   std::string failure;
+  bool cancelled = false;  // aborted because `stop` said so
+  bool timedOut = false;   // no answer by the deadline
+  bool sent = false;       // the request (with its body) was written out whole
 };
 
 inline constexpr int kMaxRedirects = 10;
 
 // Sends the request and waits for the answer, letting the main context run; gives up at the
-// deadline. Only http and https addresses are asked.
+// deadline or when the request's `stop` says so. Only http and https addresses are asked.
 HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeout);
 
 }  // namespace pq::engine

@@ -12,13 +12,16 @@ constexpr std::size_t kMaxBody = 64u * 1024 * 1024;
 
 }  // namespace
 
-FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout) {
+FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout,
+                     std::function<bool()> stop) {
   FetchResult r;
   HttpRequest request;
   request.url = url;
   request.maxAnswer = kMaxBody;
+  request.stop = std::move(stop);
   HttpAnswer answer = Exchange(request, timeout);
   r.status = answer.status;
+  r.cancelled = answer.cancelled;
   r.problem = std::move(answer.problem);
   r.failure = std::move(answer.failure);
   if (!answer.ok) return r;
@@ -32,8 +35,10 @@ FetchResult FetchURL(const std::string& url, std::chrono::milliseconds timeout) 
 
 std::string GetURLText(const std::string& url) { return FetchURL(url).text; }
 
-FetchedPage FetchPage(const std::string& url) {
-  FetchResult r = FetchURL(url);
+FetchedPage FetchPage(const std::string& url) { return FetchPageUnlessStopped(url, {}); }
+
+FetchedPage FetchPageUnlessStopped(const std::string& url, std::function<bool()> stop) {
+  FetchResult r = FetchURL(url, kFetchTimeout, std::move(stop));
   FetchedPage page;
   page.status = r.status;
   if (!r.ok) {

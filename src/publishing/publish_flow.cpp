@@ -246,7 +246,7 @@ void AddPublishFields(FormFields& fields, const PublishJob& job, const std::stri
 }
 
 PublishAttempt::PublishAttempt(PublishPlan plan, std::string password)
-    : plan_(std::move(plan)), password_(std::move(password)) {}
+    : plan_(std::move(plan)), password_(std::move(password)), judged_(plan_.jobs.size(), false) {}
 
 void PublishAttempt::CompareWithWebsite(const CurrentBytes& current) {
   for (const auto& job : plan_.jobs) {
@@ -263,6 +263,7 @@ void PublishAttempt::Begin(bool passKeyOk, int k, const std::string& passKeyErro
     fatal_ = plan_.error;
     return;
   }
+  if (cancelled_) return;  // cancelled while the key was asked for: nothing is posted
   if (plan_.jobs.empty()) return;  // nothing to send needs no key
   if (!passKeyOk) {
     fatal_ = passKeyError.empty() ? "The website did not hand out a pass key." : passKeyError;
@@ -280,10 +281,12 @@ void PublishAttempt::Begin(bool passKeyOk, int k, const std::string& passKeyErro
 }
 
 const PublishJob* PublishAttempt::Next() const {
-  if (!begun_ || cancelled_ || !fatal_.empty() || !conflicts_.empty() ||
-      next_ >= plan_.jobs.size())
-    return nullptr;
+  if (cancelled_ || !Judging()) return nullptr;
   return &plan_.jobs[next_];
+}
+
+bool PublishAttempt::Judging() const {
+  return begun_ && fatal_.empty() && conflicts_.empty() && next_ < plan_.jobs.size();
 }
 
 FormFields PublishAttempt::NextFields() const {
@@ -292,9 +295,17 @@ FormFields PublishAttempt::NextFields() const {
   return fields;
 }
 
+void PublishAttempt::NotStored(const std::string& why) {
+  const PublishJob& job = plan_.jobs[next_];
+  refused_.emplace_back(job.file, why);
+  judged_[next_] = true;
+  // A refused top page stops the attempt before its frames; a refused frame does not.
+  next_ = job.isFrame ? next_ + 1 : plan_.jobs.size();
+}
+
 void PublishAttempt::Judge(std::string_view reply) {
   // A submission under way when the user cancelled still gets its verdict.
-  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
+  if (!Judging()) return;
   const PublishJob* job = &plan_.jobs[next_];
   const PublishReply r = ParsePublishReply(reply);
   sent_.push_back(job->origUrl);
@@ -303,17 +314,17 @@ void PublishAttempt::Judge(std::string_view reply) {
   } else if (r.Updated) {
     stored_.push_back(job->file);
     storedJobs_.push_back(next_);
+    judged_[next_] = true;
     ++next_;
   } else {
-    refused_.emplace_back(job->file, r.Message);
-    // A refused top page stops the attempt before its frames; a refused frame does not.
-    next_ = job->isFrame ? next_ + 1 : plan_.jobs.size();
+    NotStored(r.Message);
   }
 }
 
 void PublishAttempt::Undelivered(const std::string& why) {
-  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
+  if (!Judging()) return;
   refused_.emplace_back(plan_.jobs[next_].file, why);
+  judged_[next_] = true;
   next_ = plan_.jobs.size();  // the next post would go the same way
 }
 
@@ -328,37 +339,73 @@ bool PublishAttempt::IsSiteScriptReply(std::string_view reply) {
   return first != std::string_view::npos && reply.find("@@", first + 2) != std::string_view::npos;
 }
 
-void PublishAttempt::JudgeFromWebsite(const std::optional<std::string>& current) {
-  if (!begun_ || !fatal_.empty() || !conflicts_.empty() || next_ >= plan_.jobs.size()) return;
+void PublishAttempt::JudgeFromWebsite(const std::optional<std::string>& current,
+                                      const std::string& happened) {
+  if (!Judging()) return;
   const PublishJob& job = plan_.jobs[next_];
   sent_.push_back(job.origUrl);
   if (current && *current == job.html) {
     stored_.push_back(job.file);
     storedJobs_.push_back(next_);
+    judged_[next_] = true;
     ++next_;
     return;
   }
-  refused_.emplace_back(job.file,
-                        current ? "No answer came from the website that Pagequill could read, and "
-                                  "the page on the website is not your version: your changes "
-                                  "were not published."
-                                : "No answer came from the website that Pagequill could read, "
-                                  "and it could not check whether your changes were published. "
-                                  "Open the page to see which version the website has.");
+  if (current) {
+    // An aborted post (happened empty) needs no words: the cancel says why.
+    NotStored(happened.empty() ? happened
+                               : happened + " The page on the website is not your version: "
+                                            "your changes were not published.");
+    return;
+  }
+  unknown_.emplace_back(job.file, happened);
+  judged_[next_] = true;
   next_ = job.isFrame ? next_ + 1 : plan_.jobs.size();
 }
 
+void PublishAttempt::JudgeAborted(const std::optional<std::string>& current) {
+  JudgeFromWebsite(current, "");
+}
+
 void PublishAttempt::Cancel() {
-  if (Next()) cancelled_ = true;  // after the last submission there is nothing to stop
+  // Before the key was asked for, or with a submission still to send or under way.
+  if (!begun_ || Next()) cancelled_ = true;
 }
 
 PublishOutcome PublishAttempt::Outcome() const {
   if (!fatal_.empty()) return PublishOutcome::Failed;
   if (!conflicts_.empty()) return PublishOutcome::Conflict;
-  if (Stopped()) return PublishOutcome::Cancelled;
+  if (Stopped() && begun_) return PublishOutcome::Cancelled;
   if (!begun_ || Next()) return PublishOutcome::Running;
-  return refused_.empty() ? PublishOutcome::Succeeded : PublishOutcome::Failed;
+  return refused_.empty() && unknown_.empty() ? PublishOutcome::Succeeded
+                                              : PublishOutcome::Failed;
 }
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;  // file, why
+
+bool HaveWords(const Entries& entries) {
+  for (const auto& entry : entries)
+    if (!entry.second.empty()) return true;
+  return false;
+}
+
+// "Heading a, b." when no entry has words of its own, else one line per entry.
+std::string Listed(const std::string& heading, const Entries& entries) {
+  std::vector<std::string> names;
+  for (const auto& entry : entries) names.push_back(entry.first);
+  if (!HaveWords(entries)) return heading + " " + JoinNames(names) + ".";
+  std::string text = heading;
+  for (const auto& [file, why] : entries) text += "\n" + file + (why.empty() ? "" : ": " + why);
+  return text;
+}
+
+constexpr const char* kNotChecked = "Pagequill could not check whether your changes were "
+                                    "published. Open the page to see which version the website "
+                                    "has.";
+
+}  // namespace
 
 std::string PublishAttempt::ErrorMessage() const {
   if (!fatal_.empty()) return fatal_;
@@ -374,22 +421,34 @@ std::string PublishAttempt::ErrorMessage() const {
       message += "\n\nThese pages were already published: " + JoinNames(stored_) + ".";
     return message;
   }
-  std::string message;
   const bool cancelled = Stopped();
+  if (!cancelled && plan_.jobs.size() == 1) {
+    // The site script's own words, or which step failed, when one page was all there was.
+    if (!refused_.empty()) return refused_.front().second;
+    if (!unknown_.empty()) return unknown_.front().second + " " + kNotChecked;
+  }
+  Entries notPublished = refused_;
+  if (cancelled)
+    for (std::size_t i = 0; i < plan_.jobs.size(); ++i)
+      if (!judged_[i]) notPublished.emplace_back(plan_.jobs[i].file, "");
+  std::string message;
+  const auto section = [&message](const std::string& text) {
+    message += (message.empty() ? "" : "\n\n") + text;
+  };
   if (cancelled) {
-    message = "Publishing was cancelled. ";
-    message += stored_.empty() ? "Nothing was published."
-                               : "These pages were already published: " + JoinNames(stored_) + ".";
+    message = "Publishing was cancelled.";
+    if (!stored_.empty())
+      message += " These pages were already published: " + JoinNames(stored_) + ".";
+    else if (unknown_.empty())
+      message += " Nothing was published.";
   }
-  if (!refused_.empty()) {
-    // The site script's own words when one page was all there was to send.
-    if (!cancelled && plan_.jobs.size() == 1) return refused_.front().second;
-    if (!message.empty()) message += "\n\n";
-    message += "These pages were not published:";
-    for (const auto& [file, why] : refused_) message += "\n" + file + ": " + why;
-    if (!cancelled && !stored_.empty())
-      message += "\n\nThese pages were published: " + JoinNames(stored_) + ".";
-  }
+  if (!notPublished.empty()) section(Listed("These pages were not published:", notPublished));
+  if (!unknown_.empty())
+    section(Listed("Pagequill could not check whether these pages were published:", unknown_) +
+            (HaveWords(unknown_) ? "\n" : " ") +
+            "Open them on the website to see which version it has.");
+  if (!cancelled && !stored_.empty() && !message.empty())
+    section("These pages were published: " + JoinNames(stored_) + ".");
   return message;
 }
 

@@ -107,14 +107,25 @@ class PublishAttempt {
   static bool IsSiteScriptReply(std::string_view reply);
   // The submission Next() gave got no reply that tells: judged from the page as the website
   // serves it now (nullopt: it could not be fetched either). The very bytes posted mean stored.
-  void JudgeFromWebsite(const std::optional<std::string>& current);
-  // Stops before the next submission.
+  // `happened` says which step failed (post_trouble.h) when the user is told.
+  void JudgeFromWebsite(const std::optional<std::string>& current,
+                        const std::string& happened = "No answer came from the website that "
+                                                      "Pagequill could read.");
+  // The user cancelled: nothing more is sent, not even a first submission after Begin. A
+  // submission under way still gets its verdict: from its reply, or, when its transfer was
+  // aborted, from JudgeAborted.
   void Cancel();
+  // The submission under way was aborted by the cancel: its outcome is judged from the page as
+  // the website serves it now, as for a lost reply (nullopt: unknown).
+  void JudgeAborted(const std::optional<std::string>& current);
 
   PublishOutcome Outcome() const;
   // For the Password form: "" after success, otherwise what went wrong, naming every
-  // refused document and, after a cancellation, those already stored.
+  // refused document and, after a cancellation, which were stored, which not, and which are
+  // unknown.
   std::string ErrorMessage() const;
+  // Whether the user cancelled before everything was stored.
+  bool Cancelled() const { return Stopped(); }
   const std::vector<std::string>& Stored() const { return stored_; }
   // The jobs the site script stored.
   std::vector<const PublishJob*> StoredJobs() const;
@@ -124,8 +135,12 @@ class PublishAttempt {
   const std::vector<std::string>& SentAddresses() const { return sent_; }
 
  private:
-  // Cancelled with submissions left unsent (a Cancel during the last one stops nothing).
-  bool Stopped() const { return cancelled_ && next_ < plan_.jobs.size(); }
+  // Cancelled before every page was stored (a Cancel during the last submission that was
+  // stored anyway stops nothing).
+  bool Stopped() const { return cancelled_ && stored_.size() < plan_.jobs.size(); }
+  // Whether the submission Next() gave (or the one under way at a Cancel) can still be judged.
+  bool Judging() const;
+  void NotStored(const std::string& why);
 
   PublishPlan plan_;
   std::string password_;
@@ -137,7 +152,9 @@ class PublishAttempt {
   std::vector<std::size_t> storedJobs_;
   std::vector<std::string> sent_;
   std::vector<std::string> conflicts_;
-  std::vector<std::pair<std::string, std::string>> refused_;  // file, message
+  std::vector<std::pair<std::string, std::string>> refused_;  // file, message ("" : cancelled)
+  std::vector<std::pair<std::string, std::string>> unknown_;  // file, what happened
+  std::vector<bool> judged_;                                  // per job
 };
 
 }  // namespace pq

@@ -27,8 +27,9 @@ class PublishHost {
   // From the last site check.
   virtual bool PasswordEmailAllowed() = 0;
   virtual Settings& UserSettings() = 0;
-  // A cache-bypassing GET (engine::FetchPage in the program).
-  virtual FetchedPage Fetch(const std::string& url) = 0;
+  // A cache-bypassing GET (engine::FetchPageUnlessStopped in the program), abandoned as failed
+  // as soon as `stop` says true (empty: it runs to its own deadline).
+  virtual FetchedPage Fetch(const std::string& url, const std::function<bool()>& stop) = 0;
   // Reloads the browse pane and calls `reloaded` once the reload has finished downloading.
   virtual void RefreshBrowsePane(std::function<void()> reloaded) = 0;
   // Drops what the web views keep of a published address.

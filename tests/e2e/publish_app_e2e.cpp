@@ -738,6 +738,78 @@ TEST_F(PublishApp, EarlierVersionsDisabledWhereTheSiteScriptIsTooOld) {
   EXPECT_TRUE(gtk_widget_get_sensitive(button));
 }
 
+// The real program with a post the website holds without answering: Cancel aborts it, the
+// Publish form goes at once, the outcome is stated, and the page on the website is unchanged.
+TEST_F(PublishApp, APostTheWebsiteHoldsIsCancelledAtOnceAndTheOutcomeStated) {
+  if (site_->url().rfind("http://", 0) != 0) GTEST_SKIP() << "the fault proxy speaks plain http";
+  pqtest::FaultProxy proxy(site_->url());
+  proxy.SetFault(pqtest::FaultProxy::Fault::HoldPost);
+  const std::string before = Stored("about.htm");
+  const int backups = FilesIn(backup_);
+  Click(W().AddressBox().textBox(), 20, 10);
+  Xdo({"key", "ctrl+a"});
+  Xdo({"type", "--delay", "5", proxy.url() + "/about.htm"});
+  Xdo({"key", "Return"});
+  ASSERT_TRUE(WaitReady());
+  EditTab();
+  Xdo({"type", "--delay", "20", "Held "});
+  gint64 clicked = 0, gone = 0;
+  std::string outcome;
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("post held by the website",
+            [&] { return proxy.Held() == 1 && Shown(WindowTitled("Publish Changes")); },
+            [&] {
+              GtkWindow* publish = WindowTitled("Publish Changes");
+              g_signal_connect(publish, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer at) {
+                                 *static_cast<gint64*>(at) = g_get_monotonic_time();
+                               }),
+                               &gone);
+              pqtest::ShotOf("-held");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(publish), "CancelButton"));
+              clicked = g_get_monotonic_time();
+            })
+      .Then("outcome shown", [] { return Shown(WindowTitled("Publishing Cancelled")); },
+            [&] {
+              outcome = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Publishing Cancelled")));
+              pqtest::Pump(300);
+              pqtest::ShotOf("-outcome");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publishing Cancelled")),
+                                             "OKButton"));
+            })
+      .Then("back at the password form", [] { return !Shown(WindowTitled("Publishing Cancelled")); },
+            [] { ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "CancelButton")); });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  pqtest::Pump(300);
+  ASSERT_NE(gone, 0) << "the Publish form never closed";
+  EXPECT_LT(gone - clicked, G_TIME_SPAN_SECOND) << "the form closes within a second";
+  RecordProperty("formGoneAfterClickMs", std::to_string((gone - clicked) / 1000));
+  EXPECT_NE(outcome.find("Publishing was cancelled. Nothing was published.\n\n"
+                         "These pages were not published: about.htm."),
+            std::string::npos)
+      << outcome;
+  EXPECT_EQ(proxy.Publications(), 0);
+  EXPECT_EQ(Stored("about.htm"), before);
+  EXPECT_EQ(FilesIn(backup_), backups);
+  EXPECT_FALSE(Shown(WindowTitled("Publishing Complete")));
+  proxy.Release();
+  // The typed text is kept, then taken out so that the next case can leave the page unasked.
+  const auto& initial = W().EditPaneWidget().Control().InitialControl();
+  auto span = W().EditPaneWidget().View().ElementById(initial.frame, initial.id);
+  ASSERT_TRUE(span);
+  EXPECT_NE(span->text.find("Held"), std::string::npos) << span->text;
+  for (int i = 0; i < 5; ++i) Xdo({"key", "BackSpace"});
+}
+
 // Runs last: the close image with changes that are not published.
 TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
   Open("index.htm");

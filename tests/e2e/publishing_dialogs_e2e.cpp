@@ -156,6 +156,86 @@ TEST_F(PublishingDialogs, AReplyLostAfterTheStoreIsReportedAsPublished) {
   }
 }
 
+// Cancel while the website holds the pass-key request, the post, or the post's reply: the
+// transfer is aborted, the form goes at once, and the user is told what became of the page (a
+// post that may have been stored is checked on the website).
+TEST_F(PublishingDialogs, CancelWhileTheWebsiteHoldsARequestSaysWhatBecameOfThePage) {
+  using Fault = pqtest::FaultProxy::Fault;
+  const std::string notPublished =
+      "Publishing was cancelled. Nothing was published.\n\n"
+      "These pages were not published: index.htm.";
+  const struct {
+    const char* name;
+    Fault fault;
+    bool stored;
+  } cases[] = {
+      {"pass-key request held", Fault::HoldPassKey, false},
+      {"post held before the server", Fault::HoldPost, false},
+      {"reply held after the store", Fault::HoldReply, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    pqtest::FaultProxy proxy(site->url());
+    proxy.SetFault(c.fault);
+    const std::string before = Stored("index.htm");
+    host = std::make_unique<pqtest::TestHost>(temp.path() + "/config/settings.ini");
+    ASSERT_TRUE(host->Prepare({proxy.url() + "/index.htm", {}}));
+    const std::string typed = std::string("Cancelled: ") + c.name;
+    host->live().Edit({}, "ZZZEDIT6", typed);
+    pq::Password form(nullptr, *host);
+    // The moments Cancel was clicked and the Publish form went, as the display saw them.
+    gint64 clicked = 0, gone = 0;
+    std::string message;
+    GtkWindow* box = nullptr;
+    Script script;
+    script
+        .Then("password form shown", [&] { return Shown(form.Window()); },
+              [&] {
+                ClickWidget(form.PasswordBox);
+                TypeNow("demo");
+                KeyNow("Return");
+              })
+        .Then("request held by the website",
+              [&] { return proxy.Held() == 1 && Shown(WindowTitled("Publish Changes")); },
+              [&] {
+                GtkWindow* publish = WindowTitled("Publish Changes");
+                g_signal_connect(publish, "unmap", G_CALLBACK(+[](GtkWidget*, gpointer at) {
+                                   *static_cast<gint64*>(at) = g_get_monotonic_time();
+                                 }),
+                                 &gone);
+                pqtest::Shot("-held");
+                ClickWidget(pqtest::FindByName(GTK_WIDGET(publish), "CancelButton"));
+                clicked = g_get_monotonic_time();
+              });
+    if (c.stored) {
+      EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Published);
+      EXPECT_EQ(host->completed, 1) << "the check found the page stored";
+      EXPECT_EQ(Stored("index.htm"), Replaced(before, "<h2>This week", "<h2>" + typed));
+    } else {
+      script
+          .Then("outcome shown", [&] { return Shown(box = WindowTitled("Publishing Cancelled")); },
+                [&] {
+                  message = pqtest::LabelTexts(GTK_WIDGET(box));
+                  pqtest::Shot("-outcome");
+                  ClickWidget(pqtest::FindByName(GTK_WIDGET(box), "OKButton"));
+                })
+          .Then("back at the password form",
+                [&] { return !Shown(WindowTitled("Publishing Cancelled")) && Shown(form.Window()); },
+                [&] { ClickWidget(form.CancelButton); });
+      EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Cancelled);
+      EXPECT_NE(message.find(notPublished), std::string::npos) << message;
+      EXPECT_EQ(host->completed, 0);
+      EXPECT_EQ(Stored("index.htm"), before) << "the post never reached the website";
+      EXPECT_EQ(proxy.Publications(), 0);
+    }
+    EXPECT_EQ(proxy.Held(), 1);
+    ASSERT_NE(gone, 0) << "the Publish form never closed";
+    // The click's own tool returns after the press, so the form may already have gone.
+    EXPECT_LT(gone - clicked, G_TIME_SPAN_SECOND) << "the form closes within a second";
+    proxy.Release();
+  }
+}
+
 TEST_F(PublishingDialogs, UntouchedPagePostsNothingAndCompletes) {
   const std::string before = Stored("index.htm");
   ASSERT_TRUE(host->Prepare({Url("index.htm"), {}}));
@@ -326,17 +406,18 @@ TEST_F(PublishingDialogs, CancelBetweenSubmissionsTellsWhatWasAlreadyStored) {
               TypeNow("demo");
               KeyNow("Return");
             })
-      .Then("error box shown", [&] { return Shown(errorBox = WindowTitled("Error")); },
+      .Then("outcome shown", [&] { return Shown(errorBox = WindowTitled("Publishing Cancelled")); },
             [&] {
               message = pqtest::LabelTexts(GTK_WIDGET(errorBox));
               pqtest::Shot("-cancelled");
               ClickWidget(pqtest::FindByName(GTK_WIDGET(errorBox), "OKButton"));
             })
-      .Then("back at the password form", [&] { return !Shown(WindowTitled("Error")); },
+      .Then("back at the password form",
+            [&] { return !Shown(WindowTitled("Publishing Cancelled")); },
             [&] { ClickWidget(form.CancelButton); });
   EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Cancelled);
   EXPECT_NE(message.find("Publishing was cancelled. These pages were already published: "
-                         "frame-menu.htm."),
+                         "frame-menu.htm.\n\nThese pages were not published: frame-news.htm."),
             std::string::npos)
       << message;
   EXPECT_EQ(host->completed, 0);

@@ -82,7 +82,9 @@ class TestHost : public pq::PublishHost {
   std::string CurrentOrigURL() override { return pq::GetMarker(record_.EditHTML, "OrigURL"); }
   bool PasswordEmailAllowed() override { return emailAllowed; }
   pq::Settings& UserSettings() override { return settings_; }
-  pq::FetchedPage Fetch(const std::string& url) override { return pq::engine::FetchPage(url); }
+  pq::FetchedPage Fetch(const std::string& url, const std::function<bool()>& stop) override {
+    return pq::engine::FetchPageUnlessStopped(url, stop);
+  }
   void RefreshBrowsePane(std::function<void()> reloaded) override {
     ++refreshes;
     reloaded_ = std::move(reloaded);

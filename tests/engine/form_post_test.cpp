@@ -1,5 +1,6 @@
 #include "engine/form_post.h"
 
+#include <glib.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -88,6 +89,61 @@ TEST(SubmitIEformCtrl, NoAnswerGivesEmptyTextInTime) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
   EXPECT_EQ(form.SubmitData("http://127.0.0.1:" + std::to_string(pqtest::UnusedPort()) + "/"), "");
   EXPECT_EQ(form.SubmitData("file:///etc/passwd"), "");
+}
+
+// Cancel reaches a transfer under way: the post (and a fetch) held by a silent server is
+// aborted at the next turn of the main loop, not at its deadline, and says it was cancelled.
+TEST(SubmitIEformCtrl, AStopAbortsATransferUnderWayAtOnce) {
+  pqtest::CannedHttpServer server;
+  server.Set("/pagequill/", {200, "text/html", "", true});
+  server.Set("/page.htm", {200, "text/html", "", true});
+  bool cancelled = false;
+  const auto stop = [&cancelled] { return cancelled; };
+  const auto cancelSoon = [&cancelled] {
+    g_timeout_add(300, [](gpointer flag) -> gboolean {
+      *static_cast<bool*>(flag) = true;
+      return G_SOURCE_REMOVE;
+    }, &cancelled);
+  };
+  SubmitIEformCtrl form;
+  form.AddField("passkey", "1");
+  form.AddField("html", "<p>x</p>");
+  cancelSoon();
+  auto start = std::chrono::steady_clock::now();
+  const auto post = form.Submit(server.url() + "/pagequill/", pq::engine::kPostTimeout, stop);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_FALSE(post.ok);
+  EXPECT_TRUE(post.cancelled);
+  EXPECT_FALSE(post.timedOut);
+  EXPECT_TRUE(post.sent) << "the silent server took the whole post";
+
+  cancelled = false;
+  cancelSoon();
+  start = std::chrono::steady_clock::now();
+  const auto page = pq::engine::FetchPageUnlessStopped(server.url() + "/page.htm", stop);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_TRUE(page.failed);
+
+  // Stopped before it starts: nothing is waited for.
+  const auto early = form.Submit(server.url() + "/pagequill/", pq::engine::kPostTimeout, stop);
+  EXPECT_TRUE(early.cancelled);
+}
+
+// Which step failed is told apart: a post never sent, and one sent that got no answer in time.
+TEST(SubmitIEformCtrl, APostNeverSentIsToldFromOneUnanswered) {
+  pqtest::CannedHttpServer server;
+  server.Set("/pagequill/", {200, "text/html", "", true});
+  SubmitIEformCtrl form;
+  form.AddField("passkey", "1");
+  const auto refused = form.Submit("http://127.0.0.1:" + std::to_string(pqtest::UnusedPort()) + "/pagequill/");
+  EXPECT_FALSE(refused.ok);
+  EXPECT_FALSE(refused.sent);
+  EXPECT_FALSE(refused.timedOut);
+  EXPECT_FALSE(refused.failure.empty());
+  const auto silent = form.Submit(server.url() + "/pagequill/", std::chrono::milliseconds(500));
+  EXPECT_FALSE(silent.ok);
+  EXPECT_TRUE(silent.sent);
+  EXPECT_TRUE(silent.timedOut);
 }
 
 }  // namespace

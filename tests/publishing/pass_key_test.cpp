@@ -49,6 +49,43 @@ TEST(GetPassKey, ARefusedAnswerSaysWhy) {
   EXPECT_EQ(r.error, "The website's certificate is not trusted: it has expired. Nothing was published.");
 }
 
+// Each way of getting no key names the pass-key step; the site script's own words are passed
+// on as they are.
+TEST(GetPassKey, NoKeySaysWhichStepFailedAndPassesTheScriptsWordsOn) {
+  const auto page = [](std::string text, unsigned status, bool failed) {
+    pq::FetchedPage p(std::move(text));
+    p.status = status;
+    p.failed = failed;
+    return p;
+  };
+  const struct {
+    const char* name;
+    pq::FetchedPage answer;
+    std::string error;
+  } cases[] = {
+      {"the site script refuses",
+       page("@@Too many pass keys were asked for - please try again in a few minutes@@", 200, false),
+       "The website did not hand out a pass key, so nothing was published. It said: Too many "
+       "pass keys were asked for - please try again in a few minutes"},
+      {"an error page", page("<h1>Not Found</h1>", 404, false),
+       "The website answered the request for a pass key with an error (HTTP 404), so nothing "
+       "was published. Please try again; if this keeps happening, ask your website designer "
+       "to check the Pagequill script on the website."},
+      {"no answer", page("", 0, true),
+       "The website did not answer when asked for a pass key, so nothing was published. Please "
+       "check your Internet connection and try again."},
+      {"a number out of range is no message", page("@@40000@@", 200, false),
+       "The website did not hand out a valid pass key, so nothing was published. Please try "
+       "again; if this keeps happening, ask your website designer to check the Pagequill "
+       "script on the website."},
+  };
+  for (const auto& c : cases) {
+    const auto r = pq::GetPassKey("http://h", [&](const std::string&) { return c.answer; }, "1");
+    EXPECT_FALSE(r.ok) << c.name;
+    EXPECT_EQ(r.error, c.error) << c.name;
+  }
+}
+
 TEST(PassKeysFor, Sequence) {
   // Top page K+1; the frames from K+2 on, one each for the frames sent.
   auto s = pq::PassKeysFor(41, false, 0);

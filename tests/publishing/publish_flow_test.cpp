@@ -260,7 +260,8 @@ TEST(PublishAttempt, CancelTellsWhatWasAlreadyStored) {
   EXPECT_EQ(attempt.Next(), nullptr);
   EXPECT_EQ(attempt.Outcome(), PublishOutcome::Cancelled);
   EXPECT_EQ(attempt.ErrorMessage(),
-            "Publishing was cancelled. These pages were already published: frames.htm.");
+            "Publishing was cancelled. These pages were already published: frames.htm.\n\n"
+            "These pages were not published: m.htm, n.htm.");
 
   // Cancelled while the second submission was under way: its reply still counts.
   PublishAttempt during(plan, "pw");
@@ -272,7 +273,8 @@ TEST(PublishAttempt, CancelTellsWhatWasAlreadyStored) {
   EXPECT_EQ(during.Next(), nullptr);
   EXPECT_EQ(during.Outcome(), PublishOutcome::Cancelled);
   EXPECT_EQ(during.ErrorMessage(),
-            "Publishing was cancelled. These pages were already published: frames.htm, m.htm.");
+            "Publishing was cancelled. These pages were already published: frames.htm, m.htm.\n\n"
+            "These pages were not published: n.htm.");
 
   // Cancelled during the last submission: nothing was stopped, the attempt succeeded.
   PublishAttempt last(plan, "pw");
@@ -287,7 +289,8 @@ TEST(PublishAttempt, CancelTellsWhatWasAlreadyStored) {
   PublishAttempt early(plan, "pw");
   early.Begin(true, 0, "");
   early.Cancel();
-  EXPECT_EQ(early.ErrorMessage(), "Publishing was cancelled. Nothing was published.");
+  EXPECT_EQ(early.ErrorMessage(), "Publishing was cancelled. Nothing was published.\n\n"
+                                  "These pages were not published: frames.htm, m.htm, n.htm.");
 }
 
 TEST(PublishAttempt, NoUsableKeyOrAKeyPast32767PostsNothing) {
@@ -579,3 +582,110 @@ TEST(PublishAttempt, AnUnansweredPostIsJudgedFromTheWebsite) {
     EXPECT_EQ(attempt.Stored().size(), c.outcome == PublishOutcome::Succeeded ? 1u : 0u) << c.name;
   }
 }
+
+namespace {
+
+// A Cancel at any moment of an attempt over three documents (a top page and two frames), as the
+// steps the Publish form takes: B key handed out, b no key (the request was aborted), C Cancel,
+// U stored, W refused by the site script, and the verdict on a post the Cancel aborted from
+// the page as the website has it: S the very bytes posted, O the old page, N it cannot be told.
+TEST(PublishAttempt, ACancelAtAnyMomentTellsWhatWasStoredNotStoredAndUnknown) {
+  const auto plan = pq::PlanPublication({Edited(Doc("frames.htm", "t"), "T"),
+                                         Edited(Doc("m.htm", "m"), "M"),
+                                         Edited(Doc("n.htm", "n"), "N")},
+                                        kRoot);
+  ASSERT_EQ(plan.jobs.size(), 3u);
+  const std::string unknownTail = " Open them on the website to see which version it has.";
+  const struct {
+    const char* name;
+    const char* steps;
+    PublishOutcome outcome;
+    std::vector<std::string> stored;
+    std::string message;
+  } cases[] = {
+      {"during the pass-key request", "Cb", PublishOutcome::Cancelled, {},
+       "Publishing was cancelled. Nothing was published.\n\n"
+       "These pages were not published: frames.htm, m.htm, n.htm."},
+      {"the key came as Cancel was pressed", "CB", PublishOutcome::Cancelled, {},
+       "Publishing was cancelled. Nothing was published.\n\n"
+       "These pages were not published: frames.htm, m.htm, n.htm."},
+      {"first post aborted before the store", "BCO", PublishOutcome::Cancelled, {},
+       "Publishing was cancelled. Nothing was published.\n\n"
+       "These pages were not published: frames.htm, m.htm, n.htm."},
+      {"first post aborted after the store", "BCS", PublishOutcome::Cancelled, {"frames.htm"},
+       "Publishing was cancelled. These pages were already published: frames.htm.\n\n"
+       "These pages were not published: m.htm, n.htm."},
+      {"first post aborted, the website cannot be asked", "BCN", PublishOutcome::Cancelled, {},
+       "Publishing was cancelled.\n\nThese pages were not published: m.htm, n.htm.\n\n"
+       "Pagequill could not check whether these pages were published: frames.htm." + unknownTail},
+      {"second post aborted, the website cannot be asked", "BUCN", PublishOutcome::Cancelled,
+       {"frames.htm"},
+       "Publishing was cancelled. These pages were already published: frames.htm.\n\n"
+       "These pages were not published: n.htm.\n\n"
+       "Pagequill could not check whether these pages were published: m.htm." + unknownTail},
+      {"last post aborted before the store", "BUUCO", PublishOutcome::Cancelled,
+       {"frames.htm", "m.htm"},
+       "Publishing was cancelled. These pages were already published: frames.htm, m.htm.\n\n"
+       "These pages were not published: n.htm."},
+      {"last post aborted after the store: nothing was stopped", "BUUCS",
+       PublishOutcome::Succeeded, {"frames.htm", "m.htm", "n.htm"}, ""},
+      {"a frame refused, then Cancel", "BUWC", PublishOutcome::Cancelled, {"frames.htm"},
+       "Publishing was cancelled. These pages were already published: frames.htm.\n\n"
+       "These pages were not published:\nm.htm: Wrong password\nn.htm"},
+  };
+  for (const auto& c : cases) {
+    PublishAttempt attempt(plan, "pw");
+    std::size_t sent = 0;  // the job under way
+    for (const char* step = c.steps; *step; ++step) {
+      const std::string posted = sent < plan.jobs.size() ? plan.jobs[sent].html : "";
+      switch (*step) {
+        case 'B': attempt.Begin(true, 0, ""); break;
+        case 'b': attempt.Begin(false, 0, "The website did not answer when asked for a pass key."); break;
+        case 'C':
+          attempt.Cancel();
+          EXPECT_EQ(attempt.Next(), nullptr) << c.name << ": nothing more is sent";
+          break;
+        case 'U': attempt.Judge("@@Updated@@"); ++sent; break;
+        case 'W': attempt.Judge("@@Wrong password@@"); ++sent; break;
+        case 'S': attempt.JudgeAborted(posted); break;
+        case 'O': attempt.JudgeAborted(std::string("<html>the old page</html>")); break;
+        case 'N': attempt.JudgeAborted(std::nullopt); break;
+      }
+    }
+    EXPECT_EQ(attempt.Outcome(), c.outcome) << c.name;
+    EXPECT_EQ(attempt.Stored(), c.stored) << c.name;
+    EXPECT_EQ(attempt.ErrorMessage(), c.message) << c.name;
+    EXPECT_EQ(attempt.Cancelled(), c.outcome == PublishOutcome::Cancelled) << c.name;
+  }
+
+  // A page that cannot be written is still said so when Cancel came first, never "published".
+  pq::PublishPlan unwritable;
+  unwritable.error = "Nothing was published.\nwide.htm: UTF-16 pages cannot be published.";
+  PublishAttempt early(unwritable, "pw");
+  early.Cancel();
+  early.Begin(false, 0, "");
+  EXPECT_EQ(early.Outcome(), PublishOutcome::Failed);
+  EXPECT_EQ(early.ErrorMessage(), unwritable.error);
+}
+
+// Without a Cancel, a post with no reply that tells names the step that failed before what the
+// check of the website found.
+TEST(PublishAttempt, AnUnansweredPostNamesTheStepThatFailed) {
+  const auto plan = pq::PlanPublication({Edited(Doc("a.htm", "a"), "b")}, kRoot);
+  const std::string happened = "The website did not answer the post of your changes in time.";
+  PublishAttempt notStored(plan, "pw");
+  notStored.Begin(true, 0, "");
+  notStored.JudgeFromWebsite(std::string("<html>old</html>"), happened);
+  EXPECT_EQ(notStored.ErrorMessage(),
+            happened + " The page on the website is not your version: your changes were not "
+                       "published.");
+  PublishAttempt unknown(plan, "pw");
+  unknown.Begin(true, 0, "");
+  unknown.JudgeFromWebsite(std::nullopt, happened);
+  EXPECT_EQ(unknown.Outcome(), PublishOutcome::Failed);
+  EXPECT_EQ(unknown.ErrorMessage(),
+            happened + " Pagequill could not check whether your changes were published. Open "
+                       "the page to see which version the website has.");
+}
+
+}  // namespace

@@ -2,16 +2,33 @@
 
 #include <httplib.h>
 
+#include <chrono>
+
 namespace pqtest {
 
 FaultProxy::FaultProxy(std::string target)
     : target_(std::move(target)), server_(std::make_unique<httplib::Server>()) {
-  auto pass = [this](const httplib::Request& req, httplib::Response& res) {
-    if (fault_ == Fault::UnknownAction && req.method == "POST" &&
+  // Keeps a request unanswered until Release; bounded, so a forgotten one cannot hang a test.
+  auto hold = [this](httplib::Response& res) {
+    ++held_;
+    std::unique_lock<std::mutex> lock(mutex_);
+    releasedChanged_.wait_for(lock, std::chrono::seconds(60), [this] { return released_; });
+    res.status = 504;
+    res.set_content("<html><body><h1>Gateway Timeout</h1></body></html>", "text/html");
+  };
+  auto pass = [this, hold](const httplib::Request& req, httplib::Response& res) {
+    const bool publication = req.method == "POST" && req.path == "/pagequill/" &&
+                             req.body.find("html=") != std::string::npos;
+    const bool passKey = req.method == "GET" && req.path == "/pagequill/" &&
+                         req.get_param_value("type") == "passkey";
+    const Fault fault = fault_.load();
+    if (fault == Fault::UnknownAction && req.method == "POST" &&
         req.body.find("action=") != std::string::npos) {
       res.set_content("@@Unknown request@@", "text/html; charset=utf-8");
       return;
     }
+    if ((passKey && fault == Fault::HoldPassKey) || (publication && fault == Fault::HoldPost))
+      return hold(res);
     httplib::Client client(target_);
     client.set_read_timeout(30, 0);
     httplib::Headers headers;
@@ -26,18 +43,16 @@ FaultProxy::FaultProxy(std::string target)
       res.status = 502;
       return;
     }
-    const bool publication = req.method == "POST" && req.path == "/pagequill/" &&
-                             req.body.find("html=") != std::string::npos;
     if (publication) ++publications_;
-    const Fault fault = publication ? fault_.load() : Fault::None;
-    if (fault == Fault::LoseReply) {
+    if (publication && fault == Fault::HoldReply) return hold(res);
+    if (publication && fault == Fault::LoseReply) {
       res.status = 504;
       res.set_content("<html><body><h1>Gateway Timeout</h1></body></html>", "text/html");
       return;
     }
     res.status = answer->status;
     std::string body = answer->body;
-    if (fault == Fault::CutShort) body = body.substr(0, 4);
+    if (publication && fault == Fault::CutShort) body = body.substr(0, 4);
     res.set_content(body, answer->get_header_value("Content-Type").c_str());
   };
   server_->Get(".*", pass);
@@ -47,7 +62,16 @@ FaultProxy::FaultProxy(std::string target)
   thread_ = std::thread([this] { server_->listen_after_bind(); });
 }
 
+void FaultProxy::Release() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+  }
+  releasedChanged_.notify_all();
+}
+
 FaultProxy::~FaultProxy() {
+  Release();
   server_->stop();
   if (thread_.joinable()) thread_.join();
 }

@@ -1,6 +1,8 @@
 #pragma once
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -21,6 +23,11 @@ class FaultProxy {
     LoseReply,  // a gateway's error page instead of the site script's reply
     CutShort,   // the reply stops after its first bytes
     UnknownAction,  // posts with an "action" field are refused as a script that predates them
+    // Held without an answer until Release (or the proxy's end): a pass-key request; a post
+    // that never reaches the server; a post stored by the server whose reply is kept back.
+    HoldPassKey,
+    HoldPost,
+    HoldReply,
   };
   explicit FaultProxy(std::string target);  // "http://127.0.0.1:PORT"
   ~FaultProxy();
@@ -29,6 +36,10 @@ class FaultProxy {
   std::string url() const { return "http://127.0.0.1:" + std::to_string(port_); }
   // Publications passed on to the server so far.
   int Publications() const { return publications_; }
+  // Requests held so far (see the Hold faults).
+  int Held() const { return held_; }
+  // Lets every held request go with a gateway's error page.
+  void Release();
 
  private:
   std::string target_;
@@ -37,6 +48,10 @@ class FaultProxy {
   int port_ = 0;
   std::atomic<Fault> fault_{Fault::None};
   std::atomic<int> publications_{0};
+  std::atomic<int> held_{0};
+  std::mutex mutex_;
+  std::condition_variable releasedChanged_;
+  bool released_ = false;
 };
 
 }  // namespace pqtest

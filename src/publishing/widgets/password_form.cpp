@@ -119,6 +119,7 @@ bool Password::PublishOnce() {
   const std::string password = gtk_entry_get_text(GTK_ENTRY(PasswordBox));
   bool conflict = false;
   bool passwordNeeded = false;
+  bool cancelled = false;
   {
     Publish publish(GTK_WINDOW(dialog_.get()), host_);
     publish.SetPassword(password);
@@ -126,6 +127,7 @@ bool Password::PublishOnce() {
     SetErrorMessage(publish.Run());
     conflict = publish.Conflicted();
     passwordNeeded = publish.PasswordNeeded();
+    cancelled = publish.Cancelled();
     stored_ = publish.StoredFiles();
   }
   if (passwordNeeded) {
@@ -149,7 +151,12 @@ bool Password::PublishOnce() {
     return false;
   }
   if (!errorMessage_.empty()) {
-    ShowMessage(GTK_WINDOW(dialog_.get()), "Error", errorMessage_, MessageIcon::CriticalStop);
+    // A cancel is the user's own choice: the message says what it left, not that it failed.
+    if (cancelled)
+      ShowMessage(GTK_WINDOW(dialog_.get()), "Publishing Cancelled", errorMessage_,
+                  MessageIcon::Information);
+    else
+      ShowMessage(GTK_WINDOW(dialog_.get()), "Error", errorMessage_, MessageIcon::CriticalStop);
     errorMessage_.clear();
     gtk_widget_grab_focus(PasswordBox);
     // A wrong password is replaced by typing, never added to.
@@ -207,7 +214,7 @@ void Password::Forgotten() {
     engine::GObjectPtr<GdkCursor> busy(
         gdk_cursor_new_for_display(gtk_widget_get_display(dialog_.get()), GDK_WATCH));
     if (window) gdk_window_set_cursor(window, busy.get());
-    host_.Fetch(SiteScriptAddress(siteRoot_, "email"));  // the reply is not read
+    host_.Fetch(SiteScriptAddress(siteRoot_, "email"), {});  // the reply is not read
     if (window) gdk_window_set_cursor(window, nullptr);
   }
   ShowMessage(GTK_WINDOW(dialog_.get()), notice.title, notice.text, MessageIcon::Information);

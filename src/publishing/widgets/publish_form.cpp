@@ -5,6 +5,7 @@
 #include "engine/wait_until.h"
 #include "pageprep/time_stamp.h"
 #include "pageprep/url_ops.h"
+#include "publishing/post_trouble.h"
 #include "publishing/publish_documents.h"
 #include "publishing/site_check.h"
 #include "publishing/widgets/modal_dialog.h"
@@ -16,6 +17,8 @@ namespace {
 constexpr auto kReloadWait = std::chrono::seconds(20);
 // The browse pane's reload and the minimum display together never keep the form longer.
 constexpr auto kLongestStay = std::chrono::seconds(40);
+// How long the website is asked, after a Cancel, whether an aborted post was stored.
+constexpr auto kCheckAfterCancel = std::chrono::seconds(10);
 
 }  // namespace
 
@@ -66,7 +69,10 @@ gboolean Publish::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {
 }
 
 PassKey Publish::GetPassKey() {
-  return pq::GetPassKey(siteRoot_, [this](const std::string& url) { return host_.Fetch(url); },
+  return pq::GetPassKey(siteRoot_,
+                        [this](const std::string& url) {
+                          return host_.Fetch(url, [this] { return cancelled_; });
+                        },
                         MakeTimeStamp());
 }
 
@@ -105,15 +111,18 @@ void Publish::SetUpIE() {
     return;
   }
   attempt_.emplace(std::move(plan), password_);
+  if (cancelled_) attempt_->Cancel();  // pressed before the work began
+  // Every transfer below is aborted as soon as the user presses Cancel.
+  const std::function<bool()> stop = [this] { return cancelled_; };
   if (anything) {
     // A second editor's change since the page was opened is never overwritten.
-    attempt_->CompareWithWebsite([this](const std::string& address) -> std::optional<std::string> {
-      FetchedPage page = host_.Fetch(address);
+    attempt_->CompareWithWebsite([this, &stop](const std::string& address) -> std::optional<std::string> {
+      FetchedPage page = host_.Fetch(address, stop);
       if (page.bytes.empty()) return std::nullopt;
       return std::move(page.bytes);
     });
   }
-  if (anything && attempt_->Conflicts().empty()) {
+  if (anything && attempt_->Conflicts().empty() && !cancelled_) {
     const PassKey key = GetPassKey();
     attempt_->Begin(key.ok, key.key, key.error);
   } else {
@@ -122,7 +131,7 @@ void Publish::SetUpIE() {
   const std::string address = SiteScriptBase(siteRoot_);
   while (const PublishJob* job = attempt_->Next()) {
     submit_.SetFields(attempt_->NextFields());
-    const engine::PostResult reply = submit_.Submit(address);
+    const engine::PostResult reply = submit_.Submit(address, engine::kPostTimeout, stop);
     host_.DropCachedCopies(job->origUrl);
     if (!reply.problem.empty()) {
       // Refused by the program itself (an untrusted certificate, a redirect to another site):
@@ -134,14 +143,26 @@ void Publish::SetUpIE() {
       attempt_->Judge(reply.text);  // a Cancel meanwhile stops before the next one
       continue;
     }
+    if (reply.cancelled) {
+      // The form goes at once; whether the aborted post was stored is asked of the website.
+      gtk_widget_hide(dialog_.get());
+      attempt_->JudgeAborted(PageNow(job->address, true));
+      continue;
+    }
     // No reply that tells: the page may have been stored. The website is asked, not guessed.
     gtk_label_set_text(GTK_LABEL(Label1),
                        "The website did not answer in time. Your changes may have been "
                        "published; Pagequill will check.");
-    FetchedPage current = host_.Fetch(job->address);
-    attempt_->JudgeFromWebsite(current.failed || (current.status && current.status != 200)
-                                   ? std::nullopt
-                                   : std::optional<std::string>(std::move(current.bytes)));
+    PostTrouble trouble;
+    trouble.answered = reply.ok;
+    trouble.status = reply.status;
+    trouble.empty = reply.text.empty();
+    trouble.timedOut = reply.timedOut;
+    trouble.sent = reply.sent;
+    trouble.failure = reply.failure;
+    g_debug("no reply of the site script to the post of %s: %s", job->file.c_str(),
+            reply.failure.c_str());
+    attempt_->JudgeFromWebsite(PageNow(job->address, false), WhatHappenedToThePost(trouble));
   }
   if (earlier)
     for (const PublishJob* job : attempt_->StoredJobs()) (*earlier)[job->address] = job->html;
@@ -168,6 +189,26 @@ void Publish::SetUpIE() {
       },
       kLongestStay);
   PublishState = PublishStateValue::Idle;
+}
+
+std::optional<std::string> Publish::PageNow(const std::string& address, bool afterCancel) {
+  // After a Cancel the check has a short bound of its own, and the window under the closed form
+  // shows that something is still going on.
+  const auto deadline = std::chrono::steady_clock::now() + kCheckAfterCancel;
+  GtkWindow* parent = gtk_window_get_transient_for(GTK_WINDOW(dialog_.get()));
+  GdkWindow* busyWindow = afterCancel && parent ? gtk_widget_get_window(GTK_WIDGET(parent)) : nullptr;
+  engine::GObjectPtr<GdkCursor> busy;
+  if (busyWindow) {
+    busy = engine::GObjectPtr<GdkCursor>(
+        gdk_cursor_new_for_display(gdk_window_get_display(busyWindow), GDK_WATCH));
+    gdk_window_set_cursor(busyWindow, busy.get());
+  }
+  FetchedPage current = afterCancel
+      ? host_.Fetch(address, [deadline] { return std::chrono::steady_clock::now() > deadline; })
+      : host_.Fetch(address, [this] { return cancelled_; });
+  if (busyWindow) gdk_window_set_cursor(busyWindow, nullptr);
+  if (current.failed || (current.status && current.status != 200)) return std::nullopt;
+  return std::move(current.bytes);
 }
 
 void Publish::ReloadPage(const std::string& origUrl) {

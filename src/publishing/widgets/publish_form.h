@@ -35,6 +35,8 @@ class Publish {
   bool Conflicted() const { return conflict_; }
   // The files ("file" fields) the site script stored in the last run.
   std::vector<std::string> StoredFiles() const;
+  // After Run: the user cancelled before everything was stored.
+  bool Cancelled() const { return attempt_ && attempt_->Cancelled(); }
   // There were changes to send but no password to send them with; nothing was posted.
   bool PasswordNeeded() const { return passwordNeeded_; }
   // The site script's pass key for this attempt.
@@ -54,6 +56,9 @@ class Publish {
  private:
   void SetUpIE();
   void ReloadPage(const std::string& origUrl);
+  // The page at address as the website serves it now; nullopt when that cannot be told. While
+  // publishing, a Cancel stops the check; after one, it has a short bound of its own.
+  std::optional<std::string> PageNow(const std::string& address, bool afterCancel);
   static void OnCancel(GtkWidget*, gpointer data);
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data);
 

@@ -49,7 +49,9 @@ class MainWindowPublishing : public PublishHost {
   std::string CurrentOrigURL() override { return window_.EditPaneWidget().Control().OrigURL(); }
   bool PasswordEmailAllowed() override { return window_.EditPaneWidget().Site().PasswordEmailAllowed; }
   Settings& UserSettings() override { return settings_; }
-  FetchedPage Fetch(const std::string& url) override { return engine::FetchPage(url); }
+  FetchedPage Fetch(const std::string& url, const std::function<bool()>& stop) override {
+    return engine::FetchPageUnlessStopped(url, stop);
+  }
   void RefreshBrowsePane(std::function<void()> reloaded) override {
     // Everything was stored: reloading the page loses nothing.
     unpublished_.MarkPublished(documents_);
