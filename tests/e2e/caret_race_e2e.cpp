@@ -16,6 +16,7 @@
 #include "shell/widgets/pagequill_app.h"
 #include "support/site_server.h"
 #include "support/xvfb.h"
+#include "support/memory_settings.h"
 
 namespace {
 
