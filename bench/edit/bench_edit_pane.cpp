@@ -10,12 +10,17 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <optional>
 
 #include "e2e/edit_pane_window.h"
+#include "editor/activation.h"
+#include "engine/http_fetch.h"
 #include "engine/wait_until.h"
 #include "engine/web_view.h"
 #include "pageprep/edit_copy.h"
+#include "pageprep/markers.h"
 #include "pageprep/temp_files.h"
 #include "support/site_server.h"
 #include "support/xvfb.h"
@@ -223,9 +228,44 @@ void BM_BrowseToEditTab(benchmark::State& state) {
   state.SetLabel(kPageNames[state.range(0)]);
 }
 
+// Where the time goes, step by step, on the page once shown: the browse pane's read of its
+// document, fetching the source, marking it, and the edit pane's read for activation, its plan
+// and a read of the spans (each counter in milliseconds per iteration).
+void BM_Steps(benchmark::State& state) {
+  World& w = TheWorld();
+  if (!w.ok) return state.SkipWithError("no display or site server");
+  if (!w.Show(static_cast<int>(state.range(0)))) return state.SkipWithError("the edit pane did not finish");
+  const std::string url = w.Url(static_cast<int>(state.range(0)));
+  std::map<std::string, double> ms;
+  auto timed = [&](const char* name, auto&& step) {
+    const auto start = Clock::now();
+    step();
+    ms[name] += std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+  };
+  pq::engine::WebView& edit = w.window->edit->View();
+  for (auto _ : state) {
+    std::string source;
+    timed("browse_snapshot", [&] { benchmark::DoNotOptimize(w.window->browse->View().Snapshot({})); });
+    timed("fetch", [&] { source = pq::engine::FetchPage(url).text; });
+    timed("mark", [&] { benchmark::DoNotOptimize(pq::MakeEditHTML(source, url, url)); });
+    std::optional<pq::ActivationRead> read;
+    timed("edit_read", [&] { read = edit.ReadForActivation({}); });
+    if (!read) return state.SkipWithError("the edit pane's document was not readable");
+    timed("plan", [&] {
+      bool deleted = false;
+      benchmark::DoNotOptimize(pq::PlanActivation(read->elements, true, deleted));
+    });
+    timed("edit_spans", [&] { benchmark::DoNotOptimize(edit.Spans({})); });
+  }
+  for (const auto& [name, total] : ms)
+    state.counters[name] = benchmark::Counter(total, benchmark::Counter::kAvgIterations);
+  state.SetLabel(kPageNames[state.range(0)]);
+}
+
 BENCHMARK(BM_EngineLoadOfEditCopy)->DenseRange(0, 3)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditPaneActivation)->DenseRange(0, 3)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BrowseToEditTab)->DenseRange(0, 3)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Steps)->Arg(0)->Arg(2)->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

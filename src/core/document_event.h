@@ -1,5 +1,6 @@
 #pragma once
 #include <string>
+#include <vector>
 
 #include "core/frame_path.h"
 
@@ -33,6 +34,15 @@ struct ElementChange {
 struct CtrlKeyPass {
   int keyCode = 0;
   bool withShift = false;
+};
+
+// What activation reads of a document in one walk: the site check's view of it (see
+// EditPaneBrowser::MarkersAndMeta), its number of frames, and its body's elements with tag, id
+// and parent, text only for SPAN and A, html only for edit spans.
+struct ActivationRead {
+  std::string markersAndMeta;
+  int frameCount = 0;
+  std::vector<ElementInfo> elements;
 };
 
 // A document event as the in-page runtime records it at the moment it fires.

@@ -1,5 +1,7 @@
 #include "editor/edit_control.h"
 
+#include <algorithm>
+
 #include "editor/activation.h"
 #include "editor/word_keys.h"
 #include "pageprep/copy_address.h"
@@ -164,9 +166,11 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 
   const unsigned navigation = navigation_;
   CurrentSpanId.clear();
+  // One read serves the site check and the activation.
+  const ActivationRead read = browser_.ReadForActivation({}).value_or(ActivationRead{});
   EditDocumentFacts facts;
-  facts.outerHTML = browser_.MarkersAndMeta({});
-  facts.frameCount = browser_.FrameCount({});
+  facts.outerHTML = read.markersAndMeta;
+  facts.frameCount = read.frameCount;
   if (!Stale(navigation)) CheckSite(site_, facts, frames_, fetch_);
   if (Stale(navigation)) {
     if (loadStopped_) window_.EditTabPreparing = false;
@@ -178,22 +182,29 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 
   documents_.clear();
   documents_.push_back({{}, 0, false, {}});
+  frameOffers_.clear();
   bool deletedFound = false;
+  auto placeTopOffers = [this](const std::vector<InitialControlOffer>& offers) {
+    for (const auto& offer : offers) SetInitialControl({}, offer.id, offer.fixed);
+  };
   if (facts.frameCount > 0) {
     if (!problems_.OKtoPublish || site_.TopPageEditable)
-      ActivateDocument({}, deletedFound);
+      placeTopOffers(ActivateDocument({}, read, deletedFound));
     else
-      MakeInert({});
+      MakeInert({}, read);
     frameCursor_ = 1;
-    ActivateFrames({}, navigation);
+    ActivateFrames({}, facts.frameCount, navigation);
+    if (!Stale(navigation)) PlaceFrameOffers();
   } else {
-    ActivateDocument({}, deletedFound);
+    placeTopOffers(ActivateDocument({}, read, deletedFound));
   }
   if (Stale(navigation)) {
     if (loadStopped_) window_.EditTabPreparing = false;
     return;
   }
-  RecordSpans();
+  // Frames complete in any order; the documents stay in frame table order, top first.
+  std::stable_sort(documents_.begin(), documents_.end(),
+                   [](const EditDocument& a, const EditDocument& b) { return a.entry < b.entry; });
 
   navigationBlocked_ = true;
   window_.EditTabPreparing = false;
@@ -201,67 +212,120 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
   if (NavigateComplete) NavigateComplete();
 }
 
-void EditControl::ActivateDocument(const FramePath& frame, bool& deletedFound) {
-  const auto elements = browser_.ActivationElements(frame);
-  const ActivationPlan plan = PlanActivation(elements, site_.LinkTextEditable, deletedFound);
-  browser_.AddStyleSheet(frame, plan.styleSheet);
-  browser_.ApplyChanges(frame, plan.changes);
-  for (const auto& offer : plan.offers) SetInitialControl(frame, offer.id, offer.fixed);
-  browser_.HookDocumentEvents(frame, WordKeys());
-  if (EditDocument* d = DocumentAt(frame)) d->activated = true;
+std::vector<InitialControlOffer> EditControl::ActivateDocument(const FramePath& frame, const ActivationRead& read,
+                                                               bool& deletedFound) {
+  ActivationPlan plan = PlanActivation(read.elements, site_.LinkTextEditable, deletedFound);
+  auto spans = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
+  if (!spans) spans = browser_.Spans(frame);
+  if (EditDocument* d = DocumentAt(frame)) {
+    d->activated = true;
+    if (spans) d->spans = std::move(*spans);
+  }
+  return std::move(plan.offers);
 }
 
-void EditControl::MakeInert(const FramePath& frame) {
-  const ActivationPlan plan = PlanInert(browser_.Elements(frame, {"tag", "id", "parent"}));
-  browser_.AddStyleSheet(frame, plan.styleSheet);
-  browser_.ApplyChanges(frame, plan.changes);
+void EditControl::MakeInert(const FramePath& frame, const ActivationRead& read) {
+  const ActivationPlan plan = PlanInert(read.elements);
   // Hooked as well, so that its drags, context menus and Ctrl keys are cancelled too.
-  browser_.HookDocumentEvents(frame, WordKeys());
+  auto spans = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
+  if (!spans) spans = browser_.Spans(frame);
+  if (EditDocument* d = DocumentAt(frame); d && spans) d->spans = std::move(*spans);
 }
 
-bool EditControl::ActivateFrames(const FramePath& frame, unsigned navigation) {
-  bool deletedFound = false;  // shared by the frames of this one level
-  for (int i = 0; i < browser_.FrameCount(frame); ++i) {
-    if (Stale(navigation)) return false;
-    if (frameCursor_ >= FrameTable::kSize) return false;  // frames past the table were not prepared
-    const int entry = frameCursor_++;
-    // Copied: the browse pane may refill the table while this walk waits.
-    const std::string file = frames_[entry].File;
-    const bool hasFrames = frames_[entry].HasFrames;
-    if (file == kFrameError) continue;
-    FramePath child = frame;
-    child.push_back(i);
-    navigated_.ClearNavigated(file);
-    browser_.NavigateFrame(child, CopyAddressOf(file));
-    const bool loaded = navigated_.WaitForNavigated(
-        file, [this](const std::function<bool()>& done, std::chrono::milliseconds limit) {
-          return browser_.WaitUntil(done, limit);
-        },
-        kFrameLoadLimit);
-    DeleteFileQuietly(file);
-    if (Stale(navigation)) return false;
-    if (!loaded) {
-      // Skipped like an unreadable frame. The entries of a frameset that never loaded cannot be
-      // matched to frames any more, so the walk ends rather than activate the wrong ones.
-      if (hasFrames) return false;
-      continue;
+bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigned navigation) {
+  struct Loading {
+    int index = 0;
+    int entry = 0;
+    std::string file;
+    bool hasFrames = false;
+  };
+  int i = 0;
+  while (i < frameCount) {
+    // The frames whose table entries are known go together: up to the next frameset frame,
+    // whose own frames take the entries after it.
+    std::vector<Loading> loading;
+    std::vector<std::string> urls(static_cast<std::size_t>(frameCount));
+    bool tableEnds = false;
+    for (; i < frameCount; ++i) {
+      if (frameCursor_ >= FrameTable::kSize) {  // frames past the table were not prepared
+        tableEnds = true;
+        break;
+      }
+      const int entry = frameCursor_++;
+      // Copied: the browse pane may refill the table while this walk waits.
+      Loading l{i, entry, frames_[entry].File, frames_[entry].HasFrames};
+      if (l.file == kFrameError) continue;
+      navigated_.ClearNavigated(l.file);
+      urls[static_cast<std::size_t>(i)] = CopyAddressOf(l.file);
+      loading.push_back(std::move(l));
+      if (loading.back().hasFrames) {
+        ++i;
+        break;
+      }
     }
-    documents_.push_back({child, entry, false, {}});
-    if (browser_.FrameCount(child) > 0) {
-      if (!ActivateFrames(child, navigation)) return false;
-    } else if (!problems_.OKtoPublish || frames_[entry].Editable) {
-      ActivateDocument(child, deletedFound);
-    } else {
-      MakeInert(child);
+    if (!loading.empty()) browser_.NavigateFrames(frame, urls);
+    // Each frame is activated as soon as it has loaded, whichever comes first.
+    while (!loading.empty()) {
+      auto next = loading.end();
+      const bool loaded = browser_.WaitUntil(
+          [&] {
+            next = std::find_if(loading.begin(), loading.end(),
+                                [&](const Loading& l) { return navigated_.Contains(l.file); });
+            return next != loading.end();
+          },
+          kFrameLoadLimit);
+      if (Stale(navigation)) return false;
+      if (!loaded || next == loading.end()) {
+        // Skipped like unreadable frames. The entries of a frameset that never loaded cannot be
+        // matched to frames any more, so the walk ends rather than activate the wrong ones.
+        bool framesetLost = false;
+        for (const Loading& l : loading) {
+          DeleteFileQuietly(l.file);
+          framesetLost = framesetLost || l.hasFrames;
+        }
+        if (framesetLost) return false;
+        break;
+      }
+      const Loading l = *next;
+      loading.erase(next);
+      DeleteFileQuietly(l.file);
+      FramePath child = frame;
+      child.push_back(l.index);
+      documents_.push_back({child, l.entry, false, {}});
+      const ActivationRead read = browser_.ReadForActivation(child).value_or(ActivationRead{});
+      if (read.frameCount > 0) {
+        if (!ActivateFrames(child, read.frameCount, navigation)) return false;
+      } else if (!problems_.OKtoPublish || frames_[l.entry].Editable) {
+        FrameOffers offers{l.entry, frame, {}, false};
+        offers.offers = ActivateDocument(child, read, offers.deletedText);
+        frameOffers_.push_back(std::move(offers));
+      } else {
+        MakeInert(child, read);
+      }
+      if (Stale(navigation)) return false;
     }
+    if (tableEnds) return false;
   }
   return true;
 }
 
-void EditControl::RecordSpans() {
-  for (auto& d : documents_) {
-    if (auto spans = browser_.Spans(d.frame)) d.spans = std::move(*spans);
+void EditControl::PlaceFrameOffers() {
+  std::stable_sort(frameOffers_.begin(), frameOffers_.end(),
+                   [](const FrameOffers& a, const FrameOffers& b) { return a.entry < b.entry; });
+  // As if activated in table order: once a frame of a level held deleted text, the later frames
+  // of that level offer only their own deleted text.
+  std::vector<FramePath> levelsWithDeletedText;
+  for (const FrameOffers& f : frameOffers_) {
+    const bool levelDeleted = std::find(levelsWithDeletedText.begin(), levelsWithDeletedText.end(), f.level) !=
+                              levelsWithDeletedText.end();
+    FramePath child;
+    for (const EditDocument& d : documents_)
+      if (d.entry == f.entry) child = d.frame;
+    for (const InitialControlOffer& offer : f.offers)
+      if (offer.fixed || !levelDeleted) SetInitialControl(child, offer.id, offer.fixed);
+    if (f.deletedText && !levelDeleted) levelsWithDeletedText.push_back(f.level);
   }
+  frameOffers_.clear();
 }
 
 }  // namespace pq

@@ -6,6 +6,7 @@
 
 #include "core/document_event.h"
 #include "core/frame_path.h"
+#include "editor/activation.h"
 #include "editor/edit_pane_browser.h"
 #include "editor/edit_session.h"
 #include "editor/edit_status_bar.h"
@@ -29,8 +30,8 @@ struct EditDocument {
 };
 
 // The edit pane: loads the edit copy of the page, checks the site, makes exactly the permitted
-// text editable and everything else inert, loads and activates the frames one at a time, and
-// routes the documents' events to qEvent.
+// text editable and everything else inert, loads the frames of a document together and activates
+// each as it completes, and routes the documents' events to qEvent.
 class EditControl {
  public:
   // How long one frame's edit copy may take to load before it is skipped like an unreadable one.
@@ -113,11 +114,16 @@ class EditControl {
 
  private:
   bool Stale(unsigned navigation) const { return navigation != navigation_ || loadStopped_; }
-  void ActivateDocument(const FramePath& frame, bool& deletedFound);
-  void MakeInert(const FramePath& frame);
+  // Activates (or shows inert) the document from its one read; the offers of the first caret
+  // position are returned for the caller to place.
+  std::vector<InitialControlOffer> ActivateDocument(const FramePath& frame, const ActivationRead& read,
+                                                    bool& deletedFound);
+  void MakeInert(const FramePath& frame, const ActivationRead& read);
   // Returns false when the walk must end (abandoned, or a frameset frame that never loaded).
-  bool ActivateFrames(const FramePath& frame, unsigned navigation);
-  void RecordSpans();
+  bool ActivateFrames(const FramePath& frame, int frameCount, unsigned navigation);
+  // The offers of the frames, placed in frame table order once the walk ends, so that the
+  // first caret position does not depend on which frame completed first.
+  void PlaceFrameOffers();
   void SyncEditingState();
   void RunEditing(void (EditSession::*command)());
   EditDocument* DocumentAt(const FramePath& frame);
@@ -138,6 +144,13 @@ class EditControl {
   std::string origUrl_;
   std::vector<EditDocument> documents_;
   int frameCursor_ = 1;    // the frame table entry of the next frame to load
+  struct FrameOffers {
+    int entry = 0;
+    FramePath level;  // the frameset document: a deleted-text span counts for its frames
+    std::vector<InitialControlOffer> offers;
+    bool deletedText = false;
+  };
+  std::vector<FrameOffers> frameOffers_;
   unsigned navigation_ = 0;  // counts loads, so an activation knows when it went stale
 };
 

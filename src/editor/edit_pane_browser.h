@@ -46,6 +46,35 @@ class EditPaneBrowser {
   virtual bool ExecCommand(const FramePath& frame, const std::string& command, const std::string& value) = 0;
   // Lets the main loop run until done() holds or the limit passes; true when it held.
   virtual bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) = 0;
+
+  // The batched forms activation uses, one round trip each in the web view; by default made of
+  // the calls above.
+  // MarkersAndMeta, FrameCount and ActivationElements together; nullopt when unreadable.
+  virtual std::optional<ActivationRead> ReadForActivation(const FramePath& frame) {
+    ActivationRead read;
+    read.markersAndMeta = MarkersAndMeta(frame);
+    read.frameCount = FrameCount(frame);
+    read.elements = ActivationElements(frame);
+    return read;
+  }
+  // AddStyleSheet, ApplyChanges and HookDocumentEvents, then the spans' contents (Spans).
+  virtual std::optional<SpanSnapshot> Activate(const FramePath& frame, const std::string& css,
+                                               const std::vector<ElementChange>& changes,
+                                               const std::vector<CtrlKeyPass>& passed) {
+    AddStyleSheet(frame, css);
+    ApplyChanges(frame, changes);
+    HookDocumentEvents(frame, passed);
+    return Spans(frame);
+  }
+  // NavigateFrame for frame i of the document to urls[i], where that is not empty.
+  virtual void NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls) {
+    for (std::size_t i = 0; i < urls.size(); ++i) {
+      if (urls[i].empty()) continue;
+      FramePath child = frame;
+      child.push_back(static_cast<int>(i));
+      NavigateFrame(child, urls[i]);
+    }
+  }
 };
 
 }  // namespace pq

@@ -45,33 +45,93 @@
   };
   const textOf = (e) => (e ? (e.innerText ?? e.textContent ?? '') : '');
 
-  const describe = (e) => {
-    if (!e) return null;
-    const parent = e.parentElement;
-    return {
-      tag: e.tagName || '', id: e.id || '', editable: !!e.isContentEditable,
-      parentId: parent ? (parent.id || '') : '', parentTag: parent ? (parent.tagName || '') : '',
-      // Only editable elements carry their HTML: the body of a large page would be copied
-      // on every keystroke otherwise.
-      html: e.isContentEditable ? e.innerHTML : ''
-    };
+  // Documents travel to the program as one packed string (engine/packed_records.h): records end
+  // with \x1e, fields with \x1f, and a backslash escapes those two, \x1d and itself. A boolean
+  // is '1' or ''.
+  const escapes = { '\\': '\\\\', '\x1d': '\\l', '\x1e': '\\r', '\x1f': '\\f' };
+  const esc = (v) => String(typeof v === 'boolean' ? (v ? 1 : '') : (v ?? '')).replace(/[\\\x1d\x1e\x1f]/g, (c) => escapes[c]);
+  const pack = (rows) => {
+    const out = [];
+    for (const row of rows) { for (const f of row) out.push(esc(f), '\x1f'); out.push('\x1e'); }
+    return out.join('');
+  };
+  const unescapes = { l: '\x1d', r: '\x1e', f: '\x1f' };
+  const un = (v) => v.replace(/\\(.)/g, (m, c) => unescapes[c] ?? c);
+  const unpack = (packed) => {
+    const rows = String(packed).split('\x1e');
+    rows.pop();
+    return rows.map((row) => { const f = row.split('\x1f'); f.pop(); return f.map(un); });
   };
 
-  const snapshot = (w, depth) => {
-    const r = { ok: false, url: '', html: '', text: '', frames: [] };
-    let d;
+  // One element as a packed record: tag, id, editable, parentId, parentTag, html, text.
+  const describe = (e, whole) => {
+    if (!e) return null;
+    const parent = e.parentElement;
+    return pack([[
+      e.tagName || '', e.id || '', !!e.isContentEditable,
+      parent ? (parent.id || '') : '', parent ? (parent.tagName || '') : '',
+      // Only editable elements carry their HTML: the body of a large page would be copied
+      // on every keystroke otherwise.
+      whole || e.isContentEditable ? e.innerHTML : '', whole ? textOf(e) : ''
+    ]]);
+  };
+
+  // Records [depth, ok, url, html, text] of a document and its frames, depth first.
+  const snapshot = (w, depth, rows) => {
+    const r = [depth, false, '', '', ''];
+    rows.push(r);
     try {
-      d = w.document;
-      r.url = String(w.location.href);
+      const d = w.document;
+      r[2] = String(w.location.href);
       const e = d.documentElement;
-      r.html = e ? e.outerHTML : '';
-      r.text = textOf(e);
-      r.ok = true;
-    } catch (e) { return r; }
+      r[3] = e ? e.outerHTML : '';
+      r[4] = textOf(e);
+      r[1] = true;
+    } catch (e) { return rows; }
     if (depth < 16) {
-      for (let i = 0; i < w.frames.length; i++) r.frames.push(snapshot(w.frames[i], depth + 1));
+      for (let i = 0; i < w.frames.length; i++) snapshot(w.frames[i], depth + 1, rows);
     }
-    return r;
+    return rows;
+  };
+
+  // What the site check reads of a document: "<html>", the comments directly inside the
+  // document element or its head (where the origin markers land), every META element, "</html>".
+  const markersAndMeta = (d) => {
+    const root = d.documentElement;
+    if (!root) return '';
+    let s = '<html>';
+    for (const n of root.childNodes) {
+      if (n.nodeType === 8) s += '<!--' + n.data + '-->';
+      else if (n === d.head) for (const h of n.childNodes) if (h.nodeType === 8) s += '<!--' + h.data + '-->';
+    }
+    for (const m of d.getElementsByTagName('meta')) s += m.outerHTML;
+    return s + '</html>';
+  };
+
+  // The elements of the body in document order, kept on the document so that a batch of
+  // changes can refer to them by their index.
+  const listElements = (d) => {
+    const list = d.body ? Array.from(d.body.getElementsByTagName('*')) : [];
+    d.__pqList = list;
+    return list;
+  };
+  const parentIndex = (list) => {
+    const index = new Map(list.map((e, i) => [e, i]));
+    return (e) => (e.parentElement && index.has(e.parentElement)) ? index.get(e.parentElement) : -1;
+  };
+
+  // The live contents of every edit and anchor span: [id, html, editable link HTML...].
+  const spanRecords = (d) => {
+    const rows = [];
+    const seen = new Set();
+    for (const e of d.querySelectorAll('[id]')) {
+      const up = e.id.toUpperCase();
+      if (!(up.startsWith('ZZZEDIT') || up.startsWith('ZZZANCHOR')) || seen.has(e.id)) continue;
+      seen.add(e.id);
+      rows.push([e.id, e.innerHTML,
+                 ...Array.from(e.getElementsByTagName('a')).filter((a) => a.isContentEditable).map((a) => a.innerHTML)]);
+    }
+    return rows;
   };
 
   const readers = {
@@ -80,7 +140,7 @@
     text: (e) => textOf(e),
     html: (e) => e.innerHTML,
     editable: (e) => !!e.isContentEditable,
-    parent: (e, index) => (e.parentElement && index.has(e.parentElement)) ? index.get(e.parentElement) : -1,
+    parent: (e, parentOf) => parentOf(e),
     parentId: (e) => (e.parentElement ? (e.parentElement.id || '') : ''),
     href: (e) => (e.getAttribute ? (e.getAttribute('href') || '') : ''),
   };
@@ -158,7 +218,7 @@
         keyCode: ev.keyCode || 0, ctrlKey: !!ev.ctrlKey, shiftKey: !!ev.shiftKey,
         x: ev.clientX || 0, y: ev.clientY || 0,
         hasText: !!(sel && String(sel).length > 0),
-        active: describe(d.activeElement)
+        active: describe(d.activeElement, false)
       });
     };
     const cancel = (ev) => { ev.preventDefault(); ev.stopPropagation(); };
@@ -193,65 +253,90 @@
     return true;
   };
 
+  const addStyle = (d, css) => {
+    const s = d.createElement('style');
+    s.id = 'pagequill-style';
+    s.textContent = css;
+    (d.head || d.documentElement).appendChild(s);
+    return true;
+  };
+  // Changes of one batch: [index, property, value]. A failing change is skipped.
+  const apply = (d, changes) => {
+    const list = d.__pqList || [];
+    let done = 0;
+    for (const [i, prop, value] of changes) {
+      const e = list[Number(i)];
+      const set = setters[prop];
+      if (!e || !set) continue;
+      try { set(e, value); done++; } catch (x) {}
+    }
+    return done;
+  };
+
   window.__pq = {
-    snapshot: (path) => snapshot(win(path), path.length),
+    snapshot: (path) => pack(snapshot(win(path), 0, [])),
     frameCount: (path) => win(path).frames.length,
     location: (path) => String(win(path).location.href),
     outerHTML: (path) => { const e = doc(path).documentElement; return e ? e.outerHTML : ''; },
     navigateFrame: (path, url) => { win(path).location.href = url; return true; },
-    // One walk: the requested fields of every element of the body, in document order. The list
-    // is kept so that a batch of changes can refer to the elements by their index in it.
+    markersAndMeta: (path) => markersAndMeta(doc(path)),
+    // One walk: the requested fields of every element of the body, in document order, packed.
     elements: (path, fields) => {
+      const list = listElements(doc(path));
+      const parentOf = parentIndex(list);
+      return pack(list.map((e) => fields.map((f) => {
+        try { return readers[f] ? readers[f](e, parentOf) : ''; } catch (x) { return ''; }
+      })));
+    },
+    // A packed batch of changes (index, property, value).
+    apply: (path, packed) => apply(doc(path), unpack(packed)),
+    // What activation reads, in one call: [markersAndMeta, frame count], then per element of the
+    // body [tag, id, parent, text (SPAN and A only), html (edit spans only)].
+    activationRead: (path) => {
+      const w = win(path);
       const d = doc(path);
-      const list = d.body ? Array.from(d.body.getElementsByTagName('*')) : [];
-      d.__pqList = list;
-      const index = new Map(list.map((e, i) => [e, i]));
-      return list.map((e) => {
-        const r = {};
-        for (const f of fields) if (readers[f]) { try { r[f] = readers[f](e, index); } catch (x) {} }
-        return r;
-      });
-    },
-    // Changes of one batch: [index, property, value]. A failing change is skipped.
-    apply: (path, changes) => {
-      const list = doc(path).__pqList || [];
-      let done = 0;
-      for (const [i, prop, value] of changes) {
-        const e = list[i];
-        const set = setters[prop];
-        if (!e || !set) continue;
-        try { set(e, value); done++; } catch (x) {}
+      const list = listElements(d);
+      const parentOf = parentIndex(list);
+      const rows = [[markersAndMeta(d), w.frames.length]];
+      for (const e of list) {
+        const tag = e.tagName || '';
+        const up = tag.toUpperCase();
+        const id = e.id || '';
+        rows.push([tag, id, parentOf(e), up === 'SPAN' || up === 'A' ? textOf(e) : '',
+                   up === 'SPAN' && id.toUpperCase().startsWith('ZZZEDIT') ? e.innerHTML : '']);
       }
-      return done;
+      return pack(rows);
     },
-    byId: (path, id) => {
-      const e = doc(path).getElementById(id);
-      if (!e) return null;
-      const r = describe(e);
-      r.html = e.innerHTML;
-      r.text = textOf(e);
-      return r;
+    // What activation does, in one call: the style sheet, the packed batch of changes, the
+    // events hooked; answers the spans' contents as they are then.
+    activate: (path, css, packed, passCtrl) => {
+      const d = doc(path);
+      addStyle(d, css);
+      apply(d, unpack(packed));
+      hook(path, passCtrl);
+      return pack(spanRecords(d));
     },
+    // Sends several frames of one document to their addresses at once ('' leaves a frame be).
+    navigateFrames: (path, urls) => {
+      const w = win(path);
+      let sent = 0;
+      urls.forEach((url, i) => {
+        if (!url || i >= w.frames.length) return;
+        w.frames[i].location.href = url;
+        sent++;
+      });
+      return sent;
+    },
+    byId: (path, id) => describe(doc(path).getElementById(id), true),
     setById: (path, id, prop, value) => {
       const e = doc(path).getElementById(id);
       const set = setters[prop];
       if (!e || !set) return false;
       return set(e, value) !== false;
     },
-    active: (path) => describe(doc(path).activeElement),
-    // The live contents of every edit and anchor span, by id (the first element of each id).
-    spans: (path) => {
-      const out = {};
-      for (const e of doc(path).querySelectorAll('[id]')) {
-        const up = e.id.toUpperCase();
-        if (!(up.startsWith('ZZZEDIT') || up.startsWith('ZZZANCHOR')) || (e.id in out)) continue;
-        out[e.id] = {
-          html: e.innerHTML,
-          links: Array.from(e.getElementsByTagName('a')).filter((a) => a.isContentEditable).map((a) => a.innerHTML)
-        };
-      }
-      return out;
-    },
+    active: (path) => describe(doc(path).activeElement, false),
+    // The live contents of every edit and anchor span (the first element of each id), packed.
+    spans: (path) => pack(spanRecords(doc(path))),
     selectionText: (path) => { const s = doc(path).getSelection(); return s ? String(s) : ''; },
     exec: (path, command, value) => {
       const d = doc(path);
@@ -262,14 +347,7 @@
       }
       return d.execCommand(command, false, value);
     },
-    addStyle: (path, css) => {
-      const d = doc(path);
-      const s = d.createElement('style');
-      s.id = 'pagequill-style';
-      s.textContent = css;
-      (d.head || d.documentElement).appendChild(s);
-      return true;
-    },
+    addStyle: (path, css) => addStyle(doc(path), css),
     submitForm: (path, index) => { doc(path).forms[index].submit(); return true; },
     // An element's inner HTML alone: unlike its text, it needs no layout of the page.
     htmlById: (path, id) => { const e = doc(path).getElementById(id); return e ? e.innerHTML : null; },

@@ -61,30 +61,4 @@ std::optional<FramePath> ToFramePath(const ScriptValue& v) {
   return path;
 }
 
-ElementInfo ToElement(const ScriptValue& v) {
-  ElementInfo e;
-  e.tag = v["tag"].Str();
-  e.id = v["id"].Str();
-  e.text = v["text"].Str();
-  e.html = v["html"].Str();
-  e.editable = v["editable"].Bool();
-  e.parent = v["parent"].Int(-1);
-  e.parentId = v["parentId"].Str();
-  e.parentTag = v["parentTag"].Str();
-  e.href = v["href"].Str();
-  return e;
-}
-
-DocumentSnapshot ToSnapshot(const ScriptValue& v, int depth) {
-  DocumentSnapshot d;
-  d.readable = v["ok"].Bool();
-  d.location = v["url"].Str();
-  d.outerHTML = v["html"].Str();
-  d.outerText = v["text"].Str();
-  if (depth < static_cast<int>(kMaxFrameDepth)) {
-    for (const auto& f : v["frames"].items) d.frames.push_back(ToSnapshot(f, depth + 1));
-  }
-  return d;
-}
-
 }  // namespace pq::engine

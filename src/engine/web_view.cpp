@@ -12,6 +12,7 @@
 #include "engine/gobject_ptr.h"
 #include "engine/in_page_runtime.h"
 #include "engine/keys_after_click.h"
+#include "engine/packed_records.h"
 #include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
 #include "engine/tls_problem.h"
@@ -373,8 +374,10 @@ struct WebView::Impl {
       e.x = m["x"].Int();
       e.y = m["y"].Int();
       e.hasText = m["hasText"].Bool();
-      e.hasActive = !m["active"].IsNull();
-      if (e.hasActive) e.active = ToElement(m["active"]);
+      if (auto active = DescribedElement(m["active"].Str())) {
+        e.hasActive = true;
+        e.active = std::move(*active);
+      }
       self->events.Post(std::move(e));
     }
   }

@@ -11,6 +11,7 @@
 #include "core/document_event.h"
 #include "core/frame_path.h"
 #include "engine/error_page.h"
+#include "engine/packed_records.h"
 #include "engine/script_value.h"
 #include "pageprep/frames.h"
 #include "pageprep/restore_html.h"
@@ -100,6 +101,8 @@ class WebView {
   // The document and all its frames in one walk; nullopt when the document is unreadable.
   std::optional<DocumentSnapshot> Snapshot(const FramePath& frame = {});
   std::string OuterHTML(const FramePath& frame = {});
+  // What the site check reads of the document (ActivationRead::markersAndMeta), "" if unreadable.
+  std::string MarkersAndMeta(const FramePath& frame);
   int FrameCount(const FramePath& frame = {});
   std::optional<std::string> FrameLocation(const FramePath& frame);
   bool NavigateFrame(const FramePath& frame, const std::string& url);
@@ -110,6 +113,17 @@ class WebView {
   std::vector<ElementInfo> Elements(const FramePath& frame, const std::vector<std::string>& fields);
   // Applies a batch of changes to elements of the last Elements list; returns how many took.
   int ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes);
+  // Activation's read of a document in one call (packed_records.h); the element list is kept
+  // for ApplyChanges and Activate.
+  std::optional<ActivationRead> ReadForActivation(const FramePath& frame);
+  // Activation's changes in one call: adds the style sheet, applies the changes to the last
+  // element list, hooks the document's events (as HookDocumentEvents); answers the spans' live
+  // contents afterwards (as Spans).
+  std::optional<SpanSnapshot> Activate(const FramePath& frame, const std::string& css,
+                                       const std::vector<ElementChange>& changes,
+                                       const std::vector<CtrlKeyPass>& passed);
+  // Sends the document's frame i to urls[i] ("" leaves it), all in one call; how many were sent.
+  int NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls);
   std::optional<ElementInfo> ElementById(const FramePath& frame, const std::string& id);
   bool SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
                       const std::string& value);
@@ -145,6 +159,9 @@ class WebView {
   struct Impl;
 
  private:
+  // A runtime operation that answers packed records; nullopt when it failed.
+  std::optional<std::string> CallPacked(const std::string& operation, const std::string& arguments);
+
   std::unique_ptr<Impl> impl_;
   std::string home_;
   ScriptStats stats_;

@@ -1,15 +1,45 @@
-// The document operations of the web view: each one call of the in-page runtime.
+// The document operations of the web view: each one call of the in-page runtime. Whatever
+// reads a document comes back packed (packed_records.h).
 #include "engine/in_page_runtime.h"
-#include "engine/script_value_conversion.h"
+#include "engine/packed_records.h"
 #include "engine/web_view.h"
 
 namespace pq::engine {
 
-std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {
-  auto v = CallRuntime("snapshot", FramePathLiteral(frame));
-  if (!v || !(*v)["ok"].Bool()) return std::nullopt;
-  return ToSnapshot(*v, 0);
+namespace {
+
+std::string StringList(const std::vector<std::string>& items) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < items.size(); ++i) list += (i ? "," : "") + JsString(items[i]);
+  return list + "]";
 }
+
+std::string KeyList(const std::vector<CtrlKeyPass>& passed) {
+  std::string keys = "[";
+  for (const CtrlKeyPass& k : passed) {
+    if (keys.size() > 1) keys += ",";
+    keys += "[" + std::to_string(k.keyCode) + (k.withShift ? ",true]" : ",false]");
+  }
+  return keys + "]";
+}
+
+}  // namespace
+
+std::optional<std::string> WebView::CallPacked(const std::string& operation, const std::string& arguments) {
+  auto v = CallRuntime(operation, arguments);
+  if (!v || v->kind != ScriptValue::Kind::String) return std::nullopt;
+  return std::move(v->string);
+}
+
+std::optional<DocumentSnapshot> WebView::Snapshot(const FramePath& frame) {
+  auto packed = CallPacked("snapshot", FramePathLiteral(frame));
+  if (!packed) return std::nullopt;
+  auto snapshot = SnapshotFromRecords(UnpackRecords(*packed));
+  if (!snapshot || !snapshot->readable) return std::nullopt;
+  return snapshot;
+}
+
+std::string WebView::MarkersAndMeta(const FramePath& frame) { return CallPacked("markersAndMeta", FramePathLiteral(frame)).value_or(""); }
 
 std::string WebView::OuterHTML(const FramePath& frame) {
   auto v = CallRuntime("outerHTML", FramePathLiteral(frame));
@@ -37,34 +67,43 @@ bool WebView::NavigateFrame(const FramePath& frame, const std::string& url) {
 }
 
 std::vector<ElementInfo> WebView::Elements(const FramePath& frame, const std::vector<std::string>& fields) {
-  std::string list = "[";
-  for (std::size_t i = 0; i < fields.size(); ++i) list += (i ? "," : "") + JsString(fields[i]);
-  list += "]";
-  std::vector<ElementInfo> out;
-  auto v = CallRuntime("elements", FramePathLiteral(frame) + "," + list);
-  if (!v) return out;
-  out.reserve(v->size());
-  for (const auto& item : v->items) out.push_back(ToElement(item));
-  return out;
+  auto packed = CallPacked("elements", FramePathLiteral(frame) + "," + StringList(fields));
+  if (!packed) return {};
+  return ElementsFromRecords(UnpackRecords(*packed), fields);
 }
 
+// The batch goes as one string, split again in the page: a literal of tens of thousands of
+// arrays takes the page's script engine a second to compile.
 int WebView::ApplyChanges(const FramePath& frame, const std::vector<ElementChange>& changes) {
   if (changes.empty()) return 0;
-  std::string list = "[";
-  for (std::size_t i = 0; i < changes.size(); ++i) {
-    const auto& c = changes[i];
-    if (i) list += ',';
-    list += "[" + std::to_string(c.index) + "," + JsString(c.property) + "," + JsString(c.value) + "]";
-  }
-  list += "]";
-  auto v = CallRuntime("apply", FramePathLiteral(frame) + "," + list);
+  auto v = CallRuntime("apply", FramePathLiteral(frame) + "," + JsString(PackChanges(changes)));
+  return v ? v->Int() : 0;
+}
+
+std::optional<ActivationRead> WebView::ReadForActivation(const FramePath& frame) {
+  auto packed = CallPacked("activationRead", FramePathLiteral(frame));
+  if (!packed) return std::nullopt;
+  return ActivationReadFromRecords(UnpackRecords(*packed));
+}
+
+std::optional<SpanSnapshot> WebView::Activate(const FramePath& frame, const std::string& css,
+                                              const std::vector<ElementChange>& changes,
+                                              const std::vector<CtrlKeyPass>& passed) {
+  auto packed = CallPacked("activate", FramePathLiteral(frame) + "," + JsString(css) + "," +
+                                           JsString(PackChanges(changes)) + "," + KeyList(passed));
+  if (!packed) return std::nullopt;
+  return SpansFromRecords(UnpackRecords(*packed));
+}
+
+int WebView::NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls) {
+  auto v = CallRuntime("navigateFrames", FramePathLiteral(frame) + "," + StringList(urls));
   return v ? v->Int() : 0;
 }
 
 std::optional<ElementInfo> WebView::ElementById(const FramePath& frame, const std::string& id) {
-  auto v = CallRuntime("byId", FramePathLiteral(frame) + "," + JsString(id));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  return ToElement(*v);
+  auto packed = CallPacked("byId", FramePathLiteral(frame) + "," + JsString(id));
+  if (!packed) return std::nullopt;
+  return DescribedElement(*packed);
 }
 
 bool WebView::SetElementById(const FramePath& frame, const std::string& id, const std::string& property,
@@ -75,21 +114,15 @@ bool WebView::SetElementById(const FramePath& frame, const std::string& id, cons
 }
 
 std::optional<ElementInfo> WebView::ActiveElement(const FramePath& frame) {
-  auto v = CallRuntime("active", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  return ToElement(*v);
+  auto packed = CallPacked("active", FramePathLiteral(frame));
+  if (!packed) return std::nullopt;
+  return DescribedElement(*packed);
 }
 
 std::optional<SpanSnapshot> WebView::Spans(const FramePath& frame) {
-  auto v = CallRuntime("spans", FramePathLiteral(frame));
-  if (!v || v->kind != ScriptValue::Kind::Object) return std::nullopt;
-  SpanSnapshot spans;
-  for (const auto& [id, e] : v->fields) {
-    auto& element = spans.elements[id];
-    element.innerHTML = e["html"].Str();
-    for (const auto& link : e["links"].items) element.editableLinks.push_back(link.Str());
-  }
-  return spans;
+  auto packed = CallPacked("spans", FramePathLiteral(frame));
+  if (!packed) return std::nullopt;
+  return SpansFromRecords(UnpackRecords(*packed));
 }
 
 std::string WebView::SelectionText(const FramePath& frame) {
@@ -113,13 +146,7 @@ bool WebView::SubmitForm(const FramePath& frame, int index) {
 }
 
 bool WebView::HookDocumentEvents(const FramePath& frame, const std::vector<CtrlKeyPass>& passed) {
-  std::string keys = "[";
-  for (const CtrlKeyPass& k : passed) {
-    if (keys.size() > 1) keys += ",";
-    keys += "[" + std::to_string(k.keyCode) + (k.withShift ? ",true]" : ",false]");
-  }
-  keys += "]";
-  auto v = CallRuntime("hook", FramePathLiteral(frame) + "," + keys);
+  auto v = CallRuntime("hook", FramePathLiteral(frame) + "," + KeyList(passed));
   return v && v->Bool();
 }
 

@@ -117,8 +117,9 @@ class FakeBrowser : public pq::EditPaneBrowser {
       hook();
     }
     if (!pending.empty()) {
-      const auto [frame, url] = pending.front();
-      pending.erase(pending.begin());
+      const auto at = lastFirst ? pending.end() - 1 : pending.begin();
+      const auto [frame, url] = *at;
+      pending.erase(at);
       control->OnDocumentComplete(frame, url);
     }
     return done();
@@ -135,6 +136,7 @@ class FakeBrowser : public pq::EditPaneBrowser {
   std::map<FramePath, FakeDoc> docs;
   std::map<std::string, FakeDoc> copies;  // frame copies by file name
   std::set<std::string> neverLoads;
+  bool lastFirst = false;  // frames complete in the reverse order of their navigation
   std::vector<std::pair<FramePath, std::string>> pending;
   std::function<void()> duringWait;
   std::vector<std::string> calls;
@@ -267,19 +269,19 @@ TEST_F(EditControlTest, StatusBarSaysNotEditableWhenPublishingIsNotPossible) {
   }
 }
 
-TEST_F(EditControlTest, FramesetLoadsEachFrameInTurnAndActivatesTheEditableOnes) {
+TEST_F(EditControlTest, FramesetLoadsItsFramesTogetherAndActivatesTheEditableOnes) {
   browser_.docs[{}] = Page(EditHTML("", "http://site.test/frames.htm"), {}, 2);
   AddFrame(Page("", {"Menu"}));
   AddFrame(Page("", {"News"}), "n");
   Load();
   EXPECT_EQ(site_.Status, PageStatus::Part);
   EXPECT_EQ(status_.Icon(), pq::EditStatusIcon::Exclamation);
-  // One frame at a time: each is navigated only after the one before has loaded.
+  // Both frames are sent to their copies at once; each is activated once it has loaded.
   std::vector<std::string> frameCalls;
   for (const auto& c : browser_.calls)
     if (c.rfind("navigateFrame", 0) == 0 || c.rfind("style", 0) == 0) frameCalls.push_back(c);
-  EXPECT_EQ(frameCalls, (std::vector<std::string>{"style []", "navigateFrame [0] frmpage1.htm", "style [0]",
-                                                  "navigateFrame [1] frmpage2.htm", "style [1]"}));
+  EXPECT_EQ(frameCalls, (std::vector<std::string>{"style []", "navigateFrame [0] frmpage1.htm",
+                                                  "navigateFrame [1] frmpage2.htm", "style [0]", "style [1]"}));
   EXPECT_NE(browser_.docs[{0}].styles[0].find("read-write"), std::string::npos);
   EXPECT_EQ(browser_.docs[{1}].styles[0].find("read-write"), std::string::npos);  // shown inert
   EXPECT_TRUE(browser_.docs[{1}].hooked);
@@ -315,6 +317,30 @@ TEST_F(EditControlTest, DeletedTextInALaterFrameWinsTheCaret) {
   EXPECT_EQ(control_.InitialControl().id, "ZZZEDIT1");
   EXPECT_TRUE(control_.InitialControlFixed());
   EXPECT_EQ(*control_.Documents()[2].spans.InnerHTML("ZZZEDIT1"), "");
+}
+
+TEST_F(EditControlTest, FramesCompletingInAnyOrderGiveTheSameDocumentsAndCaret) {
+  for (const bool lastFirst : {false, true}) {
+    browser_.lastFirst = lastFirst;
+    frames_ = pq::FrameTable{};
+    browser_.copies.clear();
+    browser_.docs.clear();
+    browser_.docs[{}] = Page(EditHTML("", "http://site.test/frames.htm"), {}, 3);
+    AddFrame(Page("", {"Menu"}));
+    FakeDoc deleted = Page("", {"News"});
+    deleted.spans.elements["ZZZEDIT1"].innerHTML = pq::kDeletedTextHTML;
+    AddFrame(deleted);
+    AddFrame(Page("", {"Hours"}));
+    Load();
+    ASSERT_EQ(control_.Documents().size(), 4u) << lastFirst;
+    for (int i = 1; i <= 3; ++i) {
+      EXPECT_EQ(control_.Documents()[static_cast<std::size_t>(i)].entry, i) << lastFirst;
+      EXPECT_EQ(control_.Documents()[static_cast<std::size_t>(i)].frame, FramePath{i - 1}) << lastFirst;
+    }
+    // The deleted text in the middle frame holds the caret whichever frame came first.
+    EXPECT_EQ(control_.InitialControl().frame, FramePath{1}) << lastFirst;
+    EXPECT_TRUE(control_.InitialControlFixed()) << lastFirst;
+  }
 }
 
 TEST_F(EditControlTest, UnreadableAndSlowFramesAreSkipped) {
@@ -369,7 +395,8 @@ TEST_F(EditControlTest, AStopOrANewPageAbandonsTheActivation) {
   EXPECT_TRUE(control_.LoadStopped());
   EXPECT_EQ(events_, "UndoChange 0;RedoChange 0;");
   EXPECT_FALSE(window_.EditTabPreparing);  // the navigation buttons work again
-  EXPECT_EQ(browser_.docs.count({1}), 0u);
+  EXPECT_FALSE(browser_.docs[{0}].hooked);  // nothing is activated after the stop
+  EXPECT_FALSE(browser_.docs[{1}].hooked);
   // A document completing after the stop is ignored.
   const int before = browser_.roundTrips;
   control_.OnDocumentComplete({}, "file:///x/webed.htm");

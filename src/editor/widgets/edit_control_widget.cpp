@@ -2,7 +2,6 @@
 
 #include <gtk/gtk.h>
 
-#include "editor/widgets/packed_reads.h"
 #include "engine/clipboard.h"
 #include "engine/wait_until.h"
 
@@ -89,36 +88,5 @@ GtkWidget* EditControlWidget::Widget() const { return box_.get(); }
 bool EditControlWidget::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   return engine::WaitUntil(done, limit);
 }
-
-}  // namespace pq
-
-namespace pq {
-
-std::vector<ElementInfo> EditControlWidget::Elements(const FramePath& f, const std::vector<std::string>& fields) {
-  return PackedElements(view_, f, fields);
-}
-
-std::string EditControlWidget::MarkersAndMeta(const FramePath& f) {
-  std::string walk = "window";
-  for (int i : f) walk += ".frames[" + std::to_string(i) + "]";
-  auto v = view_.Evaluate("(() => { const d = " + walk + ".document; const root = d.documentElement;"
-                          " if (!root) return ''; let s = '<html>';"
-                          " for (const n of root.childNodes) {"
-                          "   if (n.nodeType === 8) s += '<!--' + n.data + '-->';"
-                          "   else if (n === d.head) for (const h of n.childNodes) if (h.nodeType === 8) s += '<!--' + h.data + '-->'; }"
-                          " for (const m of d.getElementsByTagName('meta')) s += m.outerHTML;"
-                          " return s + '</html>'; })()");
-  return v ? v->Str() : "";
-}
-
-std::vector<ElementInfo> EditControlWidget::ActivationElements(const FramePath& f) {
-  return PackedActivationElements(view_, f);
-}
-
-int EditControlWidget::ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) {
-  return PackedApplyChanges(view_, f, changes);
-}
-
-std::optional<SpanSnapshot> EditControlWidget::Spans(const FramePath& f) { return PackedSpans(view_, f); }
 
 }  // namespace pq

@@ -37,13 +37,29 @@ class EditControlWidget : private EditPaneBrowser {
   void Navigate(const std::string& url) override { view_.Navigate(url); }
   void Stop() override { view_.Stop(); }
   std::string OuterHTML(const FramePath& f) override { return view_.OuterHTML(f); }
-  std::string MarkersAndMeta(const FramePath& f) override;
+  std::string MarkersAndMeta(const FramePath& f) override { return view_.MarkersAndMeta(f); }
   int FrameCount(const FramePath& f) override { return view_.FrameCount(f); }
   bool NavigateFrame(const FramePath& f, const std::string& url) override { return view_.NavigateFrame(f, url); }
-  std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override;
-  std::vector<ElementInfo> ActivationElements(const FramePath& f) override;
-  int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override;
-  std::optional<SpanSnapshot> Spans(const FramePath& f) override;
+  std::vector<ElementInfo> Elements(const FramePath& f, const std::vector<std::string>& fields) override {
+    return view_.Elements(f, fields);
+  }
+  std::vector<ElementInfo> ActivationElements(const FramePath& f) override {
+    auto read = view_.ReadForActivation(f);
+    return read ? std::move(read->elements) : std::vector<ElementInfo>{};
+  }
+  int ApplyChanges(const FramePath& f, const std::vector<ElementChange>& changes) override {
+    return view_.ApplyChanges(f, changes);
+  }
+  std::optional<SpanSnapshot> Spans(const FramePath& f) override { return view_.Spans(f); }
+  std::optional<ActivationRead> ReadForActivation(const FramePath& f) override { return view_.ReadForActivation(f); }
+  std::optional<SpanSnapshot> Activate(const FramePath& f, const std::string& css,
+                                       const std::vector<ElementChange>& changes,
+                                       const std::vector<CtrlKeyPass>& passed) override {
+    return view_.Activate(f, css, changes, passed);
+  }
+  void NavigateFrames(const FramePath& f, const std::vector<std::string>& urls) override {
+    view_.NavigateFrames(f, urls);
+  }
   bool AddStyleSheet(const FramePath& f, const std::string& css) override { return view_.AddStyleSheet(f, css); }
   bool HookDocumentEvents(const FramePath& f, const std::vector<CtrlKeyPass>& passed) override {
     return view_.HookDocumentEvents(f, passed);
