@@ -139,7 +139,8 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
   const int n = static_cast<int>(elements.size());
   const std::vector<int> end = SubtreeEnds(elements);
   std::vector<bool> editable(elements.size(), false);
-  std::vector<std::string> selectors;  // edit spans made editable
+  bool anyOpened = false;              // an edit span was made editable
+  std::vector<std::string> shutSpans;  // edit spans left as they are (nothing to edit in them)
   std::vector<std::string> shutLinks;  // links of anchor spans that stay read-only
   bool initialSet = false;
 
@@ -160,11 +161,12 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
         if (!e.html.empty() && e.html.back() == ' ')
           plan.changes.push_back({i, "innerHTML", e.html.substr(0, e.html.size() - 1) + "&nbsp;"});
       } else {
-        continue;  // an empty span stays as it is
+        shutSpans.push_back(SpanSelector(e.id));  // an empty span stays as it is
+        continue;
       }
       editable[static_cast<std::size_t>(i)] = true;
       plan.editable.push_back(i);
-      selectors.push_back(SpanSelector(e.id));
+      anyOpened = true;
     } else if (IsAnchorSpan(e) && linkTextEditable) {
       for (int a = i + 1; a < end[static_cast<std::size_t>(i)]; ++a) {
         const ElementInfo& link = elements[static_cast<std::size_t>(a)];
@@ -186,9 +188,10 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
 
   // Author rules beat the engine's own for contenteditable, so the page's own editable
   // elements are shut too, and only the chosen ones open.
-  // Links are opened by one rule and the few that may not be edited shut again by their position
-  // in their span: a rule per link, each tried on every link, would grow with the square of
-  // their number.
+  // Edit spans are opened by one rule and the few empty ones shut again by id; links likewise,
+  // the few that may not be edited shut again by their position in their span. A selector per
+  // opened span made the style sheet grow with the page (a megabyte on a 1 MB page) and a rule
+  // per link, each tried on every link, would grow with the square of their number.
   auto rule = [](const std::vector<std::string>& list, const char* body) {
     std::string out;
     for (const auto& s : list) out += (out.empty() ? "" : ",\n") + s;
@@ -198,12 +201,16 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
   constexpr const char* kShut = "{ -webkit-user-select: none !important; -webkit-user-modify: read-only !important; }";
   // The engine rings the focused editable element beside the pane's own dotted frame.
   constexpr const char* kNoRing = "{ outline: none !important; }";
+  const std::string spanSelector = "span[id^=\"ZZZEDIT\" i]";
   const std::string linkSelector = "span[id^=\"ZZZANCHOR\" i] a";
   std::vector<std::string> focused;
-  for (const auto& s : selectors) focused.push_back(s + ":focus");
+  if (anyOpened) focused.push_back(spanSelector + ":focus");
   if (linkTextEditable) focused.push_back(linkSelector + ":focus");
   plan.styleSheet = kInertRules;
-  if (!selectors.empty()) plan.styleSheet += rule(selectors, kOpen);
+  if (anyOpened) {
+    plan.styleSheet += rule({spanSelector}, kOpen);
+    if (!shutSpans.empty()) plan.styleSheet += rule(shutSpans, kShut);
+  }
   if (linkTextEditable) plan.styleSheet += rule({linkSelector}, kOpen);
   if (!shutLinks.empty()) plan.styleSheet += rule(shutLinks, kShut);
   if (!focused.empty()) plan.styleSheet += rule(focused, kNoRing);
