@@ -95,6 +95,7 @@ struct WebView::Impl {
   std::string startedUrl;        // the address the current main load started for
   std::string retryUrl;          // loaded again once its certificate passed the extra authorities
   guint retrySource = 0;
+  std::string cancelRetriedUrl;  // already tried again after the network side dropped it
   // Certificates allowed for their hosts after passing the extra authorities: one that still
   // fails is not tried again.
   std::vector<std::pair<std::string, GObjectPtr<GTlsCertificate>>> allowed;
@@ -136,6 +137,20 @@ struct WebView::Impl {
     errorPageUrl = base;
     const std::string page = ErrorPageHTML(url, reason, advice);
     webkit_web_view_load_alternate_html(view.get(), page.c_str(), base.c_str(), nullptr);
+  }
+
+  // Not from inside the failing load: once it has finished.
+  void LoadAgainWhenIdle(const std::string& url) {
+    retryUrl = url;
+    retrySource = g_idle_add(
+        [](gpointer d) -> gboolean {
+          auto* impl = static_cast<Impl*>(d);
+          impl->retrySource = 0;
+          impl->ownRequest = true;
+          webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
+          return G_SOURCE_REMOVE;
+        },
+        this);
   }
 
   void RestoreDefaultCharset() {
@@ -264,6 +279,8 @@ struct WebView::Impl {
                                GError* error, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     self->loadFailed = true;
+    g_log("Pagequill", G_LOG_LEVEL_DEBUG, "load of %s failed: %s %d %s", failingUri ? failingUri : "",
+          g_quark_to_string(error->domain), error->code, error->message ? error->message : "");
     const bool stopped =
         (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
         (error->domain == WEBKIT_POLICY_ERROR &&
@@ -271,6 +288,14 @@ struct WebView::Impl {
         (error->domain == WEBKIT_DOWNLOAD_ERROR);
     if (stopped) return TRUE;
     const std::string url = failingUri && *failingUri ? failingUri : self->startedUrl;
+    // The network side sometimes drops a fresh https connection on its own (a cancelled
+    // handshake, not the user's Stop): one quiet second try shows the real answer instead.
+    if (error->domain == G_IO_ERROR && error->code == G_IO_ERROR_CANCELLED && url != self->cancelRetriedUrl &&
+        (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://")) && !self->retrySource) {
+      self->cancelRetriedUrl = url;
+      self->LoadAgainWhenIdle(url);
+      return TRUE;
+    }
     // The error page itself failed: nothing better can be shown.
     if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return TRUE;
     if (error->domain == WEBKIT_POLICY_ERROR && error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI) {
@@ -306,17 +331,7 @@ struct WebView::Impl {
         self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
         webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
                                                           host.c_str());
-        self->retryUrl = url;
-        // Not from inside the failing load: once it has finished.
-        self->retrySource = g_idle_add(
-            [](gpointer d) -> gboolean {
-              auto* impl = static_cast<Impl*>(d);
-              impl->retrySource = 0;
-              impl->ownRequest = true;
-              webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
-              return G_SOURCE_REMOVE;
-            },
-            self);
+        self->LoadAgainWhenIdle(url);
         return TRUE;
       }
     }
@@ -439,6 +454,7 @@ GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
 
 void WebView::Navigate(const std::string& url) {
   impl_->ownRequest = true;
+  impl_->cancelRetriedUrl.clear();
   impl_->errorPageUrl.clear();
   const bool ownCopy = impl_->ownCopies && StartsWithNoCase(url, std::string(kCopyScheme) + ":");
   if (!ownCopy && !IsOpenableAddress(url)) {
