@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "engine/address_problem.h"
 #include "engine/copy_scheme.h"
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
+#include "engine/http_exchange.h"
 #include "engine/in_page_runtime.h"
 #include "engine/keys_after_click.h"
 #include "engine/script_value_conversion.h"
@@ -96,6 +98,10 @@ struct WebView::Impl {
   std::string retryUrl;          // loaded again once its certificate passed the extra authorities
   guint retrySource = 0;
   std::string cancelRetriedUrl;  // already tried again after the network side dropped it
+  guint checkSource = 0;         // our own look at an https site whose load was dropped twice
+  std::string checkUrl, checkMessage;
+  int loadsStarted = 0;
+  std::shared_ptr<bool> alive = std::make_shared<bool>(true);
   // Certificates allowed for their hosts after passing the extra authorities: one that still
   // fails is not tried again.
   std::vector<std::pair<std::string, GObjectPtr<GTlsCertificate>>> allowed;
@@ -112,7 +118,9 @@ struct WebView::Impl {
   struct Closer {
     Impl& impl;
     ~Closer() {
+      *impl.alive = false;
       if (impl.retrySource) g_source_remove(impl.retrySource);
+      if (impl.checkSource) g_source_remove(impl.checkSource);
       g_cancellable_cancel(impl.cancellable.get());
       if (impl.content)
         webkit_user_content_manager_unregister_script_message_handler_in_world(impl.content.get(), kRuntimeChannel,
@@ -148,6 +156,34 @@ struct WebView::Impl {
           impl->retrySource = 0;
           impl->ownRequest = true;
           webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
+          return G_SOURCE_REMOVE;
+        },
+        this);
+  }
+
+  // Asks the site once with the program's own client (bounded) and shows the error page with
+  // its certificate's problem, or the engine's own words when the certificate is not the cause.
+  void CheckCertificateWhenIdle(const std::string& url, const std::string& message) {
+    checkUrl = url;
+    checkMessage = message;
+    checkSource = g_idle_add(
+        [](gpointer d) -> gboolean {
+          auto* impl = static_cast<Impl*>(d);
+          impl->checkSource = 0;
+          const std::shared_ptr<bool> alive = impl->alive;
+          const int loads = impl->loadsStarted;
+          const std::string url = impl->checkUrl;
+          HttpRequest request;
+          request.method = "HEAD";
+          request.url = url;
+          request.stop = [alive] { return !*alive; };
+          const HttpAnswer answer = Exchange(request, std::chrono::seconds(10));
+          // Gone, or the user went elsewhere meanwhile.
+          if (!*alive || impl->loadsStarted != loads) return G_SOURCE_REMOVE;
+          if (answer.certificateRefused)
+            impl->ShowErrorPage(url, answer.problem, ErrorAdvice::Certificate);
+          else
+            impl->ShowErrorPage(url, impl->checkMessage, ErrorAdvice::CheckNetwork);
           return G_SOURCE_REMOVE;
         },
         this);
@@ -235,6 +271,7 @@ struct WebView::Impl {
         const std::string started = self->lastAllowed.empty() ? url : self->lastAllowed;
         self->lastAllowed.clear();
         if (self->errorPageUrl.empty()) self->startedUrl = started;
+        ++self->loadsStarted;
         self->ownRequest = false;
         self->topLoading = true;
         self->topCommitted = false;
@@ -288,13 +325,20 @@ struct WebView::Impl {
         (error->domain == WEBKIT_DOWNLOAD_ERROR);
     if (stopped) return TRUE;
     const std::string url = failingUri && *failingUri ? failingUri : self->startedUrl;
-    // The network side sometimes drops a fresh https connection on its own (a cancelled
-    // handshake, not the user's Stop): one quiet second try shows the real answer instead.
-    if (error->domain == G_IO_ERROR && error->code == G_IO_ERROR_CANCELLED && url != self->cancelRetriedUrl &&
-        (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://")) && !self->retrySource) {
-      self->cancelRetriedUrl = url;
-      self->LoadAgainWhenIdle(url);
-      return TRUE;
+    // Now and then the network side drops a load outright (cancelled, though nobody pressed
+    // Stop), seen with refused certificates: one quiet second try, then, for https, our own
+    // client names the real reason.
+    if (error->domain == G_IO_ERROR && error->code == G_IO_ERROR_CANCELLED &&
+        (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://"))) {
+      if (url != self->cancelRetriedUrl && !self->retrySource) {
+        self->cancelRetriedUrl = url;
+        self->LoadAgainWhenIdle(url);
+        return TRUE;
+      }
+      if (StartsWithNoCase(url, "https://") && !self->checkSource) {
+        self->CheckCertificateWhenIdle(url, error->message ? error->message : "");
+        return TRUE;
+      }
     }
     // The error page itself failed: nothing better can be shown.
     if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return TRUE;
