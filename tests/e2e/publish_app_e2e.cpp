@@ -168,7 +168,7 @@ class PublishApp : public ::testing::Test {
   }
   // The source range of a span of the page in the edit pane.
   static std::pair<std::size_t, std::size_t> SourceRange(const std::string& id) {
-    for (const auto& s : W().BrowsePaneWidget().Control().Record.EditLayout.spans)
+    for (const auto& s : W().BrowsePaneWidget().Control().Record.page.edit.layout.spans)
       if (s.Id() == id) return {s.sourceBegin, s.sourceEnd};
     ADD_FAILURE() << "no span " << id;
     return {0, 0};
@@ -651,7 +651,7 @@ TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
   // The page on the website is the original again, and the program shows it.
   EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm") == original; }, 20s));
   EXPECT_TRUE(pqtest::WaitFor([&] {
-    return WaitReady() && W().BrowsePaneWidget().Control().Record.OriginalHTML == original &&
+    return WaitReady() && W().BrowsePaneWidget().Control().Record.OriginalHTML() == original &&
            W().BrowsePaneWidget().View().OuterHTML().find("Second") == std::string::npos;
   }, 30s));
   EXPECT_FALSE(Shown(WindowTitled("Earlier Versions")));
@@ -685,7 +685,7 @@ TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
   EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm").find("Second ") != std::string::npos; }, 20s));
   EXPECT_TRUE(pqtest::WaitFor([&] {
     return WaitReady() &&
-           W().BrowsePaneWidget().Control().Record.OriginalHTML.find("Second ") != std::string::npos;
+           W().BrowsePaneWidget().Control().Record.OriginalHTML().find("Second ") != std::string::npos;
   }, 30s));
 }
 

@@ -115,7 +115,7 @@ TEST_F(PublishingDialogs, EditedSpanIsStoredAndNothingElseChanges) {
 TEST_F(PublishingDialogs, Latin1PageStaysLatin1) {
   const std::string before = Stored("history.htm");
   ASSERT_TRUE(host->Prepare({Url("history.htm"), {}}));
-  EXPECT_EQ(host->Record().Charset, "windows-1252");
+  EXPECT_EQ(host->Record().page.source.charset, "windows-1252");
   host->live().Edit({}, "ZZZEDIT2", "Notre histoire \xC3\xA9 \xE2\x82\xAC");
   pq::Password form(nullptr, *host);
   Script script;
