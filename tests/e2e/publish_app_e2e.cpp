@@ -833,6 +833,70 @@ TEST_F(PublishApp, APostTheWebsiteHoldsIsCancelledAtOnceAndTheOutcomeStated) {
   for (int i = 0; i < 5; ++i) Xdo({"key", "BackSpace"});
 }
 
+// A Cancel during the post that the website stored all the same: the check finds the page
+// stored, and it ends as any publication does. It is complete, the page is marked published (a
+// second Publish posts nothing, and leaving the page asks nothing), and the browse pane shows
+// the page as the website serves it now.
+TEST_F(PublishApp, ACancelledPostTheWebsiteStoredEndsAsAnyPublication) {
+  if (site_->url().rfind("http://", 0) != 0) GTEST_SKIP() << "the fault proxy speaks plain http";
+  pqtest::FaultProxy proxy(site_->url());
+  proxy.SetFault(pqtest::FaultProxy::Fault::HoldReply);
+  const std::string before = Stored("about.htm");
+  OpenAddress(proxy.url() + "/about.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Stored "});
+  pqtest::Pump(300);
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("reply held by the website",
+            [&] { return proxy.Held() == 1 && Shown(WindowTitled("Publish Changes")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish Changes")), "CancelButton"));
+            })
+      .Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
+            [] {
+              pqtest::ShotOf("-stored-after-cancel");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publishing Complete")), "OKbutton"));
+            });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  pqtest::Pump(300);
+  proxy.Release();
+  const std::string stored = Stored("about.htm");
+  EXPECT_NE(stored, before);
+  EXPECT_NE(stored.find("Stored "), std::string::npos);
+  EXPECT_EQ(proxy.Publications(), 1);
+  // The browse pane was reloaded: it shows the page as stored.
+  EXPECT_TRUE(pqtest::WaitFor([] {
+    return !W().BrowsePaneWidget().View().Busy() &&
+           W().BrowsePaneWidget().View().OuterHTML().find("Stored ") != std::string::npos;
+  }, 20s));
+
+  proxy.SetFault(pqtest::FaultProxy::Fault::None);
+  Publish("demo");
+  EXPECT_EQ(proxy.Publications(), 1) << "a second Publish without typing posts nothing";
+  EXPECT_EQ(Stored("about.htm"), stored);
+
+  bool asked = false;
+  Script leave;
+  leave.Then("unpublished-changes question", [] { return Shown(WindowTitled("Unpublished Changes")); },
+             [&] {
+               asked = true;
+               ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
+             });
+  leave.Start();
+  Open("index.htm");
+  EXPECT_FALSE(asked) << "the published page has no unpublished changes";
+}
+
 // Runs last: the close image with changes that are not published.
 TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
   Open("index.htm");
