@@ -170,6 +170,7 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
     if (t->failed) {
       answer.failure = t->failure;
       if (t->certificateRefused) {
+        answer.certificateRefused = true;
         answer.problem = CertificateProblem(t->certificateErrors, HostOf(url));
       }
       return answer;
