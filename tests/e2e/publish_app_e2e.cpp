@@ -893,7 +893,11 @@ TEST_F(PublishApp, ACancelledPostTheWebsiteStoredEndsAsAnyPublication) {
                ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
              });
   leave.Start();
+  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
   Open("index.htm");
+  EXPECT_TRUE(pqtest::WaitFor([] {
+    return W().BrowsePaneWidget().Control().WebURL() == Url("index.htm") && WaitReady();
+  }, 30s));
   EXPECT_FALSE(asked) << "the published page has no unpublished changes";
 }
 
