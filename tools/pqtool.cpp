@@ -208,38 +208,37 @@ int Publishable(const std::vector<std::string>& args) {
 
   pq::PublishDocument doc;
   std::string contentType;
+  pq::SourcePage source;
   if (!url.empty()) {
     const auto r = pq::engine::FetchURL(url);
     if (!r.ok) return Fail("could not fetch " + url + " (" + NoAnswer(r) + ")");
     if (r.status < 200 || r.status > 299)
       return Fail("could not fetch " + url + " (the server answered " + std::to_string(r.status) + ")");
-    doc.sourceBytes = r.bytes;
-    doc.sourceText = r.text;
-    doc.charset = r.charset;
+    source.bytes = r.bytes;
+    source.text = r.text;
+    source.charset = r.charset;
   } else {
     std::ifstream probe(file, std::ios::binary);
     if (file != "-" && !probe) return Fail("cannot read " + file);
-    doc.sourceBytes = ReadBytes(file);
-    const pq::DecodedPage page = pq::DecodePage(doc.sourceBytes, "");
-    doc.sourceText = page.text;
-    doc.charset = page.charset;
+    source.bytes = ReadBytes(file);
+    const pq::DecodedPage page = pq::DecodePage(source.bytes, "");
+    source.text = page.text;
+    source.charset = page.charset;
   }
   if (!charsetOption.empty()) {
     // Read as the fetch reads a page whose server names that set (a byte-order mark still wins).
-    const pq::DecodedPage page = pq::DecodePage(doc.sourceBytes, "text/html; charset=" + charsetOption);
-    doc.sourceText = page.text;
-    doc.charset = page.charset;
+    const pq::DecodedPage page = pq::DecodePage(source.bytes, "text/html; charset=" + charsetOption);
+    source.text = page.text;
+    source.charset = page.charset;
   }
-  doc.charset = pq::CanonicalCharset(doc.charset);
-  if (pq::IsUtf16Page(doc.charset, doc.sourceBytes))
+  source.charset = pq::CanonicalCharset(source.charset);
+  if (pq::IsUtf16Page(source.charset, source.bytes))
     return Fail("the page is stored in UTF-16; Pagequill does not publish UTF-16 pages, because it cannot write them back "
                 "without changing every byte. Save the page as UTF-8 to publish it.");
 
   const std::string address = url.empty() ? file : url;
-  pq::MarkedHTML marked = pq::MakeEditHTML(doc.sourceText, address, address);
-  doc.editHTML = std::move(marked.html);
-  doc.layout = std::move(marked.layout);
-  doc.recorded = pq::SpansAsWritten(doc.editHTML, *doc.layout);
+  doc.page = pq::PreparePage(std::move(source), address, address);
+  doc.recorded = pq::SpansAsWritten(doc.page.edit.html, doc.page.edit.layout);
   doc.live = *doc.recorded;
   for (const auto& [id, value] : edits) {
     auto it = doc.live.elements.find(id);

@@ -49,17 +49,11 @@ void MakeLargePages() {
 pq::PublishDocument Document(const std::string& file) {
   MakeLargePages();
   const std::string url = Site().url() + "/" + file;
-  const pq::FetchedPage page = pq::engine::FetchPage(url);
   pq::PublishDocument d;
-  d.sourceText = page.text;
-  d.sourceBytes = page.bytes;
-  d.charset = page.charset;
-  pq::MarkedHTML marked = pq::MakeEditHTML(page.text, url, url);
-  d.editHTML = std::move(marked.html);
-  d.layout = std::move(marked.layout);
-  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.page = pq::PreparePage(pq::engine::FetchPage(url), url, url);
+  d.recorded = pq::SpansAsWritten(d.page.edit.html, d.page.edit.layout);
   d.live = *d.recorded;
-  const auto& middle = d.layout->spans[d.layout->spans.size() / 2];
+  const auto& middle = d.page.edit.layout.spans[d.page.edit.layout.spans.size() / 2];
   d.live.elements[middle.Id()].innerHTML = "Fresh today: cr\xC3\xA8me br\xC3\xBBl\xC3\xA9" "e \xE2\x82\xAC";
   return d;
 }
@@ -77,15 +71,15 @@ void BM_BuildFields(benchmark::State& state) {
     benchmark::DoNotOptimize(body.data());
   }
   state.SetLabel(file);
-  state.counters["page_bytes"] = static_cast<double>(doc.sourceBytes.size());
+  state.counters["page_bytes"] = static_cast<double>(doc.page.source.bytes.size());
   state.counters["body_bytes"] = static_cast<double>(bytes);
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.sourceBytes.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.page.source.bytes.size()));
 }
 
 void BM_PublishToReply(benchmark::State& state) {
   const std::string file = kPages[state.range(0)];
   pq::PublishDocument doc = Document(file);
-  const std::string id = doc.layout->spans[doc.layout->spans.size() / 2].Id();
+  const std::string id = doc.page.edit.layout.spans[doc.page.edit.layout.spans.size() / 2].Id();
   int round = 0;
   const std::string root = Site().url();
   std::size_t posted = 0;
@@ -110,7 +104,7 @@ void BM_PublishToReply(benchmark::State& state) {
   state.SetLabel(file);
   state.counters["posted_bytes"] = benchmark::Counter(static_cast<double>(posted),
                                                       benchmark::Counter::kAvgIterations);
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.sourceBytes.size()));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * doc.page.source.bytes.size()));
 }
 
 // The publish path alone (one span edited, the bytes to post built by splicing) as the page
@@ -123,14 +117,10 @@ void BM_PublishedBytesBySize(benchmark::State& state) {
   page += "</body></html>\n";
   const std::string url = "http://127.0.0.1/page.htm";
   pq::PublishDocument d;
-  d.sourceText = d.sourceBytes = page;
-  d.charset = "utf-8";
-  pq::MarkedHTML marked = pq::MakeEditHTML(page, url, url);
-  d.editHTML = std::move(marked.html);
-  d.layout = std::move(marked.layout);
-  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.page = pq::PreparePage(pq::SourcePage::FromText(page), url, url);
+  d.recorded = pq::SpansAsWritten(d.page.edit.html, d.page.edit.layout);
   d.live = *d.recorded;
-  const std::string id = d.layout->spans[d.layout->spans.size() / 2].Id();
+  const std::string id = d.page.edit.layout.spans[d.page.edit.layout.spans.size() / 2].Id();
   d.live.elements[id].innerHTML = d.recorded->elements[id].innerHTML + " Fresh today";
   for (auto _ : state) {
     std::string error;

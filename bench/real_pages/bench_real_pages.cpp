@@ -90,11 +90,9 @@ void Measure(const fs::path& file, Probe& probe, Totals& t) {
   const pq::DecodedPage page = pq::DecodePage(bytes, "text/html");
   if (pq::IsUtf16Page(page.charset, bytes)) return;
   pq::PublishDocument doc;
-  doc.sourceBytes = bytes;
-  doc.sourceText = page.text;
-  doc.charset = pq::CanonicalCharset(page.charset);
+  doc.page.source = {page.text, bytes, pq::CanonicalCharset(page.charset)};
   const std::string address = "http://127.0.0.1/" + file.filename().string();
-  pq::MarkedHTML marked = pq::MakeEditHTML(doc.sourceText, address, address);
+  pq::MarkedHTML marked = pq::MakeEditHTML(doc.page.source.text, address, address);
   if (marked.layout.spans.empty()) {
     ++t.skipped;
     return;
@@ -108,7 +106,7 @@ void Measure(const fs::path& file, Probe& probe, Totals& t) {
   if (!before) ++t.unparsedBefore;
   if (!after) ++t.unparsedAfter;
   std::printf("%-60s %8zu %-12s parsed before:%s after:%s", file.filename().c_str(), bytes.size(),
-              doc.charset.c_str(), before ? "yes" : "NO", after ? "yes" : "NO");
+              doc.page.source.charset.c_str(), before ? "yes" : "NO", after ? "yes" : "NO");
   if (!after) {
     std::printf("\n");
     return;
@@ -134,13 +132,12 @@ void Measure(const fs::path& file, Probe& probe, Totals& t) {
   ++t.edited;
 
   // The old way: the span's source text replaced by the engine's serialisation.
-  const std::string sourceSpan = doc.sourceText.substr(edited->sourceBegin, edited->sourceEnd - edited->sourceBegin);
+  const std::string sourceSpan = doc.page.source.text.substr(edited->sourceBegin, edited->sourceEnd - edited->sourceBegin);
   const std::size_t old = ChangedOutsideTyping(sourceSpan, nowHTML);
 
   // The program's publishing.
-  doc.editHTML = marked.html;
-  doc.layout = marked.layout;
-  doc.recorded = pq::SpansAsWritten(doc.editHTML, *doc.layout);
+  doc.page.edit = marked;
+  doc.recorded = pq::SpansAsWritten(doc.page.edit.html, doc.page.edit.layout);
   doc.recorded->elements[id].innerHTML = recordedHTML;
   doc.live = *doc.recorded;
   doc.live.elements[id].innerHTML = nowHTML;
@@ -152,8 +149,8 @@ void Measure(const fs::path& file, Probe& probe, Totals& t) {
     std::printf(" span %zu chars, changed outside typing: before %zu, now refused (%s)\n", sourceSpan.size(), old,
                 error.c_str());
   } else {
-    const pq::DecodedPage back = pq::DecodePage(*published, "text/html; charset=" + doc.charset);
-    now = ChangedOutsideTyping(doc.sourceText, back.text);
+    const pq::DecodedPage back = pq::DecodePage(*published, "text/html; charset=" + doc.page.source.charset);
+    now = ChangedOutsideTyping(doc.page.source.text, back.text);
     std::printf(" span %zu chars, changed outside typing: before %zu, now %zu\n", sourceSpan.size(), old, now);
   }
   t.changedBefore += old;

@@ -22,7 +22,7 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
 
   if (progress.Starting) progress.Starting();
   // Everything that waits for the network comes first, into values of our own.
-  PageRecord page = record;
+  PageRecord page;
   page.WebURL = url;
   page.HtDoc = document;
   FetchedPage source = fetch(url);
@@ -33,13 +33,7 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
     return EditCopyOutcome::NotOnWebsite;
   }
   if (TrimWhitespace(source.text).empty()) source = FetchedPage(document->OuterHTML());
-  page.OriginalHTML = std::move(source.text);
-  page.SourceBytes = std::move(source.bytes);
-  page.Charset = std::move(source.charset);
-  const std::string fullPath = FullPathOf(url, fetch);
-  MarkedHTML marked = MakeEditHTML(page.OriginalHTML, url, fullPath);
-  page.EditHTML = std::move(marked.html);
-  page.EditLayout = std::move(marked.layout);
+  page.page = PreparePage(std::move(source), url, FullPathOf(url, fetch));
   if (progress.SourceMarked) progress.SourceMarked();
   const bool hasFrames = document->FrameCount() > 0;
   std::vector<FrameCopy> frameCopies;
@@ -48,7 +42,7 @@ EditCopyOutcome PrepareEditCopy(std::shared_ptr<const PageDocument> document, Pa
   // Then, if still wanted, every write, with no wait in between.
   if (abandoned()) return EditCopyOutcome::Abandoned;
   // The edit copy first: when it cannot be written the page ends unprepared, frames untouched.
-  if (!WriteEditCopy(TempFolder() + kEditCopyName, url, page.EditHTML))
+  if (!WriteEditCopy(TempFolder() + kEditCopyName, url, page.EditHTML()))
     return EditCopyOutcome::NotWritten;
   if (hasFrames) {
     ClearFrameCopies(frames);

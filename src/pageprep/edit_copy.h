@@ -6,6 +6,7 @@
 #include "pageprep/fetcher.h"
 #include "pageprep/frame_table.h"
 #include "pageprep/frames.h"
+#include "pageprep/prepared_page.h"
 #include "pageprep/span_layout.h"
 
 namespace pq {
@@ -15,13 +16,14 @@ inline constexpr const char* kEditCopyName = "webed.htm";
 // The browse pane's record of the page last prepared, read by the edit and publishing code.
 struct PageRecord {
   std::shared_ptr<const PageDocument> HtDoc;
-  std::string OriginalHTML;  // the page source as fetched, decoded to UTF-8
-  std::string SourceBytes;   // the page source exactly as fetched (byte-order mark included)
-  std::string Charset;       // the character set OriginalHTML was read in (charset_labels.h)
-  std::string EditHTML;      // the second line of webed.htm
-  SpanLayout EditLayout;     // where EditHTML's markers are, for RestoreHTML and StripMarkers
-  std::string WebURL;        // the location URL
-  bool busy = false;         // from the start of a navigation until its preparation ended
+  PreparedPage page;   // its source as fetched, and webed.htm's second line with its layout
+  std::string WebURL;  // the location URL
+  bool busy = false;   // from the start of a navigation until its preparation ended
+
+  // The page source as fetched, decoded to UTF-8.
+  const std::string& OriginalHTML() const { return page.source.text; }
+  // The second line of webed.htm.
+  const std::string& EditHTML() const { return page.edit.html; }
 };
 
 // Moments of a preparation that the browse pane shows to the user.

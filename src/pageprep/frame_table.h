@@ -2,7 +2,7 @@
 #include <array>
 #include <string>
 
-#include "pageprep/span_layout.h"
+#include "pageprep/prepared_page.h"
 
 namespace pq {
 
@@ -13,13 +13,15 @@ inline constexpr const char* kFramePreviewPrefix = "frmpreview";
 struct FrameEntry {
   std::string File;         // path of the frame's edit copy, or "FrameError"
   std::string PreviewFile;  // the frame's preview copy
-  std::string Source;       // the frame source as fetched, decoded to UTF-8
-  std::string SourceBytes;  // the frame source exactly as fetched (byte-order mark included)
-  std::string Charset;      // the character set Source was read in (charset_labels.h)
-  std::string EditHTML;     // exactly as written into the edit copy
-  SpanLayout EditLayout;    // where EditHTML's markers are, for RestoreHTML and StripMarkers
+  PreparedPage page;        // its source as fetched, and its edit HTML (as written into the
+                            // edit copy) with its layout
   bool HasFrames = false;
   bool Editable = false;
+
+  // The frame source as fetched, decoded to UTF-8.
+  const std::string& Source() const { return page.source.text; }
+  // Exactly as written into the edit copy.
+  const std::string& EditHTML() const { return page.edit.html; }
 };
 
 // Edit copies of the frames of the page last prepared, depth first from entry 1; Counter is

@@ -35,7 +35,7 @@ void FetchFramesAt(const PageDocument* document, const Fetcher& fetch, std::size
 
 std::string WriteFrameCopy(const FrameCopy& copy, const std::string& prefix) {
   const std::string path = NumberedFileName(prefix);
-  WriteEditCopy(path, copy.href, copy.entry.EditHTML);  // a copy not written fails to load later
+  WriteEditCopy(path, copy.href, copy.entry.EditHTML());  // a copy not written fails to load later
   return path;
 }
 
@@ -56,13 +56,7 @@ FrameCopy FetchFrameCopy(const PageDocument& document, const Fetcher& fetch) {
     return copy;
   }
   if (TrimWhitespace(page.text).empty()) page = FetchedPage(document.OuterHTML());
-  entry.Source = std::move(page.text);
-  entry.SourceBytes = std::move(page.bytes);
-  entry.Charset = std::move(page.charset);
-
-  MarkedHTML marked = MakeEditHTML(entry.Source, copy.href, fullPath);
-  entry.EditHTML = std::move(marked.html);
-  entry.EditLayout = std::move(marked.layout);
+  entry.page = PreparePage(std::move(page), copy.href, fullPath);
   entry.Editable = IsPageFile(fullPath);
   return copy;
 }

@@ -5,21 +5,12 @@
 
 namespace pq {
 
-namespace {
-
-// A layout that holds nothing (an entry made by hand) is found from the text.
-SpanLayout Known(const SpanLayout& layout, const std::string& editHTML) {
-  if (layout.spans.empty() && layout.inserted.empty()) return FindSpanLayout(editHTML);
-  return layout;
-}
-
-}  // namespace
-
-std::string MakePreviewFrameCopy(const SpanSource& document, const std::string& editHTML,
-                                 const SpanLayout& layout, const std::string& prefix) {
+std::string MakePreviewFrameCopy(const SpanSource& document, const MarkedHTML& edit,
+                                 const std::string& prefix) {
   const std::string path = NumberedFileName(prefix);
   // The copy's own BASE line points at the frame's address, whatever the engine serialises.
-  if (!WriteEditCopy(path, GetMarker(editHTML, "OrigURL"), RestoreHTML(editHTML, Known(layout, editHTML), document).html))
+  if (!WriteEditCopy(path, GetMarker(edit.html, "OrigURL"),
+                     RestoreHTML(edit.html, LayoutOf(edit).layout, document).html))
     return "";
   return path;
 }
@@ -34,8 +25,8 @@ void PreviewFrames(LiveDocuments& documents, FrameTable& table, const FramePath&
     FramePath child = frame;
     child.push_back(i);
     const auto spans = documents.Spans(child);
-    entry.PreviewFile = MakePreviewFrameCopy(spans ? *spans : SpanSnapshot{}, entry.EditHTML,
-                                             entry.EditLayout, kFramePreviewPrefix);
+    entry.PreviewFile = MakePreviewFrameCopy(spans ? *spans : SpanSnapshot{}, entry.page.edit,
+                                             kFramePreviewPrefix);
     if (entry.HasFrames) PreviewFrames(documents, table, child);
   }
 }

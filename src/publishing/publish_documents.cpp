@@ -4,17 +4,10 @@ namespace pq {
 
 namespace {
 
-PublishDocument Document(const std::string& editHTML, const SpanLayout& layout,
-                         const std::string& text,
-                         const std::string& bytes, const std::string& charset,
-                         LiveDocuments& live, const FramePath& path) {
+PublishDocument Document(const PreparedPage& page, LiveDocuments& live, const FramePath& path) {
   PublishDocument d;
   d.path = path;
-  d.editHTML = editHTML;
-  d.layout = layout;
-  d.sourceText = text;
-  d.sourceBytes = bytes;
-  d.charset = charset.empty() ? "utf-8" : charset;
+  d.page = page;
   auto spans = live.Spans(path);
   d.readable = spans.has_value();
   if (spans) d.live = std::move(*spans);
@@ -37,7 +30,7 @@ void AddFrames(const FrameTable& frames, LiveDocuments& live, const FramePath& p
       out.push_back(std::move(unreadable));
       continue;
     }
-    out.push_back(Document(e.EditHTML, e.EditLayout, e.Source, e.SourceBytes, e.Charset, live, child));
+    out.push_back(Document(e.page, live, child));
     if (e.HasFrames) AddFrames(frames, live, child, entry, out);
   }
 }
@@ -47,15 +40,14 @@ void AddFrames(const FrameTable& frames, LiveDocuments& live, const FramePath& p
 std::vector<PublishDocument> DocumentsToPublish(const PageRecord& record, const FrameTable& frames,
                                                 LiveDocuments& live) {
   std::vector<PublishDocument> out;
-  out.push_back(Document(record.EditHTML, record.EditLayout, record.OriginalHTML, record.SourceBytes, record.Charset,
-                         live, {}));
+  out.push_back(Document(record.page, live, {}));
   int entry = 1;
   AddFrames(frames, live, {}, entry, out);
   return out;
 }
 
 std::string PreviewText(const PublishDocument& top) {
-  return PublishedText(top).value_or(top.sourceText);
+  return PublishedText(top).value_or(top.page.source.text);
 }
 
 }  // namespace pq

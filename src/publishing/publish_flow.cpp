@@ -25,65 +25,6 @@ std::string JoinNames(const std::vector<std::string>& names) {
 
 namespace {
 
-// A layout read back from the text knows where its spans are in the edit HTML only: their
-// places in the source are found by walking both, the gaps between markers matching exactly.
-bool PlaceInSource(SpanLayout& layout, std::string_view html, std::string_view source) {
-  std::size_t at = 0, src = 0;
-  auto gap = [&](std::size_t until) {
-    if (until < at || until > html.size()) return false;
-    const std::string_view text = html.substr(at, until - at);
-    if (source.substr(src, text.size()) != text) return false;
-    src += text.size();
-    return true;
-  };
-  auto inserted = layout.inserted.begin();
-  for (SpanPlace& s : layout.spans) {
-    for (; inserted != layout.inserted.end() && inserted->begin < s.begin; ++inserted) {
-      if (!gap(inserted->begin)) return false;
-      at = inserted->end;
-    }
-    if (!gap(s.begin)) return false;
-    const std::string_view written = html.substr(s.contentBegin, s.contentEnd - s.contentBegin);
-    // A space at either end may have been written as a non-breaking one: "&nbsp" opening,
-    // "&nbsp;" closing.
-    std::size_t length = std::string_view::npos;
-    for (const bool lead : {false, true})
-      for (const bool trail : {false, true}) {
-        if (length != std::string_view::npos || ((lead || trail) && s.kind != SpanKind::Edit))
-          continue;
-        std::string_view middle = written;
-        if (lead && middle.substr(0, 5) != "&nbsp") continue;
-        if (lead) middle.remove_prefix(5);
-        if (trail && (middle.size() < 6 || middle.substr(middle.size() - 6) != "&nbsp;")) continue;
-        if (trail) middle.remove_suffix(6);
-        const std::string expected = (lead ? " " : "") + std::string(middle) + (trail ? " " : "");
-        if (source.substr(src, expected.size()) == expected) length = expected.size();
-      }
-    if (length == std::string_view::npos) return false;
-    s.sourceBegin = src;
-    src += length;
-    s.sourceEnd = src;
-    at = s.end;
-  }
-  for (; inserted != layout.inserted.end(); ++inserted) {
-    if (!gap(inserted->begin)) return false;
-    at = inserted->end;
-  }
-  return gap(html.size()) && src == source.size();
-}
-
-}  // namespace
-
-std::optional<SpanLayout> SourceLayoutOf(const PublishDocument& document) {
-  if (document.layout && !(document.layout->spans.empty() && document.layout->inserted.empty()))
-    return *document.layout;
-  SpanLayout found = FindSpanLayout(document.editHTML);
-  if (!PlaceInSource(found, document.editHTML, document.sourceText)) return std::nullopt;
-  return found;
-}
-
-namespace {
-
 // The edit of an edited span that keeps the span's own text outside what the user changed, or
 // nullopt where that cannot be told exactly (the whole span is then replaced).
 std::optional<TextEdit> AlignedEdit(const PublishDocument& document, const SpanPlace& s,
@@ -119,16 +60,16 @@ std::optional<std::vector<TextEdit>> SpanEdits(const PublishDocument& document,
   const ChangedSpans changed(document.live, recorded);
   std::vector<TextEdit> edits;
   if (recorded && !changed.Any()) return edits;  // untouched: its source stands
-  const auto layout = SourceLayoutOf(document);
+  const auto layout = SourceLayoutOf(document.page);
   if (!layout) {
     error = "Pagequill could not find the edited text's place in the page, so nothing was "
             "published.";
     return std::nullopt;
   }
-  const std::string_view source = document.sourceText;
+  const std::string_view source = document.page.source.text;
   std::size_t floor = 0;
   for (const SpanPlace& s : layout->spans) {
-    auto now = SpanContentsNow(document.editHTML, s, changed);
+    auto now = SpanContentsNow(document.page.edit.html, s, changed);
     if (!now) continue;
     if (s.sourceBegin < floor || s.sourceEnd < s.sourceBegin || s.sourceEnd > source.size()) {
       error = "Pagequill could not find the place of the changed text " + s.Id() +
@@ -172,16 +113,13 @@ std::optional<std::string> PublishedText(const PublishDocument& document) {
   std::string error;
   const auto edits = SpanEdits(document, error);
   if (!edits || edits->empty()) return std::nullopt;
-  return ApplyEdits(document.sourceText, *edits);
+  return ApplyEdits(document.page.source.text, *edits);
 }
 
 std::optional<std::string> PublishedHTML(const PublishDocument& document, std::string& error) {
   const auto edits = SpanEdits(document, error);
   if (!edits || edits->empty()) return std::nullopt;
-  const std::string bytes = document.sourceBytes.empty()
-                                ? EncodeText(document.sourceText, document.charset).value_or("")
-                                : document.sourceBytes;
-  PageBytes page = PublishableBytes({bytes, document.charset, document.sourceText}, *edits);
+  PageBytes page = PublishableBytes(document.page.source, *edits);
   if (!page.ok) {
     error = page.error;
     return std::nullopt;
@@ -199,17 +137,16 @@ PublishPlan PlanPublication(const std::vector<PublishDocument>& documents,
     if (!doc.readable) continue;
     PublishJob job;
     job.isFrame = i > 0;
-    job.file = RelativePathOf(GetMarker(doc.editHTML, "FullPath"), siteRoot);
-    job.origUrl = GetMarker(doc.editHTML, "OrigURL");
+    job.file = RelativePathOf(GetMarker(doc.page.edit.html, "FullPath"), siteRoot);
+    job.origUrl = GetMarker(doc.page.edit.html, "OrigURL");
     std::string error;
     auto html = PublishedHTML(doc, error);
     if (!error.empty()) unwritable.push_back(job.file + ": " + error);
     if (!html) continue;
-    job.charset = PostingCharset(doc.charset, doc.sourceBytes);
-    job.address = GetMarker(doc.editHTML, "FullPath");
-    job.base = MD5HexOfBytes(doc.sourceBytes.empty()
-                                 ? EncodeText(doc.sourceText, doc.charset).value_or("")
-                                 : doc.sourceBytes);
+    const SourcePage& source = doc.page.source;
+    job.charset = PostingCharset(source.charset, source.bytes);
+    job.address = GetMarker(doc.page.edit.html, "FullPath");
+    job.base = MD5HexOfBytes(source.bytes);
     job.html = std::move(*html);
     plan.jobs.push_back(std::move(job));
   }

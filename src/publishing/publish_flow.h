@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/frame_path.h"
+#include "pageprep/prepared_page.h"
 #include "pageprep/restore_html.h"
 #include "text/form_fields.h"
 #include "text/text_edit.h"
@@ -18,11 +19,7 @@ namespace pq {
 struct PublishDocument {
   bool readable = true;     // false: an unreadable frame, or its live document could not be read
   FramePath path;           // where it is in the edit pane ({} the top document)
-  std::string editHTML;     // as written into its edit copy (with the origin markers)
-  std::optional<SpanLayout> layout;  // where its markers are; nullopt: found from the text
-  std::string sourceText;   // as fetched, decoded
-  std::string sourceBytes;  // as fetched; empty: the text encoded in `charset` stands for them
-  std::string charset = "utf-8";
+  PreparedPage page;        // its source, and its edit HTML as written into its edit copy
   SpanSnapshot live;                     // the spans' contents now
   std::optional<SpanSnapshot> recorded;  // their contents right after activation
 };
@@ -54,10 +51,6 @@ using EarlierPublications = std::map<std::string, std::string>;
 // Drops the jobs whose bytes are exactly what was published last (a second Publish without
 // typing posts nothing) and takes the last publication as the base of the others.
 void FollowEarlierPublications(PublishPlan& plan, const EarlierPublications& earlier);
-
-// The layout of a document with the places of its spans in the source; a layout read back
-// from the text is placed by matching the text between markers; nullopt when it does not fit.
-std::optional<SpanLayout> SourceLayoutOf(const PublishDocument& document);
 
 // The changes publishing makes to a document's source text: each changed span's source range
 // replaced by its contents now, nothing else. Empty when nothing changed; nullopt (with error)

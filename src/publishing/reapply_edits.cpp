@@ -11,14 +11,16 @@ namespace pq {
 namespace {
 
 std::string SourceTextOf(const PublishDocument& doc, const SpanPlace& place) {
-  if (place.sourceEnd > doc.sourceText.size() || place.sourceBegin > place.sourceEnd) return {};
-  return doc.sourceText.substr(place.sourceBegin, place.sourceEnd - place.sourceBegin);
+  const std::string& source = doc.page.source.text;
+  if (place.sourceEnd > source.size() || place.sourceBegin > place.sourceEnd) return {};
+  return source.substr(place.sourceBegin, place.sourceEnd - place.sourceBegin);
 }
 
-const SpanLayout& LayoutOf(const PublishDocument& doc, SpanLayout& found) {
-  if (doc.layout && !doc.layout->spans.empty()) return *doc.layout;
-  found = FindSpanLayout(doc.editHTML);
-  return found;
+// The spans with their places in the source; where those cannot be found, the spans alone:
+// their source text then reads as "", so their edits are left to the user, never dropped.
+SpanLayout SpansOf(const PublishDocument& doc) {
+  if (auto placed = SourceLayoutOf(doc.page)) return std::move(*placed);
+  return LayoutOf(doc.page.edit).layout;
 }
 
 // What a span's HTML reads as: tags dropped, line breaks kept, the common references read.
@@ -76,11 +78,10 @@ std::vector<CarriedEdit> CarriedEdits(const std::vector<PublishDocument>& docume
     const SpanSnapshot* recorded = doc.recorded ? &*doc.recorded : nullptr;
     const ChangedSpans changed(doc.live, recorded);
     if (!changed.Any() && recorded) continue;
-    SpanLayout found;
-    const SpanLayout& layout = LayoutOf(doc, found);
+    const SpanLayout layout = SpansOf(doc);
     std::map<std::pair<SpanKind, std::string>, int> seen, total;
     for (const SpanPlace& place : layout.spans) ++total[{place.kind, SourceTextOf(doc, place)}];
-    const std::string address = GetMarker(doc.editHTML, "FullPath");
+    const std::string address = GetMarker(doc.page.edit.html, "FullPath");
     for (const SpanPlace& place : layout.spans) {
       const std::string source = SourceTextOf(doc, place);
       const int ordinal = seen[{place.kind, source}]++;
@@ -109,9 +110,8 @@ ReapplyPlan PlanReapply(const std::vector<CarriedEdit>& edits,
     bool placed = false;
     for (std::size_t d = 0; d < fresh.size() && !placed; ++d) {
       const PublishDocument& doc = fresh[d];
-      if (!doc.readable || GetMarker(doc.editHTML, "FullPath") != edit.document) continue;
-      SpanLayout found;
-      const SpanLayout& layout = LayoutOf(doc, found);
+      if (!doc.readable || GetMarker(doc.page.edit.html, "FullPath") != edit.document) continue;
+      const SpanLayout layout = SpansOf(doc);
       std::vector<const SpanPlace*> candidates;
       for (const SpanPlace& place : layout.spans)
         if (place.kind == edit.kind && SourceTextOf(doc, place) == edit.sourceText)

@@ -72,7 +72,7 @@ void CheckSite(SiteStatus& status, const EditDocumentFacts& document, FrameTable
     for (int i = 1; i < last; ++i) {
       FrameEntry& entry = frames[i];
       if (entry.HasFrames) continue;
-      if (!PageEditAllowed(PageEditFlag(entry.EditHTML), status.EditableByDefault)) entry.Editable = false;
+      if (!PageEditAllowed(PageEditFlag(entry.EditHTML()), status.EditableByDefault)) entry.Editable = false;
       if (entry.Editable)
         result = PageStatus::Editable;
       else

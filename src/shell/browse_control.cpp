@@ -165,7 +165,7 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
 // again, read as its bytes show. Once for each time the page is prepared, whatever the engine
 // makes of it, so that it can never load the page over and over.
 bool BrowseControl::ReloadInItsCharset() {
-  const std::string wanted = EngineCharsetFor(Record.SourceBytes);
+  const std::string wanted = EngineCharsetFor(Record.page.source.bytes);
   const bool again = charsetReload_ == Record.WebURL;
   charsetReload_.clear();
   if (wanted.empty() || again || AsciiUpper(browser_.DocumentCharset()) == wanted) return false;

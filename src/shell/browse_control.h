@@ -42,11 +42,8 @@ class BrowseControl {
   // The page record: what the edit and publishing code read of the page last prepared.
   PageRecord Record;
   const std::shared_ptr<const PageDocument>& HtDoc() const { return Record.HtDoc; }
-  const std::string& OriginalHTML() const { return Record.OriginalHTML; }
-  const std::string& EditHTML() const { return Record.EditHTML; }
-  const SpanLayout& EditLayout() const { return Record.EditLayout; }
-  const std::string& SourceBytes() const { return Record.SourceBytes; }
-  const std::string& Charset() const { return Record.Charset; }
+  const std::string& OriginalHTML() const { return Record.OriginalHTML(); }
+  const std::string& EditHTML() const { return Record.EditHTML(); }
   const std::string& WebURL() const { return Record.WebURL; }
   bool busy() const { return Record.busy; }
 

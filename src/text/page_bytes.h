@@ -3,17 +3,10 @@
 #include <string_view>
 #include <vector>
 
+#include "text/source_page.h"
 #include "text/text_edit.h"
 
 namespace pq {
-
-// A page as it was fetched: its bytes, the character set they were read in, and the text
-// they were read as (UTF-8).
-struct PageSource {
-  std::string_view bytes;
-  std::string_view charset;
-  std::string_view text;
-};
 
 // The bytes publishing sends for a page whose text has become `publishable`, or why it cannot.
 struct PageBytes {
@@ -27,6 +20,6 @@ struct PageBytes {
 // character set (characters the set cannot hold become numeric character references). Where an
 // edit's place cannot be found exactly in the bytes, nothing is written (refused, with the
 // reason): a page is never rewritten from its text. UTF-16 pages are refused.
-PageBytes PublishableBytes(const PageSource& source, const std::vector<TextEdit>& edits);
+PageBytes PublishableBytes(const SourcePage& source, const std::vector<TextEdit>& edits);
 
 }  // namespace pq

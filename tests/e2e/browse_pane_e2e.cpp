@@ -194,9 +194,9 @@ TEST_F(BrowsePaneTest, TheFramesetYieldsFrameCopiesDepthFirst) {
     SCOPED_TRACE(href);
     EXPECT_EQ(e.File, pq::TempFolder() + "frmpage" + std::to_string(i + 1) + ".htm");
     const std::string source = pq::engine::GetURLText(href);
-    EXPECT_EQ(e.Source, source);
+    EXPECT_EQ(e.Source(), source);
     const std::string edit = pq::AddSpans(pq::AddMarker(pq::AddMarker(source, "OrigURL", href), "FullPath", href));
-    EXPECT_EQ(e.EditHTML, edit);
+    EXPECT_EQ(e.EditHTML(), edit);
     EXPECT_EQ(Read(e.File), "\xEF\xBB\xBF" "<BASE HREF=\"" + href + "\">\r\n" + edit + "\r\n");
     EXPECT_EQ(e.HasFrames, !frames[i]->frames.empty());
     EXPECT_EQ(e.Editable, href.size() > 4 && (href.substr(href.size() - 4) == ".htm" || href.substr(href.size() - 5) == ".html"));

@@ -212,7 +212,7 @@ class PageFormats : public ::testing::Test {
     EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 20s)) << script.Pending();
   }
   static std::pair<std::size_t, std::size_t> SourceRange(const std::string& id) {
-    for (const auto& s : W().BrowsePaneWidget().Control().Record.EditLayout.spans)
+    for (const auto& s : W().BrowsePaneWidget().Control().Record.page.edit.layout.spans)
       if (s.Id() == id) return {s.sourceBegin, s.sourceEnd};
     ADD_FAILURE() << "no span " << id;
     return {0, 0};

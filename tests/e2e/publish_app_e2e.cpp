@@ -119,13 +119,16 @@ class PublishApp : public ::testing::Test {
              !W().State().EditTabPreparing && !W().BrowsePaneWidget().View().Busy();
     }, 30s);
   }
-  static void Open(const std::string& file) {
+  static void Open(const std::string& file) { OpenAddress(Url(file)); }
+  static void OpenAddress(const std::string& url) {
     Click(W().AddressBox().textBox(), 20, 10);
     Xdo({"key", "ctrl+a"});
-    Xdo({"type", "--delay", "5", Url(file)});
+    Xdo({"type", "--delay", "5", url});
     Xdo({"key", "Return"});
     ASSERT_TRUE(WaitReady());
   }
+  static std::string SiteRoot() { return site_->root(); }
+  static const std::string& BackupFolder() { return backup_; }
   // Switches to the Edit tab and waits for the caret in the first editable span.
   static void EditTab() {
     Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
@@ -168,7 +171,7 @@ class PublishApp : public ::testing::Test {
   }
   // The source range of a span of the page in the edit pane.
   static std::pair<std::size_t, std::size_t> SourceRange(const std::string& id) {
-    for (const auto& s : W().BrowsePaneWidget().Control().Record.EditLayout.spans)
+    for (const auto& s : W().BrowsePaneWidget().Control().Record.page.edit.layout.spans)
       if (s.Id() == id) return {s.sourceBegin, s.sourceEnd};
     ADD_FAILURE() << "no span " << id;
     return {0, 0};
@@ -403,8 +406,9 @@ TEST_F(PublishApp, PreviewShowsTheTypedTextBeforeAnythingIsPosted) {
 
 // A colleague publishes the page while it is open here. Publishing posts nothing over it;
 // Reload shows the colleague's version with the typed words put back (their text is unchanged
-// there), and publishing again keeps both editors' work. A second Publish without typing posts nothing.
-TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwritten) {
+// there), and publishing again keeps both editors' work. A second Publish without typing posts
+// nothing. `site` is the address the page is opened at; `proxy`, when given, stands between.
+void SecondEditorsChangeIsKept(const std::string& site, pqtest::FaultProxy* proxy) {
   const std::string mine =
       "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
       "<title>Hours</title></head><body>\n<p>Welcome to the bakery.</p>\n"
@@ -414,16 +418,16 @@ TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwritten) {
       "<title>Hours</title></head><body>\n<p>Welcome to the bakery.</p>\n"
       "<p>Open eight to six.</p>\n</body></html>\n";
   auto store = [&](const std::string& text) {
-    std::ofstream out(site_->root() + "/hours.htm", std::ios::binary);
+    std::ofstream out(PublishApp::SiteRoot() + "/hours.htm", std::ios::binary);
     out << text;
   };
   store(mine);
-  Open("hours.htm");
-  EditTab();
-  Xdo({"type", "--delay", "20", "Fresh "});
+  PublishApp::OpenAddress(site + "/hours.htm");
+  PublishApp::EditTab();
+  PublishApp::Xdo({"type", "--delay", "20", "Fresh "});
   pqtest::Pump(300);
   store(theirs);  // the colleague's publication
-  const int backups = FilesIn(backup_);
+  const int backups = FilesIn(PublishApp::BackupFolder());
 
   Script script;
   script.Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, [] {
@@ -443,27 +447,46 @@ TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwritten) {
     ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Page Reloaded")), "OKButton"));
   });
   script.Start();
-  ClickButton(ToolbarButton::Publish);
+  PublishApp::ClickButton(ToolbarButton::Publish);
   EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
-  EXPECT_EQ(Stored("hours.htm"), theirs) << "the colleague's page was overwritten";
-  EXPECT_EQ(FilesIn(backup_), backups);
+  EXPECT_EQ(PublishApp::Stored("hours.htm"), theirs) << "the colleague's page was overwritten";
+  EXPECT_EQ(FilesIn(PublishApp::BackupFolder()), backups);
+  if (proxy) {
+    EXPECT_EQ(proxy->Publications(), 0) << "nothing may reach the site script";
+  }
   // The edit pane shows their hours with the typed words back on top.
   ASSERT_TRUE(pqtest::WaitFor([] {
-    const std::string html = W().EditPaneWidget().View().OuterHTML();
+    const std::string html = PublishApp::W().EditPaneWidget().View().OuterHTML();
     return html.find("eight to six") != std::string::npos && html.find("Fresh") != std::string::npos;
   }, 20s));
 
-  Publish("demo");
-  const std::string both = Stored("hours.htm");
+  PublishApp::Publish("demo");
+  const std::string both = PublishApp::Stored("hours.htm");
   EXPECT_NE(both.find("Fresh"), std::string::npos) << both;
   EXPECT_NE(both.find("Open eight to six."), std::string::npos) << both;
   EXPECT_EQ(both.size(), theirs.size() + 6) << both;
+  // The site script never saw the field that would have let it compare.
+  if (proxy) {
+    EXPECT_EQ(proxy->BasesDropped(), proxy->Publications());
+  }
 
   // Nothing typed since: the second Publish posts nothing and completes.
-  const int after = FilesIn(backup_);
-  Publish("demo");
-  EXPECT_EQ(Stored("hours.htm"), both);
-  EXPECT_EQ(FilesIn(backup_), after);
+  const int after = FilesIn(PublishApp::BackupFolder());
+  PublishApp::Publish("demo");
+  EXPECT_EQ(PublishApp::Stored("hours.htm"), both);
+  EXPECT_EQ(FilesIn(PublishApp::BackupFolder()), after);
+}
+
+TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwritten) { SecondEditorsChangeIsKept(site_->url(), nullptr); }
+
+// The same with a site script that does not know the "base" field: the program's own look at
+// the page just before posting is what keeps the colleague's change.
+TEST_F(PublishApp, ASecondEditorsChangeIsNeverOverwrittenByAScriptWithoutBase) {
+  if (site_->url().rfind("http://", 0) != 0) GTEST_SKIP() << "the fault proxy speaks plain http";
+  pqtest::FaultProxy proxy(site_->url());
+  proxy.SetFault(pqtest::FaultProxy::Fault::DropBase);
+  SecondEditorsChangeIsKept(proxy.url(), &proxy);
+  EXPECT_GE(proxy.BasesDropped(), 1);
 }
 
 // A site whose post is sent on to another site (another port: another origin). The other site
@@ -651,7 +674,7 @@ TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
   // The page on the website is the original again, and the program shows it.
   EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm") == original; }, 20s));
   EXPECT_TRUE(pqtest::WaitFor([&] {
-    return WaitReady() && W().BrowsePaneWidget().Control().Record.OriginalHTML == original &&
+    return WaitReady() && W().BrowsePaneWidget().Control().Record.OriginalHTML() == original &&
            W().BrowsePaneWidget().View().OuterHTML().find("Second") == std::string::npos;
   }, 30s));
   EXPECT_FALSE(Shown(WindowTitled("Earlier Versions")));
@@ -685,7 +708,7 @@ TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
   EXPECT_TRUE(pqtest::WaitFor([&] { return Stored("versions.htm").find("Second ") != std::string::npos; }, 20s));
   EXPECT_TRUE(pqtest::WaitFor([&] {
     return WaitReady() &&
-           W().BrowsePaneWidget().Control().Record.OriginalHTML.find("Second ") != std::string::npos;
+           W().BrowsePaneWidget().Control().Record.OriginalHTML().find("Second ") != std::string::npos;
   }, 30s));
 }
 
@@ -808,6 +831,74 @@ TEST_F(PublishApp, APostTheWebsiteHoldsIsCancelledAtOnceAndTheOutcomeStated) {
   ASSERT_TRUE(span);
   EXPECT_NE(span->text.find("Held"), std::string::npos) << span->text;
   for (int i = 0; i < 5; ++i) Xdo({"key", "BackSpace"});
+}
+
+// A Cancel during the post that the website stored all the same: the check finds the page
+// stored, and it ends as any publication does. It is complete, the page is marked published (a
+// second Publish posts nothing, and leaving the page asks nothing), and the browse pane shows
+// the page as the website serves it now.
+TEST_F(PublishApp, ACancelledPostTheWebsiteStoredEndsAsAnyPublication) {
+  if (site_->url().rfind("http://", 0) != 0) GTEST_SKIP() << "the fault proxy speaks plain http";
+  pqtest::FaultProxy proxy(site_->url());
+  proxy.SetFault(pqtest::FaultProxy::Fault::HoldReply);
+  const std::string before = Stored("about.htm");
+  OpenAddress(proxy.url() + "/about.htm");
+  EditTab();
+  Xdo({"type", "--delay", "20", "Stored "});
+  pqtest::Pump(300);
+  Script script;
+  script
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+              KeyNow("ctrl+a");
+              TypeNow("demo");
+              KeyNow("Return");
+            })
+      .Then("reply held by the website",
+            [&] { return proxy.Held() == 1 && Shown(WindowTitled("Publish Changes")); },
+            [] {
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish Changes")), "CancelButton"));
+            })
+      .Then("complete dialog shown", [] { return Shown(WindowTitled("Publishing Complete")); },
+            [] {
+              pqtest::ShotOf("-stored-after-cancel");
+              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publishing Complete")), "OKbutton"));
+            });
+  script.Start();
+  ClickButton(ToolbarButton::Publish);
+  EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 60s)) << script.Pending();
+  pqtest::Pump(300);
+  proxy.Release();
+  const std::string stored = Stored("about.htm");
+  EXPECT_NE(stored, before);
+  EXPECT_NE(stored.find("Stored "), std::string::npos);
+  EXPECT_EQ(proxy.Publications(), 1);
+  // The browse pane was reloaded: it shows the page as stored.
+  EXPECT_TRUE(pqtest::WaitFor([] {
+    return !W().BrowsePaneWidget().View().Busy() &&
+           W().BrowsePaneWidget().View().OuterHTML().find("Stored ") != std::string::npos;
+  }, 20s));
+
+  proxy.SetFault(pqtest::FaultProxy::Fault::None);
+  Publish("demo");
+  EXPECT_EQ(proxy.Publications(), 1) << "a second Publish without typing posts nothing";
+  EXPECT_EQ(Stored("about.htm"), stored);
+
+  bool asked = false;
+  Script leave;
+  leave.Then("unpublished-changes question", [] { return Shown(WindowTitled("Unpublished Changes")); },
+             [&] {
+               asked = true;
+               ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
+             });
+  leave.Start();
+  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  Open("index.htm");
+  EXPECT_TRUE(pqtest::WaitFor([] {
+    return W().BrowsePaneWidget().Control().WebURL() == Url("index.htm") && WaitReady();
+  }, 30s));
+  EXPECT_FALSE(asked) << "the published page has no unpublished changes";
 }
 
 // Runs last: the close image with changes that are not published.

@@ -115,7 +115,7 @@ TEST_F(PublishingDialogs, EditedSpanIsStoredAndNothingElseChanges) {
 TEST_F(PublishingDialogs, Latin1PageStaysLatin1) {
   const std::string before = Stored("history.htm");
   ASSERT_TRUE(host->Prepare({Url("history.htm"), {}}));
-  EXPECT_EQ(host->Record().Charset, "windows-1252");
+  EXPECT_EQ(host->Record().page.source.charset, "windows-1252");
   host->live().Edit({}, "ZZZEDIT2", "Notre histoire \xC3\xA9 \xE2\x82\xAC");
   pq::Password form(nullptr, *host);
   Script script;
@@ -210,6 +210,8 @@ TEST_F(PublishingDialogs, CancelWhileTheWebsiteHoldsARequestSaysWhatBecameOfTheP
     if (c.stored) {
       EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Published);
       EXPECT_EQ(host->completed, 1) << "the check found the page stored";
+      // As after any publication: the page is marked published and the browse pane reloaded.
+      EXPECT_EQ(host->refreshes, 1);
       EXPECT_EQ(Stored("index.htm"), Replaced(before, "<h2>This week", "<h2>" + typed));
     } else {
       script
@@ -225,6 +227,7 @@ TEST_F(PublishingDialogs, CancelWhileTheWebsiteHoldsARequestSaysWhatBecameOfTheP
       EXPECT_EQ(PublishWith(form, script), pq::Password::Result::Cancelled);
       EXPECT_NE(message.find(notPublished), std::string::npos) << message;
       EXPECT_EQ(host->completed, 0);
+      EXPECT_EQ(host->refreshes, 0);
       EXPECT_EQ(Stored("index.htm"), before) << "the post never reached the website";
       EXPECT_EQ(proxy.Publications(), 0);
     }

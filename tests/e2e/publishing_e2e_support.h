@@ -65,7 +65,7 @@ class TestHost : public pq::PublishHost {
         pq::PrepareEditCopy(snapshot, record_, frames_, start, pq::engine::FetchPage);
     if (outcome != pq::EditCopyOutcome::Prepared) return false;
     live_ = {};
-    Record({}, record_.EditHTML, record_.EditLayout);
+    Record({}, record_.EditHTML(), record_.page.edit.layout);
     int entry = 1;
     Walk(shape, {}, entry);
     return true;
@@ -79,7 +79,7 @@ class TestHost : public pq::PublishHost {
   const pq::PageRecord& Record() override { return record_; }
   pq::FrameTable& Frames() override { return frames_; }
   pq::LiveDocuments& Live() override { return live_; }
-  std::string CurrentOrigURL() override { return pq::GetMarker(record_.EditHTML, "OrigURL"); }
+  std::string CurrentOrigURL() override { return pq::GetMarker(record_.EditHTML(), "OrigURL"); }
   bool PasswordEmailAllowed() override { return emailAllowed; }
   pq::Settings& UserSettings() override { return settings_; }
   pq::FetchedPage Fetch(const std::string& url, const std::function<bool()>& stop) override {
@@ -125,7 +125,7 @@ class TestHost : public pq::PublishHost {
       pq::FramePath child = path;
       child.push_back(static_cast<int>(i));
       const pq::FrameEntry& e = frames_[entry++];
-      Record(child, e.EditHTML, e.EditLayout);
+      Record(child, e.EditHTML(), e.page.edit.layout);
       Walk(shape.frames[i], child, entry);
     }
   }

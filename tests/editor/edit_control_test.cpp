@@ -181,7 +181,7 @@ class EditControlTest : public ::testing::Test {
     auto& e = frames_[frames_.Counter];
     const std::string name = "frmpage" + std::to_string(frames_.Counter) + ".htm";
     e.File = pq::TempFolder() + name;
-    e.EditHTML = "<html><head>" + (meta.empty() ? "" : "<meta name=pqedit content=" + meta + ">") + "</head></html>";
+    e.page.edit.html = "<html><head>" + (meta.empty() ? "" : "<meta name=pqedit content=" + meta + ">") + "</head></html>";
     e.Editable = editable;
     e.HasFrames = hasFrames;
     browser_.copies[name] = copy;

@@ -71,16 +71,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (typed.empty()) typed = "x";
 
   pq::PublishDocument d;
-  d.sourceBytes = bytes;
+  d.page.source.bytes = bytes;
   const pq::DecodedPage page = pq::DecodePage(bytes, raw ? "text/html; charset=" + charset : "");
   // Publishing refuses UTF-16 pages and pages holding NUL bytes, with a message.
   if (pq::IsUtf16Page(page.charset, bytes) || bytes.find('\0') != std::string::npos) return 0;
-  d.sourceText = page.text;
-  d.charset = pq::CanonicalCharset(page.charset);
-  pq::MarkedHTML marked = pq::MakeEditHTML(d.sourceText, "http://127.0.0.1/p.htm", "http://127.0.0.1/p.htm");
-  d.editHTML = std::move(marked.html);
-  d.layout = std::move(marked.layout);
-  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.page.source.text = page.text;
+  d.page.source.charset = pq::CanonicalCharset(page.charset);
+  pq::MarkedHTML marked = pq::MakeEditHTML(d.page.source.text, "http://127.0.0.1/p.htm", "http://127.0.0.1/p.htm");
+  d.page.edit.html = std::move(marked.html);
+  d.page.edit.layout = std::move(marked.layout);
+  d.recorded = pq::SpansAsWritten(d.page.edit.html, d.page.edit.layout);
   d.live = *d.recorded;
 
   std::string error;
@@ -88,7 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   // One span edited: an edit span, or the text of a link that has its own "</a>".
   std::vector<const pq::SpanPlace*> editable;
-  for (const auto& s : d.layout->spans)
+  for (const auto& s : d.page.edit.layout.spans)
     if (s.kind == pq::SpanKind::Edit || s.textEnd < s.contentEnd) editable.push_back(&s);
   if (editable.empty()) return 0;
   const pq::SpanPlace& span = *editable[spanChoice % editable.size()];
@@ -99,22 +99,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     live.innerHTML = typed;
   } else {
     live.editableLinks = {typed};
-    tagBefore = d.editHTML.substr(span.contentBegin, span.textBegin - span.contentBegin);
-    tagAfter = d.editHTML.substr(span.textEnd, span.contentEnd - span.textEnd);
+    tagBefore = d.page.edit.html.substr(span.contentBegin, span.textBegin - span.contentBegin);
+    tagAfter = d.page.edit.html.substr(span.textEnd, span.contentEnd - span.textEnd);
   }
   const std::string expected = tagBefore + typed + tagAfter;
 
   const auto published = pq::PublishedHTML(d, error);
   if (!published && error.empty()) {
     // Typed text that is the span's own text changes nothing, so nothing is published.
-    RequireEqual(expected, std::string_view(d.sourceText).substr(span.sourceBegin, span.sourceEnd - span.sourceBegin),
+    RequireEqual(expected, std::string_view(d.page.source.text).substr(span.sourceBegin, span.sourceEnd - span.sourceBegin),
                  "a span given new text is published");
     return 0;
   }
   Require(published.has_value() && error.empty(), "a span given new text is published", error);
   // A UTF-8 byte-order mark is not part of the text.
-  const std::size_t bom = bytes.rfind("\xEF\xBB\xBF", 0) == 0 && d.charset == "utf-8" ? 3 : 0;
-  const auto range = pq::ByteOffsetsOf(std::string_view(bytes).substr(bom), d.charset, d.sourceText,
+  const std::size_t bom = bytes.rfind("\xEF\xBB\xBF", 0) == 0 && d.page.source.charset == "utf-8" ? 3 : 0;
+  const auto range = pq::ByteOffsetsOf(std::string_view(bytes).substr(bom), d.page.source.charset, d.page.source.text,
                                        {span.sourceBegin, span.sourceEnd});
   Require(range.has_value(), "the span's range lies in the page's bytes");
   const std::size_t begin = bom + (*range)[0], end = bom + (*range)[1];
@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   RequireEqual(out.substr(out.size() - (bytes.size() - end)), bytes.substr(end),
                "the bytes after the span are the page's own");
   const std::string middle = out.substr(begin, out.size() - begin - (bytes.size() - end));
-  const auto read = pq::DecodeText(middle, d.charset);
+  const auto read = pq::DecodeText(middle, d.page.source.charset);
   Require(read.has_value(), "the span's bytes decode");
   const std::string& text = *read;
   Require(text.size() >= tagBefore.size() + tagAfter.size() && text.starts_with(tagBefore) &&

@@ -73,8 +73,8 @@ TEST_F(EditCopyTest, WritesTheBaseLineAndTheMarkedUpSource) {
   EXPECT_NE(expected.find("<HTML lang=\"en\"><!--FullPath=\"" + kHome + "\"--><!--OrigURL=\"" + kHome + "\"-->"),
             std::string::npos);
   EXPECT_EQ(Read(EditCopyPath()), "\xEF\xBB\xBF" "<BASE HREF=\"" + kHome + "\">\r\n" + expected + "\r\n");
-  EXPECT_EQ(record_.EditHTML, expected);
-  EXPECT_EQ(record_.OriginalHTML, pages_[kHome]);
+  EXPECT_EQ(record_.EditHTML(), expected);
+  EXPECT_EQ(record_.OriginalHTML(), pages_[kHome]);
   EXPECT_EQ(record_.WebURL, kHome);
   EXPECT_EQ(record_.HtDoc, doc);
   EXPECT_FALSE(record_.busy);
@@ -95,7 +95,7 @@ TEST_F(EditCopyTest, AnEmptyAnswerFallsBackToTheEnginesSerialisation) {
   pages_[kHome] = "  \r\n ";
   auto doc = Doc(kHome);
   ASSERT_EQ(Prepare(doc), pq::EditCopyOutcome::Prepared);
-  EXPECT_EQ(record_.OriginalHTML, doc->outerHTML);
+  EXPECT_EQ(record_.OriginalHTML(), doc->outerHTML);
 }
 
 TEST_F(EditCopyTest, AFolderAddressGetsItsIndexFileAsFullPath) {
@@ -103,14 +103,14 @@ TEST_F(EditCopyTest, AFolderAddressGetsItsIndexFileAsFullPath) {
   pages_[folder + "/"] = pages_["http://127.0.0.1:9/news/index.htm"] = "<html>news</html>";
   pages_[folder] = "<html>news</html>";
   ASSERT_EQ(Prepare(Doc(folder)), pq::EditCopyOutcome::Prepared);
-  EXPECT_EQ(pq::GetMarker(record_.EditHTML, "FullPath"), "http://127.0.0.1:9/news/index.htm");
-  EXPECT_EQ(pq::GetMarker(record_.EditHTML, "OrigURL"), folder);
+  EXPECT_EQ(pq::GetMarker(record_.EditHTML(), "FullPath"), "http://127.0.0.1:9/news/index.htm");
+  EXPECT_EQ(pq::GetMarker(record_.EditHTML(), "OrigURL"), folder);
 }
 
 TEST_F(EditCopyTest, AnUnresolvedFullPathIsWrittenEmpty) {
   auto doc = Doc("file:///tmp/page.htm");
   ASSERT_EQ(Prepare(doc), pq::EditCopyOutcome::Prepared);
-  EXPECT_NE(record_.EditHTML.find("<!--FullPath=\"\"-->"), std::string::npos);
+  EXPECT_NE(record_.EditHTML().find("<!--FullPath=\"\"-->"), std::string::npos);
 }
 
 TEST_F(EditCopyTest, TheErrorPageIsNotPrepared) {
@@ -180,8 +180,8 @@ TEST_F(EditCopyTest, AFramesetReplacesTheEarlierFrameCopies) {
   frames_.Counter = 9;
   ASSERT_EQ(Prepare(doc), pq::EditCopyOutcome::Prepared);
   EXPECT_EQ(frames_.Counter, 3);
-  EXPECT_EQ(frames_[1].Source, "<html>A</html>");
-  EXPECT_EQ(frames_[2].Source, "<html>B</html>");
+  EXPECT_EQ(frames_[1].Source(), "<html>A</html>");
+  EXPECT_EQ(frames_[2].Source(), "<html>B</html>");
   EXPECT_TRUE(pq::FileExists(pq::TempFolder() + "frmpage2.htm"));
   EXPECT_FALSE(pq::FileExists(pq::TempFolder() + "frmpage3.htm"));
   EXPECT_FALSE(pq::FileExists(pq::TempFolder() + "frmpage4.htm"));
@@ -210,7 +210,7 @@ TEST_F(EditCopyTest, AnEditCopyThatCannotBeWrittenLeavesThePageUnprepared) {
   frames_.Counter = 9;
   EXPECT_EQ(Prepare(doc), pq::EditCopyOutcome::NotWritten);
   EXPECT_EQ(record_.WebURL, "http://127.0.0.1:9/before.htm");
-  EXPECT_EQ(record_.EditHTML, "");
+  EXPECT_EQ(record_.EditHTML(), "");
   EXPECT_TRUE(startPage_.empty());
   EXPECT_EQ(frames_.Counter, 9);
   EXPECT_EQ(Read(pq::TempFolder() + "frmpage1.htm"), "old");
@@ -251,22 +251,22 @@ TEST_F(EditCopyTest, TheRecordAndEveryFrameKeepTheBytesAndTheCharacterSet) {
   frame.location = frameUrl;
   doc->frames.push_back(frame);
   ASSERT_EQ(Prepare(doc), pq::EditCopyOutcome::Prepared);
-  EXPECT_EQ(record_.SourceBytes, fetched_[kHome].bytes);
-  EXPECT_EQ(record_.OriginalHTML, fetched_[kHome].text);
-  EXPECT_EQ(record_.Charset, "windows-1252");
-  EXPECT_EQ(frames_[1].SourceBytes, fetched_[frameUrl].bytes);
-  EXPECT_EQ(frames_[1].Source, fetched_[frameUrl].text);
-  EXPECT_EQ(frames_[1].Charset, "windows-1252");
+  EXPECT_EQ(record_.page.source.bytes, fetched_[kHome].bytes);
+  EXPECT_EQ(record_.OriginalHTML(), fetched_[kHome].text);
+  EXPECT_EQ(record_.page.source.charset, "windows-1252");
+  EXPECT_EQ(frames_[1].page.source.bytes, fetched_[frameUrl].bytes);
+  EXPECT_EQ(frames_[1].Source(), fetched_[frameUrl].text);
+  EXPECT_EQ(frames_[1].page.source.charset, "windows-1252");
   // Beside each edit HTML, where its markers are: removing them gives the source back.
-  EXPECT_EQ(pq::StripMarkers(record_.EditHTML, record_.EditLayout), record_.OriginalHTML);
-  EXPECT_EQ(pq::StripMarkers(frames_[1].EditHTML, frames_[1].EditLayout), frames_[1].Source);
+  EXPECT_EQ(pq::StripMarkers(record_.EditHTML(), record_.page.edit.layout), record_.OriginalHTML());
+  EXPECT_EQ(pq::StripMarkers(frames_[1].EditHTML(), frames_[1].page.edit.layout), frames_[1].Source());
 }
 
 TEST_F(EditCopyTest, APageThatCannotBeFetchedKeepsTheEnginesSerialisationAsUtf8) {
   ASSERT_EQ(Prepare(Doc(kHome)), pq::EditCopyOutcome::Prepared);
-  EXPECT_EQ(record_.OriginalHTML, "<html><head></head><body>as shown</body></html>");
-  EXPECT_EQ(record_.SourceBytes, record_.OriginalHTML);
-  EXPECT_EQ(record_.Charset, "utf-8");
+  EXPECT_EQ(record_.OriginalHTML(), "<html><head></head><body>as shown</body></html>");
+  EXPECT_EQ(record_.page.source.bytes, record_.OriginalHTML());
+  EXPECT_EQ(record_.page.source.charset, "utf-8");
 }
 
 }  // namespace

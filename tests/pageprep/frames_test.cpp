@@ -70,16 +70,16 @@ TEST_F(FramesTest, NestedFramesAreCopiedDepthFirstWithTheirTableEntries) {
     const pq::FrameEntry& entry = table[e.entry];
     const std::string href = kSite + e.name;
     EXPECT_EQ(entry.File, pq::TempFolder() + "frmpage" + std::to_string(e.entry) + ".htm");
-    EXPECT_EQ(entry.Source, pages_[href]);
+    EXPECT_EQ(entry.Source(), pages_[href]);
     const std::string marked =
         pq::AddSpans(pq::AddMarker(pq::AddMarker(pages_[href], "OrigURL", href), "FullPath", href));
-    EXPECT_EQ(entry.EditHTML, marked);
+    EXPECT_EQ(entry.EditHTML(), marked);
     EXPECT_EQ(Read(entry.File), "\xEF\xBB\xBF" "<BASE HREF=\"" + href + "\">\r\n" + marked + "\r\n");
     EXPECT_EQ(entry.HasFrames, e.hasFrames);
     EXPECT_TRUE(entry.Editable);
   }
   // FullPath comes before OrigURL, right after the opening tag.
-  EXPECT_NE(table[1].EditHTML.find("<html><!--FullPath=\"" + kSite + "a.htm\"--><!--OrigURL=\""), std::string::npos);
+  EXPECT_NE(table[1].EditHTML().find("<html><!--FullPath=\"" + kSite + "a.htm\"--><!--OrigURL=\""), std::string::npos);
 }
 
 TEST_F(FramesTest, AnUnreadableFrameIsMarkedAndTheOthersGoOn) {
@@ -96,7 +96,7 @@ TEST_F(FramesTest, AnUnreadableFrameIsMarkedAndTheOthersGoOn) {
   EXPECT_FALSE(table[1].HasFrames);
   // The file numbering is independent of the table: the readable frame takes the first free file.
   EXPECT_EQ(table[2].File, pq::TempFolder() + "frmpage1.htm");
-  EXPECT_EQ(table[2].Source, pages_[kSite + "b.htm"]);
+  EXPECT_EQ(table[2].Source(), pages_[kSite + "b.htm"]);
 }
 
 TEST_F(FramesTest, AFrameWhoseSourceCannotBeFetchedUsesTheEnginesSerialisation) {
@@ -104,8 +104,8 @@ TEST_F(FramesTest, AFrameWhoseSourceCannotBeFetchedUsesTheEnginesSerialisation) 
   const auto top = Doc(kSite + "fs.htm", {Doc(kSite + "a.htm"), Doc(kSite + "missing.htm")});
   pq::FrameTable table;
   pq::PrepareFrames(&top, table, Fetch());
-  EXPECT_EQ(table[1].Source, top.frames[0].outerHTML);
-  EXPECT_EQ(table[2].Source, top.frames[1].outerHTML);
+  EXPECT_EQ(table[1].Source(), top.frames[0].outerHTML);
+  EXPECT_EQ(table[2].Source(), top.frames[1].outerHTML);
 }
 
 TEST_F(FramesTest, FullPathAndEditabilityOfFolderAddresses) {
@@ -118,9 +118,9 @@ TEST_F(FramesTest, FullPathAndEditabilityOfFolderAddresses) {
   pq::FrameTable table;
   pq::PrepareFrames(&top, table, Fetch());
 
-  EXPECT_EQ(pq::GetMarker(table[1].EditHTML, "FullPath"), kSite + "docs/index.htm");
+  EXPECT_EQ(pq::GetMarker(table[1].EditHTML(), "FullPath"), kSite + "docs/index.htm");
   EXPECT_TRUE(table[1].Editable);
-  EXPECT_EQ(pq::GetMarker(table[2].EditHTML, "FullPath"), kSite + "other/");
+  EXPECT_EQ(pq::GetMarker(table[2].EditHTML(), "FullPath"), kSite + "other/");
   EXPECT_FALSE(table[2].Editable);
 }
 
@@ -131,7 +131,7 @@ TEST_F(FramesTest, MakeFrameCopyTakesTheSmallestFreeNumber) {
   pq::FrameTable table;
   EXPECT_EQ(pq::MakeFrameCopy(Doc(kSite + "a.htm"), 7, "frmpage", table, Fetch()),
             pq::TempFolder() + "frmpage2.htm");
-  EXPECT_EQ(table[7].Source, "<html>A</html>");
+  EXPECT_EQ(table[7].Source(), "<html>A</html>");
 }
 
 TEST_F(FramesTest, FramesBeyondTheTableAreLeftOut) {

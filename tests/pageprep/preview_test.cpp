@@ -56,13 +56,13 @@ TEST(PreviewFrames, OneCopyPerReadableFrameInTableOrder) {
   std::ofstream(pq::TempFolder() + "frmpreview1.htm") << "taken";  // an earlier preview's
   pq::FrameTable table;
   table[1].File = "frmpage1.htm";
-  table[1].EditHTML = FrameEdit("http://s/menu.htm", "Menu");
+  table[1].page.edit.html = FrameEdit("http://s/menu.htm", "Menu");
   table[2].File = pq::kFrameError;
   table[3].File = "frmpage2.htm";
   table[3].HasFrames = true;
-  table[3].EditHTML = FrameEdit("http://s/inner.htm", "Inner");
+  table[3].page.edit.html = FrameEdit("http://s/inner.htm", "Inner");
   table[4].File = "frmpage3.htm";
-  table[4].EditHTML = FrameEdit("http://s/news.htm", "News");
+  table[4].page.edit.html = FrameEdit("http://s/news.htm", "News");
   FakeDocuments docs;
   docs.spans[{0}].elements["ZZZEDIT1"] = {"New menu", {}};
   docs.spans[{2, 0}].elements["ZZZEDIT1"] = {"Fresh news", {}};

@@ -35,13 +35,13 @@ TEST(ComposingSets, AnEditChangesOnlyItsSpan) {
     const pq::DecodedPage page = pq::DecodePage(bytes, "");
     ASSERT_EQ(page.charset, c.charset);
     pq::PublishDocument d;
-    d.sourceBytes = bytes;
-    d.sourceText = page.text;
-    d.charset = page.charset;
-    pq::MarkedHTML marked = pq::MakeEditHTML(d.sourceText, "http://127.0.0.1/p.htm", "http://127.0.0.1/p.htm");
-    d.editHTML = marked.html;
-    d.layout = marked.layout;
-    d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+    d.page.source.bytes = bytes;
+    d.page.source.text = page.text;
+    d.page.source.charset = page.charset;
+    pq::MarkedHTML marked = pq::MakeEditHTML(d.page.source.text, "http://127.0.0.1/p.htm", "http://127.0.0.1/p.htm");
+    d.page.edit.html = marked.html;
+    d.page.edit.layout = marked.layout;
+    d.recorded = pq::SpansAsWritten(d.page.edit.html, d.page.edit.layout);
     d.live = *d.recorded;
 
     std::string error;
@@ -49,8 +49,8 @@ TEST(ComposingSets, AnEditChangesOnlyItsSpan) {
     EXPECT_EQ(error, "");
 
     // The second paragraph's span is the edited one.
-    ASSERT_GE(d.layout->spans.size(), 2u) << c.charset;
-    d.live.elements[d.layout->spans[1].Id()].innerHTML = c.typed;
+    ASSERT_GE(d.page.edit.layout.spans.size(), 2u) << c.charset;
+    d.live.elements[d.page.edit.layout.spans[1].Id()].innerHTML = c.typed;
     const auto html = pq::PublishedHTML(d, error);
     ASSERT_TRUE(html) << c.charset << ": " << error;
     EXPECT_EQ(*html, c.before + c.sent + c.after) << c.charset;

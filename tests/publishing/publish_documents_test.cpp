@@ -16,18 +16,18 @@ struct FakeLive : pqtest::FakeLiveDocuments {
 
 TEST(DocumentsToPublish, TopPageThenFramesInTableOrder) {
   pq::PageRecord record;
-  record.EditHTML = "top edit";
-  record.OriginalHTML = "top";
-  record.SourceBytes = "top";
-  record.Charset = "windows-1251";
+  record.page.edit.html = "top edit";
+  record.page.source.text = "top";
+  record.page.source.bytes = "top";
+  record.page.source.charset = "windows-1251";
   pq::FrameTable table;
   auto entry = [](const char* file, const char* text, const char* charset, const char* edit,
                   bool hasFrames) {
     pq::FrameEntry e;
     e.File = file;
-    e.Source = e.SourceBytes = text;
-    e.Charset = charset;
-    e.EditHTML = edit;
+    e.page.source.text = e.page.source.bytes = text;
+    e.page.source.charset = charset;
+    e.page.edit.html = edit;
     e.HasFrames = hasFrames;
     return e;
   };
@@ -42,13 +42,13 @@ TEST(DocumentsToPublish, TopPageThenFramesInTableOrder) {
 
   const auto docs = pq::DocumentsToPublish(record, table, live);
   ASSERT_EQ(docs.size(), 5u);
-  EXPECT_EQ(docs[0].editHTML, "top edit");
-  EXPECT_EQ(docs[0].charset, "windows-1251");
-  EXPECT_EQ(docs[1].editHTML, "menu edit");
+  EXPECT_EQ(docs[0].page.edit.html, "top edit");
+  EXPECT_EQ(docs[0].page.source.charset, "windows-1251");
+  EXPECT_EQ(docs[1].page.edit.html, "menu edit");
   EXPECT_FALSE(docs[2].readable);
-  EXPECT_EQ(docs[3].editHTML, "inner edit");
-  EXPECT_EQ(docs[4].editHTML, "news edit");
-  EXPECT_EQ(docs[4].charset, "koi8-r");
+  EXPECT_EQ(docs[3].page.edit.html, "inner edit");
+  EXPECT_EQ(docs[4].page.edit.html, "news edit");
+  EXPECT_EQ(docs[4].page.source.charset, "koi8-r");
   EXPECT_FALSE(docs[1].recorded.has_value());
   ASSERT_TRUE(docs[4].recorded.has_value());
   EXPECT_EQ(docs[4].recorded->elements.at("ZZZEDIT1").innerHTML, "y");

@@ -22,8 +22,8 @@ const std::string kRoot = "http://127.0.0.1:8080";
 PublishDocument Doc(const std::string& file, const std::string& text) {
   PublishDocument d;
   const std::string url = kRoot + "/" + file;
-  d.sourceText = "<html><body><p>" + text + "</p></body></html>";
-  d.editHTML = "<html><!--FullPath=\"" + url + "\"--><!--OrigURL=\"" + url +
+  d.page.source = pq::SourcePage::FromText("<html><body><p>" + text + "</p></body></html>");
+  d.page.edit.html = "<html><!--FullPath=\"" + url + "\"--><!--OrigURL=\"" + url +
                "\"--><body><p><SPAN ID=\"ZZZEDIT1\">" + text + "</SPAN></p></body></html>";
   d.live.elements["ZZZEDIT1"] = {text, {}};
   d.recorded = d.live;
@@ -60,8 +60,9 @@ TEST(PlanPublication, AnUntouchedSpanGivesItsSourceNotTheEnginesText) {
   d.recorded = d.live;
   EXPECT_TRUE(pq::PlanPublication({d}, kRoot).jobs.empty());
   // With a second span edited, the first still comes from the source.
-  d.editHTML.insert(d.editHTML.find("</p>"), "<SPAN ID=\"ZZZEDIT2\">x</SPAN>");
-  d.sourceText.insert(d.sourceText.find("</p>"), "x");
+  d.page.edit.html.insert(d.page.edit.html.find("</p>"), "<SPAN ID=\"ZZZEDIT2\">x</SPAN>");
+  d.page.source.text.insert(d.page.source.text.find("</p>"), "x");
+  d.page.source.bytes = d.page.source.text;
   d.recorded->elements["ZZZEDIT2"] = {"x", {}};
   d.live.elements["ZZZEDIT2"] = {"y", {}};
   const auto plan = pq::PlanPublication({d}, kRoot);
@@ -72,11 +73,11 @@ TEST(PlanPublication, AnUntouchedSpanGivesItsSourceNotTheEnginesText) {
 // A page prepared as the browse pane prepares it, its spans recorded as shown.
 PublishDocument Prepared(const std::string& source) {
   PublishDocument d;
-  d.sourceText = d.sourceBytes = source;
+  d.page.source.text = d.page.source.bytes = source;
   pq::MarkedHTML marked = pq::MakeEditHTML(source, kRoot + "/p.htm", kRoot + "/p.htm");
-  d.editHTML = marked.html;
-  d.layout = marked.layout;
-  d.recorded = pq::SpansAsWritten(d.editHTML, *d.layout);
+  d.page.edit.html = marked.html;
+  d.page.edit.layout = marked.layout;
+  d.recorded = pq::SpansAsWritten(d.page.edit.html, d.page.edit.layout);
   d.live = *d.recorded;
   return d;
 }
@@ -114,8 +115,8 @@ TEST(PublishedText, SpansAgainstTheSource) {
 
 TEST(PlanPublication, FileFieldAndCharset) {
   PublishDocument d = Edited(Doc("news/latest%20items.htm", "a"), "\xC3\xA9");
-  d.charset = "windows-1252";
-  d.sourceBytes = "<html><body><p>a</p></body></html>";
+  d.page.source.charset = "windows-1252";
+  d.page.source.bytes = "<html><body><p>a</p></body></html>";
   const auto plan = pq::PlanPublication({d}, kRoot);
   ASSERT_EQ(plan.jobs.size(), 1u);
   EXPECT_EQ(plan.jobs[0].file, "news/latest items.htm");
@@ -126,7 +127,7 @@ TEST(PlanPublication, FileFieldAndCharset) {
 
 TEST(PlanPublication, AChangedUtf16DocumentStopsEverything) {
   PublishDocument frame = Edited(Doc("f.htm", "a"), "b");
-  frame.charset = "utf-16le";
+  frame.page.source.charset = "utf-16le";
   const auto plan = pq::PlanPublication({Edited(Doc("top.htm", "a"), "b"), frame}, kRoot);
   EXPECT_TRUE(plan.jobs.empty());
   EXPECT_NE(plan.error.find("f.htm"), std::string::npos) << plan.error;
@@ -394,7 +395,7 @@ pq::PublishDocument Prepared(const std::string& source, const std::string& id,
 }
 
 std::pair<std::size_t, std::size_t> SourceRangeOf(const pq::PublishDocument& d, const std::string& id) {
-  for (const auto& s : d.layout->spans)
+  for (const auto& s : d.page.edit.layout.spans)
     if (s.Id() == id) return {s.sourceBegin, s.sourceEnd};
   ADD_FAILURE() << "no span " << id;
   return {0, 0};
@@ -446,8 +447,8 @@ TEST(PublishedHTML, OnlyTheEditedSpansRangeChanges) {
 // rewriting the page from its text.
 TEST(PublishedHTML, ASpanWithoutAnExactPlaceIsRefused) {
   pq::PublishDocument d = Prepared("<p>one</p><p>two</p>", "ZZZEDIT2", "three");
-  d.layout->spans.back().sourceBegin = 100;
-  d.layout->spans.back().sourceEnd = 90;
+  d.page.edit.layout.spans.back().sourceBegin = 100;
+  d.page.edit.layout.spans.back().sourceEnd = 90;
   std::string error;
   EXPECT_FALSE(pq::PublishedHTML(d, error));
   EXPECT_NE(error.find("ZZZEDIT2"), std::string::npos) << error;
@@ -491,10 +492,10 @@ TEST(PublishedHTML, EditingALinkChangesOnlyItsText) {
   };
   for (const auto& c : cases) {
     pq::PublishDocument d = Prepared(*pq::DecodeText(c.source, "utf-8"), c.id, "");
-    d.sourceBytes = c.source;
+    d.page.source.bytes = c.source;
     d.live = *d.recorded;
     d.live.elements.at(c.id).editableLinks = {c.now};
-    EXPECT_EQ(pq::GetMarker(d.editHTML, "FullPath"), kRoot + "/p.htm") << c.name;
+    EXPECT_EQ(pq::GetMarker(d.page.edit.html, "FullPath"), kRoot + "/p.htm") << c.name;
     std::string error;
     const auto html = pq::PublishedHTML(d, error);
     ASSERT_TRUE(html) << c.name << ": " << error;
@@ -541,8 +542,8 @@ TEST(PublishedHTML, AnEditedSpanKeepsItsOwnBytesOutsideTheTyping) {
   for (const auto& c : cases) {
     const std::string source = "<html><body><p>" + c.span + "</p><p>Keep &eacute;</p></body></html>";
     PublishDocument d = Prepared(source);
-    d.charset = c.charset;
-    d.sourceBytes = pq::EncodeText(source, c.charset).value_or("");
+    d.page.source.charset = c.charset;
+    d.page.source.bytes = pq::EncodeText(source, c.charset).value_or("");
     d.recorded->elements.at("ZZZEDIT1").innerHTML = c.recorded;
     d.live.elements.at("ZZZEDIT1").innerHTML = c.now;
     std::string error;

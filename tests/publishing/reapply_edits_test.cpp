@@ -13,9 +13,9 @@ const std::string kUrl = "http://127.0.0.1:8080/hours.htm";
 pq::PublishDocument Opened(const std::string& source) {
   pq::MarkedHTML marked = pq::MakeEditHTML(source, kUrl, kUrl);
   pq::PublishDocument d;
-  d.editHTML = marked.html;
-  d.layout = marked.layout;
-  d.sourceText = source;
+  d.page.edit.html = marked.html;
+  d.page.edit.layout = marked.layout;
+  d.page.source.text = source;
   d.live = pq::SpansAsWritten(marked.html, marked.layout);
   d.recorded = d.live;
   return d;
@@ -39,8 +39,8 @@ TEST(ReapplyEdits, EditsGoBackWhereTheirTextIsUnchangedAndTheRestIsLeft) {
   mine.live.elements[SpanWith(mine, "Open 9-5")].innerHTML = "Open 9-6";
   // The second of two spans with the same text.
   std::string second;
-  for (const auto& place : mine.layout->spans)
-    if (mine.sourceText.substr(place.sourceBegin, place.sourceEnd - place.sourceBegin) == "Menu")
+  for (const auto& place : mine.page.edit.layout.spans)
+    if (mine.page.source.text.substr(place.sourceBegin, place.sourceEnd - place.sourceBegin) == "Menu")
       second = place.Id();
   mine.live.elements[second].innerHTML = "Menu &amp; prices";
 
@@ -55,8 +55,8 @@ TEST(ReapplyEdits, EditsGoBackWhereTheirTextIsUnchangedAndTheRestIsLeft) {
   EXPECT_EQ(plan.changes[0].html, "Welcome <b>friends</b>");
   // The same one of the two equal spans, not the first.
   std::vector<std::string> menus;
-  for (const auto& place : theirs.layout->spans)
-    if (theirs.sourceText.substr(place.sourceBegin, place.sourceEnd - place.sourceBegin) == "Menu")
+  for (const auto& place : theirs.page.edit.layout.spans)
+    if (theirs.page.source.text.substr(place.sourceBegin, place.sourceEnd - place.sourceBegin) == "Menu")
       menus.push_back(place.Id());
   ASSERT_EQ(menus.size(), 2u);
   EXPECT_EQ(plan.changes[1].id, menus[1]);
@@ -86,7 +86,7 @@ TEST(ReapplyEdits, AmbiguousOrMissingSpansAreLeft) {
   }
   // Another document is never written to.
   pq::PublishDocument other = Opened("<html><body><p>Menu</p></body></html>");
-  other.editHTML = pq::MakeEditHTML(other.sourceText, "http://127.0.0.1:8080/other.htm",
+  other.page.edit.html = pq::MakeEditHTML(other.page.source.text, "http://127.0.0.1:8080/other.htm",
                                     "http://127.0.0.1:8080/other.htm").html;
   EXPECT_TRUE(pq::PlanReapply(edits, {other}).changes.empty());
 }

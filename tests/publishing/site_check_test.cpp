@@ -187,7 +187,7 @@ TEST(SiteCheck, Framesets) {
     for (const auto& f : c.frames) {
       auto& e = frames[frames.Counter++];
       e.File = "frmpage.htm";
-      e.EditHTML = std::string("<html><head>") +
+      e.page.edit.html = std::string("<html><head>") +
                    (*f.meta ? std::string("<meta name=pqedit content=") + f.meta + ">" : "") + "</head></html>";
       e.Editable = f.fileEditable;
       e.HasFrames = f.hasFrames;

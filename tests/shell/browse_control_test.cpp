@@ -140,8 +140,8 @@ TEST_F(BrowseControlTest, AFrameNavigatingOnItsOwnPreparesThePageAgain) {
   Show(url, {kSite + "c.htm"});
   control_.OnDocumentComplete(false);
   EXPECT_EQ(events_, "StartedNavigation;ButtonsDisable;NavigationComplete;");
-  EXPECT_EQ(frames_[1].Source, "");  // c.htm is not served: its serialisation stands in
-  EXPECT_NE(frames_[1].EditHTML.find("OrigURL=\"" + kSite + "c.htm\""), std::string::npos);
+  EXPECT_EQ(frames_[1].Source(), "");  // c.htm is not served: its serialisation stands in
+  EXPECT_NE(frames_[1].EditHTML().find("OrigURL=\"" + kSite + "c.htm\""), std::string::npos);
 }
 
 TEST_F(BrowseControlTest, AnAddressWithAnEmptyHostIsCancelledSilently) {
@@ -314,7 +314,7 @@ TEST_F(BrowseControlTest, ANewerFramesetLoadedWhileTheOlderFramesAreFetchedKeeps
   EXPECT_FALSE(pq::FileExists(pq::TempFolder() + "frmpage2.htm"));  // nothing of the older page
   EXPECT_EQ(frames_.Counter, 2);
   EXPECT_EQ(frames_[1].File, frame1);
-  EXPECT_EQ(frames_[1].Source, pages_[kSite + "na.htm"]);
+  EXPECT_EQ(frames_[1].Source(), pages_[kSite + "na.htm"]);
   EXPECT_NE(pqtest::ReadFile(pq::TempFolder() + "webed.htm").find("<frame src=na.htm>"),
             std::string::npos);
   EXPECT_EQ(control_.WebURL(), newer);

@@ -6,6 +6,24 @@
 
 namespace pqtest {
 
+namespace {
+
+// A form body ("a=1&b=2") without the field `name`.
+std::string WithoutField(const std::string& body, const std::string& name) {
+  std::string out;
+  std::size_t at = 0;
+  while (at <= body.size()) {
+    std::size_t end = body.find('&', at);
+    if (end == std::string::npos) end = body.size();
+    const std::string field = body.substr(at, end - at);
+    if (field.rfind(name + "=", 0) != 0) out += (out.empty() ? "" : "&") + field;
+    at = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
 FaultProxy::FaultProxy(std::string target)
     : target_(std::move(target)), server_(std::make_unique<httplib::Server>()) {
   // Keeps a request unanswered until Release; bounded, so a forgotten one cannot hang a test.
@@ -35,9 +53,15 @@ FaultProxy::FaultProxy(std::string target)
     for (const auto& [name, value] : req.headers)
       if (name == "Content-Type" || name == "Cookie") headers.emplace(name, value);
     const std::string path = req.target.empty() ? req.path : req.target;
+    std::string body = req.body;
+    if (publication && fault == Fault::DropBase) {
+      const std::string without = WithoutField(body, "base");
+      if (without != body) ++basesDropped_;
+      body = without;
+    }
     httplib::Result answer =
         req.method == "POST"
-            ? client.Post(path, headers, req.body, req.get_header_value("Content-Type"))
+            ? client.Post(path, headers, body, req.get_header_value("Content-Type"))
             : client.Get(path, headers);
     if (!answer) {
       res.status = 502;
@@ -51,9 +75,9 @@ FaultProxy::FaultProxy(std::string target)
       return;
     }
     res.status = answer->status;
-    std::string body = answer->body;
-    if (publication && fault == Fault::CutShort) body = body.substr(0, 4);
-    res.set_content(body, answer->get_header_value("Content-Type").c_str());
+    std::string reply = answer->body;
+    if (publication && fault == Fault::CutShort) reply = reply.substr(0, 4);
+    res.set_content(reply, answer->get_header_value("Content-Type").c_str());
   };
   server_->Get(".*", pass);
   server_->Post(".*", pass);

@@ -28,6 +28,9 @@ class FaultProxy {
     HoldPassKey,
     HoldPost,
     HoldReply,
+    // A site script that predates the "base" field: the field is taken out of every
+    // publication on its way, so nothing on the website compares it.
+    DropBase,
   };
   explicit FaultProxy(std::string target);  // "http://127.0.0.1:PORT"
   ~FaultProxy();
@@ -38,6 +41,8 @@ class FaultProxy {
   int Publications() const { return publications_; }
   // Requests held so far (see the Hold faults).
   int Held() const { return held_; }
+  // Publications whose "base" field DropBase took out.
+  int BasesDropped() const { return basesDropped_; }
   // Lets every held request go with a gateway's error page.
   void Release();
 
@@ -49,6 +54,7 @@ class FaultProxy {
   std::atomic<Fault> fault_{Fault::None};
   std::atomic<int> publications_{0};
   std::atomic<int> held_{0};
+  std::atomic<int> basesDropped_{0};
   std::mutex mutex_;
   std::condition_variable releasedChanged_;
   bool released_ = false;

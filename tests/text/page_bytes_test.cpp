@@ -10,6 +10,11 @@ namespace {
 using pq::PublishableBytes;
 using pq::TextEdit;
 
+// A page as fetched: its bytes, the character set they were read in, the text they read as.
+pq::SourcePage Page(std::string bytes, std::string charset, std::string text) {
+  return {std::move(text), std::move(bytes), std::move(charset)};
+}
+
 // The edit that puts `with` in place of the first `what` of `text`.
 std::vector<TextEdit> Replace(const std::string& text, const std::string& what, const std::string& with) {
   const std::size_t at = text.find(what);
@@ -46,7 +51,7 @@ TEST(PublishableBytes, ChangedParagraphInEachCharacterSet) {
     const auto text = pq::DecodeText(bytes, c.charset);
     ASSERT_TRUE(text) << c.name;
     const std::string headText = *pq::DecodeText(c.head, c.charset);
-    const auto r = PublishableBytes({bytes, c.charset, *text},
+    const auto r = PublishableBytes(Page(bytes, c.charset, *text),
                                     {{headText.size(), headText.size() + 3, c.typed}});
     ASSERT_TRUE(r.ok) << c.name << ": " << r.error;
     EXPECT_EQ(r.bytes, c.head + c.sent + tail) << c.name;
@@ -58,14 +63,14 @@ TEST(PublishableBytes, Utf8ByteOrderMarkIsKept) {
   const std::string bytes = bom + "<p>old</p>";
   // Whether or not the text read from the bytes kept the mark.
   for (const std::string& text : {bom + "<p>old</p>", std::string("<p>old</p>")}) {
-    const auto r = PublishableBytes({bytes, "utf-8", text}, Replace(text, "old", "new"));
+    const auto r = PublishableBytes(Page(bytes, "utf-8", text), Replace(text, "old", "new"));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.bytes, bom + "<p>new</p>");
   }
 }
 
 TEST(PublishableBytes, Utf16PagesAreRefusedWithAReason) {
-  const auto r = PublishableBytes({"\xFF\xFE<\0p\0>\0", "utf-16le", "<p>"}, {{3, 3, "x"}});
+  const auto r = PublishableBytes(Page("\xFF\xFE<\0p\0>\0", "utf-16le", "<p>"), {{3, 3, "x"}});
   EXPECT_FALSE(r.ok);
   EXPECT_NE(r.error.find("UTF-16"), std::string::npos) << r.error;
 }
@@ -88,13 +93,13 @@ TEST(PublishableBytes, WidePagesAndNulBytesAreRefused) {
       {"<p>a\0b</p>"s, "windows-1252", "NUL"},
   };
   for (const auto& c : cases) {
-    const auto r = PublishableBytes({c.bytes, c.charset, "<p>"}, {{3, 3, "x"}});
+    const auto r = PublishableBytes(Page(c.bytes, c.charset, "<p>"), {{3, 3, "x"}});
     EXPECT_FALSE(r.ok) << c.named;
     EXPECT_TRUE(r.bytes.empty()) << c.named;
     EXPECT_NE(r.error.find(c.named), std::string::npos) << r.error;
   }
   // Nor does an edit put one there.
-  const auto nul = PublishableBytes({"<p>"s, "windows-1252", "<p>"}, {{3, 3, "x\0y"s}});
+  const auto nul = PublishableBytes(Page("<p>"s, "windows-1252", "<p>"), {{3, 3, "x\0y"s}});
   EXPECT_FALSE(nul.ok);
   EXPECT_NE(nul.error.find("NUL"), std::string::npos) << nul.error;
   EXPECT_EQ(pq::WideEncodingOf("<html>"), "");
@@ -110,7 +115,7 @@ TEST(PublishableBytes, BytesThatDoNotSurviveAreKeptAroundTheChanges) {
   ASSERT_TRUE(text);
   auto edits = Replace(*text, "one", "\xC3\xA9\xE2\x82\xAC");
   edits.push_back(Replace(*text, "three", "3").front());
-  const auto r = PublishableBytes({bytes, "windows-1252", *text}, edits);
+  const auto r = PublishableBytes(Page(bytes, "windows-1252", *text), edits);
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, "<meta charset=iso-8859-1><p>\x93\xE9&#8364;\x94</p>\x81<p>two</p><p>\x93"
                      "3\x94</p>");
@@ -121,7 +126,7 @@ TEST(PublishableBytes, ShiftJisCharacterWithTwoEncodingsKeepsItsOwn) {
   const std::string bytes = "<p>\xED\x40</p><p>old</p>";
   const auto text = pq::DecodeText(bytes, "shift_jis");
   ASSERT_TRUE(text);
-  const auto r = PublishableBytes({bytes, "shift_jis", *text}, Replace(*text, "old", "\xE6\x97\xA5"));
+  const auto r = PublishableBytes(Page(bytes, "shift_jis", *text), Replace(*text, "old", "\xE6\x97\xA5"));
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, "<p>\xED\x40</p><p>\x93\xFA</p>");
 }
@@ -130,7 +135,7 @@ TEST(PublishableBytes, InvalidUtf8StaysOutsideTheChanges) {
   // The text reads each bad sequence as U+FFFD; the bytes keep them.
   const std::string bytes = "<p>\xE2\x82</p><p>old</p><p>\xFF</p>";
   const std::string text = *pq::DecodeText(bytes, "utf-8");
-  const auto r = PublishableBytes({bytes, "utf-8", text}, Replace(text, "old", "new"));
+  const auto r = PublishableBytes(Page(bytes, "utf-8", text), Replace(text, "old", "new"));
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, "<p>\xE2\x82</p><p>new</p><p>\xFF</p>");
 }
@@ -150,7 +155,7 @@ TEST(PublishableBytes, EditsThatCannotBePlacedAreRefused) {
       {"text not of these bytes", "<p>old</p><p>TWO</p>", {{3, 6, "new"}}},
   };
   for (const auto& c : cases) {
-    const auto r = PublishableBytes({bytes, "utf-8", c.text}, c.edits);
+    const auto r = PublishableBytes(Page(bytes, "utf-8", c.text), c.edits);
     EXPECT_FALSE(r.ok) << c.name;
     EXPECT_TRUE(r.bytes.empty()) << c.name;
     EXPECT_NE(r.error.find("nothing was published"), std::string::npos) << c.name << ": " << r.error;
@@ -160,7 +165,7 @@ TEST(PublishableBytes, EditsThatCannotBePlacedAreRefused) {
 TEST(PublishableBytes, UnchangedTextGivesTheSameBytes) {
   const std::string bytes = "<p>\xED\x40</p>";
   const auto text = pq::DecodeText(bytes, "shift_jis");
-  const auto r = PublishableBytes({bytes, "shift_jis", *text}, {});
+  const auto r = PublishableBytes(Page(bytes, "shift_jis", *text), {});
   ASSERT_TRUE(r.ok);
   EXPECT_EQ(r.bytes, bytes);
 }

@@ -172,10 +172,11 @@ void Publish::SetUpIE() {
     conflict_ = attempt_->Outcome() == PublishOutcome::Conflict;
     return;  // closes at once, nothing reloaded
   }
-  if (cancelled_) return;  // everything was stored: a success the user chose not to watch
-
-  const std::string origUrl = host_.CurrentOrigURL();
-  ReloadPage(origUrl);
+  // Everything was stored, also when a Cancel came during the last post and the check found it
+  // stored: the page is marked published and the browse pane reloaded all the same. Only the
+  // form itself, which the user sent away, does not come back to watch.
+  const bool watched = !cancelled_;
+  if (watched) ReloadPage(host_.CurrentOrigURL());
   PublishState = PublishStateValue::Publishing;
   // The browse pane may report after this form has gone; the token tells.
   std::weak_ptr<bool> token = alive_;
@@ -183,9 +184,10 @@ void Publish::SetUpIE() {
     if (!token.expired()) PublishState = PublishStateValue::Idle;
   });
   engine::WaitUntil(
-      [this] {
-        return cancelled_ || (PublishState == PublishStateValue::Idle &&
-                              animation_->Ticks() >= kMinimumTicks);
+      [this, watched] {
+        if (watched && cancelled_) return true;
+        return PublishState == PublishStateValue::Idle &&
+               (!watched || animation_->Ticks() >= kMinimumTicks);
       },
       kLongestStay);
   PublishState = PublishStateValue::Idle;

@@ -142,7 +142,7 @@ void MainFormWindow::UpdateEarlierVersions() {
 void MainFormWindow::EarlierVersionsCommand() {
   const std::string origUrl = edit_->Control().OrigURL();
   const std::string siteRoot = SiteRootOf(origUrl);
-  const std::string address = GetMarker(browse_->Control().Record.EditHTML, "FullPath");
+  const std::string address = GetMarker(browse_->Control().Record.EditHTML(), "FullPath");
   if (siteRoot.empty() || address.empty()) return;
   RevisionRequests requests(
       siteRoot, RelativePathOf(address, siteRoot),
