@@ -6,6 +6,7 @@
 
 #include "text/html_clipboard.h"
 #include "text/html_text.h"
+#include "engine/signal_connection.h"
 #include "engine/wait_until.h"
 
 namespace pq::engine {
@@ -187,8 +188,8 @@ bool ClipboardHasText() {
   TextWatch& watch = Watch();
   if (!watch.watching) {
     watch.watching = true;
-    g_signal_connect(Clipboard(), "owner-change",
-                     G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer) { RequestTargets(); }), nullptr);
+    ConnectWithoutData(Clipboard(), "owner-change",
+                       G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer) { RequestTargets(); }));
     RequestTargets();
     const unsigned generation = watch.generation;
     // The first answer is waited for (bounded); later ones arrive with the owner's changes.

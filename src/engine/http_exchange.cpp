@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "engine/tls_problem.h"
 #include "engine/tls_trust.h"
 #include "engine/wait_until.h"
@@ -22,6 +23,7 @@ constexpr gsize kChunk = 64 * 1024;
 // its deadline finishes safely after the caller has gone.
 struct Transfer {
   GObjectPtr<SoupMessage> message;
+  SignalConnections signals;  // after the message, with this as their data: they go first
   GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
   GObjectPtr<GInputStream> stream;
   std::string body;
@@ -141,9 +143,8 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
     if (!t->message) return answer;  // not a URL libsoup can ask
     SoupMessage* message = t->message.get();
     soup_message_add_flags(message, SOUP_MESSAGE_NO_REDIRECT);
-    // The transfer owns the message, so the handler cannot outlive its data.
-    g_signal_connect(message, "accept-certificate", G_CALLBACK(OnAcceptCertificate), t.get());
-    g_signal_connect(message, "wrote-body", G_CALLBACK(OnWroteBody), t.get());
+    t->signals.Connect(message, "accept-certificate", G_CALLBACK(OnAcceptCertificate), t.get());
+    t->signals.Connect(message, "wrote-body", G_CALLBACK(OnWroteBody), t.get());
     SoupMessageHeaders* headers = soup_message_get_request_headers(message);
     soup_message_headers_replace(headers, "Cache-Control", "no-cache");
     soup_message_headers_replace(headers, "Pragma", "no-cache");

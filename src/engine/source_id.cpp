@@ -11,7 +11,7 @@ void SourceId::StartIdle(GSourceFunc callback, gpointer data) { Start(g_idle_sou
 void SourceId::Start(GSource* source, GSourceFunc callback, gpointer data) {
   Reset();
   g_source_set_callback(source, callback, data, nullptr);
-  // The global default context, as g_timeout_add and g_idle_add use.
+  // The global default context, where GLib's plain timeout and idle calls put theirs.
   g_source_attach(source, nullptr);
   source_ = source;
 }

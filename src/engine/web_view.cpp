@@ -14,6 +14,7 @@
 #include "engine/keys_after_click.h"
 #include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "engine/tls_problem.h"
 #include "engine/tls_trust.h"
 #include "engine/wait_until.h"
@@ -94,7 +95,7 @@ struct WebView::Impl {
   std::string lastAllowed;       // the address of the latest navigation let through
   std::string startedUrl;        // the address the current main load started for
   std::string retryUrl;          // loaded again once its certificate passed the extra authorities
-  guint retrySource = 0;
+  SourceId retrySource;
   // Certificates allowed for their hosts after passing the extra authorities: one that still
   // fails is not tried again.
   std::vector<std::pair<std::string, GObjectPtr<GTlsCertificate>>> allowed;
@@ -111,7 +112,7 @@ struct WebView::Impl {
   struct Closer {
     Impl& impl;
     ~Closer() {
-      if (impl.retrySource) g_source_remove(impl.retrySource);
+      impl.retrySource.Reset();
       g_cancellable_cancel(impl.cancellable.get());
       if (impl.content)
         webkit_user_content_manager_unregister_script_message_handler_in_world(impl.content.get(), kRuntimeChannel,
@@ -302,16 +303,16 @@ struct WebView::Impl {
       const bool triedBefore = std::any_of(self->allowed.begin(), self->allowed.end(), [&](const auto& a) {
         return a.first == host && g_tls_certificate_is_same(a.second.get(), certificate);
       });
-      if (errors == 0 && !host.empty() && !triedBefore && !self->retrySource) {
+      if (errors == 0 && !host.empty() && !triedBefore && !self->retrySource.Active()) {
         self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
         webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
                                                           host.c_str());
         self->retryUrl = url;
         // Not from inside the failing load: once it has finished.
-        self->retrySource = g_idle_add(
+        self->retrySource.StartIdle(
             [](gpointer d) -> gboolean {
               auto* impl = static_cast<Impl*>(d);
-              impl->retrySource = 0;
+              impl->retrySource.Reset();
               impl->ownRequest = true;
               webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
               return G_SOURCE_REMOVE;
@@ -321,7 +322,7 @@ struct WebView::Impl {
       }
     }
     self->retryUrl.clear();
-    g_log("Pagequill", G_LOG_LEVEL_DEBUG, "certificate of %s refused (flags 0x%x)", url.c_str(),
+    g_debug("certificate of %s refused (flags 0x%x)", url.c_str(),
           static_cast<unsigned>(errors));
     self->ShowErrorPage(url, CertificateProblem(errors, host), ErrorAdvice::Certificate);
     return TRUE;

@@ -375,11 +375,11 @@ TEST_F(MainWindowTest, ProblemsDialogOverTheMainWindow) {
   EXPECT_FALSE(problems.OKtoPublish);
   EXPECT_GT(problems.NumMessages, 0);
   pq::ProblemsDialog dialog(problems, W().Window());
-  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog.dialog())), W().Window());
-  gtk_widget_show_all(dialog.dialog());
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog.Dialog())), W().Window());
+  gtk_widget_show_all(dialog.Dialog());
   Pump(800ms);
   Shot("main_window_problems");
-  gtk_widget_hide(dialog.dialog());
+  gtk_widget_hide(dialog.Dialog());
   Pump();
 }
 

@@ -45,10 +45,10 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   gtk_widget_set_name(earlier_, "EarlierVersions");
   atk_object_set_name(gtk_widget_get_accessible(earlier_), kEarlierVersionsLabel);
   gtk_widget_set_focus_on_click(earlier_, FALSE);
-  g_signal_connect_swapped(earlier_, "clicked", G_CALLBACK(+[](gpointer self) {
-                             static_cast<MainFormWindow*>(self)->EarlierVersionsCommand();
-                           }),
-                           this);
+  windowSignals_.Connect(earlier_, "clicked", G_CALLBACK(+[](gpointer self) {
+                           static_cast<MainFormWindow*>(self)->EarlierVersionsCommand();
+                         }),
+                         this, G_CONNECT_SWAPPED);
   skin_->Put(earlier_, publish.right() + 10, publish.y + publish.height / 2 - 16);
 
   const skin::Rect go = buttons_->Place(ToolbarButton::Go);
@@ -75,9 +75,8 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
 }
 
 MainFormWindow::~MainFormWindow() {
-  for (unsigned& t : timers_)
-    if (t) g_source_remove(t);
-  g_signal_handlers_disconnect_by_data(skin_->window(), this);
+  for (engine::SourceId& t : timers_) t.Reset();
+  windowSignals_.DisconnectAll();
   help_.reset();
   // The panes leave the window before their parts go.
   GtkContainer* layer = GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(skin_->window())));
@@ -99,13 +98,13 @@ void MainFormWindow::WireEvents() {
     if (Closed && MayLeavePage(true)) Closed();
   };
   skin_->Help = [this] { OpenHelp(); };
-  g_signal_connect(skin_->window(), "delete-event", G_CALLBACK(OnDelete), this);
-  g_signal_connect(skin_->window(), "notify::is-active", G_CALLBACK(OnActiveChanged), this);
-  g_signal_connect_swapped(skin_->window(), "map-event", G_CALLBACK(+[](gpointer self) -> gboolean {
-                             static_cast<MainFormWindow*>(self)->FirstActivation();
-                             return FALSE;
-                           }),
-                           this);
+  windowSignals_.Connect(skin_->window(), "delete-event", G_CALLBACK(OnDelete), this);
+  windowSignals_.Connect(skin_->window(), "notify::is-active", G_CALLBACK(OnActiveChanged), this);
+  windowSignals_.Connect(skin_->window(), "map-event", G_CALLBACK(+[](gpointer self) -> gboolean {
+                           static_cast<MainFormWindow*>(self)->FirstActivation();
+                           return FALSE;
+                         }),
+                         this, G_CONNECT_SWAPPED);
   WireHeader(TabHeader::ImgBrowse);
   WireHeader(TabHeader::ImgEdit);
   buttons_->Clicked = [this](ToolbarButton b) { form_.Click(b); };
@@ -217,25 +216,22 @@ void MainFormWindow::ShowTabControls(TabHeader tab) {
 }
 
 void MainFormWindow::SetTimer(MainTimer timer, bool on) {
-  unsigned& source = timers_[static_cast<int>(timer)];
-  if (source) g_source_remove(source);
-  source = 0;
+  engine::SourceId& source = timers_[static_cast<int>(timer)];
+  source.Reset();
   if (!on) return;
   switch (timer) {
-    case MainTimer::Timer1: source = g_timeout_add(100, reinterpret_cast<GSourceFunc>(OnTimer1), this); break;
-    case MainTimer::Timer2: source = g_timeout_add(750, reinterpret_cast<GSourceFunc>(OnTimer2), this); break;
-    case MainTimer::Timer3: source = g_timeout_add(100, reinterpret_cast<GSourceFunc>(OnTimer3), this); break;
+    case MainTimer::Timer1: source.StartTimeout(100, reinterpret_cast<GSourceFunc>(OnTimer1), this); break;
+    case MainTimer::Timer2: source.StartTimeout(750, reinterpret_cast<GSourceFunc>(OnTimer2), this); break;
+    case MainTimer::Timer3: source.StartTimeout(100, reinterpret_cast<GSourceFunc>(OnTimer3), this); break;
   }
 }
 
-// Each tick asks the logic, which switches its timer off through SetTimer; the source that
-// ticked is then already gone.
+// Each tick asks the logic, which switches its timer off (or on again) through SetTimer; the
+// source that ticked is then already gone, whatever the tick returns.
 int MainFormWindow::OnTimer1(void* self) {
   auto* w = static_cast<MainFormWindow*>(self);
-  const unsigned source = w->timers_[0];
   w->form_.Timer1Tick();
-  if (w->timers_[0] == source) return G_SOURCE_CONTINUE;
-  return G_SOURCE_REMOVE;
+  return G_SOURCE_CONTINUE;
 }
 int MainFormWindow::OnTimer2(void* self) {
   auto* w = static_cast<MainFormWindow*>(self);
@@ -244,10 +240,8 @@ int MainFormWindow::OnTimer2(void* self) {
 }
 int MainFormWindow::OnTimer3(void* self) {
   auto* w = static_cast<MainFormWindow*>(self);
-  const unsigned source = w->timers_[2];
   w->form_.Timer3Tick(gtk_window_is_active(w->Window()));
-  if (w->timers_[2] == source) return G_SOURCE_CONTINUE;
-  return G_SOURCE_REMOVE;
+  return G_SOURCE_CONTINUE;
 }
 
 bool MainFormWindow::ClipboardHasText() { return engine::ClipboardHasText(); }

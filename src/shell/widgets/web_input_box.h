@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "engine/gobject_ptr.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "engine/toplevel_ptr.h"
 #include "shell/address_history.h"
 #include "shell/web_input_box_state.h"
@@ -85,8 +86,8 @@ class WebInputBox {
   engine::GObjectPtr<GtkListStore> store_;
   bool listHasFocus_ = false;      // arrow keys moved into the list
   DropLook dropLook_ = DropLook::Normal;
-  guint timer1_ = 0;
-  guint selectIdle_ = 0;
+  engine::SourceId timer1_;
+  engine::SourceId selectIdle_;
   gulong pressHook_ = 0;
   guint pressSignal_ = 0;
   engine::SignalConnections signals_;

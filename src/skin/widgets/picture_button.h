@@ -7,6 +7,7 @@
 #include "skin/picture_button_state.h"
 #include "engine/gobject_ptr.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq::skin {
@@ -66,7 +67,7 @@ class PictureButton {
   PictureButtonState state_;
   std::string normal_, highlight_, pressed_, disabled_;
   bool shownOnce_ = false;
-  guint overTimer_ = 0;
+  engine::SourceId overTimer_;
   engine::SignalConnections signals_;
 };
 
