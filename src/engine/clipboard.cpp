@@ -110,7 +110,7 @@ std::optional<std::string> ClipboardHtmlText(std::chrono::milliseconds timeout) 
         (*r)->done = true;
       },
       handle.release());
-  WaitUntil([&] { return reply->done; }, timeout);
+  WaitUntil([&] { return reply->done; }, timeout, "the clipboard's HTML");
   if (!reply->done || !reply->html) return std::nullopt;
   return HtmlTextContent(*reply->html);
 }
@@ -172,7 +172,7 @@ std::optional<std::string> ClipboardText(std::chrono::milliseconds timeout) {
         (*r)->done = true;
       },
       handle.release());
-  WaitUntil([&] { return reply->done; }, timeout);
+  WaitUntil([&] { return reply->done; }, timeout, "the clipboard's text");
   if (!reply->done) return std::nullopt;
   if (reply->text) return reply->text;
   // Copied from a program that offers HTML alone: its text is what is pasted.
@@ -193,7 +193,8 @@ bool ClipboardHasText() {
     RequestTargets();
     const unsigned generation = watch.generation;
     // The first answer is waited for (bounded); later ones arrive with the owner's changes.
-    WaitUntil([&] { return watch.answered >= generation; }, std::chrono::milliseconds(500));
+    WaitUntil([&] { return watch.answered >= generation; }, std::chrono::milliseconds(500),
+              "the clipboard's formats");
   }
   return watch.hasText;
 }

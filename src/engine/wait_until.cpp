@@ -6,7 +6,7 @@
 
 namespace pq::engine {
 
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout, const char* what) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   // A periodic wake-up keeps a blocking iteration from sleeping past the deadline.
   SourceId tick;
@@ -17,7 +17,9 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     held = condition();
   }
   tick.Reset();
-  if (!held) g_debug("a wait of %lld ms ran out", static_cast<long long>(timeout.count()));
+  if (!held)
+    g_debug("a wait of %lld ms for %s ran out", static_cast<long long>(timeout.count()),
+            what ? what : "the main loop");
   return held;
 }
 

@@ -74,7 +74,7 @@ std::shared_ptr<EvalState> Run(WebKitWebView* view, GCancellable* cancellable, W
   webkit_web_view_evaluate_javascript(view, script.data(), static_cast<gssize>(script.size()),
                                       pageWorld ? nullptr : kRuntimeWorld, nullptr, cancellable, OnEvaluated,
                                       holder.release());
-  WaitUntil([&] { return state->done; }, timeout);
+  WaitUntil([&] { return state->done; }, timeout, "the answer of a script in the page");
   return state;
 }
 
@@ -521,7 +521,10 @@ std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, co
   auto state = Run(view, cancellable, stats_, RuntimeCall(operation, arguments), false, timeout);
   if (state->runtimeMissing)
     state = Run(view, cancellable, stats_, RuntimeInstallAndCall(operation, arguments), false, timeout);
-  if (!state->ok) return std::nullopt;
+  if (!state->ok) {
+    g_debug("the runtime call %s gave no answer", operation.c_str());
+    return std::nullopt;
+  }
   return std::move(state->value);
 }
 

@@ -50,7 +50,7 @@ class CaretRaceTest : public ::testing::Test {
     ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
     ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
     ASSERT_TRUE(pqtest::WaitFor([] {
-      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) && !W().State().EditTabPreparing;
+      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) && !W().State().EditTabPreparing;
     }, 30s));
   }
   void TearDown() override {
@@ -62,7 +62,7 @@ class CaretRaceTest : public ::testing::Test {
   static pq::engine::WebView& View() { return W().EditPaneWidget().View(); }
   static void ShowEditTab() {
     for (int attempt = 0; attempt < 3 && W().State().CurrentTab != TabHeader::ImgEdit; ++attempt) {
-      const auto [x, y] = pqtest::MainWindowPoint(W(), W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+      const auto [x, y] = pqtest::MainWindowPoint(W(), W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
       input::MoveTo(x, y);
       input::Xdo({"click", "1"});
       pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 2s);

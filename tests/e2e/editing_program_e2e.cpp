@@ -48,7 +48,7 @@ class EditingProgramTest : public ::testing::Test {
     ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
     ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
     ASSERT_TRUE(pqtest::WaitFor([] {
-      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) && !W().State().EditTabPreparing;
+      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) && !W().State().EditTabPreparing;
     }, 30s));
   }
   void TearDown() override {
@@ -63,8 +63,8 @@ class EditingProgramTest : public ::testing::Test {
     input::MoveTo(sx, sy);
     input::Xdo({"click", "1"});
   }
-  static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).widget(), 29, 25); }
-  static bool Enabled(ToolbarButton b) { return gtk_widget_get_sensitive(W().Buttons().Button(b).widget()); }
+  static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).Widget(), 29, 25); }
+  static bool Enabled(ToolbarButton b) { return gtk_widget_get_sensitive(W().Buttons().Button(b).Widget()); }
   // The caret at the end of a one-line span of the edit pane.
   static void ClickEnd(const std::string& selector) {
     std::optional<pq::engine::ScriptValue> v;
@@ -86,7 +86,7 @@ class EditingProgramTest : public ::testing::Test {
     // The header answers a press after the pointer has moved over it; a first click into a fresh
     // window can be lost, so it is repeated until the tab shows (at most three times).
     for (int attempt = 0; attempt < 3 && W().State().CurrentTab != TabHeader::ImgEdit; ++attempt) {
-      ClickWidget(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+      ClickWidget(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
       pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 2s);
     }
   }

@@ -77,7 +77,7 @@ class MainFormWindow : private MainFormView {
   void UpdateEarlierVersions();
 
   // --- parts, for the program and its tests
-  GtkWindow* Window() const { return skin_->window(); }
+  GtkWindow* Window() const { return skin_->Window(); }
   MainForm& Form() { return form_; }
   WindowState& State() { return state_; }
   FrameTable& Frames() { return frames_; }

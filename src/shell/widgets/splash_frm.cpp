@@ -77,7 +77,7 @@ void SplashFrm::Show() {
 int SplashFrm::OnTimer(void* self) {
   auto* s = static_cast<SplashFrm*>(self);
   const bool close = s->check_.Tick();
-  if (s->check_.outcome() == SplashCheck::Outcome::Failed) {
+  if (s->check_.CurrentOutcome() == SplashCheck::Outcome::Failed) {
     s->timer_.Reset();
     s->Fail(kConnectTitle, ConnectFailedMessage());
     return G_SOURCE_REMOVE;

@@ -27,7 +27,7 @@ class WebInputBox {
   WebInputBox(const WebInputBox&) = delete;
   WebInputBox& operator=(const WebInputBox&) = delete;
 
-  GtkWidget* widget() const { return root_.get(); }
+  GtkWidget* Widget() const { return root_.get(); }
 
   void SetBackground(const GdkRGBA& BackCol);
   void RefreshList();
@@ -47,10 +47,10 @@ class WebInputBox {
   std::string Text() const;
   std::vector<std::string> ListEntries() const;
   std::string ListText() const;  // the selected entry of the list
-  DropLook dropLook() const { return dropLook_; }
-  GtkWidget* textBox() const { return textBox_; }
-  GtkWidget* listWindow() const { return popup_.get(); }
-  const WebInputBoxState& state() const { return state_; }
+  DropLook ShownDropLook() const { return dropLook_; }
+  GtkWidget* TextBox() const { return textBox_; }
+  GtkWidget* ListWindow() const { return popup_.get(); }
+  const WebInputBoxState& State() const { return state_; }
 
  private:
   static gboolean OnDraw(GtkWidget*, cairo_t*, gpointer self);

@@ -22,7 +22,7 @@ class PictureButton {
   PictureButton(const PictureButton&) = delete;
   PictureButton& operator=(const PictureButton&) = delete;
 
-  GtkWidget* widget() const { return area_.get(); }
+  GtkWidget* Widget() const { return area_.get(); }
 
   // The four pictures by name in the image set; setting the normal one repaints.
   const std::string& Picture_Normal() const { return normal_; }
@@ -48,7 +48,7 @@ class PictureButton {
 
   std::function<void()> Click;
 
-  const PictureButtonState& state() const { return state_; }
+  const PictureButtonState& State() const { return state_; }
   // The name of the picture on show ("" for none).
   const std::string& ShownPicture() const;
 
