@@ -4,12 +4,13 @@
 #include <string_view>
 #include <vector>
 
+#include "text/percent_decoding.h"
+
 namespace pq::site {
 
-// %XX decoding into exact bytes (NUL included). Strict: a "%" without two hex digits
-// makes the text invalid, so that a malformed name never reaches the file checks.
-// cpp-httplib's decoder also turns %uXXXX into UTF-8 and lets bad escapes through.
-std::optional<std::string> PercentDecode(std::string_view text, bool plusIsSpace);
+// Strict %XX decoding (text/percent_decoding.h): cpp-httplib's decoder also turns %uXXXX into
+// UTF-8 and lets bad escapes through.
+using ::pq::PercentDecode;
 
 struct FormField {
   std::string name;

@@ -174,6 +174,7 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
       answer.failure = t->failure;
       g_debug("%s %s: %s", method.c_str(), url.c_str(), t->failure.c_str());
       if (t->certificateRefused) {
+        answer.certificateRefused = true;
         answer.problem = CertificateProblem(t->certificateErrors, HostOf(url));
       }
       return answer;

@@ -27,6 +27,7 @@ struct HttpAnswer {
   // Why no answer can be used, in plain words, when the program refused it: an untrusted
   // certificate, or a redirect to another site. "" otherwise.
   std::string problem;
+  bool certificateRefused = false;  // the problem is the site's certificate
   // The network library's own words for a failure (no connection, no answer), for the log and
   // for pqtool; "" when an answer came.
   std::string failure;

@@ -5,11 +5,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "engine/address_problem.h"
 #include "engine/copy_scheme.h"
 #include "engine/document_event_queue.h"
 #include "engine/gobject_ptr.h"
+#include "engine/http_exchange.h"
 #include "engine/in_page_runtime.h"
 #include "engine/keys_after_click.h"
 #include "engine/script_value_conversion.h"
@@ -96,6 +98,11 @@ struct WebView::Impl {
   std::string startedUrl;        // the address the current main load started for
   std::string retryUrl;          // loaded again once its certificate passed the extra authorities
   SourceId retrySource;
+  std::string cancelRetriedUrl;  // already tried again after the network side dropped it
+  SourceId checkSource;          // our own look at an https site whose load was dropped twice
+  std::string checkUrl, checkMessage;
+  int loadsStarted = 0;
+  std::shared_ptr<bool> alive = std::make_shared<bool>(true);
   // Certificates allowed for their hosts after passing the extra authorities: one that still
   // fails is not tried again.
   std::vector<std::pair<std::string, GObjectPtr<GTlsCertificate>>> allowed;
@@ -112,7 +119,9 @@ struct WebView::Impl {
   struct Closer {
     Impl& impl;
     ~Closer() {
+      *impl.alive = false;
       impl.retrySource.Reset();
+      impl.checkSource.Reset();
       g_cancellable_cancel(impl.cancellable.get());
       if (impl.content)
         webkit_user_content_manager_unregister_script_message_handler_in_world(impl.content.get(), kRuntimeChannel,
@@ -137,6 +146,48 @@ struct WebView::Impl {
     errorPageUrl = base;
     const std::string page = ErrorPageHTML(url, reason, advice);
     webkit_web_view_load_alternate_html(view.get(), page.c_str(), base.c_str(), nullptr);
+  }
+
+  // Not from inside the failing load: once it has finished.
+  void LoadAgainWhenIdle(const std::string& url) {
+    retryUrl = url;
+    retrySource.StartIdle(
+        [](gpointer d) -> gboolean {
+          auto* impl = static_cast<Impl*>(d);
+          impl->retrySource.Reset();
+          impl->ownRequest = true;
+          webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
+          return G_SOURCE_REMOVE;
+        },
+        this);
+  }
+
+  // Asks the site once with the program's own client (bounded) and shows the error page with
+  // its certificate's problem, or the engine's own words when the certificate is not the cause.
+  void CheckCertificateWhenIdle(const std::string& url, const std::string& message) {
+    checkUrl = url;
+    checkMessage = message;
+    checkSource.StartIdle(
+        [](gpointer d) -> gboolean {
+          auto* impl = static_cast<Impl*>(d);
+          impl->checkSource.Reset();
+          const std::shared_ptr<bool> alive = impl->alive;
+          const int loads = impl->loadsStarted;
+          const std::string url = impl->checkUrl;
+          HttpRequest request;
+          request.method = "HEAD";
+          request.url = url;
+          request.stop = [alive] { return !*alive; };
+          const HttpAnswer answer = Exchange(request, std::chrono::seconds(10));
+          // Gone, or the user went elsewhere meanwhile.
+          if (!*alive || impl->loadsStarted != loads) return G_SOURCE_REMOVE;
+          if (answer.certificateRefused)
+            impl->ShowErrorPage(url, answer.problem, ErrorAdvice::Certificate);
+          else
+            impl->ShowErrorPage(url, impl->checkMessage, ErrorAdvice::CheckNetwork);
+          return G_SOURCE_REMOVE;
+        },
+        this);
   }
 
   void RestoreDefaultCharset() {
@@ -221,6 +272,7 @@ struct WebView::Impl {
         const std::string started = self->lastAllowed.empty() ? url : self->lastAllowed;
         self->lastAllowed.clear();
         if (self->errorPageUrl.empty()) self->startedUrl = started;
+        ++self->loadsStarted;
         self->ownRequest = false;
         self->topLoading = true;
         self->topCommitted = false;
@@ -265,6 +317,8 @@ struct WebView::Impl {
                                GError* error, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     self->loadFailed = true;
+    g_debug("load of %s failed: %s %d %s", failingUri ? failingUri : "",
+            g_quark_to_string(error->domain), error->code, error->message ? error->message : "");
     const bool stopped =
         (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
         (error->domain == WEBKIT_POLICY_ERROR &&
@@ -272,6 +326,21 @@ struct WebView::Impl {
         (error->domain == WEBKIT_DOWNLOAD_ERROR);
     if (stopped) return TRUE;
     const std::string url = failingUri && *failingUri ? failingUri : self->startedUrl;
+    // Now and then the network side drops a load outright (cancelled, though nobody pressed
+    // Stop), seen with refused certificates: one quiet second try, then, for https, our own
+    // client names the real reason.
+    if (error->domain == G_IO_ERROR && error->code == G_IO_ERROR_CANCELLED &&
+        (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://"))) {
+      if (url != self->cancelRetriedUrl && !self->retrySource.Active()) {
+        self->cancelRetriedUrl = url;
+        self->LoadAgainWhenIdle(url);
+        return TRUE;
+      }
+      if (StartsWithNoCase(url, "https://") && !self->checkSource.Active()) {
+        self->CheckCertificateWhenIdle(url, error->message ? error->message : "");
+        return TRUE;
+      }
+    }
     // The error page itself failed: nothing better can be shown.
     if (!self->errorPageUrl.empty() && url == self->errorPageUrl) return TRUE;
     if (error->domain == WEBKIT_POLICY_ERROR && error->code == WEBKIT_POLICY_ERROR_CANNOT_SHOW_URI) {
@@ -307,17 +376,7 @@ struct WebView::Impl {
         self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
         webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
                                                           host.c_str());
-        self->retryUrl = url;
-        // Not from inside the failing load: once it has finished.
-        self->retrySource.StartIdle(
-            [](gpointer d) -> gboolean {
-              auto* impl = static_cast<Impl*>(d);
-              impl->retrySource.Reset();
-              impl->ownRequest = true;
-              webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
-              return G_SOURCE_REMOVE;
-            },
-            self);
+        self->LoadAgainWhenIdle(url);
         return TRUE;
       }
     }
@@ -440,6 +499,7 @@ GtkWidget* WebView::Widget() const { return GTK_WIDGET(impl_->view.get()); }
 
 void WebView::Navigate(const std::string& url) {
   impl_->ownRequest = true;
+  impl_->cancelRetriedUrl.clear();
   impl_->errorPageUrl.clear();
   const bool ownCopy = impl_->ownCopies && StartsWithNoCase(url, std::string(kCopyScheme) + ":");
   if (!ownCopy && !IsOpenableAddress(url)) {

@@ -1,19 +1,9 @@
 #include "pageprep/copy_address.h"
 
+#include "text/percent_decoding.h"
 #include "text/text_util.h"
 
 namespace pq {
-
-namespace {
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
-}  // namespace
 
 std::string CopyAddressOf(std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
@@ -39,18 +29,9 @@ std::optional<std::string> CopyPathOf(std::string_view address, std::string_view
     return std::nullopt;
   address.remove_prefix(prefix.size());
   address = address.substr(0, address.find_first_of("?#"));
-  std::string path;
-  for (std::size_t i = 0; i < address.size(); ++i) {
-    if (address[i] != '%') {
-      path += address[i];
-      continue;
-    }
-    const int high = i + 2 < address.size() ? HexValue(address[i + 1]) : -1;
-    const int low = high >= 0 ? HexValue(address[i + 2]) : -1;
-    if (low < 0) return std::nullopt;
-    path += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
+  const std::optional<std::string> decoded = PercentDecode(address, false);
+  if (!decoded) return std::nullopt;
+  const std::string& path = *decoded;
   if (path.size() <= folder.size() || path.compare(0, folder.size(), folder) != 0) return std::nullopt;
   const std::string_view name = std::string_view(path).substr(folder.size());
   if (name.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos || name == "." ||

@@ -55,8 +55,10 @@ std::optional<std::size_t> TagEnd(std::string_view t, std::size_t at) {
 }
 
 // The units of a span's contents, or nullopt where the reading is not certain (a reference
-// that is not complete or not known, a tag or comment without its end).
-std::optional<std::vector<Unit>> Units(std::string_view t) {
+// that is not complete or not known, a tag or comment without its end). In the engine's
+// serialisation (`serialised`) a raw carriage return is the character itself (a page's "&#13;"),
+// where in a page's own text the parser reads it as a line end.
+std::optional<std::vector<Unit>> Units(std::string_view t, bool serialised) {
   std::vector<Unit> units;
   for (std::size_t i = 0; i < t.size();) {
     Unit u;
@@ -105,7 +107,7 @@ std::optional<std::vector<Unit>> Units(std::string_view t) {
         u.cp = *cp;
       }
       u.end = semi + 1;
-    } else if (c == '\r') {
+    } else if (c == '\r' && !serialised) {
       u.cp = '\n';  // the parser reads CR LF and a lone CR as LF
       u.end = next == '\n' ? i + 2 : i + 1;
     } else {
@@ -141,9 +143,9 @@ std::optional<std::size_t> UnitStartingAt(const std::vector<Unit>& units, std::s
 
 std::optional<SpanChange> AlignSpanChange(std::string_view source, std::string_view recorded,
                                           std::string_view now) {
-  const auto inSource = Units(source);
-  const auto inRecorded = Units(recorded);
-  const auto inNow = Units(now);
+  const auto inSource = Units(source, false);
+  const auto inRecorded = Units(recorded, true);
+  const auto inNow = Units(now, true);
   if (!inSource || !inRecorded || !inNow || inSource->size() != inRecorded->size())
     return std::nullopt;
   for (std::size_t k = 0; k < inSource->size(); ++k)

@@ -13,10 +13,8 @@
 #include "editing_input.h"
 #include "engine/in_page_runtime.h"
 #include "main_window_point.h"
-#include "shell/widgets/pagequill_app.h"
-#include "support/site_server.h"
+#include "program_on_site.h"
 #include "support/xvfb.h"
-#include "support/memory_settings.h"
 
 namespace {
 
@@ -28,46 +26,25 @@ constexpr const char* kTyped = " Also pensioners.";
 
 class CaretRaceTest : public ::testing::Test {
  public:
-  static void SetUpTestSuite() {
-    if (!pqtest::BrowseE2E::Get().ok()) return;
-    site_ = new pqtest::SiteServer();
-    if (!site_->ok()) return;
-    settings_ = new pq::MemorySettings();
-    settings_->SaveSetting("HideMsg", "DifferentLayout", "Y");
-    home_ = site_->url() + "/monthly%20offers.htm";
-    service_ = site_->url() + "/check.php";
-    app_ = new pq::PagequillApp(*settings_, {home_.c_str(), service_.c_str()});
-    app_->Start();
-  }
+  static void SetUpTestSuite() { program_ = new pqtest::ProgramOnSite("/monthly%20offers.htm"); }
   static void TearDownTestSuite() {
-    delete app_;
-    app_ = nullptr;
-    delete settings_;
-    delete site_;
+    delete program_;
+    program_ = nullptr;
   }
   void SetUp() override {
     ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
-    ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
-    ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
-    ASSERT_TRUE(pqtest::WaitFor([] {
-      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) && !W().State().EditTabPreparing;
-    }, 30s));
+    ASSERT_TRUE(program_->ok()) << "the site server did not start";
+    ASSERT_TRUE(program_->Ready());
   }
   void TearDown() override {
     pqtest::BrowseE2E::Get().ShotIfFailed(std::string("caret_race_") +
                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
 
-  static pq::MainFormWindow& W() { return app_->Window(); }
-  static pq::engine::WebView& View() { return W().EditPaneWidget().View(); }
-  static void ShowEditTab() {
-    for (int attempt = 0; attempt < 3 && W().State().CurrentTab != TabHeader::ImgEdit; ++attempt) {
-      const auto [x, y] = pqtest::MainWindowPoint(W(), W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
-      input::MoveTo(x, y);
-      input::Xdo({"click", "1"});
-      pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 2s);
-    }
-  }
+  static pq::MainFormWindow& W() { return program_->Window(); }
+  static pq::engine::WebView& View() { return program_->EditView(); }
+  static void ShowEditTab() { program_->ShowEditTab(); }
+
   // The id of the edit span whose text begins with `start`.
   static std::string SpanStarting(const std::string& start) {
     auto v = View().Evaluate("(() => { for (const s of document.querySelectorAll('span[id^=\"ZZZEDIT\"]'))"
@@ -102,16 +79,10 @@ class CaretRaceTest : public ::testing::Test {
     return std::make_pair(static_cast<int>(v->items[0].Int()), static_cast<int>(v->items[1].Int()));
   }
 
-  static pqtest::SiteServer* site_;
-  static pq::MemorySettings* settings_;
-  static pq::PagequillApp* app_;
-  static std::string home_, service_;
+  static pqtest::ProgramOnSite* program_;
 };
 
-pqtest::SiteServer* CaretRaceTest::site_ = nullptr;
-pq::MemorySettings* CaretRaceTest::settings_ = nullptr;
-pq::PagequillApp* CaretRaceTest::app_ = nullptr;
-std::string CaretRaceTest::home_, CaretRaceTest::service_;
+pqtest::ProgramOnSite* CaretRaceTest::program_ = nullptr;
 
 TEST_F(CaretRaceTest, WordsTypedAfterClickAndEndLandAtTheEndOfTheParagraph) {
   ShowEditTab();

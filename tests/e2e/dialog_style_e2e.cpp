@@ -21,6 +21,7 @@
 #include "publishing/widgets/publish_complete_dialog.h"
 #include "publishing/widgets/publish_form.h"
 #include "shell/widgets/notices_dialogs.h"
+#include "e2e/window_manager_on_xvfb.h"
 #include "support/private_temp.h"
 
 // From gdk/gdkx.h, whose X11 macros clash with the test framework's names.
@@ -28,31 +29,7 @@ extern "C" unsigned long gdk_x11_window_get_xid(GdkWindow* window);
 
 namespace {
 
-// Xvfb, then the window manager, then GTK (which looks for a window manager once it starts).
-class GtkOnXvfbWithWindowManager : public ::testing::Environment {
- public:
-  void SetUp() override {
-    pqtest::SharedXvfbSlot() = std::make_unique<pqtest::Xvfb>(1280, 1024);
-    ASSERT_TRUE(pqtest::SharedXvfb()->ok());
-    haveWm = pqtest::RunCommand({"sh", "-c", "command -v openbox"}).exitCode == 0;
-    if (!haveWm) return;
-    wm.Start({"openbox", "--sm-disable"});
-    bool announced = false;
-    for (int i = 0; i < 100 && !announced; ++i) {
-      auto r = pqtest::RunCommand({"xdotool", "search", "--maxdepth", "1", "--class", "openbox"});
-      announced = r.exitCode == 0 && !r.out.empty();
-      if (!announced) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(announced) << "openbox did not take the screen";
-    ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
-  }
-  void TearDown() override {
-    wm.Stop();
-    pqtest::SharedXvfbSlot().reset();
-  }
-  static inline bool haveWm = false;
-  pqtest::ChildProcess wm;
-};
+using pqtest::GtkOnXvfbWithWindowManager;
 
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new GtkOnXvfbWithWindowManager);
 

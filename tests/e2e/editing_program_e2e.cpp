@@ -12,10 +12,8 @@
 #include "editing_input.h"
 #include "engine/in_page_runtime.h"
 #include "main_window_point.h"
-#include "shell/widgets/pagequill_app.h"
-#include "support/site_server.h"
+#include "program_on_site.h"
 #include "support/xvfb.h"
-#include "support/memory_settings.h"
 
 namespace {
 
@@ -26,43 +24,24 @@ namespace input = pqtest::editing;
 
 class EditingProgramTest : public ::testing::Test {
  public:
-  static void SetUpTestSuite() {
-    if (!pqtest::BrowseE2E::Get().ok()) return;
-    site_ = new pqtest::SiteServer();
-    if (!site_->ok()) return;
-    settings_ = new pq::MemorySettings();
-    settings_->SaveSetting("HideMsg", "DifferentLayout", "Y");
-    home_ = site_->url() + "/index.htm";
-    service_ = site_->url() + "/check.php";
-    app_ = new pq::PagequillApp(*settings_, {home_.c_str(), service_.c_str()});
-    app_->Start();
-  }
+  static void SetUpTestSuite() { program_ = new pqtest::ProgramOnSite("/index.htm"); }
   static void TearDownTestSuite() {
-    delete app_;
-    app_ = nullptr;
-    delete settings_;
-    delete site_;
+    delete program_;
+    program_ = nullptr;
   }
   void SetUp() override {
     ASSERT_TRUE(pqtest::BrowseE2E::Get().ok()) << "no Xvfb display";
-    ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
-    ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
-    ASSERT_TRUE(pqtest::WaitFor([] {
-      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) && !W().State().EditTabPreparing;
-    }, 30s));
+    ASSERT_TRUE(program_->ok()) << "the site server did not start";
+    ASSERT_TRUE(program_->Ready());
   }
   void TearDown() override {
     pqtest::BrowseE2E::Get().ShotIfFailed(std::string("editing_program_") +
                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
   }
 
-  static pq::MainFormWindow& W() { return app_->Window(); }
-  static pq::engine::WebView& View() { return W().EditPaneWidget().View(); }
-  static void ClickWidget(GtkWidget* w, int x, int y) {
-    const auto [sx, sy] = pqtest::MainWindowPoint(W(), w, x, y);
-    input::MoveTo(sx, sy);
-    input::Xdo({"click", "1"});
-  }
+  static pq::MainFormWindow& W() { return program_->Window(); }
+  static pq::engine::WebView& View() { return program_->EditView(); }
+  static void ClickWidget(GtkWidget* w, int x, int y) { program_->Click(w, x, y); }
   static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).Widget(), 29, 25); }
   static bool Enabled(ToolbarButton b) { return gtk_widget_get_sensitive(W().Buttons().Button(b).Widget()); }
   // The caret at the end of a one-line span of the edit pane.
@@ -82,29 +61,17 @@ class EditingProgramTest : public ::testing::Test {
     }, 3s);
     input::Keys({"End"});
   }
-  static void ShowEditTab() {
-    // The header answers a press after the pointer has moved over it; a first click into a fresh
-    // window can be lost, so it is repeated until the tab shows (at most three times).
-    for (int attempt = 0; attempt < 3 && W().State().CurrentTab != TabHeader::ImgEdit; ++attempt) {
-      ClickWidget(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
-      pqtest::WaitFor([] { return W().State().CurrentTab == TabHeader::ImgEdit; }, 2s);
-    }
-  }
+  static void ShowEditTab() { program_->ShowEditTab(); }
+
   static std::string Html(const std::string& id) {
     auto e = View().ElementById({}, id);
     return e ? e->html : "<gone>";
   }
 
-  static pqtest::SiteServer* site_;
-  static pq::MemorySettings* settings_;
-  static pq::PagequillApp* app_;
-  static std::string home_, service_;
+  static pqtest::ProgramOnSite* program_;
 };
 
-pqtest::SiteServer* EditingProgramTest::site_ = nullptr;
-pq::MemorySettings* EditingProgramTest::settings_ = nullptr;
-pq::PagequillApp* EditingProgramTest::app_ = nullptr;
-std::string EditingProgramTest::home_, EditingProgramTest::service_;
+pqtest::ProgramOnSite* EditingProgramTest::program_ = nullptr;
 
 TEST_F(EditingProgramTest, TheEditTabsButtonsFormatUndoAndFollowTheState) {
   ShowEditTab();

@@ -6,35 +6,11 @@
 
 #include "e2e/skin_demo_window.h"
 #include "e2e/skin_e2e_support.h"
+#include "e2e/window_manager_on_xvfb.h"
 
 namespace {
 
-// Xvfb, then the window manager, then GTK (which looks for a window manager once it starts).
-class GtkOnXvfbWithWindowManager : public ::testing::Environment {
- public:
-  void SetUp() override {
-    pqtest::SharedXvfbSlot() = std::make_unique<pqtest::Xvfb>(1280, 1024);
-    ASSERT_TRUE(pqtest::SharedXvfb()->ok());
-    haveWm = pqtest::RunCommand({"sh", "-c", "command -v openbox"}).exitCode == 0;
-    if (!haveWm) return;
-    wm.Start({"openbox", "--sm-disable"});
-    // The window manager makes its own window once it manages the screen.
-    bool announced = false;
-    for (int i = 0; i < 100 && !announced; ++i) {
-      auto r = pqtest::RunCommand({"xdotool", "search", "--maxdepth", "1", "--class", "openbox"});
-      announced = r.exitCode == 0 && !r.out.empty();
-      if (!announced) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    ASSERT_TRUE(announced) << "openbox did not take the screen";
-    ASSERT_TRUE(gtk_init_check(nullptr, nullptr));
-  }
-  void TearDown() override {
-    wm.Stop();
-    pqtest::SharedXvfbSlot().reset();
-  }
-  static inline bool haveWm = false;
-  pqtest::ChildProcess wm;
-};
+using pqtest::GtkOnXvfbWithWindowManager;
 
 testing::Environment* const kEnv = testing::AddGlobalTestEnvironment(new GtkOnXvfbWithWindowManager);
 

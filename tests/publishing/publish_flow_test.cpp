@@ -532,6 +532,9 @@ TEST(PublishedHTML, AnEditedSpanKeepsItsOwnBytesOutsideTheTyping) {
        "Price: 5 here", "Price: 5 \u2192 here", "Price: 5 &#8594; here"},
       {"typed at the start of a span", "utf-8", "&copy; 2024", "\u00a9 2024", "New \u00a9 2024",
        "New &copy; 2024"},
+      // The engine writes the carriage return that "&#13;" stands for as the raw character.
+      {"a carriage return as a reference", "utf-8", "&#13;\tThomas <B>x</B>", "\r\tThomas <b>x</b>",
+       "QZ\r\tThomas <b>x</b>", "QZ&#13;\tThomas <B>x</B>"},
       {"an unknown reference: the whole span", "utf-8", "x &frob; y", "x &amp;frob; y",
        "x &amp;frob; z", "x &amp;frob; z"},
   };
