@@ -17,9 +17,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     held = condition();
   }
   tick.Reset();
-  if (!held)
-    g_debug("a wait of %lld ms for %s ran out", static_cast<long long>(timeout.count()),
-            what ? what : "the main loop");
+  if (!held && what)
+    g_debug("a wait of %lld ms for %s ran out", static_cast<long long>(timeout.count()), what);
+  else if (!held)
+    g_debug("a wait of %lld ms ran out", static_cast<long long>(timeout.count()));
   return held;
 }
 
