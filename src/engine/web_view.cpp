@@ -99,6 +99,7 @@ struct WebView::Impl {
   std::string retryUrl;          // loaded again once its certificate passed the extra authorities
   SourceId retrySource;
   std::string cancelRetriedUrl;  // already tried again after the network side dropped it
+  int certificateRetries = 0;    // loads again of the address asked for, its certificate allowed
   SourceId checkSource;          // our own look at an https site whose load was dropped twice
   std::string checkUrl, checkMessage;
   int loadsStarted = 0;
@@ -149,9 +150,9 @@ struct WebView::Impl {
   }
 
   // Not from inside the failing load: once it has finished.
-  void LoadAgainWhenIdle(const std::string& url) {
+  void LoadAgainWhenIdle(const std::string& url, unsigned delayMs = 0) {
     retryUrl = url;
-    retrySource.StartIdle(
+    retrySource.StartTimeout(delayMs,
         [](gpointer d) -> gboolean {
           auto* impl = static_cast<Impl*>(d);
           impl->retrySource.Reset();
@@ -252,6 +253,7 @@ struct WebView::Impl {
       return TRUE;
     }
     self->lastAllowed = url;
+    self->certificateRetries = 0;  // a navigation of its own, not a second try
     return FALSE;
   }
 
@@ -372,11 +374,15 @@ struct WebView::Impl {
       const bool triedBefore = std::any_of(self->allowed.begin(), self->allowed.end(), [&](const auto& a) {
         return a.first == host && g_tls_certificate_is_same(a.second.get(), certificate);
       });
-      if (errors == 0 && !host.empty() && !triedBefore && !self->retrySource.Active()) {
-        self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
-        webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
-                                                          host.c_str());
-        self->LoadAgainWhenIdle(url);
+      // The permission reaches the network side apart from the load, which can overtake it:
+      // a certificate already allowed is tried again a few times, each a little later.
+      if (errors == 0 && !host.empty() && !self->retrySource.Active() && self->certificateRetries < 3) {
+        if (!triedBefore) {
+          self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
+          webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
+                                                            host.c_str());
+        }
+        self->LoadAgainWhenIdle(url, 200 * self->certificateRetries++);
         return TRUE;
       }
     }
