@@ -388,7 +388,7 @@ struct WebView::Impl {
     }
     self->retryUrl.clear();
     g_debug("certificate of %s refused (flags 0x%x)", url.c_str(),
-          static_cast<unsigned>(errors));
+            static_cast<unsigned>(errors));
     self->ShowErrorPage(url, CertificateProblem(errors, host), ErrorAdvice::Certificate);
     return TRUE;
   }
