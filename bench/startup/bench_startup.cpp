@@ -84,7 +84,7 @@ void BM_StartUp(benchmark::State& state) {
     const auto splashClosed = Clock::now();
     const bool ready = pq::engine::WaitUntil([&] {
       auto& header = app->Window().Header(pq::TabHeader::ImgEdit);
-      return gtk_widget_get_sensitive(header.widget()) && !app->Window().State().EditTabPreparing &&
+      return gtk_widget_get_sensitive(header.Widget()) && !app->Window().State().EditTabPreparing &&
              app->Window().BrowsePaneWidget().Control().WebURL() == home;
     }, 30s);
     const auto editReady = Clock::now();

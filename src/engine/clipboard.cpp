@@ -6,6 +6,7 @@
 
 #include "text/html_clipboard.h"
 #include "text/html_text.h"
+#include "engine/signal_connection.h"
 #include "engine/wait_until.h"
 
 namespace pq::engine {
@@ -109,7 +110,7 @@ std::optional<std::string> ClipboardHtmlText(std::chrono::milliseconds timeout) 
         (*r)->done = true;
       },
       handle.release());
-  WaitUntil([&] { return reply->done; }, timeout);
+  WaitUntil([&] { return reply->done; }, timeout, "the clipboard's HTML");
   if (!reply->done || !reply->html) return std::nullopt;
   return HtmlTextContent(*reply->html);
 }
@@ -171,7 +172,7 @@ std::optional<std::string> ClipboardText(std::chrono::milliseconds timeout) {
         (*r)->done = true;
       },
       handle.release());
-  WaitUntil([&] { return reply->done; }, timeout);
+  WaitUntil([&] { return reply->done; }, timeout, "the clipboard's text");
   if (!reply->done) return std::nullopt;
   if (reply->text) return reply->text;
   // Copied from a program that offers HTML alone: its text is what is pasted.
@@ -187,12 +188,13 @@ bool ClipboardHasText() {
   TextWatch& watch = Watch();
   if (!watch.watching) {
     watch.watching = true;
-    g_signal_connect(Clipboard(), "owner-change",
-                     G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer) { RequestTargets(); }), nullptr);
+    ConnectWithoutData(Clipboard(), "owner-change",
+                       G_CALLBACK(+[](GtkClipboard*, GdkEvent*, gpointer) { RequestTargets(); }));
     RequestTargets();
     const unsigned generation = watch.generation;
     // The first answer is waited for (bounded); later ones arrive with the owner's changes.
-    WaitUntil([&] { return watch.answered >= generation; }, std::chrono::milliseconds(500));
+    WaitUntil([&] { return watch.answered >= generation; }, std::chrono::milliseconds(500),
+              "the clipboard's formats");
   }
   return watch.hasText;
 }

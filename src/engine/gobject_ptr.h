@@ -30,6 +30,8 @@ class GObjectPtr {
   }
 
   T* get() const { return p_; }
+  // Hands our reference to the caller (to a field that a finalizer drops, say).
+  [[nodiscard]] T* release() { return std::exchange(p_, nullptr); }
   explicit operator bool() const { return p_ != nullptr; }
 
  private:

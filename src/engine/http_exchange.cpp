@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 #include "engine/tls_problem.h"
 #include "engine/tls_trust.h"
 #include "engine/wait_until.h"
@@ -22,6 +23,7 @@ constexpr gsize kChunk = 64 * 1024;
 // its deadline finishes safely after the caller has gone.
 struct Transfer {
   GObjectPtr<SoupMessage> message;
+  SignalConnections signals;  // after the message, with this as their data: they go first
   GObjectPtr<GCancellable> cancellable{g_cancellable_new()};
   GObjectPtr<GInputStream> stream;
   std::string body;
@@ -106,6 +108,7 @@ void OnSent(GObject* source, GAsyncResult* result, gpointer data) {
       g_uri_unref(target);
       return Finish(*t, false);  // its body is not wanted
     }
+    g_debug("the redirect to %s could not be read: %s", location, parseError ? parseError->message : "");
     g_clear_error(&parseError);
   }
   g_input_stream_read_bytes_async(t->stream.get(), kChunk, G_PRIORITY_DEFAULT, t->cancellable.get(), OnRead,
@@ -141,9 +144,8 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
     if (!t->message) return answer;  // not a URL libsoup can ask
     SoupMessage* message = t->message.get();
     soup_message_add_flags(message, SOUP_MESSAGE_NO_REDIRECT);
-    // The transfer owns the message, so the handler cannot outlive its data.
-    g_signal_connect(message, "accept-certificate", G_CALLBACK(OnAcceptCertificate), t.get());
-    g_signal_connect(message, "wrote-body", G_CALLBACK(OnWroteBody), t.get());
+    t->signals.Connect(message, "accept-certificate", G_CALLBACK(OnAcceptCertificate), t.get());
+    t->signals.Connect(message, "wrote-body", G_CALLBACK(OnWroteBody), t.get());
     SoupMessageHeaders* headers = soup_message_get_request_headers(message);
     soup_message_headers_replace(headers, "Cache-Control", "no-cache");
     soup_message_headers_replace(headers, "Pragma", "no-cache");
@@ -157,7 +159,7 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     bool stopped = false;
     const bool finished = left.count() > 0 && WaitUntil(
-        [&] { return t->done || (stopped = request.stop && request.stop()); }, left);
+        [&] { return t->done || (stopped = request.stop && request.stop()); }, left, "an HTTP answer");
     answer.sent = t->sent;
     if (!finished || !t->done) {
       // The chain finishes its own cancellation and lets go of the request.
@@ -165,10 +167,12 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
       answer.cancelled = stopped;
       answer.timedOut = !stopped;
       answer.failure = stopped ? "cancelled" : "no answer in time";
+      g_debug("%s %s: %s", method.c_str(), url.c_str(), answer.failure.c_str());
       return answer;
     }
     if (t->failed) {
       answer.failure = t->failure;
+      g_debug("%s %s: %s", method.c_str(), url.c_str(), t->failure.c_str());
       if (t->certificateRefused) {
         answer.certificateRefused = true;
         answer.problem = CertificateProblem(t->certificateErrors, HostOf(url));
@@ -180,11 +184,14 @@ HttpAnswer Exchange(const HttpRequest& request, std::chrono::milliseconds timeou
       if (!SameOrigin(url, t->redirect)) {
         answer.status = status;
         answer.problem = OtherSiteRefusal(url, t->redirect);
+        g_debug("%s %s: a redirect to another site (%s) was not followed", method.c_str(), url.c_str(),
+                t->redirect.c_str());
         return answer;
       }
       if (hop >= kMaxRedirects) {
         answer.status = status;
         answer.failure = "too many redirects";
+        g_debug("%s %s: %s", method.c_str(), url.c_str(), answer.failure.c_str());
         return answer;
       }
       // As browsers do: 307 and 308 repeat the request, the others ask for the new address.

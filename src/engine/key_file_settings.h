@@ -24,9 +24,9 @@ class KeyFileSettings : public Settings {
   void SaveSetting(const std::string& section, const std::string& key,
                    const std::string& value) override;
 
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return path_; }
   // Whether the last write reached the disk.
-  bool lastWriteOk() const { return lastWriteOk_; }
+  bool LastWriteOk() const { return lastWriteOk_; }
 
   static std::string DefaultPath();
 

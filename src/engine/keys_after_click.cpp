@@ -11,9 +11,7 @@ KeysAfterClick::KeysAfterClick(GtkWidget* view) : view_(view) {
   signals_.Connect(view, "key-release-event", G_CALLBACK(OnKey), this);
 }
 
-KeysAfterClick::~KeysAfterClick() {
-  if (limitSource_) g_source_remove(limitSource_);
-}
+KeysAfterClick::~KeysAfterClick() = default;
 
 gboolean KeysAfterClick::OnPress(GtkWidget*, GdkEventButton* event, gpointer self) {
   // The engine makes one page press of each plain press; the double- and triple-press events
@@ -38,7 +36,7 @@ gboolean KeysAfterClick::OnKey(GtkWidget*, GdkEventKey* event, gpointer self) {
 
 gboolean KeysAfterClick::OnLimit(gpointer self) {
   auto* k = static_cast<KeysAfterClick*>(self);
-  k->limitSource_ = 0;
+  k->limitSource_.Reset();
   k->ReleaseIfDue();
   return G_SOURCE_REMOVE;
 }
@@ -53,10 +51,7 @@ void KeysAfterClick::ReleaseIfDue() {
     ArmLimit();
     return;
   }
-  if (limitSource_) {
-    g_source_remove(limitSource_);
-    limitSource_ = 0;
-  }
+  limitSource_.Reset();
   // Handed over one at a time: a key's handler may let the main loop run, and keys held
   // meanwhile join the end of the queue.
   while (!held_.empty() && !replaying_) {
@@ -69,11 +64,11 @@ void KeysAfterClick::ReleaseIfDue() {
 }
 
 void KeysAfterClick::ArmLimit() {
-  if (limitSource_ || held_.empty()) return;
+  if (limitSource_.Active() || held_.empty()) return;
   const auto deadline = order_.Deadline();
   if (!deadline) return;
   const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*deadline - ClickKeyOrder::Clock::now());
-  limitSource_ = g_timeout_add(static_cast<guint>(std::max<long long>(wait.count(), 1)), OnLimit, this);
+  limitSource_.StartTimeout(static_cast<guint>(std::max<long long>(wait.count(), 1)), OnLimit, this);
 }
 
 }  // namespace pq::engine

@@ -6,6 +6,7 @@
 
 #include "engine/click_key_order.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 
 namespace pq::engine {
 
@@ -35,7 +36,7 @@ class KeysAfterClick {
   ClickKeyOrder order_;
   std::deque<std::unique_ptr<GdkEvent, EventFree>> held_;
   const GdkEvent* replaying_ = nullptr;  // the held event being handed to the widget
-  guint limitSource_ = 0;
+  SourceId limitSource_;
   SignalConnections signals_;
 };
 

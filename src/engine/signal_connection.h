@@ -47,4 +47,9 @@ class SignalConnections {
   std::list<SignalConnection> list_;  // a list: each connection keeps its address (GWeakRef)
 };
 
+// A handler that takes no data has nothing that could go before the object: it stays connected
+// for the object's whole life, with no owner to hold it.
+void ConnectWithoutData(gpointer instance, const char* signal, GCallback handler,
+                        GConnectFlags flags = GConnectFlags(0));
+
 }  // namespace pq::engine

@@ -111,9 +111,9 @@ Trust MakeTrust() {
   // The file database takes only an absolute path; a relative one is read from here.
   GCharPtr path(g_canonicalize_filename(file, nullptr));
   GError* error = nullptr;
-  GTlsDatabase* extra = nullptr;
+  GObjectPtr<GTlsDatabase> extra;
   if (g_file_test(path.get(), G_FILE_TEST_IS_REGULAR))
-    extra = g_tls_file_database_new(path.get(), &error);
+    extra = GObjectPtr<GTlsDatabase>(g_tls_file_database_new(path.get(), &error));
   else
     g_set_error_literal(&error, G_FILE_ERROR, G_FILE_ERROR_NOENT, "no such file");
   if (!extra) {
@@ -121,19 +121,18 @@ Trust MakeTrust() {
                     ", which holds no certificate authority Pagequill can read (" +
                     (error ? error->message : "unknown error") + "); only the system's authorities are trusted.";
     g_clear_error(&error);
-    g_log("Pagequill", G_LOG_LEVEL_WARNING, "%s", trust.problem.c_str());
+    g_warning("%s", trust.problem.c_str());
     return trust;
   }
   GTlsDatabase* system = g_tls_backend_get_default_database(g_tls_backend_get_default());
   if (!system) {
-    g_object_unref(extra);
     trust.problem = "The system's certificate authorities could not be read.";
-    g_log("Pagequill", G_LOG_LEVEL_WARNING, "%s", trust.problem.c_str());
+    g_warning("%s", trust.problem.c_str());
     return trust;
   }
   auto* combined = static_cast<PqTlsDatabase*>(g_object_new(pq_tls_database_get_type(), nullptr));
   combined->system = system;  // the getter gave us a reference of our own
-  combined->extra = extra;
+  combined->extra = extra.release();  // dropped by Finalize
   trust.database = GObjectPtr<GTlsDatabase>(G_TLS_DATABASE(combined));
   return trust;
 }

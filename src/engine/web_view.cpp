@@ -17,6 +17,7 @@
 #include "engine/packed_records.h"
 #include "engine/script_value_conversion.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "engine/tls_problem.h"
 #include "engine/tls_trust.h"
 #include "engine/wait_until.h"
@@ -76,7 +77,7 @@ std::shared_ptr<EvalState> Run(WebKitWebView* view, GCancellable* cancellable, W
   webkit_web_view_evaluate_javascript(view, script.data(), static_cast<gssize>(script.size()),
                                       pageWorld ? nullptr : kRuntimeWorld, nullptr, cancellable, OnEvaluated,
                                       holder.release());
-  WaitUntil([&] { return state->done; }, timeout);
+  WaitUntil([&] { return state->done; }, timeout, "the answer of a script in the page");
   return state;
 }
 
@@ -97,10 +98,10 @@ struct WebView::Impl {
   std::string lastAllowed;       // the address of the latest navigation let through
   std::string startedUrl;        // the address the current main load started for
   std::string retryUrl;          // loaded again once its certificate passed the extra authorities
-  guint retrySource = 0;
+  SourceId retrySource;
   std::string cancelRetriedUrl;  // already tried again after the network side dropped it
   int certificateRetries = 0;    // loads again of the address asked for, its certificate allowed
-  guint checkSource = 0;         // our own look at an https site whose load was dropped twice
+  SourceId checkSource;          // our own look at an https site whose load was dropped twice
   std::string checkUrl, checkMessage;
   int loadsStarted = 0;
   std::shared_ptr<bool> alive = std::make_shared<bool>(true);
@@ -121,8 +122,8 @@ struct WebView::Impl {
     Impl& impl;
     ~Closer() {
       *impl.alive = false;
-      if (impl.retrySource) g_source_remove(impl.retrySource);
-      if (impl.checkSource) g_source_remove(impl.checkSource);
+      impl.retrySource.Reset();
+      impl.checkSource.Reset();
       g_cancellable_cancel(impl.cancellable.get());
       if (impl.content)
         webkit_user_content_manager_unregister_script_message_handler_in_world(impl.content.get(), kRuntimeChannel,
@@ -152,10 +153,10 @@ struct WebView::Impl {
   // Not from inside the failing load: once it has finished.
   void LoadAgainWhenIdle(const std::string& url, unsigned delayMs = 0) {
     retryUrl = url;
-    retrySource = g_timeout_add(delayMs,
+    retrySource.StartTimeout(delayMs,
         [](gpointer d) -> gboolean {
           auto* impl = static_cast<Impl*>(d);
-          impl->retrySource = 0;
+          impl->retrySource.Reset();
           impl->ownRequest = true;
           webkit_web_view_load_uri(impl->view.get(), impl->retryUrl.c_str());
           return G_SOURCE_REMOVE;
@@ -168,10 +169,10 @@ struct WebView::Impl {
   void CheckCertificateWhenIdle(const std::string& url, const std::string& message) {
     checkUrl = url;
     checkMessage = message;
-    checkSource = g_idle_add(
+    checkSource.StartIdle(
         [](gpointer d) -> gboolean {
           auto* impl = static_cast<Impl*>(d);
-          impl->checkSource = 0;
+          impl->checkSource.Reset();
           const std::shared_ptr<bool> alive = impl->alive;
           const int loads = impl->loadsStarted;
           const std::string url = impl->checkUrl;
@@ -319,8 +320,8 @@ struct WebView::Impl {
                                GError* error, gpointer data) {
     auto* self = static_cast<Impl*>(data);
     self->loadFailed = true;
-    g_log("Pagequill", G_LOG_LEVEL_DEBUG, "load of %s failed: %s %d %s", failingUri ? failingUri : "",
-          g_quark_to_string(error->domain), error->code, error->message ? error->message : "");
+    g_debug("load of %s failed: %s %d %s", failingUri ? failingUri : "",
+            g_quark_to_string(error->domain), error->code, error->message ? error->message : "");
     const bool stopped =
         (error->domain == WEBKIT_NETWORK_ERROR && error->code == WEBKIT_NETWORK_ERROR_CANCELLED) ||
         (error->domain == WEBKIT_POLICY_ERROR &&
@@ -333,12 +334,12 @@ struct WebView::Impl {
     // client names the real reason.
     if (error->domain == G_IO_ERROR && error->code == G_IO_ERROR_CANCELLED &&
         (StartsWithNoCase(url, "http://") || StartsWithNoCase(url, "https://"))) {
-      if (url != self->cancelRetriedUrl && !self->retrySource) {
+      if (url != self->cancelRetriedUrl && !self->retrySource.Active()) {
         self->cancelRetriedUrl = url;
         self->LoadAgainWhenIdle(url);
         return TRUE;
       }
-      if (StartsWithNoCase(url, "https://") && !self->checkSource) {
+      if (StartsWithNoCase(url, "https://") && !self->checkSource.Active()) {
         self->CheckCertificateWhenIdle(url, error->message ? error->message : "");
         return TRUE;
       }
@@ -376,7 +377,7 @@ struct WebView::Impl {
       });
       // The permission reaches the network side apart from the load, which can overtake it:
       // a certificate already allowed is tried again a few times, each a little later.
-      if (errors == 0 && !host.empty() && !self->retrySource && self->certificateRetries < 3) {
+      if (errors == 0 && !host.empty() && !self->retrySource.Active() && self->certificateRetries < 3) {
         if (!triedBefore) {
           self->allowed.emplace_back(host, GObjectPtr<GTlsCertificate>::Ref(certificate));
           webkit_web_context_allow_tls_certificate_for_host(webkit_web_view_get_context(view), certificate,
@@ -387,8 +388,8 @@ struct WebView::Impl {
       }
     }
     self->retryUrl.clear();
-    g_log("Pagequill", G_LOG_LEVEL_DEBUG, "certificate of %s refused (flags 0x%x)", url.c_str(),
-          static_cast<unsigned>(errors));
+    g_debug("certificate of %s refused (flags 0x%x)", url.c_str(),
+            static_cast<unsigned>(errors));
     self->ShowErrorPage(url, CertificateProblem(errors, host), ErrorAdvice::Certificate);
     return TRUE;
   }
@@ -589,7 +590,10 @@ std::optional<ScriptValue> WebView::CallRuntime(const std::string& operation, co
   auto state = Run(view, cancellable, stats_, RuntimeCall(operation, arguments), false, timeout);
   if (state->runtimeMissing)
     state = Run(view, cancellable, stats_, RuntimeInstallAndCall(operation, arguments), false, timeout);
-  if (!state->ok) return std::nullopt;
+  if (!state->ok) {
+    g_debug("the runtime call %s gave no answer", operation.c_str());
+    return std::nullopt;
+  }
   return std::move(state->value);
 }
 

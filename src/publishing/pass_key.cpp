@@ -1,5 +1,7 @@
 #include "publishing/pass_key.h"
 
+#include <glib.h>
+
 #include <limits>
 
 #include "publishing/site_check.h"
@@ -28,6 +30,8 @@ PassKey GetPassKey(std::string_view siteRoot, const Fetcher& fetch, std::string_
   if (!parsed.ok) {
     PassKey r;
     const std::string said = ScriptMessage(reply);
+    g_debug("no pass key from the site script of %.*s (HTTP %d): %s", static_cast<int>(siteRoot.size()),
+            siteRoot.data(), static_cast<int>(answer.status), said.empty() ? "no message" : said.c_str());
     r.error = !answer.problem.empty() ? answer.problem + " Nothing was published."
               : !said.empty()
                   ? "The website did not hand out a pass key, so nothing was published. It "

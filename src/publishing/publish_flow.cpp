@@ -1,5 +1,7 @@
 #include "publishing/publish_flow.h"
 
+#include <glib.h>
+
 #include "pageprep/markers.h"
 #include "text/page_encoding.h"
 #include "pageprep/url_ops.h"
@@ -247,6 +249,7 @@ void PublishAttempt::Judge(std::string_view reply) {
   const PublishReply r = ParsePublishReply(reply);
   sent_.push_back(job->origUrl);
   if (r.Conflict) {
+    g_debug("the site script refused %s: the page changed on the website", job->file.c_str());
     conflicts_.push_back(job->file);  // nothing more is sent on top of a page we have not seen
   } else if (r.Updated) {
     stored_.push_back(job->file);
@@ -254,6 +257,7 @@ void PublishAttempt::Judge(std::string_view reply) {
     judged_[next_] = true;
     ++next_;
   } else {
+    g_debug("the site script refused %s: %s", job->file.c_str(), r.Message.c_str());
     NotStored(r.Message);
   }
 }

@@ -1,5 +1,7 @@
 #include "publishing/revision_requests.h"
 
+#include <glib.h>
+
 #include "pageprep/time_stamp.h"
 #include "publishing/pass_key.h"
 #include "publishing/site_check.h"
@@ -12,6 +14,18 @@ RevisionRequests::RevisionRequests(std::string siteRoot, std::string file, Fetch
       file_(std::move(file)),
       fetch_(std::move(fetch)),
       post_(std::move(post)) {}
+
+namespace {
+
+// The site script's own refusals are logged; the dialog says them to the user.
+template <typename Reply>
+Reply Logged(Reply reply, const char* request, const std::string& file) {
+  if (reply.answer == RevisionsAnswer::Refused)
+    g_debug("the site script refused the %s for %s: %s", request, file.c_str(), reply.message.c_str());
+  return reply;
+}
+
+}  // namespace
 
 bool RevisionRequests::Ask(const std::function<FormFields(int passKey)>& fields,
                            std::string& reply, RevisionsAnswer& answer, std::string& error) {
@@ -41,7 +55,7 @@ RevisionsReply RevisionRequests::List(const std::string& password) {
   std::string reply;
   if (!Ask([&](int k) { return RevisionsRequest(file_, k, password); }, reply, r.answer, r.message))
     return r;
-  return ParseRevisionsReply(reply);
+  return Logged(ParseRevisionsReply(reply), "list of earlier versions", file_);
 }
 
 RevisionBytesReply RevisionRequests::Fetch(const std::string& password, const std::string& id) {
@@ -50,7 +64,7 @@ RevisionBytesReply RevisionRequests::Fetch(const std::string& password, const st
   if (!Ask([&](int k) { return FetchRevisionRequest(file_, id, k, password); }, reply, r.answer,
            r.message))
     return r;
-  return ParseRevisionBytesReply(reply);
+  return Logged(ParseRevisionBytesReply(reply), "earlier version", file_);
 }
 
 RestoreReply RevisionRequests::Restore(const std::string& password, const std::string& id) {
@@ -59,7 +73,7 @@ RestoreReply RevisionRequests::Restore(const std::string& password, const std::s
   if (!Ask([&](int k) { return RestoreRequest(file_, id, k, password); }, reply, r.answer,
            r.message))
     return r;
-  return ParseRestoreReply(reply);
+  return Logged(ParseRestoreReply(reply), "restore", file_);
 }
 
 std::string RevisionsProblemText(RevisionsAnswer answer, const std::string& message) {

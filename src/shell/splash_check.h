@@ -53,9 +53,9 @@ class SplashCheck {
   // One tick of the 200 ms timer. Answers whether the splash closes now.
   bool Tick();
 
-  Outcome outcome() const { return outcome_; }
+  Outcome CurrentOutcome() const { return outcome_; }
   bool Connected() const { return outcome_ == Outcome::Connected; }
-  int ticks() const { return ticks_; }
+  int Ticks() const { return ticks_; }
 
  private:
   Outcome outcome_;

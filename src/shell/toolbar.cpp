@@ -38,7 +38,7 @@ ToolbarRects LayoutToolbar(const ToolbarRects& design) {
   preview.y = redo.y - 6;
   preview.x = redo.x + 25 + design[Index(ToolbarButton::Undo)].width;
   publish.y = preview.y;
-  publish.x = preview.right() + 10;
+  publish.x = preview.Right() + 10;
   return r;
 }
 

@@ -9,8 +9,8 @@ struct Rect {
   int width = 0;
   int height = 0;
   bool operator==(const Rect&) const = default;
-  int right() const { return x + width; }
-  int bottom() const { return y + height; }
+  int Right() const { return x + width; }
+  int Bottom() const { return y + height; }
 };
 
 // The main window is never laid out, and never resized by the skin, below this size.

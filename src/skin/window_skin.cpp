@@ -18,12 +18,12 @@ Rect ResizedRect(const Rect& p, Zone zone, int dx, int dy) {
   if (MovesRight(zone)) r.width = std::max(kMinWidth, p.width + dx);
   if (MovesLeft(zone)) {
     r.width = std::max(kMinWidth, p.width - dx);
-    r.x = p.right() - r.width;
+    r.x = p.Right() - r.width;
   }
   if (MovesBottom(zone)) r.height = std::max(kMinHeight, p.height + dy);
   if (MovesTop(zone)) {
     r.height = std::max(kMinHeight, p.height - dy);
-    r.y = p.bottom() - r.height;
+    r.y = p.Bottom() - r.height;
   }
   return r;
 }

@@ -28,7 +28,7 @@ class AddressBoxE2e : public ::testing::Test {
     demo->settings.SaveSetting("History", "Num2", kHome);
     demo->settings.SaveSetting("History", "Num3", kOther);
     demo->box->LoadHistory(demo->settings);
-    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->box->widget()); }));
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->box->Widget()); }));
     pqtest::Flush();
   }
   void TearDown() override {
@@ -38,7 +38,7 @@ class AddressBoxE2e : public ::testing::Test {
   }
   pq::WebInputBox& box() { return *demo->box; }
   void ClickTextBox() {
-    auto [x, y] = demo->ScreenPoint(box().textBox(), 30, 8);
+    auto [x, y] = demo->ScreenPoint(box().TextBox(), 30, 8);
     MoveTo(x, y);
     Xdo({"click", "1"});
   }
@@ -56,7 +56,7 @@ TEST_F(AddressBoxE2e, TypingOffersMatchesShortestFirstAndEnterRaisesTheText) {
   Type("www.ex");
   ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); })) << "list did not open";
   EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kHome, kAbout}));
-  EXPECT_EQ(box().state().suggestion, kHome);
+  EXPECT_EQ(box().State().suggestion, kHome);
   const std::string shot = pqtest::Shot("-suggestions");
   EXPECT_TRUE(std::filesystem::exists(shot));
   Key("Return");
@@ -93,9 +93,9 @@ TEST_F(AddressBoxE2e, ClickingASuggestionRaisesEnterWithIt) {
   ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
   EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kHome, kAbout}));
   pqtest::Flush();
-  GtkWidget* list = gtk_bin_get_child(GTK_BIN(box().listWindow()));
+  GtkWidget* list = gtk_bin_get_child(GTK_BIN(box().ListWindow()));
   int ox = 0, oy = 0;
-  gdk_window_get_origin(gtk_widget_get_window(box().listWindow()), &ox, &oy);
+  gdk_window_get_origin(gtk_widget_get_window(box().ListWindow()), &ox, &oy);
   const int h = gtk_widget_get_allocated_height(list);
   // The second of the two rows.
   MoveTo(ox + 60, oy + h * 3 / 4);
@@ -106,18 +106,18 @@ TEST_F(AddressBoxE2e, ClickingASuggestionRaisesEnterWithIt) {
 }
 
 TEST_F(AddressBoxE2e, DropButtonShowsTheWholeHistoryInItsOrder) {
-  auto [x, y] = demo->ScreenPoint(box().widget(), 440 - 12, 13);
+  auto [x, y] = demo->ScreenPoint(box().Widget(), 440 - 12, 13);
   MoveTo(x, y);
-  EXPECT_TRUE(WaitFor([&] { return box().dropLook() == pq::WebInputBox::DropLook::Hover; }));
+  EXPECT_TRUE(WaitFor([&] { return box().ShownDropLook() == pq::WebInputBox::DropLook::Hover; }));
   pqtest::Press();
-  EXPECT_TRUE(WaitFor([&] { return box().dropLook() == pq::WebInputBox::DropLook::Pressed; }));
+  EXPECT_TRUE(WaitFor([&] { return box().ShownDropLook() == pq::WebInputBox::DropLook::Pressed; }));
   pqtest::Release();
   ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
   EXPECT_EQ(box().ListEntries(), (std::vector<std::string>{kAbout, kHome, kOther}));
   pqtest::Shot("-history");
   // Off the button the timer gives it its normal colour back.
   MoveTo(x - 200, y + 300);
-  EXPECT_TRUE(WaitFor([&] { return box().dropLook() == pq::WebInputBox::DropLook::Normal; }));
+  EXPECT_TRUE(WaitFor([&] { return box().ShownDropLook() == pq::WebInputBox::DropLook::Normal; }));
   Key("Escape");
 }
 
@@ -162,7 +162,7 @@ TEST_F(AddressBoxE2e, TheListIsAsTallAsItsEntries) {
                                  i <= c.history ? "http://site" + std::to_string(i) + ".example/" : "");
     box().LoadHistory(demo->settings);
     if (c.typed.empty()) {
-      auto [x, y] = demo->ScreenPoint(box().widget(), 440 - 12, 13);
+      auto [x, y] = demo->ScreenPoint(box().Widget(), 440 - 12, 13);
       MoveTo(x, y);
       Xdo({"click", "1"});
     } else {
@@ -173,7 +173,7 @@ TEST_F(AddressBoxE2e, TheListIsAsTallAsItsEntries) {
     ASSERT_TRUE(WaitFor([&] { return box().IsComboExpanded(); }));
     ASSERT_EQ(box().ListEntries().size(), c.rows);
     pqtest::Flush();
-    GtkWidget* popup = box().listWindow();
+    GtkWidget* popup = box().ListWindow();
     ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(popup); }));
     pqtest::Flush();
     // The popup holds a frame, its scroller and the list.

@@ -188,9 +188,9 @@ TEST_F(DialogStyle, NoticesAndPublishingDialogsHaveTheWindowManagersDialogFrame)
   pqtest::PrivateTemp temp;
   pqtest::TestHost host(temp.path() + "/settings.ini");
   pq::LayoutMsgForm layout(main_);
-  ExpectDialogOf(LookShown("Layout may differ", GTK_WINDOW(layout.dialog()), "-layout"), main_, "Layout may differ");
+  ExpectDialogOf(LookShown("Layout may differ", GTK_WINDOW(layout.Dialog()), "-layout"), main_, "Layout may differ");
   pq::LinkChangeFrm link(main_);
-  ExpectDialogOf(LookShown("Link Amended", GTK_WINDOW(link.dialog())), main_, "Link Amended");
+  ExpectDialogOf(LookShown("Link Amended", GTK_WINDOW(link.Dialog())), main_, "Link Amended");
   {
     pq::PublishCompleteFrm complete(main_, "http://127.0.0.1/index.htm", {"index.htm"}, nullptr);
     ExpectDialogOf(Look("Publishing Complete", [&] { complete.Run(); }, "-complete"), main_, "Publishing Complete");

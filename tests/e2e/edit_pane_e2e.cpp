@@ -515,7 +515,7 @@ TEST_F(EditPaneTest, ASiteWithoutSiteScriptCannotPublish) {
     return G_SOURCE_REMOVE;
   }, &seen);
   dialog.Run();
-  EXPECT_FALSE(gtk_widget_get_visible(dialog.dialog()));
+  EXPECT_FALSE(gtk_widget_get_visible(dialog.Dialog()));
   EXPECT_EQ(seen.title, "Website Not Setup");
   EXPECT_EQ(seen.text, "Your website designer needs to set up a password to enable you to publish changes to your "
                        "website. Your website designer may wish to read \"Setting up publishing\" in "
@@ -546,7 +546,7 @@ TEST_F(EditPaneTest, PublishCompleteOpensThePublishedPage) {
   }, &done);
   done.Run();
   EXPECT_EQ(opened, url);
-  EXPECT_FALSE(gtk_widget_get_visible(done.dialog()));
+  EXPECT_FALSE(gtk_widget_get_visible(done.Dialog()));
   ASSERT_TRUE(pqtest::WaitFor([&] { return window_->Count("NavigateComplete") > before; }, 30000));
   EXPECT_EQ(window_->browse->Control().WebURL(), url);
 }

@@ -42,8 +42,8 @@ class EditingProgramTest : public ::testing::Test {
   static pq::MainFormWindow& W() { return program_->Window(); }
   static pq::engine::WebView& View() { return program_->EditView(); }
   static void ClickWidget(GtkWidget* w, int x, int y) { program_->Click(w, x, y); }
-  static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).widget(), 29, 25); }
-  static bool Enabled(ToolbarButton b) { return gtk_widget_get_sensitive(W().Buttons().Button(b).widget()); }
+  static void ClickButton(ToolbarButton b) { ClickWidget(W().Buttons().Button(b).Widget(), 29, 25); }
+  static bool Enabled(ToolbarButton b) { return gtk_widget_get_sensitive(W().Buttons().Button(b).Widget()); }
   // The caret at the end of a one-line span of the edit pane.
   static void ClickEnd(const std::string& selector) {
     std::optional<pq::engine::ScriptValue> v;

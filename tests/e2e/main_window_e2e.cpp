@@ -105,7 +105,7 @@ class MainWindowTest : public ::testing::Test {
     // Every case starts on the Browse tab with a page ready.
     ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
     ASSERT_TRUE(WaitReady());
-    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
   }
   void TearDown() override {
     pqtest::BrowseE2E::Get().ShotIfFailed(std::string("main_window_") +
@@ -123,9 +123,9 @@ class MainWindowTest : public ::testing::Test {
     Xdo({"mousemove", "--sync", std::to_string(sx), std::to_string(sy)});
     Xdo({"click", "1"});
   }
-  static void ClickButton(ToolbarButton b) { Click(W().Buttons().Button(b).widget(), 29, 25); }
+  static void ClickButton(ToolbarButton b) { Click(W().Buttons().Button(b).Widget(), 29, 25); }
   static bool EditHeaderEnabled() {
-    return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) &&
+    return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) &&
            W().Form().Tabs().Look(TabHeader::ImgEdit).enabled;
   }
   // The page is displayed, its edit copy loaded, the Edit header enabled.
@@ -137,7 +137,7 @@ class MainWindowTest : public ::testing::Test {
   }
   // Types into the address box and presses Enter.
   static void TypeAddress(const std::string& text) {
-    Click(W().AddressBox().textBox(), 20, 10);
+    Click(W().AddressBox().TextBox(), 20, 10);
     Xdo({"key", "ctrl+a"});
     Xdo({"type", "--delay", "5", text});
     Xdo({"key", "Return"});
@@ -159,7 +159,7 @@ std::string MainWindowTest::home_, MainWindowTest::service_;
 int MainWindowTest::ended_ = -1;
 std::chrono::steady_clock::time_point MainWindowTest::startedAt_;
 
-HeaderWatch::HeaderWatch() : widget_(MainWindowTest::W().Header(TabHeader::ImgEdit).widget()) {
+HeaderWatch::HeaderWatch() : widget_(MainWindowTest::W().Header(TabHeader::ImgEdit).Widget()) {
   handler_ = g_signal_connect(widget_, "state-flags-changed", G_CALLBACK(OnFlags), this);
 }
 void HeaderWatch::OnFlags(GtkWidget* w, GtkStateFlags previous, gpointer self) {
@@ -167,14 +167,14 @@ void HeaderWatch::OnFlags(GtkWidget* w, GtkStateFlags previous, gpointer self) {
   const bool now = gtk_widget_get_sensitive(w);
   if (was == now) return;
   static_cast<HeaderWatch*>(self)->changes_ += std::string(now ? "enabled " : "disabled ") +
-      MainWindowTest::W().Header(TabHeader::ImgEdit).picture() + ";";
+      MainWindowTest::W().Header(TabHeader::ImgEdit).Picture() + ";";
 }
 
 // Runs first (cases run in the order written): the start-up as the user sees it.
 TEST_F(MainWindowTest, StartUpShowsTheSplashThenFillsTheWorkAreaWithTheHomePage) {
   ASSERT_TRUE(app_->Splash());
   EXPECT_TRUE(app_->Splash()->Check().Connected());
-  EXPECT_GE(app_->Splash()->Check().ticks(), pq::SplashCheck::kMinimumTicks);
+  EXPECT_GE(app_->Splash()->Check().Ticks(), pq::SplashCheck::kMinimumTicks);
   EXPECT_FALSE(gtk_widget_get_visible(GTK_WIDGET(app_->Splash()->Window())));
   EXPECT_EQ(W().Skin().WindowRect(), W().Skin().WorkArea());
   EXPECT_TRUE(W().State().WindowMaximized);
@@ -197,14 +197,14 @@ TEST_F(MainWindowTest, AnAddressTypedWithEnterNavigatesAndEntersTheHistory) {
 }
 
 TEST_F(MainWindowTest, EditTabShowsTheEditPaneAndBrowseReturns) {
-  Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+  Click(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
   EXPECT_EQ(W().State().CurrentTab, TabHeader::ImgEdit);
   EXPECT_TRUE(gtk_widget_get_visible(W().EditPaneWidget().Widget()));
   EXPECT_FALSE(gtk_widget_get_visible(W().BrowsePaneWidget().Widget()));
-  EXPECT_FALSE(gtk_widget_get_visible(W().AddressBox().widget()));
-  EXPECT_TRUE(gtk_widget_get_visible(W().Buttons().Button(ToolbarButton::Publish).widget()));
-  EXPECT_FALSE(gtk_widget_get_visible(W().Buttons().Button(ToolbarButton::Back).widget()));
-  EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditNorm");
+  EXPECT_FALSE(gtk_widget_get_visible(W().AddressBox().Widget()));
+  EXPECT_TRUE(gtk_widget_get_visible(W().Buttons().Button(ToolbarButton::Publish).Widget()));
+  EXPECT_FALSE(gtk_widget_get_visible(W().Buttons().Button(ToolbarButton::Back).Widget()));
+  EXPECT_EQ(W().Header(TabHeader::ImgEdit).Picture(), "ImgEditNorm");
   // The caret is in the first editable span, and typing changes that span.
   pq::engine::WebView& view = W().EditPaneWidget().View();
   const pq::FramePath frame = W().EditPaneWidget().Control().InitialControl().frame;
@@ -225,25 +225,25 @@ TEST_F(MainWindowTest, EditTabShowsTheEditPaneAndBrowseReturns) {
   EXPECT_NE(after->text.find("Fresh"), std::string::npos) << after->text;
   // Put the site's text back, so that leaving the page asks nothing in the cases that follow.
   EXPECT_TRUE(view.SetElementById(frame, id, "innerHTML", before->html));
-  Click(W().Header(TabHeader::ImgBrowse).widget(), 40, 12);
+  Click(W().Header(TabHeader::ImgBrowse).Widget(), 40, 12);
   EXPECT_EQ(W().State().CurrentTab, TabHeader::ImgBrowse);
   EXPECT_TRUE(gtk_widget_get_visible(W().BrowsePaneWidget().Widget()));
   EXPECT_FALSE(gtk_widget_get_visible(W().EditPaneWidget().Widget()));
-  EXPECT_EQ(W().Header(TabHeader::ImgBrowse).picture(), "ImgBrowseNorm");
+  EXPECT_EQ(W().Header(TabHeader::ImgBrowse).Picture(), "ImgBrowseNorm");
 }
 
 TEST_F(MainWindowTest, TheEditHeaderHoversUnderThePointer) {
-  GtkWidget* edit = W().Header(TabHeader::ImgEdit).widget();
+  GtkWidget* edit = W().Header(TabHeader::ImgEdit).Widget();
   const auto [x, y] = ScreenPoint(edit, 40, 12);
   Xdo({"mousemove", "--sync", std::to_string(x), std::to_string(y)});
   Xdo({"mousemove", "--sync", std::to_string(x + 2), std::to_string(y)});
-  EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditNorm");
+  EXPECT_EQ(W().Header(TabHeader::ImgEdit).Picture(), "ImgEditNorm");
   EXPECT_EQ(W().State().CurrentTab, TabHeader::ImgBrowse);
   // Over the window's own surface (the title band) the hover goes.
   const auto [fx, fy] = ScreenPoint(GTK_WIDGET(W().Window()), 400, 40);
   Xdo({"mousemove", "--sync", std::to_string(fx), std::to_string(fy)});
   Xdo({"mousemove", "--sync", std::to_string(fx + 2), std::to_string(fy)});
-  EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditUnselect");
+  EXPECT_EQ(W().Header(TabHeader::ImgEdit).Picture(), "ImgEditUnselect");
 }
 
 TEST_F(MainWindowTest, ASmallWindowIsLaidOutAsTheSmallestSize) {
@@ -251,7 +251,7 @@ TEST_F(MainWindowTest, ASmallWindowIsLaidOutAsTheSmallestSize) {
   W().Skin().SetWindowRect({work.x, work.y, 500, 300});
   ASSERT_TRUE(pqtest::WaitFor([] { return W().Skin().WindowRect().width == 500; }, 5s));
   Pump(300ms);
-  const pq::skin::Rect pane = W().Skin().layout().pane;
+  const pq::skin::Rect pane = W().Skin().Layout().pane;
   EXPECT_EQ(pane.width, 665 - 2 * pane.x);
   int w = 0, h = 0;
   gtk_widget_get_size_request(W().BrowsePaneWidget().Widget(), &w, &h);
@@ -268,12 +268,12 @@ TEST_F(MainWindowTest, NavigationButtons) {
   TypeAddress(Url("history.htm"));
   ASSERT_TRUE(WaitReady());
   ASSERT_EQ(Shown(), Url("history.htm"));
-  ASSERT_TRUE(W().Buttons().Button(ToolbarButton::Back).state().Enabled());
+  ASSERT_TRUE(W().Buttons().Button(ToolbarButton::Back).State().Enabled());
 
   ClickButton(ToolbarButton::Back);
   ASSERT_TRUE(WaitReady());
   EXPECT_NE(Shown(), Url("history.htm"));
-  EXPECT_TRUE(pqtest::WaitFor([] { return W().Buttons().Button(ToolbarButton::Forward).state().Enabled(); }, 5s));
+  EXPECT_TRUE(pqtest::WaitFor([] { return W().Buttons().Button(ToolbarButton::Forward).State().Enabled(); }, 5s));
 
   ClickButton(ToolbarButton::Forward);
   ASSERT_TRUE(WaitReady());
@@ -324,10 +324,10 @@ TEST_F(MainWindowTest, APageThatCannotBeDisplayedLeavesEditDisabledAndShowsDone)
   status.Progress().Changed = previous;
   EXPECT_FALSE(EditHeaderEnabled());
   EXPECT_EQ(watch.Changes(), "disabled ImgEditDisabled;");
-  EXPECT_EQ(W().Header(TabHeader::ImgEdit).picture(), "ImgEditDisabled");
+  EXPECT_EQ(W().Header(TabHeader::ImgEdit).Picture(), "ImgEditDisabled");
   EXPECT_NE(std::find(statuses.begin(), statuses.end(), "Done 100"), statuses.end());
   // Clicking the greyed header does nothing.
-  Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+  Click(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
   EXPECT_EQ(W().State().CurrentTab, TabHeader::ImgBrowse);
   ClickButton(ToolbarButton::Home);
   ASSERT_TRUE(WaitReady());
@@ -336,7 +336,7 @@ TEST_F(MainWindowTest, APageThatCannotBeDisplayedLeavesEditDisabledAndShowsDone)
 TEST_F(MainWindowTest, TheHelpImageOpensTheUserGuide) {
   pq::skin::SkinImage* help = W().Skin().Image("ImgHelp");
   ASSERT_TRUE(help);
-  Click(help->widget(), 20, 9);
+  Click(help->Widget(), 20, 9);
   ASSERT_TRUE(W().Help());
   EXPECT_TRUE(pqtest::WaitFor([] { return gtk_widget_get_visible(GTK_WIDGET(W().Help()->Window())); }, 5s));
   EXPECT_TRUE(pqtest::WaitFor([] {
@@ -375,11 +375,11 @@ TEST_F(MainWindowTest, ProblemsDialogOverTheMainWindow) {
   EXPECT_FALSE(problems.OKtoPublish);
   EXPECT_GT(problems.NumMessages, 0);
   pq::ProblemsDialog dialog(problems, W().Window());
-  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog.dialog())), W().Window());
-  gtk_widget_show_all(dialog.dialog());
+  EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(dialog.Dialog())), W().Window());
+  gtk_widget_show_all(dialog.Dialog());
   Pump(800ms);
   Shot("main_window_problems");
-  gtk_widget_hide(dialog.dialog());
+  gtk_widget_hide(dialog.Dialog());
   Pump();
 }
 
@@ -387,7 +387,7 @@ TEST_F(MainWindowTest, ProblemsDialogOverTheMainWindow) {
 TEST_F(MainWindowTest, ZTheCloseImageEndsTheProgram) {
   pq::skin::SkinImage* close = W().Skin().Image("ImgClose");
   ASSERT_TRUE(close);
-  Click(close->widget(), 10, 10);
+  Click(close->Widget(), 10, 10);
   EXPECT_EQ(ended_, 0);
 }
 

@@ -101,7 +101,7 @@ class PageFormats : public ::testing::Test {
     ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
     ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
     ASSERT_TRUE(WaitReady());
-    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
   }
   void TearDown() override {
     if (HasFailure()) pqtest::ShotOf("-failure");
@@ -126,12 +126,12 @@ class PageFormats : public ::testing::Test {
   }
   static bool WaitReady() {
     return pqtest::WaitFor([] {
-      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) &&
+      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) &&
              !W().State().EditTabPreparing && !W().BrowsePaneWidget().View().Busy();
     }, 30s);
   }
   static void Open(const std::string& file) {
-    Click(W().AddressBox().textBox(), 20, 10);
+    Click(W().AddressBox().TextBox(), 20, 10);
     Xdo({"key", "ctrl+a"});
     Xdo({"type", "--delay", "5", Url(file)});
     Xdo({"key", "Return"});
@@ -144,7 +144,7 @@ class PageFormats : public ::testing::Test {
   // Switches to the Edit tab and waits until the edit pane's documents are loaded; counts how
   // each of them was parsed (an XML parse shows the engine's error report instead of the page).
   static void EditTab(const std::string& name, int frames = 0) {
-    Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+    Click(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
     pq::engine::WebView& view = W().EditPaneWidget().View();
     EXPECT_TRUE(pqtest::WaitFor([&] {
       return !view.Busy() && !W().State().EditTabPreparing && view.FrameCount() == frames;
@@ -196,13 +196,13 @@ class PageFormats : public ::testing::Test {
       });
     }
     script.Start();
-    Click(W().Buttons().Button(ToolbarButton::Publish).widget(), 29, 25);
+    Click(W().Buttons().Button(ToolbarButton::Publish).Widget(), 29, 25);
     EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 90s)) << script.Pending();
     pqtest::Pump(300);
   }
   // Leaves the page in the edit pane with its changes (they were refused or are not wanted).
   static void LeaveEditedPage() {
-    Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+    Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
     Script script;
     script.Then("question asked", [] { return Shown(WindowTitled("Unpublished Changes")); }, [] {
       ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
@@ -246,7 +246,7 @@ TEST_F(PageFormats, XhtmlPagesAreEditedAsHtmlAndOnlyTheEditedSpanChanges) {
     // Each page on its own: one that fails leaves the others to run.
     [&] {
       if (W().State().CurrentTab != TabHeader::ImgBrowse)
-        Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+        Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
       Store(p.file, p.page);
       const int backups = pqtest::FilesIn(backup_);
       Open(p.file);

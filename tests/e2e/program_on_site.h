@@ -37,7 +37,7 @@ class ProgramOnSite {
   bool Ready() {
     using namespace std::chrono_literals;
     return WaitFor([this] { return !Window().Form().FirstActivation(); }, 30s) && WaitFor([this] {
-             return gtk_widget_get_sensitive(Window().Header(pq::TabHeader::ImgEdit).widget()) &&
+             return gtk_widget_get_sensitive(Window().Header(pq::TabHeader::ImgEdit).Widget()) &&
                     !Window().State().EditTabPreparing;
            }, 30s);
   }
@@ -54,7 +54,7 @@ class ProgramOnSite {
   void ShowEditTab() {
     using namespace std::chrono_literals;
     for (int attempt = 0; attempt < 3 && Window().State().CurrentTab != pq::TabHeader::ImgEdit; ++attempt) {
-      Click(Window().Header(pq::TabHeader::ImgEdit).widget(), 40, 12);
+      Click(Window().Header(pq::TabHeader::ImgEdit).Widget(), 40, 12);
       WaitFor([this] { return Window().State().CurrentTab == pq::TabHeader::ImgEdit; }, 2s);
     }
   }

@@ -91,7 +91,7 @@ class PublishApp : public ::testing::Test {
     ASSERT_TRUE(site_ && site_->ok()) << "the site server did not start";
     ASSERT_TRUE(pqtest::WaitFor([] { return !W().Form().FirstActivation(); }, 30s));
     ASSERT_TRUE(WaitReady());
-    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+    if (W().State().CurrentTab != TabHeader::ImgBrowse) Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
   }
   void TearDown() override {
     if (HasFailure()) pqtest::ShotOf("-failure");
@@ -112,16 +112,16 @@ class PublishApp : public ::testing::Test {
     Xdo({"mousemove", "--sync", std::to_string(sx), std::to_string(sy)});
     Xdo({"click", "1"});
   }
-  static void ClickButton(ToolbarButton b) { Click(W().Buttons().Button(b).widget(), 29, 25); }
+  static void ClickButton(ToolbarButton b) { Click(W().Buttons().Button(b).Widget(), 29, 25); }
   static bool WaitReady() {
     return pqtest::WaitFor([] {
-      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).widget()) &&
+      return gtk_widget_get_sensitive(W().Header(TabHeader::ImgEdit).Widget()) &&
              !W().State().EditTabPreparing && !W().BrowsePaneWidget().View().Busy();
     }, 30s);
   }
   static void Open(const std::string& file) { OpenAddress(Url(file)); }
   static void OpenAddress(const std::string& url) {
-    Click(W().AddressBox().textBox(), 20, 10);
+    Click(W().AddressBox().TextBox(), 20, 10);
     Xdo({"key", "ctrl+a"});
     Xdo({"type", "--delay", "5", url});
     Xdo({"key", "Return"});
@@ -131,7 +131,7 @@ class PublishApp : public ::testing::Test {
   static const std::string& BackupFolder() { return backup_; }
   // Switches to the Edit tab and waits for the caret in the first editable span.
   static void EditTab() {
-    Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+    Click(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
     pq::engine::WebView& view = W().EditPaneWidget().View();
     const auto& initial = W().EditPaneWidget().Control().InitialControl();
     ASSERT_TRUE(pqtest::WaitFor([&] {
@@ -392,7 +392,7 @@ TEST_F(PublishApp, PreviewShowsTheTypedTextBeforeAnythingIsPosted) {
   pq::PreviewWindow::CloseAll();
 
   // The change is not published: browsing elsewhere asks first, and Leave lets it go.
-  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
   Script script;
   script.Then("question asked", [] { return Shown(WindowTitled("Unpublished Changes")); }, [] {
     ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
@@ -535,7 +535,7 @@ TEST_F(PublishApp, APostSentOnToAnotherSiteIsRefusedAndNothingIsStored) {
   ForwardingSite front(site_->url());
   const std::string before = Stored("about.htm");
   const int backups = FilesIn(backup_);
-  Click(W().AddressBox().textBox(), 20, 10);
+  Click(W().AddressBox().TextBox(), 20, 10);
   Xdo({"key", "ctrl+a"});
   Xdo({"type", "--delay", "5", front.url() + "/about.htm"});
   Xdo({"key", "Return"});
@@ -681,7 +681,7 @@ TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
 
   // The restore is undone the same way: the version it replaced is now the newest earlier one.
   ASSERT_EQ(Stored("versions.htm"), original);
-  if (W().State().CurrentTab != TabHeader::ImgEdit) Click(W().Header(TabHeader::ImgEdit).widget(), 40, 12);
+  if (W().State().CurrentTab != TabHeader::ImgEdit) Click(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
   ASSERT_TRUE(pqtest::WaitFor([] {
     return gtk_widget_get_mapped(W().EarlierVersionsButton()) &&
            gtk_widget_get_sensitive(W().EarlierVersionsButton());
@@ -717,7 +717,7 @@ TEST_F(PublishApp, EarlierVersionsListPreviewRestoreAndUndo) {
 TEST_F(PublishApp, EarlierVersionsDisabledWhereTheSiteScriptIsTooOld) {
   pqtest::FaultProxy old(site_->url());
   old.SetFault(pqtest::FaultProxy::Fault::UnknownAction);
-  Click(W().AddressBox().textBox(), 20, 10);
+  Click(W().AddressBox().TextBox(), 20, 10);
   Xdo({"key", "ctrl+a"});
   Xdo({"type", "--delay", "5", old.url() + "/about.htm"});
   Xdo({"key", "Return"});
@@ -753,7 +753,7 @@ TEST_F(PublishApp, EarlierVersionsDisabledWhereTheSiteScriptIsTooOld) {
   g_free(tip);
   EXPECT_NE(tooltip.find("site script on this website is too old"), std::string::npos) << tooltip;
   // Loaded again, the page of that site keeps the command disabled; the other site's has it.
-  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
   W().BrowsePaneWidget().Control().refresh();
   ASSERT_TRUE(WaitReady());
   EXPECT_FALSE(gtk_widget_get_sensitive(button));
@@ -769,7 +769,7 @@ TEST_F(PublishApp, APostTheWebsiteHoldsIsCancelledAtOnceAndTheOutcomeStated) {
   proxy.SetFault(pqtest::FaultProxy::Fault::HoldPost);
   const std::string before = Stored("about.htm");
   const int backups = FilesIn(backup_);
-  Click(W().AddressBox().textBox(), 20, 10);
+  Click(W().AddressBox().TextBox(), 20, 10);
   Xdo({"key", "ctrl+a"});
   Xdo({"type", "--delay", "5", proxy.url() + "/about.htm"});
   Xdo({"key", "Return"});
@@ -893,7 +893,7 @@ TEST_F(PublishApp, ACancelledPostTheWebsiteStoredEndsAsAnyPublication) {
                ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "YesButton"));
              });
   leave.Start();
-  Click(W().Header(TabHeader::ImgBrowse).widget(), 20, 10);
+  Click(W().Header(TabHeader::ImgBrowse).Widget(), 20, 10);
   Open("index.htm");
   EXPECT_TRUE(pqtest::WaitFor([] {
     return W().BrowsePaneWidget().Control().WebURL() == Url("index.htm") && WaitReady();
@@ -916,7 +916,7 @@ TEST_F(PublishApp, ZClosingWithUnpublishedChangesAsksAndStayingKeepsThem) {
     ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Unpublished Changes")), "NoButton"));
   });
   script.Start();
-  Click(close->widget(), 10, 10);
+  Click(close->Widget(), 10, 10);
   EXPECT_TRUE(pqtest::WaitFor([&] { return script.Done(); }, 20s)) << script.Pending();
   pqtest::Pump(300);
   EXPECT_EQ(ended_, -1) << "the program ended";

@@ -89,7 +89,7 @@ void RunWithNotice(NoticeDriver& d, const std::function<void()>& trigger) {
 TEST(SkinDemo, ShowsTheSkinnedWindowWithItsControls) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
-  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->Window())); }));
   pqtest::Flush();
   EXPECT_FALSE(demo.skin->WindowManagerMoves()) << "Xvfb has no window manager";
   EXPECT_EQ(demo.skin->ImagePicture("ImgClose"), "ImgCloseNorm");
@@ -104,20 +104,20 @@ TEST(SkinDemo, ShowsTheSkinnedWindowWithItsControls) {
 TEST(SkinDemo, HoverAndPressedLooks) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
-  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->Window())); }));
   pqtest::Flush();
   // The pointer over Home, then held down on Publish; the drop button lit.
-  auto [hx, hy] = demo.ScreenPoint(demo.buttons["Home"]->widget(), 20, 20);
+  auto [hx, hy] = demo.ScreenPoint(demo.buttons["Home"]->Widget(), 20, 20);
   pqtest::MoveTo(hx, hy);
   ASSERT_TRUE(WaitFor([&] { return demo.buttons["Home"]->ShownPicture() == "HomeHighlight"; }));
   pqtest::Shot("-highlight");
-  auto [px, py] = demo.ScreenPoint(demo.buttons["Publish"]->widget(), 20, 20);
+  auto [px, py] = demo.ScreenPoint(demo.buttons["Publish"]->Widget(), 20, 20);
   pqtest::MoveTo(px, py);
   pqtest::Press();
   ASSERT_TRUE(WaitFor([&] { return demo.buttons["Publish"]->ShownPicture() == "PublishPressed"; }));
   pqtest::Shot("-pressed");
   pqtest::Release();
-  auto [cx, cy] = demo.ScreenPoint(demo.skin->Image("ImgClose")->widget(), 8, 8);
+  auto [cx, cy] = demo.ScreenPoint(demo.skin->Image("ImgClose")->Widget(), 8, 8);
   pqtest::MoveTo(cx, cy);
   pqtest::MoveTo(cx + 1, cy + 1);
   ASSERT_TRUE(WaitFor([&] { return demo.skin->ImagePicture("ImgClose") == "ImgCloseHover"; }));
@@ -127,7 +127,7 @@ TEST(SkinDemo, HoverAndPressedLooks) {
 TEST(SkinDemo, LinkNoticeAnswersYesAndStoresItsBox) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
-  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->Window())); }));
   pqtest::Flush();
   NoticeDriver yes{"Link Amended", "-link-notice", [](GtkWidget* dialog) {
                      GtkWidget* check = FindCheckBox(dialog);
@@ -146,7 +146,7 @@ TEST(SkinDemo, LinkNoticeAnswersYesAndStoresItsBox) {
 TEST(SkinDemo, LinkNoticeNoWithItsBoxClearedComesAgain) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
-  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->Window())); }));
   pqtest::Flush();
   auto clearAndNo = [](GtkWidget* dialog) {
     GtkWidget* check = FindCheckBox(dialog);
@@ -173,7 +173,7 @@ TEST(SkinDemo, LinkNoticeNoWithItsBoxClearedComesAgain) {
 TEST(SkinDemo, LayoutNoticeOkWithItsBoxTickedIsNotShownAgain) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo;
-  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->Window())); }));
   pqtest::Flush();
   NoticeDriver ok{"Layout may differ", "-layout-notice", [](GtkWidget* dialog) {
                     ClickWidget(gtk_dialog_get_widget_for_response(GTK_DIALOG(dialog), 3));

@@ -36,8 +36,8 @@ class SkinDemoWindow {
   explicit SkinDemoWindow(pq::skin::Rect at = {40, 40, 1000, 660})
       : skin(std::make_unique<pq::skin::SkinnedWindow>("Pagequill", DemoDesign())) {
     using pq::skin::PictureButton;
-    gtk_window_move(skin->window(), at.x, at.y);
-    gtk_window_resize(skin->window(), at.width, at.height);
+    gtk_window_move(skin->Window(), at.x, at.y);
+    gtk_window_resize(skin->Window(), at.width, at.height);
     skin->Close = [this] { events.push_back("Close"); };
     skin->Help = [this] { events.push_back("Help"); };
 
@@ -45,8 +45,8 @@ class SkinDemoWindow {
     tabBrowse->SetPicture("ImgBrowseNorm");
     tabEdit = std::make_unique<pq::skin::SkinImage>("ImgEdit");
     tabEdit->SetPicture("ImgEditUnselect");
-    skin->Put(tabEdit->widget(), 116, 50);
-    skin->Put(tabBrowse->widget(), 18, 47);
+    skin->Put(tabEdit->Widget(), 116, 50);
+    skin->Put(tabBrowse->Widget(), 18, 47);
 
     const auto& names = pq::skin::ToolbarButtonNames();
     for (size_t i = 0; i < names.size(); ++i) {
@@ -58,7 +58,7 @@ class SkinDemoWindow {
       const bool browse = i < 5;
       const int x = 18 + static_cast<int>(browse ? i : i - 5) * kButtonStep +
                     (!browse && i >= 13 ? 16 : 0);
-      skin->Put(b->widget(), x, browse ? kRow1 : kRow2);
+      skin->Put(b->Widget(), x, browse ? kRow1 : kRow2);
       buttons[name] = std::move(b);
     }
     buttons["Forward"]->Disable();
@@ -72,7 +72,7 @@ class SkinDemoWindow {
     box->LoadHistory(settings);
     box->SetBackground(GdkRGBA{32 / 255.0, 200 / 255.0, 32 / 255.0, 1});
     box->Enter = [this](const std::string& url) { events.push_back("Enter " + url); };
-    skin->Put(box->widget(), 18 + 5 * kButtonStep + 80, kRow1 + 12);
+    skin->Put(box->Widget(), 18 + 5 * kButtonStep + 80, kRow1 + 12);
 
     pane = gtk_event_box_new();
     GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
@@ -89,13 +89,13 @@ class SkinDemoWindow {
     gtk_box_pack_start(GTK_BOX(column), row, FALSE, FALSE, 0);
     g_signal_connect(linkNoticeButton, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
                        auto* d = static_cast<SkinDemoWindow*>(self);
-                       const int answer = pq::AskLinkChange(d->settings, d->skin->window());
+                       const int answer = pq::AskLinkChange(d->settings, d->skin->Window());
                        d->events.push_back("AskLinkChange " + std::to_string(answer));
                      }),
                      this);
     g_signal_connect(layoutNoticeButton, "clicked", G_CALLBACK(+[](GtkButton*, gpointer self) {
                        auto* d = static_cast<SkinDemoWindow*>(self);
-                       pq::ShowLayoutNotice(d->settings, d->skin->window());
+                       pq::ShowLayoutNotice(d->settings, d->skin->Window());
                        d->events.push_back("ShowLayoutNotice");
                      }),
                      this);
@@ -108,11 +108,11 @@ class SkinDemoWindow {
                        return FALSE;
                      }),
                      nullptr);
-    skin->Put(pane, skin->layout().pane.x, skin->layout().pane.y);
+    skin->Put(pane, skin->Layout().pane.x, skin->Layout().pane.y);
     skin->Resized = [this](const pq::skin::MainWindowLayout& l) { PlacePane(l); };
-    PlacePane(skin->layout());
-    gtk_widget_show_all(GTK_WIDGET(skin->window()));
-    gtk_window_present(skin->window());
+    PlacePane(skin->Layout());
+    gtk_widget_show_all(GTK_WIDGET(skin->Window()));
+    gtk_window_present(skin->Window());
   }
 
   void PlacePane(const pq::skin::MainWindowLayout& l) {
@@ -122,7 +122,7 @@ class SkinDemoWindow {
 
   // Screen position of a point of a widget of the window.
   std::pair<int, int> ScreenPoint(GtkWidget* w, int x, int y) const {
-    GtkWidget* top = GTK_WIDGET(skin->window());
+    GtkWidget* top = GTK_WIDGET(skin->Window());
     int wx = 0, wy = 0;
     gtk_widget_translate_coordinates(w, top, x, y, &wx, &wy);
     const pq::skin::Rect r = skin->WindowRect();
@@ -134,8 +134,8 @@ class SkinDemoWindow {
   bool LaidOut() const {
     const pq::skin::Rect r = skin->WindowRect();
     GtkAllocation a{};
-    gtk_widget_get_allocation(skin->Image("ImgClose")->widget(), &a);
-    return skin->layout().ImgClose.x == r.width - 26 && a.x == skin->layout().ImgClose.x;
+    gtk_widget_get_allocation(skin->Image("ImgClose")->Widget(), &a);
+    return skin->Layout().ImgClose.x == r.width - 26 && a.x == skin->Layout().ImgClose.x;
   }
 
   std::string LastEvent() const { return events.empty() ? "" : events.back(); }

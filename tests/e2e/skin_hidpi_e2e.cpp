@@ -15,13 +15,13 @@ using pqtest::WaitFor;
 TEST(SkinHiDpi, PicturesAreDrawnAtTheScreenDensity) {
   pqtest::ShotOnFailure keep;
   pqtest::SkinDemoWindow demo({20, 20, 1000, 660});
-  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->window())); }));
+  ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo.skin->Window())); }));
   pqtest::Flush();
-  EXPECT_EQ(gtk_widget_get_scale_factor(GTK_WIDGET(demo.skin->window())), 2);
+  EXPECT_EQ(gtk_widget_get_scale_factor(GTK_WIDGET(demo.skin->Window())), 2);
   // Logical geometry is unchanged; the screen shows twice the pixels.
-  GtkWidget* back = demo.buttons["Back"]->widget();
+  GtkWidget* back = demo.buttons["Back"]->Widget();
   EXPECT_EQ(gtk_widget_get_allocated_width(back), 58);
-  GdkWindow* top = gtk_widget_get_window(GTK_WIDGET(demo.skin->window()));
+  GdkWindow* top = gtk_widget_get_window(GTK_WIDGET(demo.skin->Window()));
   EXPECT_EQ(gdk_window_get_width(top), 1000);
   const std::string shot = pqtest::Shot("");
   GError* error = nullptr;

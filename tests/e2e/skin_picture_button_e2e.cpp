@@ -16,7 +16,7 @@ class PictureButtonE2e : public ::testing::Test {
  protected:
   void SetUp() override {
     demo = std::make_unique<pqtest::SkinDemoWindow>();
-    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->buttons["Back"]->widget()); }));
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(demo->buttons["Back"]->Widget()); }));
     pqtest::Flush();
   }
   void TearDown() override {
@@ -26,7 +26,7 @@ class PictureButtonE2e : public ::testing::Test {
     pqtest::Flush();
   }
   std::pair<int, int> Point(const char* button, int dx = 20, int dy = 20) {
-    return demo->ScreenPoint(demo->buttons[button]->widget(), dx, dy);
+    return demo->ScreenPoint(demo->buttons[button]->Widget(), dx, dy);
   }
   std::string Shown(const char* button) { return demo->buttons[button]->ShownPicture(); }
   bool Becomes(const char* button, const std::string& picture, int ms = 2000) {

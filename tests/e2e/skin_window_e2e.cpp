@@ -30,11 +30,11 @@ class SkinWindow : public ::testing::Test {
   }
   Rect Window() const { return demo->skin->WindowRect(); }
   bool WindowIs(const Rect& r) const {
-    return gtk_widget_get_mapped(GTK_WIDGET(demo->skin->window())) && Window() == r;
+    return gtk_widget_get_mapped(GTK_WIDGET(demo->skin->Window())) && Window() == r;
   }
   // Screen point of a window image, (dx, dy) from its top-left corner.
   std::pair<int, int> ImagePoint(const char* name, int dx, int dy) const {
-    return demo->ScreenPoint(demo->skin->Image(name)->widget(), dx, dy);
+    return demo->ScreenPoint(demo->skin->Image(name)->Widget(), dx, dy);
   }
   std::string Picture(const char* name) const { return demo->skin->ImagePicture(name); }
   // Waits (bounded) until the image shows the picture; answers what it shows.
@@ -96,7 +96,7 @@ TEST_F(SkinWindow, DraggingTheTitleBandMovesTheWindow) {
 
   // The title image drags too.
   const Rect now = Window();
-  auto [tx, ty] = demo->ScreenPoint(demo->skin->Image("Image1")->widget(), 40, 15);
+  auto [tx, ty] = demo->ScreenPoint(demo->skin->Image("Image1")->Widget(), 40, 15);
   MoveTo(tx, ty);
   pqtest::Press();
   MoveTo(tx - 50, ty + 10);
@@ -109,12 +109,12 @@ TEST_F(SkinWindow, DraggingTheTitleBandMovesTheWindow) {
 TEST_F(SkinWindow, EdgesResizeAndStopAtTheMinimum) {
   const Rect r = Window();
   // Hovering over the right edge shows the west-east cursor.
-  MoveTo(r.right() - 4, r.y + 300);
-  MoveTo(r.right() - 3, r.y + 301);
-  EXPECT_TRUE(WaitFor([&] { return demo->skin->cursor() == pq::skin::CursorKind::WestEast; }));
+  MoveTo(r.Right() - 4, r.y + 300);
+  MoveTo(r.Right() - 3, r.y + 301);
+  EXPECT_TRUE(WaitFor([&] { return demo->skin->Cursor() == pq::skin::CursorKind::WestEast; }));
   pqtest::Press();
-  MoveTo(r.right() + 40, r.y + 300);
-  MoveTo(r.right() + 97, r.y + 300);
+  MoveTo(r.Right() + 40, r.y + 300);
+  MoveTo(r.Right() + 97, r.y + 300);
   pqtest::Release();
   EXPECT_TRUE(WaitFor([&] { return WindowIs(Rect{r.x, r.y, 1000, 600}); }))
       << "width " << Window().width;
@@ -125,23 +125,23 @@ TEST_F(SkinWindow, EdgesResizeAndStopAtTheMinimum) {
   pqtest::Press();
   for (int step = 1; step <= 4; ++step) MoveTo(wide.x + 4 + 150 * step, wide.y + 300);
   EXPECT_TRUE(WaitFor([&] {
-    return WindowIs(Rect{wide.right() - pq::skin::kMinWidth, wide.y, pq::skin::kMinWidth, 600});
+    return WindowIs(Rect{wide.Right() - pq::skin::kMinWidth, wide.y, pq::skin::kMinWidth, 600});
   })) << "at " << Window().x << " width " << Window().width;
   pqtest::Release();
 
   // The bottom-right corner resizes both ways, down to the minimum height.
   const Rect small = Window();
-  MoveTo(small.right() - 3, small.bottom() - 3);
+  MoveTo(small.Right() - 3, small.Bottom() - 3);
   pqtest::Press();
-  MoveTo(small.right() + 20, small.bottom() - 100);
-  MoveTo(small.right() + 50, small.bottom() - 600);
+  MoveTo(small.Right() + 20, small.Bottom() - 100);
+  MoveTo(small.Right() + 50, small.Bottom() - 600);
   pqtest::Release();
   EXPECT_TRUE(WaitFor([&] {
     return WindowIs(Rect{small.x, small.y, small.width + 53, pq::skin::kMinHeight});
   })) << "size " << Window().width << "x" << Window().height;
   // The window images follow the right edge.
   EXPECT_TRUE(WaitFor([&] { return demo->LaidOut(); }))
-      << demo->skin->layout().ImgClose.x << " for width " << Window().width;
+      << demo->skin->Layout().ImgClose.x << " for width " << Window().width;
 }
 
 TEST_F(SkinWindow, MaximiseThenRestoreReturnsToTheSameRectangle) {

@@ -23,10 +23,10 @@ class SkinUnderWindowManager : public ::testing::Test {
   void SetUp() override {
     if (!GtkOnXvfbWithWindowManager::haveWm) GTEST_SKIP() << "openbox is not installed";
     demo = std::make_unique<pqtest::SkinDemoWindow>(Rect{60, 50, 900, 600});
-    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo->skin->window())); }));
+    ASSERT_TRUE(WaitFor([&] { return gtk_widget_get_mapped(GTK_WIDGET(demo->skin->Window())); }));
     ASSERT_TRUE(WaitFor([&] { return demo->LaidOut(); })) << "pictures not placed";
     // The window manager has placed the window and given it the focus: clicks reach it now.
-    ASSERT_TRUE(WaitFor([&] { return gtk_window_is_active(demo->skin->window()); })) << "the window has no focus";
+    ASSERT_TRUE(WaitFor([&] { return gtk_window_is_active(demo->skin->Window()); })) << "the window has no focus";
   }
   void TearDown() override {
     if (HasFailure()) pqtest::Shot("-failure");
@@ -59,13 +59,13 @@ TEST_F(SkinUnderWindowManager, TheWindowManagerMovesAndResizes) {
   pqtest::Release();
   EXPECT_TRUE(WaitFor([&] {
     const Rect r = Window();
-    return r.width == pq::skin::kMinWidth && r.right() == moved.right();
+    return r.width == pq::skin::kMinWidth && r.Right() == moved.Right();
   })) << "at " << Window().x << " width " << Window().width;
 }
 
 TEST_F(SkinUnderWindowManager, MaximiseAndRestore) {
   const Rect before = Window();
-  auto [x, y] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->widget(), 10, 10);
+  auto [x, y] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->Widget(), 10, 10);
   MoveTo(x, y);
   pqtest::Press();
   pqtest::Release();
@@ -73,7 +73,7 @@ TEST_F(SkinUnderWindowManager, MaximiseAndRestore) {
   EXPECT_TRUE(WaitFor([&] { return Window() == work; }))
       << Window().x << "," << Window().y << " " << Window().width << "x" << Window().height;
   ASSERT_TRUE(WaitFor([&] { return demo->LaidOut(); })) << "the pictures did not follow the new size";
-  auto [mx, my] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->widget(), 10, 10);
+  auto [mx, my] = demo->ScreenPoint(demo->skin->Image("ImgNormMax")->Widget(), 10, 10);
   MoveTo(mx, my);
   pqtest::Press();
   pqtest::Release();
@@ -82,11 +82,11 @@ TEST_F(SkinUnderWindowManager, MaximiseAndRestore) {
 }
 
 TEST_F(SkinUnderWindowManager, MinimiseImageIconifiesTheWindow) {
-  auto [x, y] = demo->ScreenPoint(demo->skin->Image("ImgMin")->widget(), 10, 10);
+  auto [x, y] = demo->ScreenPoint(demo->skin->Image("ImgMin")->Widget(), 10, 10);
   MoveTo(x, y);
   pqtest::Press();
   pqtest::Release();
-  GdkWindow* w = gtk_widget_get_window(GTK_WIDGET(demo->skin->window()));
+  GdkWindow* w = gtk_widget_get_window(GTK_WIDGET(demo->skin->Window()));
   EXPECT_TRUE(WaitFor([&] { return (gdk_window_get_state(w) & GDK_WINDOW_STATE_ICONIFIED) != 0; }));
 }
 

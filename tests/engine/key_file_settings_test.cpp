@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "log_capture.h"
+
 namespace pq::engine {
 namespace {
 
@@ -30,7 +32,7 @@ TEST_F(KeyFileSettingsTest, ValuesSurviveANewStoreAndMissingKeysGiveTheFallback)
     s.SaveSetting("History", "Num1", "http://www.example.com/a b?x=1&y=\"2\"");
     s.SaveSetting("HideMsg", "LinkAmend", "Y");
     s.SaveSetting("passwords", "http://www.example.com/", "pa=ss;word#1\nline2");
-    EXPECT_TRUE(s.lastWriteOk());
+    EXPECT_TRUE(s.LastWriteOk());
   }
   KeyFileSettings again(path);
   EXPECT_EQ(again.GetSetting("History", "Num1"), "http://www.example.com/a b?x=1&y=\"2\"");
@@ -125,18 +127,29 @@ TEST_F(KeyFileSettingsTest, AFileOthersCanReadIsMadePrivateAndTheUserTold) {
   EXPECT_EQ(s.GetSetting("passwords", "http://site"), "secret");
 }
 
-// A folder that cannot hold the file: the user is told once, not at every change.
+// A folder that cannot hold the file: the user is told once, not at every change, and the log
+// has a warning (shown without G_MESSAGES_DEBUG) that names the file.
 TEST_F(KeyFileSettingsTest, AWriteThatFailsIsToldOnce) {
   std::ofstream(dir + "/pagequill") << "a file where the folder should be";
   std::vector<std::string> told;
+  test::LogCapture log;
   KeyFileSettings s(path);
   s.SetNoticeHandler([&](const std::string& m) { told.push_back(m); });
   s.SaveSetting("History", "Num1", "x");
   s.SaveSetting("History", "Num2", "y");
-  EXPECT_FALSE(s.lastWriteOk());
+  EXPECT_FALSE(s.LastWriteOk());
   ASSERT_EQ(told.size(), 1u);
   EXPECT_NE(told[0].find("cannot save"), std::string::npos) << told[0];
   EXPECT_NE(told[0].find(path), std::string::npos) << told[0];
+  int warnings = 0;
+  for (const auto& e : log.Entries()) {
+    if (e.message.find("could not be written") == std::string::npos) continue;
+    ++warnings;
+    EXPECT_EQ(e.domain, "Pagequill");
+    EXPECT_TRUE(e.level & G_LOG_LEVEL_WARNING) << e.message;
+    EXPECT_NE(e.message.find(path), std::string::npos) << e.message;
+  }
+  EXPECT_EQ(warnings, 1);
 }
 
 }  // namespace

@@ -91,7 +91,7 @@ TEST(SplashCheckTest, CheckOutcomes) {
       ++fetches;
       return c.fetched;
     });
-    EXPECT_EQ(check.outcome(), c.outcome);
+    EXPECT_EQ(check.CurrentOutcome(), c.outcome);
     EXPECT_EQ(fetches, c.fetches);
   }
 }
@@ -99,10 +99,10 @@ TEST(SplashCheckTest, CheckOutcomes) {
 TEST(SplashCheckTest, AFailedLoadAndASilentServiceFail) {
   pq::SplashCheck failed(true);
   failed.CheckPageFailed();
-  EXPECT_EQ(failed.outcome(), Outcome::Failed);
+  EXPECT_EQ(failed.CurrentOutcome(), Outcome::Failed);
   pq::SplashCheck silent(true);
   for (int i = 0; i < pq::SplashCheck::kGiveUpTicks; ++i) silent.Tick();
-  EXPECT_EQ(silent.outcome(), Outcome::Failed);
+  EXPECT_EQ(silent.CurrentOutcome(), Outcome::Failed);
 }
 
 TEST(SplashCheckTest, WithoutAServiceTheSplashOnlyWaitsItsMinimum) {

@@ -28,15 +28,15 @@ TEST(ToolbarLayoutTest, EditingButtonsMoveOverTheNavigationButtonsKeepingTheirSp
   EXPECT_EQ(At(r, ToolbarButton::Preview), (Rect{830 - shift + 25 + 62, 82 - 6, 70, 56}));
   // Publish: on Preview's line, 10 pixels right of Preview's right edge.
   EXPECT_EQ(At(r, ToolbarButton::Publish),
-            (Rect{At(r, ToolbarButton::Preview).right() + 10, 82 - 6, 66, 56}));
+            (Rect{At(r, ToolbarButton::Preview).Right() + 10, 82 - 6, 66, 56}));
 }
 
 TEST(ToolbarLayoutTest, TheWindowsDesignGivesOneLineWithoutOverlaps) {
   const pq::ToolbarRects r = pq::LayoutToolbar(pq::DesignedToolbar());
   for (int i = pq::Index(ToolbarButton::Cut); i < pq::Index(ToolbarButton::Publish); ++i)
-    EXPECT_LE(r[i].right(), r[i + 1].x) << pq::ButtonLabel(static_cast<ToolbarButton>(i));
+    EXPECT_LE(r[i].Right(), r[i + 1].x) << pq::ButtonLabel(static_cast<ToolbarButton>(i));
   // Everything fits in the smallest window (665 pixels wide).
-  EXPECT_LE(At(r, ToolbarButton::Publish).right(), 665 - 16);
+  EXPECT_LE(At(r, ToolbarButton::Publish).Right(), 665 - 16);
 }
 
 TEST(ToolbarLayoutTest, LabelsNameThePictures) {

@@ -11,8 +11,8 @@ TEST(WindowLayout, WindowImagesHangFromTheRightEdge) {
   SkinDesign d;  // 21 x 21 images at top 8, help 52 x 18 at top 34
   const auto l = LayoutMainWindow(1000, 700, d);
   EXPECT_EQ(l.ImgClose, (Rect{974, 8, 21, 21}));
-  EXPECT_EQ(l.ImgNormMax.right(), l.ImgClose.x - 3);
-  EXPECT_EQ(l.ImgMin.right(), l.ImgNormMax.x - 3);
+  EXPECT_EQ(l.ImgNormMax.Right(), l.ImgClose.x - 3);
+  EXPECT_EQ(l.ImgMin.Right(), l.ImgNormMax.x - 3);
   EXPECT_EQ(l.ImgHelp.x, l.ImgMin.x + 10);
   EXPECT_EQ(l.ImgHelp.y, d.helpTop);
   EXPECT_EQ(l.ImgMin.y, d.imageTop);
@@ -28,7 +28,7 @@ TEST(WindowLayout, TabStripAndPanesFollowTheSize) {
   EXPECT_EQ(l.TabBackground, (Rect{8, 74, 984, 700 - 74 - 6}));
   // The panes end 10 pixels above the strip's bottom edge.
   EXPECT_EQ(l.pane, (Rect{16, 150, 968, 620 - (150 - 74) - 10}));
-  EXPECT_EQ(l.pane.bottom(), l.TabBackground.bottom() - 10);
+  EXPECT_EQ(l.pane.Bottom(), l.TabBackground.Bottom() - 10);
 }
 
 TEST(WindowLayout, SmallWindowIsLaidOutAsTheMinimum) {

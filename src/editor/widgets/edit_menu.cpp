@@ -8,13 +8,14 @@ namespace pq {
 
 namespace {
 
-GtkWidget* AddItem(GtkWidget* menu, const char* caption, std::function<void()>* handler) {
+GtkWidget* AddItem(GtkWidget* menu, const char* caption, std::function<void()>* handler,
+                   engine::SignalConnections& signals) {
   GtkWidget* item = gtk_menu_item_new_with_label(caption);
-  g_signal_connect(item, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer data) {
-                     auto* run = static_cast<std::function<void()>*>(data);
-                     if (*run) (*run)();
-                   }),
-                   handler);
+  signals.Connect(item, "activate", G_CALLBACK(+[](GtkMenuItem*, gpointer data) {
+                    auto* run = static_cast<std::function<void()>*>(data);
+                    if (*run) (*run)();
+                  }),
+                  handler);
   gtk_menu_shell_append(GTK_MENU_SHELL(menu), item);
   return item;
 }
@@ -22,15 +23,14 @@ GtkWidget* AddItem(GtkWidget* menu, const char* caption, std::function<void()>* 
 }  // namespace
 
 EditMenu::EditMenu() : menu_(engine::GObjectPtr<GtkWidget>::Sink(gtk_menu_new())) {
-  // The items live exactly as long as the menu, which lives as long as this object, so their
-  // handlers never outlive the functions they call.
-  cut_ = AddItem(menu_.get(), "Cut", &Cut);
-  copy_ = AddItem(menu_.get(), "Copy", &Copy);
-  paste_ = AddItem(menu_.get(), "Paste", &Paste);
+  cut_ = AddItem(menu_.get(), "Cut", &Cut, signals_);
+  copy_ = AddItem(menu_.get(), "Copy", &Copy, signals_);
+  paste_ = AddItem(menu_.get(), "Paste", &Paste, signals_);
   gtk_widget_show_all(menu_.get());
 }
 
 EditMenu::~EditMenu() {
+  signals_.DisconnectAll();
   GtkMenu* menu = GTK_MENU(menu_.get());
   gtk_menu_popdown(menu);
   if (gtk_menu_get_attach_widget(menu)) gtk_menu_detach(menu);

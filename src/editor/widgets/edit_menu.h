@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
 
 typedef struct _GtkWidget GtkWidget;
 
@@ -38,6 +39,7 @@ class EditMenu {
   GtkWidget* cut_ = nullptr;
   GtkWidget* copy_ = nullptr;
   GtkWidget* paste_ = nullptr;
+  engine::SignalConnections signals_;  // the items' handlers, with Cut, Copy and Paste as data
 };
 
 }  // namespace pq

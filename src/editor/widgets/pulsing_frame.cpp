@@ -23,7 +23,7 @@ PulsingFrame::PulsingFrame(GtkWidget* child)
                      return FALSE;
                    }),
                    this);
-  timer1_ = g_timeout_add(kTimer1Ms, [](gpointer data) -> gboolean {
+  timer1_.StartTimeout(kTimer1Ms, [](gpointer data) -> gboolean {
     auto* self = static_cast<PulsingFrame*>(data);
     self->inset_ = self->inset_ ? 0 : kInset;
     gtk_widget_queue_draw(self->box_.get());
@@ -31,9 +31,7 @@ PulsingFrame::PulsingFrame(GtkWidget* child)
   }, this);
 }
 
-PulsingFrame::~PulsingFrame() {
-  g_source_remove(timer1_);
-  signals_.DisconnectAll();
-}
+// The handlers go first, then the timer, then the box (the members' order).
+PulsingFrame::~PulsingFrame() = default;
 
 }  // namespace pq

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/gobject_ptr.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 
 typedef struct _GtkWidget GtkWidget;
 
@@ -25,7 +26,7 @@ class PulsingFrame {
 
  private:
   engine::GObjectPtr<GtkWidget> box_;
-  unsigned timer1_ = 0;
+  engine::SourceId timer1_;
   int inset_ = 0;
   engine::SignalConnections signals_;
 };

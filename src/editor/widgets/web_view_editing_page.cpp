@@ -27,11 +27,7 @@ WebViewEditingPage::WebViewEditingPage(engine::WebView& view, EditMenu& menu) : 
   }
 }
 
-WebViewEditingPage::~WebViewEditingPage() {
-  for (Armed& t : timers_) {
-    if (t.source) g_source_remove(t.source);
-  }
-}
+WebViewEditingPage::~WebViewEditingPage() = default;
 
 std::optional<SpanContents> WebViewEditingPage::ReadElement(const DocumentIdentity& doc, const std::string& id) {
   const std::optional<ElementInfo> e = view_.ElementById(doc.frame, id);
@@ -120,10 +116,9 @@ void WebViewEditingPage::ShowMenu(const DocumentIdentity& doc, int x, int y) {
 
 void WebViewEditingPage::ArmTimer(EditTimer timer, std::chrono::milliseconds after) {
   Armed& t = timers_[static_cast<std::size_t>(timer)];
-  if (t.source) g_source_remove(t.source);
-  t.source = g_timeout_add(static_cast<guint>(after.count()), [](gpointer data) -> gboolean {
+  t.source.StartTimeout(static_cast<guint>(after.count()), [](gpointer data) -> gboolean {
     auto* armed = static_cast<Armed*>(data);
-    armed->source = 0;
+    armed->source.Reset();  // the handler may arm it again
     if (armed->owner->TimerFired) armed->owner->TimerFired(armed->timer);
     return G_SOURCE_REMOVE;
   }, &t);

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "editor/editing_page.h"
+#include "engine/source_id.h"
 
 typedef struct _GtkWidget GtkWidget;
 
@@ -51,7 +52,7 @@ class WebViewEditingPage : public EditingPage {
   struct Armed {
     WebViewEditingPage* owner = nullptr;
     EditTimer timer{};
-    unsigned source = 0;
+    engine::SourceId source;
   };
   engine::WebView& view_;
   EditMenu& menu_;

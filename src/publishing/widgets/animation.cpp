@@ -24,13 +24,10 @@ Animation::~Animation() { Stop(); }
 void Animation::Start() {
   ticks_ = 1;
   picture_ = 1;
-  if (!timer_) timer_ = g_timeout_add(static_cast<guint>(interval_), &Animation::OnTick, this);
+  if (!timer_.Active()) timer_.StartTimeout(static_cast<guint>(interval_), &Animation::OnTick, this);
 }
 
-void Animation::Stop() {
-  if (timer_) g_source_remove(timer_);
-  timer_ = 0;
-}
+void Animation::Stop() { timer_.Reset(); }
 
 gboolean Animation::OnTick(gpointer data) {
   auto* self = static_cast<Animation*>(data);

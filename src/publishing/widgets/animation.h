@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/gobject_ptr.h"
+#include "engine/source_id.h"
 
 namespace pq {
 
@@ -29,7 +30,7 @@ class Animation {
   GtkWidget* image_;
   std::vector<engine::GObjectPtr<GdkPixbuf>> pictures_;
   int interval_;
-  guint timer_ = 0;
+  engine::SourceId timer_;
   int ticks_ = 1;
   int picture_ = 1;
 };

@@ -72,7 +72,8 @@ EarlierVersionsDialog::EarlierVersionsDialog(GtkWindow* parent, RevisionRequests
   gtk_label_set_max_width_chars(GTK_LABEL(Label1), 56);
   gtk_widget_set_name(Label1, "Label1");
 
-  GtkListStore* store = gtk_list_store_new(kColumns, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_INT);
+  engine::GObjectPtr<GtkListStore> owned(gtk_list_store_new(kColumns, G_TYPE_STRING, G_TYPE_STRING, G_TYPE_INT));
+  GtkListStore* store = owned.get();
   for (std::size_t i = 0; i < revisions_.size(); ++i) {
     GtkTreeIter row;
     gtk_list_store_append(store, &row);
@@ -80,8 +81,7 @@ EarlierVersionsDialog::EarlierVersionsDialog(GtkWindow* parent, RevisionRequests
                        kSizeColumn, SizeText(revisions_[i].size).c_str(), kIndexColumn,
                        static_cast<int>(i), -1);
   }
-  List = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));
-  g_object_unref(store);
+  List = gtk_tree_view_new_with_model(GTK_TREE_MODEL(store));  // the view takes its own reference
   Named(List, "List", "Earlier versions");
   GtkCellRenderer* text = gtk_cell_renderer_text_new();
   gtk_tree_view_append_column(GTK_TREE_VIEW(List), gtk_tree_view_column_new_with_attributes(
@@ -216,9 +216,8 @@ void EarlierVersionsDialog::PreviewSelected() {
   if (!preview_) {
     preview_ = &PreviewWindow::Open();
     // A group of its own: the preview can be scrolled while this dialog holds the main window.
-    GtkWindowGroup* group = gtk_window_group_new();
-    gtk_window_group_add_window(group, preview_->Window());
-    g_object_unref(group);
+    engine::GObjectPtr<GtkWindowGroup> group(gtk_window_group_new());
+    gtk_window_group_add_window(group.get(), preview_->Window());  // the window keeps the group
     std::weak_ptr<bool> token = alive_;
     preview_->Quit = [this, token] {
       if (!token.expired()) preview_ = nullptr;

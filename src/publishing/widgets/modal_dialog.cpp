@@ -1,5 +1,10 @@
 #include "publishing/widgets/modal_dialog.h"
 
+#include "core/data_folder.h"
+#include "engine/gobject_ptr.h"
+#include "engine/picture_file.h"
+#include "engine/signal_connection.h"
+
 namespace pq {
 
 namespace {
@@ -21,8 +26,35 @@ void MakeModal(GtkWindow* dialog, GtkWindow* parent) {
     gtk_window_set_destroy_with_parent(dialog, TRUE);
   }
   gtk_window_set_position(dialog, parent ? GTK_WIN_POS_CENTER_ON_PARENT : GTK_WIN_POS_CENTER);
-  // No data: the handler needs nothing that could go before the dialog.
-  g_signal_connect_after(dialog, "realize", G_CALLBACK(OnRealize), nullptr);
+  engine::ConnectWithoutData(dialog, "realize", G_CALLBACK(OnRealize), G_CONNECT_AFTER);
+}
+
+engine::ToplevelPtr NewModalDialog(const char* title, GtkWindow* parent) {
+  engine::ToplevelPtr dialog(gtk_dialog_new());
+  gtk_window_set_title(GTK_WINDOW(dialog.get()), title);
+  MakeModal(GTK_WINDOW(dialog.get()), parent);
+  return dialog;
+}
+
+int RunModal(GtkWidget* dialog, GtkWidget* focus) {
+  gtk_widget_show_all(dialog);
+  if (focus) gtk_widget_grab_focus(focus);
+  const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+  gtk_widget_hide(dialog);
+  return response;
+}
+
+GtkWidget* PublishingPicture(const std::string& name, GtkWindow* parent, int size) {
+  const int scale = parent ? gtk_widget_get_scale_factor(GTK_WIDGET(parent)) : 1;
+  const std::string path = DataFolder() + "/publishing/" + name + ".svg";
+  engine::GObjectPtr<GdkPixbuf> pixbuf(engine::LoadPicture(path, size * scale, size * scale));
+  GtkWidget* image = gtk_image_new();
+  if (pixbuf) {
+    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(pixbuf.get(), scale, nullptr);
+    gtk_image_set_from_surface(GTK_IMAGE(image), surface);
+    cairo_surface_destroy(surface);
+  }
+  return image;
 }
 
 }  // namespace pq

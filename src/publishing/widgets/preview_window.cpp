@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/source_id.h"
+
 namespace pq {
 
 namespace {
@@ -12,6 +14,23 @@ constexpr const char* kTitle = "Pagequill Preview";
 std::vector<std::unique_ptr<PreviewWindow>>& Windows() {
   static std::vector<std::unique_ptr<PreviewWindow>> windows;
   return windows;
+}
+
+// Closed windows wait here until the handler that closed them has returned, then go together.
+struct ClosingWindows {
+  std::vector<std::unique_ptr<PreviewWindow>> windows;
+  engine::SourceId idle;
+};
+ClosingWindows& Closing() {
+  static ClosingWindows closing;
+  return closing;
+}
+
+gboolean RemoveClosed(gpointer) {
+  Closing().idle.Reset();
+  auto windows = std::move(Closing().windows);  // moved out first: a window's teardown may close another
+  windows.clear();
+  return G_SOURCE_REMOVE;
 }
 
 }  // namespace
@@ -68,14 +87,9 @@ void PreviewWindow::Close() {
   auto it = std::find_if(all.begin(), all.end(), [this](const auto& w) { return w.get() == this; });
   if (it == all.end()) return;
   // Taken out now; destroyed once the handler that closed it has returned.
-  PreviewWindow* self = it->release();
+  Closing().windows.push_back(std::move(*it));
   all.erase(it);
-  g_idle_add(&PreviewWindow::OnIdleRemove, self);
-}
-
-gboolean PreviewWindow::OnIdleRemove(gpointer data) {
-  std::unique_ptr<PreviewWindow> owned(static_cast<PreviewWindow*>(data));
-  return G_SOURCE_REMOVE;
+  if (!Closing().idle.Active()) Closing().idle.StartIdle(&RemoveClosed, nullptr);
 }
 
 gboolean PreviewWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer data) {

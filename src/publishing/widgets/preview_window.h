@@ -48,7 +48,6 @@ class PreviewWindow {
  private:
   static gboolean OnDelete(GtkWidget*, GdkEvent*, gpointer data);
   static void OnTitle(GObject*, GParamSpec*, gpointer data);
-  static gboolean OnIdleRemove(gpointer data);
 
   engine::GObjectPtr<GtkWidget> window_;
   engine::WebView view_;

@@ -1,12 +1,8 @@
 #include "publishing/widgets/problems_dialog.h"
 
-#include "engine/picture_file.h"
-
-#include "core/data_folder.h"
-
 #include <gtk/gtk.h>
 
-#include "engine/gobject_ptr.h"
+#include "core/data_folder.h"
 #include "publishing/widgets/message_box.h"
 #include "publishing/widgets/modal_dialog.h"
 
@@ -28,16 +24,7 @@ const char* PictureName(ProblemNotice notice) {
 }
 
 GtkWidget* Picture(const std::string& name, GtkWindow* parent) {
-  const int scale = parent ? gtk_widget_get_scale_factor(GTK_WIDGET(parent)) : 1;
-  const std::string path = DataFolder() + "/publishing/" + name + ".svg";
-  engine::GObjectPtr<GdkPixbuf> pixbuf(
-      engine::LoadPicture(path, kPictureSize * scale, kPictureSize * scale));
-  GtkWidget* image = gtk_image_new();
-  if (pixbuf) {
-    cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(pixbuf.get(), scale, nullptr);
-    gtk_image_set_from_surface(GTK_IMAGE(image), surface);
-    cairo_surface_destroy(surface);
-  }
+  GtkWidget* image = PublishingPicture(name, parent, kPictureSize);
   gtk_widget_set_size_request(image, kPictureSize, kPictureSize);
   gtk_widget_set_valign(image, GTK_ALIGN_START);
   return image;
@@ -72,11 +59,8 @@ std::string SettingUpHelpAddress() {
   return "file://" + DataFolder() + "/help/setting-up-publishing.htm";
 }
 
-ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent) : problems_(problems) {
-  dialog_ = gtk_dialog_new();
-  g_object_ref_sink(dialog_);
-  gtk_window_set_title(GTK_WINDOW(dialog_), "Publishing");
-  MakeModal(GTK_WINDOW(dialog_), parent);
+ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent)
+    : problems_(problems), dialog_(NewModalDialog("Publishing", parent)) {
 
   // The notices stand where the decisions placed them; the button below the last one.
   GtkWidget* fixed = gtk_fixed_new();
@@ -95,7 +79,7 @@ ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent) : pr
     g_free(markup);
     gtk_label_set_xalign(GTK_LABEL(more), 0);
     g_object_set_data(G_OBJECT(more), kNoticeKey, GINT_TO_POINTER(static_cast<int>(placed.notice)));
-    g_signal_connect(more, "activate-link", G_CALLBACK(OnMoreInfo), this);
+    signals_.Connect(more, "activate-link", G_CALLBACK(OnMoreInfo), this);
     MoreInfoLinks.push_back(more);
     gtk_box_pack_start(GTK_BOX(column), more, FALSE, FALSE, 0);
     gtk_box_pack_start(GTK_BOX(frame), column, TRUE, TRUE, 0);
@@ -104,29 +88,22 @@ ProblemsDialog::ProblemsDialog(const Problems& problems, GtkWindow* parent) : pr
   OKbutton = gtk_button_new_with_label("OK");
   gtk_widget_set_name(OKbutton, "OKbutton");
   gtk_widget_set_size_request(OKbutton, 96, Problems::kButtonHeight);
-  g_signal_connect(OKbutton, "clicked",
-                   G_CALLBACK(+[](GtkButton*, gpointer d) { gtk_dialog_response(GTK_DIALOG(d), kOk); }), dialog_);
+  signals_.Connect(OKbutton, "clicked",
+                   G_CALLBACK(+[](GtkButton*, gpointer d) { gtk_dialog_response(GTK_DIALOG(d), kOk); }),
+                   dialog_.get());
   gtk_fixed_put(GTK_FIXED(fixed), OKbutton, (kWidth - 96) / 2, problems_.OkButtonTop());
-  GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(dialog_));
+  GtkWidget* area = gtk_dialog_get_content_area(GTK_DIALOG(dialog_.get()));
   gtk_container_set_border_width(GTK_CONTAINER(area), 8);
   gtk_box_pack_start(GTK_BOX(area), fixed, TRUE, TRUE, 0);
 }
 
-ProblemsDialog::~ProblemsDialog() {
-  gtk_widget_destroy(dialog_);
-  g_object_unref(dialog_);
-}
+ProblemsDialog::~ProblemsDialog() = default;
 
-void ProblemsDialog::Run() {
-  gtk_widget_show_all(dialog_);
-  gtk_widget_grab_focus(OKbutton);
-  gtk_dialog_run(GTK_DIALOG(dialog_));
-  gtk_widget_hide(dialog_);
-}
+void ProblemsDialog::Run() { RunModal(dialog_.get(), OKbutton); }
 
 void ProblemsDialog::ShowMoreInfo(ProblemNotice notice) {
   const ProblemNoticeText text = problems_.Text(notice);
-  GtkWidget* box = NewMessageBox(GTK_WINDOW(dialog_), text.moreInfoTitle, text.moreInfoMessage, MessageIcon::Information);
+  GtkWidget* box = NewMessageBox(GTK_WINDOW(dialog_.get()), text.moreInfoTitle, text.moreInfoMessage, MessageIcon::Information);
   gtk_widget_set_name(gtk_dialog_add_button(GTK_DIALOG(box), "OK", GTK_RESPONSE_OK), "OKButton");
   constexpr int kOpenHelp = 1;
   const bool offerHelp = OpenHelp && !text.moreInfoHelp.empty();

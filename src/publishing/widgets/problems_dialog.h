@@ -3,10 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/signal_connection.h"
+#include "engine/toplevel_ptr.h"
 #include "publishing/problems.h"
-
-typedef struct _GtkWidget GtkWidget;
-typedef struct _GtkWindow GtkWindow;
 
 namespace pq {
 
@@ -24,7 +23,7 @@ class ProblemsDialog {
   // The message box behind a notice's "More Info" link, shown modally.
   void ShowMoreInfo(ProblemNotice notice);
 
-  GtkWidget* dialog() const { return dialog_; }
+  GtkWidget* Dialog() const { return dialog_.get(); }
   GtkWidget* OKbutton = nullptr;
   // The "More Info" link of each notice shown, top to bottom.
   std::vector<GtkWidget*> MoreInfoLinks;
@@ -33,7 +32,8 @@ class ProblemsDialog {
 
  private:
   const Problems& problems_;
-  GtkWidget* dialog_ = nullptr;
+  engine::ToplevelPtr dialog_;
+  engine::SignalConnections signals_;  // after the dialog: its handlers go first
 };
 
 // The address of the designers' help page about setting up publishing.

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-typedef struct _GtkWidget GtkWidget;
-typedef struct _GtkWindow GtkWindow;
+#include "engine/signal_connection.h"
+#include "engine/toplevel_ptr.h"
 
 namespace pq {
 
@@ -24,7 +24,7 @@ class PublishCompleteFrm {
   // What a click on the address does.
   void OpenPublishedPage();
 
-  GtkWidget* dialog() const { return dialog_; }
+  GtkWidget* Dialog() const { return dialog_.get(); }
   GtkWidget* LabelURL = nullptr;
   GtkWidget* OKbutton = nullptr;
   GtkWidget* LabelStored = nullptr;  // null when only the page itself was stored
@@ -32,7 +32,8 @@ class PublishCompleteFrm {
  private:
   std::string origUrl_;
   std::function<void(const std::string&)> openPage_;
-  GtkWidget* dialog_ = nullptr;
+  engine::ToplevelPtr dialog_;
+  engine::SignalConnections signals_;  // after the dialog: its handlers go first
 };
 
 }  // namespace pq

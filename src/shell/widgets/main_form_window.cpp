@@ -35,8 +35,8 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   imgEdit_ = std::make_unique<skin::SkinImage>("ImgEdit");
   imgBrowse_->SetAccessible(ATK_ROLE_PAGE_TAB, "Browse");
   imgEdit_->SetAccessible(ATK_ROLE_PAGE_TAB, "Edit");
-  skin_->Put(imgEdit_->widget(), MainFormDesign::kEditHeaderX, MainFormDesign::kHeaderY);
-  skin_->Put(imgBrowse_->widget(), MainFormDesign::kBrowseHeaderX, MainFormDesign::kHeaderY);
+  skin_->Put(imgEdit_->Widget(), MainFormDesign::kEditHeaderX, MainFormDesign::kHeaderY);
+  skin_->Put(imgBrowse_->Widget(), MainFormDesign::kBrowseHeaderX, MainFormDesign::kHeaderY);
 
   buttons_ = std::make_unique<ToolbarButtons>(*skin_);
   // A text button after Publish: the picture buttons' set has no picture for it.
@@ -45,27 +45,27 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
   gtk_widget_set_name(earlier_, "EarlierVersions");
   atk_object_set_name(gtk_widget_get_accessible(earlier_), kEarlierVersionsLabel);
   gtk_widget_set_focus_on_click(earlier_, FALSE);
-  g_signal_connect_swapped(earlier_, "clicked", G_CALLBACK(+[](gpointer self) {
-                             static_cast<MainFormWindow*>(self)->EarlierVersionsCommand();
-                           }),
-                           this);
-  skin_->Put(earlier_, publish.right() + 10, publish.y + publish.height / 2 - 16);
+  windowSignals_.Connect(earlier_, "clicked", G_CALLBACK(+[](gpointer self) {
+                           static_cast<MainFormWindow*>(self)->EarlierVersionsCommand();
+                         }),
+                         this, G_CONNECT_SWAPPED);
+  skin_->Put(earlier_, publish.Right() + 10, publish.y + publish.height / 2 - 16);
 
   const skin::Rect go = buttons_->Place(ToolbarButton::Go);
   label2_ = gtk_label_new(nullptr);
   gtk_label_set_markup(GTK_LABEL(label2_),
                        "<span foreground='#15423d' weight='bold'>Address</span>");
-  skin_->Put(label2_, go.right() + MainFormDesign::kAddressGap, go.y + 16);
+  skin_->Put(label2_, go.Right() + MainFormDesign::kAddressGap, go.y + 16);
   box_ = std::make_unique<WebInputBox>(history_, MainFormDesign::kAddressBoxWidth);
-  AtkObject* entry = gtk_widget_get_accessible(box_->textBox());
+  AtkObject* entry = gtk_widget_get_accessible(box_->TextBox());
   atk_object_set_name(entry, "Address");
   atk_object_add_relationship(entry, ATK_RELATION_LABELLED_BY, gtk_widget_get_accessible(label2_));
-  skin_->Put(box_->widget(), go.right() + MainFormDesign::kAddressGap + 68, go.y + 12);
+  skin_->Put(box_->Widget(), go.Right() + MainFormDesign::kAddressGap + 68, go.y + 12);
 
   browse_ = std::make_unique<BrowseControlWidget>(state_, frames_, fetch);
   browse_->View().SetHomePage(homePage);
   edit_ = std::make_unique<EditPaneLink>(state_, frames_, std::move(fetch));
-  const skin::MainWindowLayout& l = skin_->layout();
+  const skin::MainWindowLayout& l = skin_->Layout();
   // The edit pane lies exactly over the browse pane; only one of them is visible.
   skin_->Put(browse_->Widget(), l.pane.x, l.pane.y);
   skin_->Put(edit_->Widget(), l.pane.x, l.pane.y);
@@ -75,12 +75,11 @@ MainFormWindow::MainFormWindow(Settings& settings, const std::string& homePage, 
 }
 
 MainFormWindow::~MainFormWindow() {
-  for (unsigned& t : timers_)
-    if (t) g_source_remove(t);
-  g_signal_handlers_disconnect_by_data(skin_->window(), this);
+  for (engine::SourceId& t : timers_) t.Reset();
+  windowSignals_.DisconnectAll();
   help_.reset();
   // The panes leave the window before their parts go.
-  GtkContainer* layer = GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(skin_->window())));
+  GtkContainer* layer = GTK_CONTAINER(gtk_bin_get_child(GTK_BIN(skin_->Window())));
   gtk_container_remove(layer, browse_->Widget());
   gtk_container_remove(layer, edit_->Widget());
   edit_.reset();
@@ -99,13 +98,13 @@ void MainFormWindow::WireEvents() {
     if (Closed && MayLeavePage(true)) Closed();
   };
   skin_->Help = [this] { OpenHelp(); };
-  g_signal_connect(skin_->window(), "delete-event", G_CALLBACK(OnDelete), this);
-  g_signal_connect(skin_->window(), "notify::is-active", G_CALLBACK(OnActiveChanged), this);
-  g_signal_connect_swapped(skin_->window(), "map-event", G_CALLBACK(+[](gpointer self) -> gboolean {
-                             static_cast<MainFormWindow*>(self)->FirstActivation();
-                             return FALSE;
-                           }),
-                           this);
+  windowSignals_.Connect(skin_->Window(), "delete-event", G_CALLBACK(OnDelete), this);
+  windowSignals_.Connect(skin_->Window(), "notify::is-active", G_CALLBACK(OnActiveChanged), this);
+  windowSignals_.Connect(skin_->Window(), "map-event", G_CALLBACK(+[](gpointer self) -> gboolean {
+                           static_cast<MainFormWindow*>(self)->FirstActivation();
+                           return FALSE;
+                         }),
+                         this, G_CONNECT_SWAPPED);
   WireHeader(TabHeader::ImgBrowse);
   WireHeader(TabHeader::ImgEdit);
   buttons_->Clicked = [this](ToolbarButton b) { form_.Click(b); };
@@ -145,7 +144,7 @@ void MainFormWindow::WireHeader(TabHeader header) {
   img.Activate = [this, header] { form_.SelectTab(header); };
   img.Motion = [this, header](int x, int y, int, int, bool) {
     skin::SkinImage& i = Header(header);
-    form_.HeaderMouseMove(header, x, y, i.width(), i.height());
+    form_.HeaderMouseMove(header, x, y, i.Width(), i.Height());
   };
   img.Leave = [this] { form_.OtherMouseMove(); };
 }
@@ -198,11 +197,11 @@ void MainFormWindow::ShowHeader(TabHeader header, const HeaderLook& look) {
   img.SetPicture(look.picture);
   const int x = header == TabHeader::ImgBrowse ? MainFormDesign::kBrowseHeaderX
                                                : MainFormDesign::kEditHeaderX;
-  skin_->Move(img.widget(), x, MainFormDesign::kHeaderY - (look.raised ? kTabRaise : 0));
-  gtk_widget_set_sensitive(img.widget(), look.enabled);
-  skin::SetAccessibleSelected(img.widget(), state_.CurrentTab == header);
+  skin_->Move(img.Widget(), x, MainFormDesign::kHeaderY - (look.raised ? kTabRaise : 0));
+  gtk_widget_set_sensitive(img.Widget(), look.enabled);
+  skin::SetAccessibleSelected(img.Widget(), state_.CurrentTab == header);
   if (look.front)
-    if (GdkWindow* w = gtk_widget_get_window(img.widget()); w && gtk_widget_get_has_window(img.widget()))
+    if (GdkWindow* w = gtk_widget_get_window(img.Widget()); w && gtk_widget_get_has_window(img.Widget()))
       gdk_window_raise(w);
 }
 
@@ -210,32 +209,29 @@ void MainFormWindow::ShowTabControls(TabHeader tab) {
   const bool browse = tab == TabHeader::ImgBrowse;
   buttons_->ShowTab(tab);
   gtk_widget_set_visible(label2_, browse);
-  gtk_widget_set_visible(box_->widget(), browse);
+  gtk_widget_set_visible(box_->Widget(), browse);
   gtk_widget_set_visible(browse_->Widget(), browse);
   gtk_widget_set_visible(edit_->Widget(), !browse);
   gtk_widget_set_visible(earlier_, !browse);
 }
 
 void MainFormWindow::SetTimer(MainTimer timer, bool on) {
-  unsigned& source = timers_[static_cast<int>(timer)];
-  if (source) g_source_remove(source);
-  source = 0;
+  engine::SourceId& source = timers_[static_cast<int>(timer)];
+  source.Reset();
   if (!on) return;
   switch (timer) {
-    case MainTimer::Timer1: source = g_timeout_add(100, reinterpret_cast<GSourceFunc>(OnTimer1), this); break;
-    case MainTimer::Timer2: source = g_timeout_add(750, reinterpret_cast<GSourceFunc>(OnTimer2), this); break;
-    case MainTimer::Timer3: source = g_timeout_add(100, reinterpret_cast<GSourceFunc>(OnTimer3), this); break;
+    case MainTimer::Timer1: source.StartTimeout(100, reinterpret_cast<GSourceFunc>(OnTimer1), this); break;
+    case MainTimer::Timer2: source.StartTimeout(750, reinterpret_cast<GSourceFunc>(OnTimer2), this); break;
+    case MainTimer::Timer3: source.StartTimeout(100, reinterpret_cast<GSourceFunc>(OnTimer3), this); break;
   }
 }
 
-// Each tick asks the logic, which switches its timer off through SetTimer; the source that
-// ticked is then already gone.
+// Each tick asks the logic, which switches its timer off (or on again) through SetTimer; the
+// source that ticked is then already gone, whatever the tick returns.
 int MainFormWindow::OnTimer1(void* self) {
   auto* w = static_cast<MainFormWindow*>(self);
-  const unsigned source = w->timers_[0];
   w->form_.Timer1Tick();
-  if (w->timers_[0] == source) return G_SOURCE_CONTINUE;
-  return G_SOURCE_REMOVE;
+  return G_SOURCE_CONTINUE;
 }
 int MainFormWindow::OnTimer2(void* self) {
   auto* w = static_cast<MainFormWindow*>(self);
@@ -244,10 +240,8 @@ int MainFormWindow::OnTimer2(void* self) {
 }
 int MainFormWindow::OnTimer3(void* self) {
   auto* w = static_cast<MainFormWindow*>(self);
-  const unsigned source = w->timers_[2];
   w->form_.Timer3Tick(gtk_window_is_active(w->Window()));
-  if (w->timers_[2] == source) return G_SOURCE_CONTINUE;
-  return G_SOURCE_REMOVE;
+  return G_SOURCE_CONTINUE;
 }
 
 bool MainFormWindow::ClipboardHasText() { return engine::ClipboardHasText(); }

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "core/settings.h"
+#include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "pageprep/frame_table.h"
 #include "publishing/earlier_versions.h"
 #include "publishing/reapply_edits.h"
@@ -75,7 +77,7 @@ class MainFormWindow : private MainFormView {
   void UpdateEarlierVersions();
 
   // --- parts, for the program and its tests
-  GtkWindow* Window() const { return skin_->window(); }
+  GtkWindow* Window() const { return skin_->Window(); }
   MainForm& Form() { return form_; }
   WindowState& State() { return state_; }
   FrameTable& Frames() { return frames_; }
@@ -154,7 +156,7 @@ class MainFormWindow : private MainFormView {
   std::unique_ptr<BrowseControlWidget> browse_;
   std::unique_ptr<EditPaneLink> edit_;
   std::unique_ptr<HelpWindow> help_;
-  unsigned timers_[3] = {0, 0, 0};
+  engine::SourceId timers_[3];
   bool menuPasteEnabled_ = false;
   UnpublishedChanges unpublished_;
   // Edits waiting for the reloaded page to be ready in the edit pane.
@@ -162,6 +164,8 @@ class MainFormWindow : private MainFormView {
   void PutCarriedEditsBack();
   bool activating_ = false;
   GtkWidget* earlier_ = nullptr;
+  // The handlers of the window's own signals and of its buttons, with this as their data.
+  engine::SignalConnections windowSignals_;
   OutdatedSiteScripts outdated_;
   // The user has already chosen to leave the page for the next reload.
   bool leaveAnswered_ = false;

@@ -17,7 +17,7 @@ class LinkChangeFrm {
   // Shows the notice modally with its box ticked or clear.
   NoticeReply Run(bool boxTicked);
 
-  GtkWidget* dialog() const { return dialog_.get(); }
+  GtkWidget* Dialog() const { return dialog_.get(); }
   GtkWidget* Check1 = nullptr;
   GtkWidget* YesButton = nullptr;
   GtkWidget* NoButton = nullptr;
@@ -36,7 +36,7 @@ class LayoutMsgForm {
 
   NoticeReply Run(bool boxTicked);
 
-  GtkWidget* dialog() const { return dialog_.get(); }
+  GtkWidget* Dialog() const { return dialog_.get(); }
   GtkWidget* Check1 = nullptr;
   GtkWidget* OkButton = nullptr;
 

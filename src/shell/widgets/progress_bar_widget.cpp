@@ -29,10 +29,7 @@ ProgressBarWidget::ProgressBarWidget(ProgressBar& bar)
   signals_.Connect(area_.get(), "draw", G_CALLBACK(OnDraw), &bar_);
 }
 
-ProgressBarWidget::~ProgressBarWidget() {
-  if (creepTimer_) g_source_remove(creepTimer_);
-  if (finishTimer_) g_source_remove(finishTimer_);
-}
+ProgressBarWidget::~ProgressBarWidget() = default;
 
 GtkWidget* ProgressBarWidget::Widget() const { return area_.get(); }
 
@@ -40,31 +37,27 @@ int ProgressBarWidget::OnCreep(void* data) {
   auto* self = static_cast<ProgressBarWidget*>(data);
   self->bar_.CreepTick();
   self->Update();
-  return self->creepTimer_ ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+  return self->creepTimer_.Active() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 int ProgressBarWidget::OnFinish(void* data) {
   auto* self = static_cast<ProgressBarWidget*>(data);
   self->bar_.FinishTick();
   self->Update();
-  return self->finishTimer_ ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+  return self->finishTimer_.Active() ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
 }
 
 void ProgressBarWidget::Update() {
-  // A timer switched off from inside its own tick is dropped by returning G_SOURCE_REMOVE.
-  if (bar_.CreepTimerOn() && !creepTimer_) {
-    creepTimer_ = g_timeout_add(ProgressBar::kCreepIntervalMs, OnCreep, this);
-  } else if (!bar_.CreepTimerOn() && creepTimer_) {
-    GSource* current = g_main_current_source();
-    if (!current || g_source_get_id(current) != creepTimer_) g_source_remove(creepTimer_);
-    creepTimer_ = 0;
+  // A timer may be switched off from inside its own tick: SourceId allows that.
+  if (bar_.CreepTimerOn() && !creepTimer_.Active()) {
+    creepTimer_.StartTimeout(ProgressBar::kCreepIntervalMs, OnCreep, this);
+  } else if (!bar_.CreepTimerOn()) {
+    creepTimer_.Reset();
   }
-  if (bar_.FinishTimerOn() && !finishTimer_) {
-    finishTimer_ = g_timeout_add(ProgressBar::kFinishIntervalMs, OnFinish, this);
-  } else if (!bar_.FinishTimerOn() && finishTimer_) {
-    GSource* current = g_main_current_source();
-    if (!current || g_source_get_id(current) != finishTimer_) g_source_remove(finishTimer_);
-    finishTimer_ = 0;
+  if (bar_.FinishTimerOn() && !finishTimer_.Active()) {
+    finishTimer_.StartTimeout(ProgressBar::kFinishIntervalMs, OnFinish, this);
+  } else if (!bar_.FinishTimerOn()) {
+    finishTimer_.Reset();
   }
   gtk_widget_queue_draw(area_.get());
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "engine/gobject_ptr.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "shell/progress_bar.h"
 
 typedef struct _GtkWidget GtkWidget;
@@ -25,8 +26,8 @@ class ProgressBarWidget {
 
   ProgressBar& bar_;
   engine::GObjectPtr<GtkWidget> area_;
-  unsigned creepTimer_ = 0;
-  unsigned finishTimer_ = 0;
+  engine::SourceId creepTimer_;
+  engine::SourceId finishTimer_;
   engine::SignalConnections signals_;
 };
 

@@ -6,6 +6,7 @@
 #include "engine/clipboard.h"
 #include "engine/form_post.h"
 #include "engine/http_fetch.h"
+#include "engine/source_id.h"
 #include "pageprep/markers.h"
 #include "pageprep/url_ops.h"
 #include "publishing/earlier_versions.h"
@@ -39,9 +40,6 @@ class MainWindowPublishing : public PublishHost {
         unpublished_(unpublished),
         settings_(settings),
         documents_(window.EditPaneWidget().View(), window.EditPaneWidget().Control()) {}
-  ~MainWindowPublishing() override {
-    if (poll_) g_source_remove(poll_);
-  }
 
   const PageRecord& Record() override { return window_.BrowsePaneWidget().Control().Record; }
   FrameTable& Frames() override { return window_.Frames(); }
@@ -60,7 +58,7 @@ class MainWindowPublishing : public PublishHost {
     reloaded_ = std::move(reloaded);
     window_.BrowsePaneWidget().Control().refresh();
     // The browse pane empties PublishState when its reload has finished downloading.
-    if (!poll_) poll_ = g_timeout_add(kReloadPollMs, &MainWindowPublishing::Poll, this);
+    if (!poll_.Active()) poll_.StartTimeout(kReloadPollMs, &MainWindowPublishing::Poll, this);
   }
   void DropCachedCopies(const std::string&) override {
     window_.BrowsePaneWidget().View().ClearCache();
@@ -75,7 +73,7 @@ class MainWindowPublishing : public PublishHost {
   static gboolean Poll(gpointer data) {
     auto* self = static_cast<MainWindowPublishing*>(data);
     if (self->window_.State().PublishState == "publishing") return G_SOURCE_CONTINUE;
-    self->poll_ = 0;
+    self->poll_.Reset();  // the call below may start it again
     if (self->reloaded_) std::exchange(self->reloaded_, nullptr)();
     return G_SOURCE_REMOVE;
   }
@@ -85,7 +83,7 @@ class MainWindowPublishing : public PublishHost {
   Settings& settings_;
   EditPaneDocuments documents_;
   std::function<void()> reloaded_;
-  guint poll_ = 0;
+  engine::SourceId poll_;
 };
 
 }  // namespace

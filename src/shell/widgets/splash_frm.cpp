@@ -33,7 +33,7 @@ SplashFrm::SplashFrm(std::optional<std::string> serviceAddress,
   auto [w, h] = skin::ImageForm::Default().Size(kPicture);
   GtkWidget* picture = gtk_drawing_area_new();
   gtk_widget_set_size_request(picture, w, h);
-  g_signal_connect(picture, "draw", G_CALLBACK(OnDraw), nullptr);
+  signals_.Connect(picture, "draw", G_CALLBACK(OnDraw), nullptr);
   gtk_container_add(GTK_CONTAINER(win), picture);
   gtk_window_set_default_size(win, w, h);
   AtkObject* a = gtk_widget_get_accessible(window_.get());
@@ -42,7 +42,7 @@ SplashFrm::SplashFrm(std::optional<std::string> serviceAddress,
 }
 
 SplashFrm::~SplashFrm() {
-  if (timer_) g_source_remove(timer_);
+  timer_.Reset();
   if (view_) view_->DocumentComplete = nullptr;
   gtk_widget_destroy(window_.get());
 }
@@ -54,7 +54,7 @@ void SplashFrm::Show() {
   gtk_widget_show_all(win);
   if (GdkPixbuf* picture = skin::ImageForm::Default().Pixbuf(kPicture, 1))
     skin::ShapeWindowFromPicture(win, picture);
-  timer_ = g_timeout_add(200, reinterpret_cast<GSourceFunc>(OnTimer), this);
+  timer_.StartTimeout(200, reinterpret_cast<GSourceFunc>(OnTimer), this);
 
   DeleteLeftoverCopies();
   const int version = engine::EngineVersion();
@@ -77,21 +77,20 @@ void SplashFrm::Show() {
 int SplashFrm::OnTimer(void* self) {
   auto* s = static_cast<SplashFrm*>(self);
   const bool close = s->check_.Tick();
-  if (s->check_.outcome() == SplashCheck::Outcome::Failed) {
-    s->timer_ = 0;
+  if (s->check_.CurrentOutcome() == SplashCheck::Outcome::Failed) {
+    s->timer_.Reset();
     s->Fail(kConnectTitle, ConnectFailedMessage());
     return G_SOURCE_REMOVE;
   }
   if (!close) return G_SOURCE_CONTINUE;
-  s->timer_ = 0;
+  s->timer_.Reset();
   s->Finish(true);
   return G_SOURCE_REMOVE;
 }
 
 void SplashFrm::Fail(const std::string& title, const std::string& text) {
   if (finished_) return;
-  if (timer_) g_source_remove(timer_);
-  timer_ = 0;
+  timer_.Reset();
   ShowMessage(Window(), title, text, MessageIcon::CriticalStop);
   Finish(false);
 }

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "engine/gobject_ptr.h"
+#include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "engine/web_view.h"
 #include "shell/splash_check.h"
 
@@ -45,7 +47,8 @@ class SplashFrm {
   SplashCheck check_;
   engine::GObjectPtr<GtkWidget> window_;
   std::unique_ptr<engine::WebView> view_;
-  unsigned timer_ = 0;
+  engine::SourceId timer_;
+  engine::SignalConnections signals_;
   bool finished_ = false;
 };
 

@@ -33,11 +33,11 @@ ToolbarButtons::ToolbarButtons(skin::SkinnedWindow& window)
     button.SetPictures(ButtonLabel(b));
     button.SetAccessibleName(ButtonLabel(b));
     if (const std::string_view keys = ShortcutKeys(ShortcutOf(b)); !keys.empty())
-      gtk_widget_set_tooltip_text(button.widget(), (std::string(ButtonLabel(b)) + " (" + std::string(keys) + ")").c_str());
+      gtk_widget_set_tooltip_text(button.Widget(), (std::string(ButtonLabel(b)) + " (" + std::string(keys) + ")").c_str());
     button.Click = [this, b] {
       if (Clicked) Clicked(b);
     };
-    window.Put(button.widget(), places_[Index(b)].x, places_[Index(b)].y);
+    window.Put(button.Widget(), places_[Index(b)].x, places_[Index(b)].y);
     controls_[Index(b)] = std::move(control);
   }
   // Until an edit copy is loaded there is nothing to cut, copy, paste, format, undo or redo;
@@ -52,7 +52,7 @@ ToolbarButtons::ToolbarButtons(skin::SkinnedWindow& window)
 void ToolbarButtons::ShowTab(TabHeader tab) {
   for (ToolbarButton b : kAllToolbarButtons) {
     const bool visible = OnBrowseTab(b) == (tab == TabHeader::ImgBrowse);
-    gtk_widget_set_visible(Button(b).widget(), visible);
+    gtk_widget_set_visible(Button(b).Widget(), visible);
   }
 }
 

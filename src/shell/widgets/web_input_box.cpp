@@ -108,8 +108,8 @@ WebInputBox::WebInputBox(TypedAddressHistory& history, int width)
 
 WebInputBox::~WebInputBox() {
   if (pressHook_) g_signal_remove_emission_hook(pressSignal_, pressHook_);
-  if (timer1_) g_source_remove(timer1_);
-  if (selectIdle_) g_source_remove(selectIdle_);
+  timer1_.Reset();
+  selectIdle_.Reset();
 }
 
 void WebInputBox::SetBackground(const GdkRGBA& BackCol) {
@@ -313,11 +313,11 @@ gboolean WebInputBox::OnFocusIn(GtkWidget*, GdkEventFocus*, gpointer self) {
   auto* b = static_cast<WebInputBox*>(self);
   gtk_editable_select_region(GTK_EDITABLE(b->textBox_), 0, -1);
   // A click that gave the focus places the caret after this; select again once it has.
-  if (!b->selectIdle_)
-    b->selectIdle_ = g_idle_add(
+  if (!b->selectIdle_.Active())
+    b->selectIdle_.StartIdle(
         [](gpointer data) -> gboolean {
           auto* box = static_cast<WebInputBox*>(data);
-          box->selectIdle_ = 0;
+          box->selectIdle_.Reset();
           if (gtk_widget_has_focus(box->textBox_))
             gtk_editable_select_region(GTK_EDITABLE(box->textBox_), 0, -1);
           return G_SOURCE_REMOVE;
@@ -382,7 +382,7 @@ gboolean WebInputBox::OnPictureMotion(GtkWidget*, GdkEventMotion* e, gpointer se
     if (!b->state_.dropButtonLit) {
       b->state_.dropButtonLit = true;
       b->SetDropLook(DropLook::Hover);
-      if (!b->timer1_) b->timer1_ = g_timeout_add(100, OnTimer, b);
+      if (!b->timer1_.Active()) b->timer1_.StartTimeout(100, OnTimer, b);
     }
   } else {
     b->state_.dropButtonLit = false;
@@ -402,7 +402,7 @@ bool WebInputBox::PointerOverPicture() const {
 gboolean WebInputBox::OnTimer(gpointer self) {
   auto* b = static_cast<WebInputBox*>(self);
   if (b->PointerOverPicture()) return G_SOURCE_CONTINUE;
-  b->timer1_ = 0;
+  b->timer1_.Reset();
   b->state_.dropButtonLit = false;
   b->SetDropLook(DropLook::Normal);
   return G_SOURCE_REMOVE;

@@ -8,6 +8,7 @@
 #include "core/settings.h"
 #include "engine/gobject_ptr.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "engine/toplevel_ptr.h"
 #include "shell/address_history.h"
 #include "shell/web_input_box_state.h"
@@ -26,7 +27,7 @@ class WebInputBox {
   WebInputBox(const WebInputBox&) = delete;
   WebInputBox& operator=(const WebInputBox&) = delete;
 
-  GtkWidget* widget() const { return root_.get(); }
+  GtkWidget* Widget() const { return root_.get(); }
 
   void SetBackground(const GdkRGBA& BackCol);
   void RefreshList();
@@ -46,10 +47,10 @@ class WebInputBox {
   std::string Text() const;
   std::vector<std::string> ListEntries() const;
   std::string ListText() const;  // the selected entry of the list
-  DropLook dropLook() const { return dropLook_; }
-  GtkWidget* textBox() const { return textBox_; }
-  GtkWidget* listWindow() const { return popup_.get(); }
-  const WebInputBoxState& state() const { return state_; }
+  DropLook ShownDropLook() const { return dropLook_; }
+  GtkWidget* TextBox() const { return textBox_; }
+  GtkWidget* ListWindow() const { return popup_.get(); }
+  const WebInputBoxState& State() const { return state_; }
 
  private:
   static gboolean OnDraw(GtkWidget*, cairo_t*, gpointer self);
@@ -85,8 +86,8 @@ class WebInputBox {
   engine::GObjectPtr<GtkListStore> store_;
   bool listHasFocus_ = false;      // arrow keys moved into the list
   DropLook dropLook_ = DropLook::Normal;
-  guint timer1_ = 0;
-  guint selectIdle_ = 0;
+  engine::SourceId timer1_;
+  engine::SourceId selectIdle_;
   gulong pressHook_ = 0;
   guint pressSignal_ = 0;
   engine::SignalConnections signals_;

@@ -2,11 +2,14 @@
 
 #include <gtk/gtk-a11y.h>
 
+#include "engine/source_id.h"
+
 namespace {
 
 constexpr const char* kPress = "pq-a11y-press";
 constexpr const char* kPressData = "pq-a11y-press-data";
 constexpr const char* kSelected = "pq-a11y-selected";
+constexpr const char* kPressIdle = "pq-a11y-press-idle";
 
 // --- the area: a drawing area whose accessible is PqAreaAccessible
 
@@ -38,13 +41,33 @@ GtkWidget* WidgetOf(gpointer accessible) {
   return gtk_accessible_get_widget(GTK_ACCESSIBLE(accessible));
 }
 
-gboolean RunPress(gpointer widgetRef) {
-  auto* widget = static_cast<GtkWidget*>(widgetRef);
+// Presses asked for and not yet run. They belong to the widget: they go when it does.
+struct PendingPresses {
+  GtkWidget* widget = nullptr;
+  int count = 0;
+  pq::engine::SourceId idle;
+};
+
+gboolean RunPress(gpointer data) {
+  auto* pending = static_cast<PendingPresses*>(data);
+  GtkWidget* widget = pending->widget;
+  const bool more = --pending->count > 0;
+  if (!more) pending->idle.Reset();
   auto press = reinterpret_cast<void (*)(gpointer)>(g_object_get_data(G_OBJECT(widget), kPress));
   if (press && gtk_widget_is_sensitive(widget) && gtk_widget_get_mapped(widget))
     press(g_object_get_data(G_OBJECT(widget), kPressData));
-  g_object_unref(widget);
-  return G_SOURCE_REMOVE;
+  return more ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+}
+
+void QueuePress(GtkWidget* widget) {
+  auto* pending = static_cast<PendingPresses*>(g_object_get_data(G_OBJECT(widget), kPressIdle));
+  if (!pending) {
+    pending = new PendingPresses;
+    pending->widget = widget;
+    g_object_set_data_full(G_OBJECT(widget), kPressIdle, pending,
+                           [](gpointer p) { delete static_cast<PendingPresses*>(p); });
+  }
+  if (pending->count++ == 0) pending->idle.StartIdle(RunPress, pending);
 }
 
 gboolean DoAction(AtkAction* action, gint i) {
@@ -52,7 +75,7 @@ gboolean DoAction(AtkAction* action, gint i) {
   if (i != 0 || !widget || !gtk_widget_is_sensitive(widget)) return FALSE;
   if (!g_object_get_data(G_OBJECT(widget), kPress)) return FALSE;
   // Answer the request first: a press may open a modal dialog.
-  g_idle_add(RunPress, g_object_ref(widget));
+  QueuePress(widget);
   return TRUE;
 }
 gint NActions(AtkAction* action) {

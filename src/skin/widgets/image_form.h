@@ -28,7 +28,7 @@ class ImageForm {
   GdkPixbuf* Pixbuf(std::string_view name, int scale);
   // Paints the picture with its top-left corner at (x, y); answers whether it was there.
   bool Paint(cairo_t* cr, std::string_view name, double x, double y, int scale);
-  const std::string& folder() const { return folder_; }
+  const std::string& Folder() const { return folder_; }
 
  private:
   struct Entry {

@@ -31,7 +31,7 @@ PictureButton::PictureButton(ImageForm& images) : images_(images) {
 
 PictureButton::~PictureButton() {
   SetAccessiblePress(area_.get(), nullptr, nullptr);
-  if (overTimer_) g_source_remove(overTimer_);
+  overTimer_.Reset();
 }
 
 void PictureButton::SetPicture_Normal(const std::string& name) {
@@ -68,8 +68,8 @@ void PictureButton::Sync() {
   // The widget takes mouse input only while the button is enabled.
   if (gtk_widget_get_sensitive(area_.get()) != state_.Enabled())
     gtk_widget_set_sensitive(area_.get(), state_.Enabled());
-  if (state_.OverTimerRunning() && !overTimer_)
-    overTimer_ = g_timeout_add(100, OnOverTimer, this);
+  if (state_.OverTimerRunning() && !overTimer_.Active())
+    overTimer_.StartTimeout(100, OnOverTimer, this);
   gtk_widget_queue_draw(area_.get());
 }
 
@@ -150,7 +150,7 @@ gboolean PictureButton::OnOverTimer(gpointer self) {
   auto* b = static_cast<PictureButton*>(self);
   b->state_.OverTimerTick(b->PointerOverOwnWindow());
   if (b->state_.OverTimerRunning()) return G_SOURCE_CONTINUE;
-  b->overTimer_ = 0;
+  b->overTimer_.Reset();
   gtk_widget_queue_draw(b->area_.get());
   return G_SOURCE_REMOVE;
 }

@@ -7,6 +7,7 @@
 #include "skin/picture_button_state.h"
 #include "engine/gobject_ptr.h"
 #include "engine/signal_connection.h"
+#include "engine/source_id.h"
 #include "skin/widgets/image_form.h"
 
 namespace pq::skin {
@@ -21,7 +22,7 @@ class PictureButton {
   PictureButton(const PictureButton&) = delete;
   PictureButton& operator=(const PictureButton&) = delete;
 
-  GtkWidget* widget() const { return area_.get(); }
+  GtkWidget* Widget() const { return area_.get(); }
 
   // The four pictures by name in the image set; setting the normal one repaints.
   const std::string& Picture_Normal() const { return normal_; }
@@ -47,7 +48,7 @@ class PictureButton {
 
   std::function<void()> Click;
 
-  const PictureButtonState& state() const { return state_; }
+  const PictureButtonState& State() const { return state_; }
   // The name of the picture on show ("" for none).
   const std::string& ShownPicture() const;
 
@@ -66,7 +67,7 @@ class PictureButton {
   PictureButtonState state_;
   std::string normal_, highlight_, pressed_, disabled_;
   bool shownOnce_ = false;
-  guint overTimer_ = 0;
+  engine::SourceId overTimer_;
   engine::SignalConnections signals_;
 };
 

@@ -19,13 +19,13 @@ class SkinImage {
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
 
-  GtkWidget* widget() const { return area_.get(); }
-  const std::string& name() const { return name_; }
+  GtkWidget* Widget() const { return area_.get(); }
+  const std::string& Name() const { return name_; }
   // Shows a picture; the widget takes the picture's size.
   void SetPicture(const std::string& picture);
-  const std::string& picture() const { return picture_; }
-  int width() const { return width_; }
-  int height() const { return height_; }
+  const std::string& Picture() const { return picture_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
 
   // What assistive technologies call it; it becomes a control they can press (Activate).
   void SetAccessible(AtkRole role, const std::string& name);

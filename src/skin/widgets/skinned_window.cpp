@@ -91,7 +91,7 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
     skin_.BeginTitleDrag(rx, ry, WindowRect());
     if (WindowManagerMoves() && !maximized_) {
       skin_.EndMouse();
-      gtk_window_begin_move_drag(window(), 1, rx, ry, gtk_get_current_event_time());
+      gtk_window_begin_move_drag(Window(), 1, rx, ry, gtk_get_current_event_time());
     }
   };
   image1_->Motion = [this](int, int, int rx, int ry, bool) {
@@ -99,7 +99,7 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
     Track(rx, ry);
   };
   image1_->Release = [this](int, int) { EndMouse(); };
-  Put(image1_->widget(), kImage1X, kImage1Y);
+  Put(image1_->Widget(), kImage1X, kImage1Y);
 
   imgClose_ = std::make_unique<SkinImage>("ImgClose", images_);
   imgNormMax_ = std::make_unique<SkinImage>("ImgNormMax", images_);
@@ -107,12 +107,12 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
   imgHelp_ = std::make_unique<SkinImage>("ImgHelp", images_);
   for (SkinImage* img : {imgClose_.get(), imgNormMax_.get(), imgMin_.get(), imgHelp_.get()}) {
     WireWindowImage(*img);
-    img->SetAccessible(ATK_ROLE_PUSH_BUTTON, AccessibleName(img->name(), false));
+    img->SetAccessible(ATK_ROLE_PUSH_BUTTON, AccessibleName(img->Name(), false));
     SkinImage* self = img;
-    img->Activate = [this, self] { WindowImageReleased(self->name()); };
-    img->SetPicture(windowImages_.PictureName(img->name(), "Norm"));
-    windowImages_.SetImageSize(img->name(), img->width(), img->height());
-    Put(img->widget(), 0, 0);
+    img->Activate = [this, self] { WindowImageReleased(self->Name()); };
+    img->SetPicture(windowImages_.PictureName(img->Name(), "Norm"));
+    windowImages_.SetImageSize(img->Name(), img->Width(), img->Height());
+    Put(img->Widget(), 0, 0);
   }
   Layout(start.width, start.height);
   gtk_widget_show_all(content_);
@@ -121,7 +121,7 @@ SkinnedWindow::SkinnedWindow(const std::string& caption, const SkinDesign& desig
 SkinnedWindow::~SkinnedWindow() = default;
 
 void SkinnedWindow::WireWindowImage(SkinImage& img) {
-  const std::string name = img.name();
+  const std::string name = img.Name();
   img.Press = [this, name](int, int, int, int) { windowImages_.ButtonDown(name); };
   img.Motion = [this, name](int x, int y, int, int, bool) {
     SetCursor(CursorKind::Default);
@@ -139,7 +139,7 @@ void SkinnedWindow::WindowImageReleased(const std::string& name) {
   if (name == "ImgClose") {
     if (Close) Close();
   } else if (name == "ImgMin") {
-    gtk_window_iconify(window());
+    gtk_window_iconify(Window());
   } else if (name == "ImgNormMax") {
     if (maximized_)
       RestoreWindow();
@@ -161,13 +161,13 @@ void SkinnedWindow::Move(GtkWidget* child, int x, int y) {
 SkinImage* SkinnedWindow::Image(const std::string& control) const {
   for (SkinImage* img :
        {image1_.get(), imgClose_.get(), imgNormMax_.get(), imgMin_.get(), imgHelp_.get()})
-    if (img && img->name() == control) return img;
+    if (img && img->Name() == control) return img;
   return nullptr;
 }
 
 std::string SkinnedWindow::ImagePicture(const std::string& control) const {
   SkinImage* img = Image(control);
-  return img ? img->picture() : std::string();
+  return img ? img->Picture() : std::string();
 }
 
 void SkinnedWindow::SetTabBackgroundColours(Rgb outline, Rgb fill) {
@@ -188,15 +188,15 @@ Rect SkinnedWindow::WindowRect() const {
     r.width = gdk_window_get_width(gw);
     r.height = gdk_window_get_height(gw);
   } else {
-    gtk_window_get_position(window(), &r.x, &r.y);
-    gtk_window_get_size(window(), &r.width, &r.height);
+    gtk_window_get_position(Window(), &r.x, &r.y);
+    gtk_window_get_size(Window(), &r.width, &r.height);
   }
   return r;
 }
 
 void SkinnedWindow::SetWindowRect(const Rect& r) {
-  gtk_window_move(window(), r.x, r.y);
-  gtk_window_resize(window(), r.width, r.height);
+  gtk_window_move(Window(), r.x, r.y);
+  gtk_window_resize(Window(), r.width, r.height);
 }
 
 Rect SkinnedWindow::WorkArea() const {
@@ -239,10 +239,10 @@ void SkinnedWindow::Layout(int w, int h) {
   laidOutW_ = w;
   laidOutH_ = h;
   layout_ = LayoutMainWindow(w, h, design_);
-  Move(imgClose_->widget(), layout_.ImgClose.x, layout_.ImgClose.y);
-  Move(imgNormMax_->widget(), layout_.ImgNormMax.x, layout_.ImgNormMax.y);
-  Move(imgMin_->widget(), layout_.ImgMin.x, layout_.ImgMin.y);
-  Move(imgHelp_->widget(), layout_.ImgHelp.x, layout_.ImgHelp.y);
+  Move(imgClose_->Widget(), layout_.ImgClose.x, layout_.ImgClose.y);
+  Move(imgNormMax_->Widget(), layout_.ImgNormMax.x, layout_.ImgNormMax.y);
+  Move(imgMin_->Widget(), layout_.ImgMin.x, layout_.ImgMin.y);
+  Move(imgHelp_->Widget(), layout_.ImgHelp.x, layout_.ImgHelp.y);
   gtk_widget_queue_draw(content_);
   if (Resized) Resized(layout_);
 }
@@ -298,15 +298,15 @@ gboolean SkinnedWindow::OnPress(GtkWidget*, GdkEventButton* e, gpointer self) {
     const Zone zone = s->skin_.ResizeZone();
     s->skin_.EndMouse();
     if (drag)
-      gtk_window_begin_move_drag(s->window(), 1, rx, ry, e->time);
+      gtk_window_begin_move_drag(s->Window(), 1, rx, ry, e->time);
     else if (zone != Zone::None) {
       // The window manager keeps to the minimum size through the size hints; they are set
       // only now so that the program can still shrink the window out of sight at start-up.
       GdkGeometry hints{};
       hints.min_width = kMinWidth;
       hints.min_height = kMinHeight;
-      gtk_window_set_geometry_hints(s->window(), nullptr, &hints, GDK_HINT_MIN_SIZE);
-      gtk_window_begin_resize_drag(s->window(), EdgeOf(zone), 1, rx, ry, e->time);
+      gtk_window_set_geometry_hints(s->Window(), nullptr, &hints, GDK_HINT_MIN_SIZE);
+      gtk_window_begin_resize_drag(s->Window(), EdgeOf(zone), 1, rx, ry, e->time);
     }
   }
   return TRUE;

@@ -29,7 +29,7 @@ class SkinnedWindow {
   SkinnedWindow(const SkinnedWindow&) = delete;
   SkinnedWindow& operator=(const SkinnedWindow&) = delete;
 
-  GtkWindow* window() const { return GTK_WINDOW(window_.get()); }
+  GtkWindow* Window() const { return GTK_WINDOW(window_.get()); }
   // The layer the window's own controls are put on, in window coordinates.
   void Put(GtkWidget* child, int x, int y);
   void Move(GtkWidget* child, int x, int y);
@@ -45,7 +45,7 @@ class SkinnedWindow {
   Rect WindowRect() const;
   void SetWindowRect(const Rect& r);
   Rect WorkArea() const;
-  const MainWindowLayout& layout() const { return layout_; }
+  const MainWindowLayout& Layout() const { return layout_; }
   // Colours of the tab strip: its outline and its fill.
   void SetTabBackgroundColours(Rgb outline, Rgb fill);
 
@@ -60,7 +60,7 @@ class SkinnedWindow {
   std::string ImagePicture(const std::string& control) const;
   SkinImage* Image(const std::string& control) const;
   // The cursor the window shows for the pointer's zone.
-  CursorKind cursor() const { return cursor_; }
+  CursorKind Cursor() const { return cursor_; }
   // Whether the window manager moves and resizes the window (else the skin does it itself).
   bool WindowManagerMoves() const;
 
