@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace pqtest {
@@ -32,6 +33,14 @@ bool Accepts(const std::string& number) {
   return false;
 }
 
+// The process the display's lock file names, or -1.
+pid_t LockOwner(const std::string& n) {
+  std::ifstream lock("/tmp/.X" + n + "-lock");
+  long pid = -1;
+  lock >> pid;
+  return lock ? static_cast<pid_t>(pid) : -1;
+}
+
 }  // namespace
 
 Xvfb::Xvfb(int width, int height) {
@@ -46,7 +55,9 @@ Xvfb::Xvfb(int width, int height) {
     if (std::filesystem::exists("/tmp/.X" + candidate + "-lock")) continue;
     if (!server_.Start({"Xvfb", ":" + candidate, "-screen", "0", screen, "-nolisten", "tcp"}))
       return;
-    if (Accepts(candidate) && server_.Running()) {
+    // A server that lost the number to another one started together exits, but its check for
+    // a client can still be answered by the other: the lock names the server that won.
+    if (Accepts(candidate) && server_.Running() && LockOwner(candidate) == server_.pid()) {
       n = candidate;
     } else {
       server_.Stop();
