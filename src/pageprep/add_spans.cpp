@@ -263,7 +263,7 @@ class Scanner {
     if (IsTagNamed(p, "<noembed")) return AfterElement(p, "</noembed");
     if (IsTagNamed(p, "<noframes")) return AfterElement(p, "</noframes");
     if (IsTagNamed(p, "<plaintext")) return n_;  // nothing after it is markup
-    if (p + 2 < n_ && Lower(t_[p + 1]) == 'a' && IsWs(t_[p + 2])) return WrapLink(p);
+    if (p + 2 < n_ && Lower(t_[p + 1]) == 'a' && (IsWs(t_[p + 2]) || t_[p + 2] == '\f')) return WrapLink(p);
     const std::size_t end = TagEnd(p);
     return end == npos ? n_ : end + 1;
   }

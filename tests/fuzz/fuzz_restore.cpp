@@ -58,6 +58,18 @@ bool EndsInsideTag(std::string_view t) {
   return false;
 }
 
+// Whether a control character stands between a "<" and the next ">".
+bool ControlInsideTag(std::string_view t) {
+  bool inTag = false;
+  for (const char ch : t) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c == '<') inTag = true;
+    else if (c == '>') inTag = false;
+    else if (inTag && ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F)) return true;
+  }
+  return false;
+}
+
 bool Safe(std::string_view s) {
   for (const char ch : s) {
     const auto c = static_cast<unsigned char>(ch);
@@ -112,7 +124,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // (Nor does the reading from the text take a tag cut off by the end of the page for one,
   // by a missing ">" or by a quoted value never closed.)
   const bool endsInTag = EndsInsideTag(page);
-  if (!HasLookalike(given) && !wroteHtmlTag && !endsInTag) {
+  // (Nor can it read a page whose own tags the markup filter changed: "</a\f>" is an end tag of
+  // the link, "</a\uFFFD>" is not.)
+  const bool filterChangesTags = pq::StripUnsafeCharsInMarkup(page) != page && ControlInsideTag(page);
+  if (!HasLookalike(given) && !wroteHtmlTag && !endsInTag && !filterChangesTags) {
     RequireEqual(pq::StripMarkers(pq::RestoreHTML(marked.html, doc)), published,
                  "the restore from the text agrees with the restore by the layout");
   }
