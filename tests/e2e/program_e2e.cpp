@@ -234,12 +234,17 @@ TEST(ProgramTest, ClosingFromTheWindowManagerEndsTheProgram) {
     if (!filled) std::this_thread::sleep_for(100ms);
   }
   ASSERT_TRUE(filled);
-  // The window manager's close (Alt+F4 in openbox) asks the window to close.
+  // The window manager's close (Alt+F4 in openbox) asks the window to close. On a busy machine
+  // the window manager may not have taken the keys when the first press comes: up to three.
   const auto ids = Xdo(xvfb.display(), {"search", "--onlyvisible", "--name", "^Pagequill$"});
   const std::string id = ids.out.substr(0, ids.out.find('\n'));
-  Xdo(xvfb.display(), {"windowactivate", "--sync", id});
-  Xdo(xvfb.display(), {"key", "alt+F4"});
-  EXPECT_EQ(WaitForExit(app, 10s), 0);
+  int status = -1;
+  for (int attempt = 0; attempt < 3 && status == -1; ++attempt) {
+    Xdo(xvfb.display(), {"windowactivate", "--sync", id});
+    Xdo(xvfb.display(), {"key", "alt+F4"});
+    status = WaitForExit(app, attempt == 2 ? 10s : 4s);
+  }
+  EXPECT_EQ(status, 0);
   if (HasFailure()) xvfb.Screenshot(pqtest::ScreenshotDir() + "/program_wm_close.png");
 }
 
