@@ -130,6 +130,13 @@ class PublishApp : public ::testing::Test {
   static std::string SiteRoot() { return site_->root(); }
   static const std::string& BackupFolder() { return backup_; }
   // Switches to the Edit tab and waits for the caret in the first editable span.
+  // The site's password into the Publish form, then Enter.
+  static void TypeThePassword() {
+    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
+    KeyNow("ctrl+a");
+    TypeNow("demo");
+    KeyNow("Return");
+  }
   static void EditTab() {
     Click(W().Header(TabHeader::ImgEdit).Widget(), 40, 12);
     pq::engine::WebView& view = W().EditPaneWidget().View();
@@ -430,12 +437,7 @@ void SecondEditorsChangeIsKept(const std::string& site, pqtest::FaultProxy* prox
   const int backups = FilesIn(PublishApp::BackupFolder());
 
   Script script;
-  script.Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, [] {
-    ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
-    KeyNow("ctrl+a");
-    TypeNow("demo");
-    KeyNow("Return");
-  });
+  script.Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, PublishApp::TypeThePassword);
   script.Then("conflict shown", [] { return Shown(WindowTitled("Page Changed on the Website")); }, [] {
     pqtest::Pump(500);
     pqtest::ShotOf("-conflict");
@@ -545,13 +547,7 @@ TEST_F(PublishApp, APostSentOnToAnotherSiteIsRefusedAndNothingIsStored) {
   std::string error;
   Script script;
   script
-      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
-            [] {
-              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
-              KeyNow("ctrl+a");
-              TypeNow("demo");
-              KeyNow("Return");
-            })
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, TypeThePassword)
       .Then("error box shown", [] { return Shown(WindowTitled("Error")); },
             [&] {
               error = pqtest::LabelTexts(GTK_WIDGET(WindowTitled("Error")));
@@ -780,13 +776,7 @@ TEST_F(PublishApp, APostTheWebsiteHoldsIsCancelledAtOnceAndTheOutcomeStated) {
   std::string outcome;
   Script script;
   script
-      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
-            [] {
-              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
-              KeyNow("ctrl+a");
-              TypeNow("demo");
-              KeyNow("Return");
-            })
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, TypeThePassword)
       .Then("post held by the website",
             [&] { return proxy.Held() == 1 && Shown(WindowTitled("Publish Changes")); },
             [&] {
@@ -848,13 +838,7 @@ TEST_F(PublishApp, ACancelledPostTheWebsiteStoredEndsAsAnyPublication) {
   pqtest::Pump(300);
   Script script;
   script
-      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); },
-            [] {
-              ClickWidget(pqtest::FindByName(GTK_WIDGET(WindowTitled("Publish")), "PasswordBox"));
-              KeyNow("ctrl+a");
-              TypeNow("demo");
-              KeyNow("Return");
-            })
+      .Then("password form shown", [] { return Shown(WindowTitled("Publish")); }, TypeThePassword)
       .Then("reply held by the website",
             [&] { return proxy.Held() == 1 && Shown(WindowTitled("Publish Changes")); },
             [] {
