@@ -224,22 +224,6 @@ class Scanner {
     return n_;
   }
 
-  // The first ">" at or after from that does not end a hidden tag, or npos.
-  std::size_t NextGreater(std::size_t from) const {
-    while (from < n_) {
-      const void* hit = std::memchr(t_.data() + from, '>', n_ - from);
-      if (!hit) return npos;
-      const std::size_t gt = static_cast<const char*>(hit) - t_.data();
-      // A hidden tag holds one "<" (its first character) and ends with its only ">".
-      const std::size_t floor = gt >= kDeletedMarker.size() ? gt - kDeletedMarker.size() : 0;
-      std::size_t start = gt;
-      while (start > floor && t_[start - 1] != '<') --start;
-      if (start == floor || HiddenLength(start - 1) != gt - start + 2) return gt;
-      from = gt + 1;
-    }
-    return npos;
-  }
-
   // The first occurrence of closer (lower case, starting with "<") at or after from.
   std::size_t FindTag(std::string_view closer, std::size_t from) const {
     for (std::size_t i = NextLess(from); i != npos; i = NextLess(i + 1))
@@ -268,10 +252,12 @@ class Scanner {
     return end == npos ? n_ : end + 1;
   }
 
-  // A title, script, style or select element is skipped whole, text included.
+  // A title, script, style or select element is skipped whole, text included. Its end tag
+  // ends where the tokenizer ends it: a quoted ">" in an attribute of "</title x=\"a>b\">"
+  // does not.
   std::size_t AfterElement(std::size_t p, std::string_view closer) const {
     const std::size_t at = FindTag(closer, p);
-    const std::size_t gt = at == npos ? npos : NextGreater(at);
+    const std::size_t gt = at == npos ? npos : TagEnd(at);
     return gt == npos ? n_ : gt + 1;
   }
 

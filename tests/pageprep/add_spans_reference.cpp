@@ -191,9 +191,7 @@ class Scan {
   // Unterminated elements reach the end of the page.
   long SkipElement(long p, std::string_view closer) {
     const long at = InStr(p, masked_, closer);
-    if (!at) return Len();
-    const long gt = InStr(at, masked_, ">");
-    return gt ? gt : Len();
+    return at ? TagEnd(at) : Len();
   }
 
   long FirstGreater(long p) {

@@ -37,6 +37,10 @@ const Case kCases[] = {
      "<select><option>x</select><!-- c --><!--><!>",
      "<title>T</title>" + Edit(1, "After") +
          "<p><script>a<b</script><style>p{}</style><select><option>x</select><!-- c --><!--><!>"},
+    {"a quoted > in the attribute of an end tag does not end it",
+     "<title>T</title x=\"a>b\">After<script>s</script\n y='>'>Next",
+     "<title>T</title x=\"a>b\">" + Edit(1, "After") + "<script>s</script\n y='>'>" +
+         Edit(2, "Next")},
     {"upper-case link", "<p><A HREF=x>Go</A></p>", "<p>" + Anchor(1, "<A HREF=x>Go</A>") + "</p>"},
     {"link tag broken by a line feed, carriage return or tab",
      "<p><a\nhref=x>1</a><a\rhref=y>2</a><a\thref=z>3</a></p>",
