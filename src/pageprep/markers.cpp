@@ -52,7 +52,8 @@ MarkerPlace FindMarkerPlace(std::string_view lower) {
     }
   }
   if (StartsWithTag(lower, at, "<html")) {
-    if (const auto end = lower.find('>', at); end != npos) return {end + 1, false};
+    // Past a quoted ">" in its attributes (<html lang="a>b">): markers there stand in the value.
+    if (const auto end = QuotedTagEnd(lower, at, lower.size()); end != npos) return {end + 1, false};
   }
   return {afterDoctype, true};
 }
@@ -86,7 +87,8 @@ std::optional<std::string> MarkerInLeadingComments(std::string_view html, std::s
       }
       at = end + 3;
     } else if (IsLeadingTag(lower, at)) {
-      const auto end = lower.find('>', at);
+      const bool declaration = lower.compare(at, 2, "<?") == 0 || lower.compare(at, 2, "<!") == 0;
+      const auto end = declaration ? lower.find('>', at) : QuotedTagEnd(lower, at, lower.size());
       if (end == npos) break;
       at = end + 1;
     } else {

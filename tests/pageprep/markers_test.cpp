@@ -12,6 +12,11 @@ TEST(Markers, AddMarkerGoesRightAfterTheHtmlTag) {
             "<!DOCTYPE html><HTML lang=en><!--OrigURL=\"http://a/b.htm\"--><body>x");
 }
 
+TEST(Markers, AQuotedGreaterThanDoesNotEndTheHtmlTag) {
+  EXPECT_EQ(pq::AddMarker("<html lang=\"a>b\"><p>x", "OrigURL", "u"),
+            "<html lang=\"a>b\"><!--OrigURL=\"u\"--><p>x");
+}
+
 TEST(Markers, PageWithoutHtmlTagGetsOneFullPathFirst) {
   std::string html = pq::AddMarker("<p>x</p>", "OrigURL", "u");
   html = pq::AddMarker(html, "FullPath", "f");
@@ -39,6 +44,7 @@ TEST(Markers, GetMarkerCases) {
       // An edit copy file: byte-order mark, BASE line, DOCTYPE.
       {"\xEF\xBB\xBF<BASE HREF=\"http://s/\">\r\n<!DOCTYPE html><HTML><!--FullPath=\"f\"-->", "FullPath", "f"},
       {"<?xml version=\"1.0\"?>\n<html xmlns=\"x\"><!--OrigURL=\"u\"-->", "OrigURL", "u"},
+      {"<html lang=\"a>b\"><head title='>'><!--OrigURL=\"u\"-->", "OrigURL", "u"},
       // A page's own look-alike after some of its content is not a marker.
       {"<html><head></head><body><!--OrigURL=\"own\"--></body></html>", "OrigURL", ""},
       {"<html><head><title>T</title><!--OrigURL=\"own\"-->", "OrigURL", ""},
