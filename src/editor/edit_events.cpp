@@ -55,6 +55,7 @@ void SelectionChanged(const DocumentEvent& event, const DocumentIdentity& doc, c
       s.currentDocument = doc;
       s.currentSpanId = id;
       s.snapshotTaken = false;
+      ++s.visit;
       s.spanHtmlOnEntry.clear();
       if (!id.empty()) {
         // The record carries the focused element's HTML; a link's anchor span must be read.
@@ -220,15 +221,23 @@ void RefocusDone(EditEventState& s, bool focused) {
   if (!focused && s.refocus == Refocus::kFocusing) s.refocus = Refocus::kNone;
 }
 
-std::optional<SpanRef> SnapshotCandidate(const EditEventState& s) {
+std::optional<SnapshotRead> SnapshotCandidate(const EditEventState& s) {
   if (s.currentSpanId.empty() || s.snapshotTaken || !s.currentDocument) return std::nullopt;
-  return SpanRef{*s.currentDocument, s.currentSpanId};
+  return SnapshotRead{SpanRef{*s.currentDocument, s.currentSpanId}, s.visit};
 }
 
-bool TakeSnapshot(EditEventState& s, const std::string& liveHtml) {
-  if (!SnapshotCandidate(s) || liveHtml == s.spanHtmlOnEntry) return false;
+bool TakeSnapshot(EditEventState& s, const SnapshotRead& read, const std::string& liveHtml) {
+  const std::optional<SnapshotRead> now = SnapshotCandidate(s);
+  if (!now || now->visit != read.visit || now->span != read.span) return false;
+  if (liveHtml == s.spanHtmlOnEntry) return false;
   s.snapshotTaken = true;
   return true;
+}
+
+void SpanRewritten(EditEventState& s, const std::optional<std::string>& html) {
+  s.snapshotTaken = false;
+  ++s.visit;
+  if (html) s.spanHtmlOnEntry = *html;
 }
 
 bool ShouldActivateInitialControl(const EditEventState& s, bool topActiveEditable) {
@@ -241,6 +250,7 @@ void EnterSpan(EditEventState& s, const SpanRef& span, std::string html) {
   s.currentSpanId = span.id;
   s.spanHtmlOnEntry = std::move(html);
   s.snapshotTaken = false;
+  ++s.visit;
 }
 
 std::optional<DocumentIdentity> ActivateBoxDocument(const EditEventState& s, bool paneVisible) {

@@ -25,6 +25,9 @@ struct EditEventState {
   std::optional<DocumentIdentity> eventDocument;
   std::string spanHtmlOnEntry;  // the current span's inner HTML when the caret entered it
   bool snapshotTaken = false;   // an undo entry was taken during this visit
+  // Counts the caret's visits to spans. Reading a span runs the main loop, and the events it
+  // lets in can move the caret: a read begun in one visit must not be taken for the next.
+  int visit = 0;
   // The watched link: the editable link inside this anchor span.
   std::string linkSpanId;
   DocumentIdentity linkDocument;
@@ -105,11 +108,19 @@ PendingWork TakePendingWork(EditEventState& state);
 // After refocusLink was carried out: focused tells whether the link took the focus.
 void RefocusDone(EditEventState& state, bool focused);
 
-// Timer3: the span whose live HTML decides whether an undo entry is due; nullopt when none can
-// be (no span, or one taken already in this visit), so the page need not be read.
-std::optional<SpanRef> SnapshotCandidate(const EditEventState& state);
-// With that span's live HTML: true when AddUndo must take the span as it was on entry.
-bool TakeSnapshot(EditEventState& state, const std::string& liveHtml);
+// Timer3: the span whose live HTML decides whether an undo entry is due, in the visit it was
+// asked in; nullopt when none can be (no span, or one taken already in this visit), so the
+// page need not be read.
+struct SnapshotRead {
+  SpanRef span;
+  int visit = 0;
+};
+std::optional<SnapshotRead> SnapshotCandidate(const EditEventState& state);
+// With that span's live HTML: true when AddUndo must take read.span as it was on entry. False
+// when the caret moved on while the span was read.
+bool TakeSnapshot(EditEventState& state, const SnapshotRead& read, const std::string& liveHtml);
+// The current span now holds other HTML than on entry (an undo or redo wrote it): a new visit.
+void SpanRewritten(EditEventState& state, const std::optional<std::string>& html);
 
 // ActivateInitialControl acts only with no current span and nothing editable focused.
 bool ShouldActivateInitialControl(const EditEventState& state, bool topActiveEditable);

@@ -96,10 +96,10 @@ void EditSession::DoPendingWork() {
 
 void EditSession::TakeSnapshotIfChanged() {
   // Once a visit has its entry, nothing is read until the caret enters a span again.
-  const std::optional<SpanRef> span = SnapshotCandidate(state_);
-  if (!span) return;
-  const std::optional<std::string> live = page_.ReadHtml(span->document, span->id);
-  if (live && TakeSnapshot(state_, *live)) history_.AddUndo(*span, state_.spanHtmlOnEntry);
+  const std::optional<SnapshotRead> read = SnapshotCandidate(state_);
+  if (!read) return;
+  const std::optional<std::string> live = page_.ReadHtml(read->span.document, read->span.id);
+  if (live && TakeSnapshot(state_, *read, *live)) history_.AddUndo(read->span, state_.spanHtmlOnEntry);
 }
 
 DocumentIdentity EditSession::CommandDocument() const {
@@ -147,14 +147,13 @@ void EditSession::RunShortcut(Shortcut shortcut) {
 }
 
 void EditSession::AfterHistoryChange(const std::optional<UndoEntry>& written) {
-  state_.snapshotTaken = false;
+  // The current span now holds what was written: its next change is undone back to that.
+  const bool current = written && state_.currentDocument &&
+                       written->span.document == *state_.currentDocument &&
+                       written->span.id == state_.currentSpanId;
+  SpanRewritten(state_, current ? std::optional<std::string>(written->html) : std::nullopt);
   // The engine stretches a selection over replaced HTML; a following Cut must not take it.
   if (written) page_.CollapseSelection(written->span.document);
-  // The current span now holds what was written: its next change is undone back to that.
-  if (written && state_.currentDocument && written->span.document == *state_.currentDocument &&
-      written->span.id == state_.currentSpanId) {
-    state_.spanHtmlOnEntry = written->html;
-  }
   ActivateBox();
 }
 

@@ -72,6 +72,11 @@ DocumentEvent Key(std::string type, int code, ElementInfo active, bool ctrl = fa
 class EditEventsTest : public ::testing::Test {
  protected:
   EditDecisions Run(const DocumentEvent& e) { return qEvent(e, state, links); }
+  // Timer3 as the session runs it: the candidate, then its live HTML.
+  bool Take(const std::string& live) {
+    const auto read = SnapshotCandidate(state);
+    return read && TakeSnapshot(state, *read, live);
+  }
   EditEventState state;
   FakeLinks links;
 };
@@ -249,15 +254,38 @@ TEST_F(EditEventsTest, EnterTabDragAndTheContextMenu) {
 TEST_F(EditEventsTest, UndoSnapshotOncePerVisitHoldingTheHtmlFromEntry) {
   EXPECT_FALSE(SnapshotCandidate(state));
   Run(Ev("selectionchange", Span("ZZZEDIT1", "before")));
-  EXPECT_FALSE(TakeSnapshot(state, "before"));  // caret placed, nothing typed
-  EXPECT_TRUE(TakeSnapshot(state, "beforeX"));
+  EXPECT_FALSE(Take("before"));  // caret placed, nothing typed
+  EXPECT_TRUE(Take("beforeX"));
   EXPECT_EQ(state.spanHtmlOnEntry, "before");
   EXPECT_FALSE(SnapshotCandidate(state));  // further typing needs no read at all
-  EXPECT_FALSE(TakeSnapshot(state, "beforeXY"));
+  EXPECT_FALSE(Take("beforeXY"));
   Run(Ev("selectionchange", Span("ZZZEDIT2", "b")));
   Run(Ev("selectionchange", Span("ZZZEDIT1", "beforeXY")));
-  EXPECT_TRUE(TakeSnapshot(state, "beforeXYZ"));
+  EXPECT_TRUE(Take("beforeXYZ"));
   EXPECT_EQ(state.spanHtmlOnEntry, "beforeXY");
+}
+
+// Reading a span lets events in: when the caret moved to another span meanwhile, what was read
+// belongs to neither visit. Taken, it would pair the first span with the second's HTML, and
+// Undo would write one span's text into the other.
+TEST_F(EditEventsTest, AReadOverTakenByTheCaretMovingOnTakesNoSnapshot) {
+  Run(Ev("selectionchange", Span("ZZZEDIT1", "Bakery")));
+  const auto read = SnapshotCandidate(state);
+  ASSERT_TRUE(read);
+  Run(Ev("selectionchange", Span("ZZZEDIT11", "Click the loaf")));  // while span 1 is read
+  EXPECT_FALSE(TakeSnapshot(state, *read, "Bakery"));
+  // Span 11's own visit still gets its entry when it changes.
+  const auto next = SnapshotCandidate(state);
+  ASSERT_TRUE(next);
+  EXPECT_EQ(next->span.id, "ZZZEDIT11");
+  EXPECT_TRUE(TakeSnapshot(state, *next, "Click the <b>loaf</b>"));
+  EXPECT_EQ(state.spanHtmlOnEntry, "Click the loaf");
+  // Leaving and coming back to the same span is a new visit too.
+  Run(Ev("selectionchange", Span("ZZZEDIT1", "Bakery")));
+  const auto stale = SnapshotCandidate(state);
+  Run(Ev("selectionchange", Span("ZZZEDIT2", "b")));
+  Run(Ev("selectionchange", Span("ZZZEDIT1", "Bakery!")));
+  EXPECT_FALSE(TakeSnapshot(state, *stale, "Bakery!"));
 }
 
 TEST_F(EditEventsTest, AnAnchorSpansHtmlIsReadOnEntry) {
@@ -268,13 +296,13 @@ TEST_F(EditEventsTest, AnAnchorSpansHtmlIsReadOnEntry) {
   EXPECT_EQ(state.linkSpanId, "ZZZANCHOR2");
   EXPECT_EQ(state.linkHtmlOnEntry, "Home");
   SpanHtmlOnEntryRead(state, "<a href=\"/\">Home</a>");
-  EXPECT_TRUE(TakeSnapshot(state, "<a href=\"/\">Hone</a>"));
+  EXPECT_TRUE(Take("<a href=\"/\">Hone</a>"));
 
   // A span that could not be read gives no undo entry rather than one that empties it.
   Run(Ev("selectionchange", Span("ZZZEDIT1", "x")));
   Run(Ev("selectionchange", Link("ZZZANCHOR2", "Hone")));
   SpanHtmlOnEntryRead(state, std::nullopt);
-  EXPECT_FALSE(TakeSnapshot(state, "anything"));
+  EXPECT_FALSE(Take("anything"));
 }
 
 TEST_F(EditEventsTest, AnEmptiedLinkIsRefusedOnceAndRefocusedWhileEventsAreIgnored) {

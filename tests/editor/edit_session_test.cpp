@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <utility>
 #include <map>
 #include <set>
 #include <vector>
@@ -22,6 +24,7 @@ struct FakePage : EditingPage {
   std::vector<std::string> log;
   std::set<EditTimer> armed;
   int reads = 0;
+  std::function<void()> duringRead;
 
   std::optional<SpanContents> ReadElement(const DocumentIdentity&, const std::string& id) override {
     ++reads;
@@ -30,6 +33,8 @@ struct FakePage : EditingPage {
     return it->second;
   }
   std::optional<std::string> ReadHtml(const DocumentIdentity& doc, const std::string& id) override {
+    // What the main loop lets in while the engine answers (once).
+    if (auto meanwhile = std::exchange(duringRead, nullptr)) meanwhile();
     auto e = ReadElement(doc, id);
     if (!e) return std::nullopt;
     return e->html;
@@ -218,6 +223,26 @@ TEST_F(EditSessionTest, CtrlZRightAfterTypingUndoesThatTyping) {
   EXPECT_EQ(session.History().RedoCount(), 1);
   Fire(EditTimer::kTimer3);
   EXPECT_EQ(session.History().UndoCount(), 0);
+}
+
+// The snapshot timer reads span 1 while the user's click into span 2 comes in: Undo after
+// typing in span 2 restores span 2 and never writes span 2's text into span 1.
+TEST_F(EditSessionTest, TheCaretMovingOnDuringTheSnapshotReadTakesNothingForTheOldSpan) {
+  page.activeId = "ZZZEDIT1";
+  session.qEvent(Event("selectionchange", "ZZZEDIT1", page));
+  page.duringRead = [this] {
+    page.activeId = "ZZZEDIT2";
+    session.qEvent(Event("selectionchange", "ZZZEDIT2", page));
+  };
+  Fire(EditTimer::kTimer3);
+  EXPECT_EQ(session.History().UndoCount(), 0);
+  page.Type("ZZZEDIT2", "two!");
+  session.qEvent(Event("keyup", "ZZZEDIT2", page));
+  Fire(EditTimer::kTimer3);
+  ASSERT_EQ(session.History().UndoCount(), 1);
+  session.UndoMe();
+  EXPECT_EQ(page.elements["ZZZEDIT2"].html, "two");
+  EXPECT_EQ(page.elements["ZZZEDIT1"].html, "one");
 }
 
 TEST_F(EditSessionTest, UndoAndRedoAcrossTwoSpansInTheRightOrder) {
