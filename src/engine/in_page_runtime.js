@@ -296,21 +296,32 @@
     // A packed batch of changes (index, property, value).
     apply: (path, packed) => apply(doc(path), unpack(packed)),
     // What activation reads, in one call: [markersAndMeta, frame count], then per element of the
-    // body [tag, id, parent, text (SPAN and A only), html (edit and anchor spans and links only)].
+    // body [tag, id, parent, text, html]: text only of edit spans and of links inside anchor spans
+    // (the only texts the plan weighs; each one is a walk over laid-out text), html only of edit
+    // and anchor spans (any element with such an id) and of links.
     activationRead: (path) => {
       const w = win(path);
       const d = doc(path);
       const list = listElements(d);
       const parentOf = parentIndex(list);
       const rows = [[markersAndMeta(d), w.frames.length]];
-      for (const e of list) {
+      // Per element: inside an anchor span (elements come in document order, parents first).
+      const inAnchor = new Uint8Array(list.length);
+      list.forEach((e, i) => {
         const tag = e.tagName || '';
         const up = tag.toUpperCase();
         const id = e.id || '';
         const upId = id.toUpperCase();
-        rows.push([tag, id, parentOf(e), up === 'SPAN' || up === 'A' ? textOf(e) : '',
-                   up === 'A' || upId.startsWith('ZZZEDIT') || upId.startsWith('ZZZANCHOR') ? e.innerHTML : '']);
-      }
+        const parent = parentOf(e);
+        if (parent >= 0) {
+          const p = list[parent];
+          inAnchor[i] = inAnchor[parent] ||
+              ((p.tagName || '').toUpperCase() === 'SPAN' && (p.id || '').toUpperCase().startsWith('ZZZANCHOR')) ? 1 : 0;
+        }
+        const edit = upId.startsWith('ZZZEDIT');
+        rows.push([tag, id, parent, (up === 'SPAN' && edit) || (up === 'A' && inAnchor[i]) ? textOf(e) : '',
+                   up === 'A' || edit || upId.startsWith('ZZZANCHOR') ? e.innerHTML : '']);
+      });
       return pack(rows);
     },
     // What activation does, in one call: the style sheet, the packed batch of changes, the
