@@ -38,7 +38,8 @@ struct CtrlKeyPass {
 
 // What activation reads of a document in one walk: the site check's view of it (see
 // EditPaneBrowser::MarkersAndMeta), its number of frames, and its body's elements with tag, id
-// and parent, text only for SPAN and A, html only for edit spans.
+// and parent, text only for SPAN and A, html only for edit and anchor spans (any element with
+// such an id) and links.
 struct ActivationRead {
   std::string markersAndMeta;
   int frameCount = 0;

@@ -107,6 +107,30 @@ void AddClickAndFieldChanges(const std::vector<ElementInfo>& elements, const std
 
 }  // namespace
 
+SpanSnapshot SpansAfterActivation(const std::vector<ElementInfo>& elements, const std::vector<int>& editable,
+                                  SpanSnapshot changed) {
+  const std::vector<int> end = SubtreeEnds(elements);
+  std::vector<bool> inside(elements.size(), false);
+  for (int i : editable)
+    for (int d = i; d < end[static_cast<std::size_t>(i)]; ++d) inside[static_cast<std::size_t>(d)] = true;
+  SpanSnapshot spans;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const ElementInfo& e = elements[i];
+    if (!(StartsWithNoCase(e.id, "ZZZEDIT") || StartsWithNoCase(e.id, "ZZZANCHOR")) || spans.elements.count(e.id))
+      continue;
+    auto& span = spans.elements[e.id];
+    if (auto c = changed.elements.find(e.id); c != changed.elements.end()) {
+      span = std::move(c->second);
+      continue;
+    }
+    span.innerHTML = e.html;
+    for (int a = static_cast<int>(i) + 1; a < end[i]; ++a)
+      if (inside[static_cast<std::size_t>(a)] && AsciiUpper(elements[static_cast<std::size_t>(a)].tag) == "A")
+        span.editableLinks.push_back(elements[static_cast<std::size_t>(a)].html);
+  }
+  return spans;
+}
+
 ActivationPlan PlanInert(const std::vector<ElementInfo>& elements) {
   ActivationPlan plan;
   AddClickAndFieldChanges(elements, std::vector<bool>(elements.size(), false), SubtreeEnds(elements), plan);

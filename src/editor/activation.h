@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/document_event.h"
+#include "pageprep/restore_html.h"
 
 namespace pq {
 
@@ -37,6 +38,13 @@ ActivationPlan PlanActivation(const std::vector<ElementInfo>& elements, bool lin
 // A document that is shown but not edited: nothing in it can be selected, clicked through or
 // typed into.
 ActivationPlan PlanInert(const std::vector<ElementInfo>& elements);
+
+// The spans' contents right after activation, as the runtime would read them back: each edit or
+// anchor span (any element with such an id; the first of an id counts) with its HTML as read, and
+// the HTML of the links inside it that are editable (inside an element the plan opened), except
+// for the spans in `changed` (the contents the batch set, read again), which are taken whole.
+SpanSnapshot SpansAfterActivation(const std::vector<ElementInfo>& elements, const std::vector<int>& editable,
+                                  SpanSnapshot changed);
 
 // "#id" for a style sheet, with every character that is not a letter, digit, "-" or "_" escaped.
 std::string CssIdSelector(const std::string& id);

@@ -215,8 +215,9 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 std::vector<InitialControlOffer> EditControl::ActivateDocument(const FramePath& frame, const ActivationRead& read,
                                                                bool& deletedFound) {
   ActivationPlan plan = PlanActivation(read.elements, site_.LinkTextEditable, deletedFound);
-  auto spans = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
-  if (!spans) spans = browser_.Spans(frame);
+  auto changed = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
+  auto spans = changed ? std::optional(SpansAfterActivation(read.elements, plan.editable, std::move(*changed)))
+                       : browser_.Spans(frame);
   if (EditDocument* d = DocumentAt(frame)) {
     d->activated = true;
     if (spans) d->spans = std::move(*spans);
@@ -227,8 +228,9 @@ std::vector<InitialControlOffer> EditControl::ActivateDocument(const FramePath& 
 void EditControl::MakeInert(const FramePath& frame, const ActivationRead& read) {
   const ActivationPlan plan = PlanInert(read.elements);
   // Hooked as well, so that its drags, context menus and Ctrl keys are cancelled too.
-  auto spans = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
-  if (!spans) spans = browser_.Spans(frame);
+  auto changed = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
+  auto spans = changed ? std::optional(SpansAfterActivation(read.elements, plan.editable, std::move(*changed)))
+                       : browser_.Spans(frame);
   if (EditDocument* d = DocumentAt(frame); d && spans) d->spans = std::move(*spans);
 }
 

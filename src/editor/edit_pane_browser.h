@@ -57,7 +57,9 @@ class EditPaneBrowser {
     read.elements = ActivationElements(frame);
     return read;
   }
-  // AddStyleSheet, ApplyChanges and HookDocumentEvents, then the spans' contents (Spans).
+  // AddStyleSheet, ApplyChanges and HookDocumentEvents; answers the contents of at least the
+  // spans whose contents the batch changed, each with all its links (SpansAfterActivation
+  // makes the rest from the read). Here, every span's (Spans).
   virtual std::optional<SpanSnapshot> Activate(const FramePath& frame, const std::string& css,
                                                const std::vector<ElementChange>& changes,
                                                const std::vector<CtrlKeyPass>& passed) {

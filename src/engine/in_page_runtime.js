@@ -49,7 +49,12 @@
   // with \x1e, fields with \x1f, and a backslash escapes those two, \x1d and itself. A boolean
   // is '1' or ''.
   const escapes = { '\\': '\\\\', '\x1d': '\\l', '\x1e': '\\r', '\x1f': '\\f' };
-  const esc = (v) => String(typeof v === 'boolean' ? (v ? 1 : '') : (v ?? '')).replace(/[\\\x1d\x1e\x1f]/g, (c) => escapes[c]);
+  // Most fields hold none of the four: a test is far cheaper than a replace on every field.
+  const special = /[\\\x1d\x1e\x1f]/;
+  const esc = (v) => {
+    const s = String(typeof v === 'boolean' ? (v ? 1 : '') : (v ?? ''));
+    return special.test(s) ? s.replace(/[\\\x1d\x1e\x1f]/g, (c) => escapes[c]) : s;
+  };
   const pack = (rows) => {
     const out = [];
     for (const row of rows) { for (const f of row) out.push(esc(f), '\x1f'); out.push('\x1e'); }
@@ -291,30 +296,53 @@
     // A packed batch of changes (index, property, value).
     apply: (path, packed) => apply(doc(path), unpack(packed)),
     // What activation reads, in one call: [markersAndMeta, frame count], then per element of the
-    // body [tag, id, parent, text (SPAN and A only), html (edit spans only)].
+    // body [tag, id, parent, text, html]: text only of edit spans and of links inside anchor spans
+    // (the only texts the plan weighs; each one is a walk over laid-out text), html only of edit
+    // and anchor spans (any element with such an id) and of links.
     activationRead: (path) => {
       const w = win(path);
       const d = doc(path);
       const list = listElements(d);
       const parentOf = parentIndex(list);
       const rows = [[markersAndMeta(d), w.frames.length]];
-      for (const e of list) {
+      // Per element: inside an anchor span (elements come in document order, parents first).
+      const inAnchor = new Uint8Array(list.length);
+      list.forEach((e, i) => {
         const tag = e.tagName || '';
         const up = tag.toUpperCase();
         const id = e.id || '';
-        rows.push([tag, id, parentOf(e), up === 'SPAN' || up === 'A' ? textOf(e) : '',
-                   up === 'SPAN' && id.toUpperCase().startsWith('ZZZEDIT') ? e.innerHTML : '']);
-      }
+        const upId = id.toUpperCase();
+        const parent = parentOf(e);
+        if (parent >= 0) {
+          const p = list[parent];
+          inAnchor[i] = inAnchor[parent] ||
+              ((p.tagName || '').toUpperCase() === 'SPAN' && (p.id || '').toUpperCase().startsWith('ZZZANCHOR')) ? 1 : 0;
+        }
+        const edit = upId.startsWith('ZZZEDIT');
+        rows.push([tag, id, parent, (up === 'SPAN' && edit) || (up === 'A' && inAnchor[i]) ? textOf(e) : '',
+                   up === 'A' || edit || upId.startsWith('ZZZANCHOR') ? e.innerHTML : '']);
+      });
       return pack(rows);
     },
     // What activation does, in one call: the style sheet, the packed batch of changes, the
-    // events hooked; answers the spans' contents as they are then.
+    // events hooked. Answers only the contents the batch changed, as [id, html, link HTML...]
+    // (the program knows the rest from its read): reading every span back cost as much as the
+    // load, and asking whether a link is editable made the engine restyle the whole page at once.
+    // The batch changes the contents only of spans it opens, so all their links are editable.
     activate: (path, css, packed, passCtrl) => {
       const d = doc(path);
       addStyle(d, css);
-      apply(d, unpack(packed));
+      const changes = unpack(packed);
+      apply(d, changes);
       hook(path, passCtrl);
-      return pack(spanRecords(d));
+      const list = d.__pqList || [];
+      const rows = [];
+      for (const [i, prop] of changes) {
+        const e = list[Number(i)];
+        if (prop !== 'innerHTML' || !e || !e.id) continue;
+        rows.push([e.id, e.innerHTML, ...Array.from(e.getElementsByTagName('a'), (a) => a.innerHTML)]);
+      }
+      return pack(rows);
     },
     // Sends several frames of one document to their addresses at once ('' leaves a frame be).
     navigateFrames: (path, urls) => {

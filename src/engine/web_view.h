@@ -117,8 +117,9 @@ class WebView {
   // for ApplyChanges and Activate.
   std::optional<ActivationRead> ReadForActivation(const FramePath& frame);
   // Activation's changes in one call: adds the style sheet, applies the changes to the last
-  // element list, hooks the document's events (as HookDocumentEvents); answers the spans' live
-  // contents afterwards (as Spans).
+  // element list, hooks the document's events (as HookDocumentEvents); answers the contents of
+  // the spans whose contents the batch changed, with all their links (see
+  // EditPaneBrowser::Activate).
   std::optional<SpanSnapshot> Activate(const FramePath& frame, const std::string& css,
                                        const std::vector<ElementChange>& changes,
                                        const std::vector<CtrlKeyPass>& passed);

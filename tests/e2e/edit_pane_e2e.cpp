@@ -163,6 +163,16 @@ TEST_F(EditPaneTest, HomePageExactlyTheSpansWithTextAndThePlainLinksAreEditable)
   for (int i = 1; i <= 18; ++i) expected.insert("ZZZEDIT" + std::to_string(i));
   for (int i : {2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 16}) expected.insert("link in ZZZANCHOR" + std::to_string(i));
   EXPECT_EQ(roots, expected);
+  // The spans recorded at activation, made from its read, are the page's own as read back.
+  const auto live = EditView().Spans({});
+  ASSERT_TRUE(live);
+  ASSERT_FALSE(Edit().Documents().empty());
+  const pq::SpanSnapshot& recorded = Edit().Documents()[0].spans;
+  EXPECT_EQ(recorded.elements.size(), live->elements.size());
+  for (const auto& [id, span] : live->elements) {
+    EXPECT_EQ(recorded.InnerHTML(id).value_or("(none)"), span.innerHTML) << id;
+    EXPECT_EQ(recorded.EditableLinkHTML(id), span.editableLinks) << id;
+  }
   EXPECT_EQ(window_->site.Status, PageStatus::Editable);
   EXPECT_TRUE(window_->site.SiteReady);
   EXPECT_EQ(window_->edit->Status().Icon(), pq::EditStatusIcon::Tick);
@@ -383,7 +393,8 @@ TEST_F(EditPaneTest, PackedReadsBringBackEveryCharacter) {
     EXPECT_EQ(elements[i].parentId, (*v)["parentId"].Str());
     EXPECT_EQ(elements[i].href, (*v)["href"].Str());
   }
-  // What activation reads: texts of spans and links, and the edit spans' HTML.
+  // What activation reads: texts of edit spans and of links in anchor spans, and the HTML of edit
+  // and anchor spans and links.
   const auto read = EditView().ReadForActivation({});
   ASSERT_TRUE(read);
   EXPECT_EQ(read->frameCount, 0);
@@ -392,9 +403,14 @@ TEST_F(EditPaneTest, PackedReadsBringBackEveryCharacter) {
   for (std::size_t i = 0; i < elements.size(); ++i) {
     EXPECT_EQ(read->elements[i].tag, elements[i].tag);
     EXPECT_EQ(read->elements[i].parent, elements[i].parent);
-    const bool spanOrLink = elements[i].tag == "SPAN" || elements[i].tag == "A";
-    EXPECT_EQ(read->elements[i].text, spanOrLink ? elements[i].text : "") << elements[i].tag;
-    EXPECT_EQ(read->elements[i].html, elements[i].id.rfind("ZZZEDIT", 0) == 0 ? elements[i].html : "") << elements[i].id;
+    const int parent = elements[i].parent;
+    const bool editSpan = elements[i].tag == "SPAN" && elements[i].id.rfind("ZZZEDIT", 0) == 0;
+    const bool anchorLink = elements[i].tag == "A" && parent >= 0 &&
+                            elements[static_cast<std::size_t>(parent)].id.rfind("ZZZANCHOR", 0) == 0;
+    EXPECT_EQ(read->elements[i].text, editSpan || anchorLink ? elements[i].text : "") << elements[i].tag;
+    const bool withHTML = elements[i].id.rfind("ZZZEDIT", 0) == 0 || elements[i].id.rfind("ZZZANCHOR", 0) == 0 ||
+                          elements[i].tag == "A";
+    EXPECT_EQ(read->elements[i].html, withHTML ? elements[i].html : "") << elements[i].id;
   }
   auto spans = EditView().Spans({});
   ASSERT_TRUE(spans);

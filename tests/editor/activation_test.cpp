@@ -234,3 +234,48 @@ TEST(Activation, CssIdSelectorEscapes) {
 }
 
 }  // namespace
+
+// The spans recorded after activation come from the read and the plan, as the page would answer
+// them: editable links only inside what the plan opened, the first element of an id, the
+// contents the batch changed taken as read again.
+TEST(Activation, SpansAfterActivation) {
+  Doc doc;
+  const int p = doc.Add("P");
+  const int trailing = doc.Add("SPAN", p, "ZZZEDIT1", "Intro ", "Intro <a href=\"x\">in</a> ");
+  doc.Add("A", trailing, "", "in", "in");
+  const int opened = doc.Add("SPAN", p, "ZZZEDIT2", "See", "See <b><a href=\"y\">deep</a></b>");
+  const int bold = doc.Add("B", opened);
+  doc.Add("A", bold, "", "deep", "deep");
+  const int anchor = doc.Add("SPAN", p, "ZZZANCHOR1", "plain rich", "<a>plain</a><a><i>rich</i></a>");
+  doc.Add("A", anchor, "", "plain", "plain");
+  const int rich = doc.Add("A", anchor, "", "rich", "<img>");
+  doc.Add("IMG", rich);
+  const int blank = doc.Add("SPAN", p, "ZZZEDIT3", " ", " <a>x</a>");
+  doc.Add("A", blank, "", "", "x");
+  doc.Add("DIV", p, "zzzedit9", "", "not a span");
+  doc.Add("SPAN", p, "ZZZEDIT2", "Again", "Again");
+  bool deleted = false;
+  const pq::ActivationPlan plan = pq::PlanActivation(doc.elements, true, deleted);
+
+  pq::SpanSnapshot changed;
+  changed.elements["ZZZEDIT1"] = {"Intro <a href=\"x\">in</a>&nbsp;", {"in"}};
+  const pq::SpanSnapshot spans = pq::SpansAfterActivation(doc.elements, plan.editable, changed);
+
+  struct Want {
+    std::string id, html;
+    std::vector<std::string> links;
+  };
+  const Want wants[] = {
+      {"ZZZEDIT1", "Intro <a href=\"x\">in</a>&nbsp;", {"in"}},
+      {"ZZZEDIT2", "See <b><a href=\"y\">deep</a></b>", {"deep"}},
+      {"ZZZANCHOR1", "<a>plain</a><a><i>rich</i></a>", {"plain"}},
+      {"ZZZEDIT3", " <a>x</a>", {}},
+      {"zzzedit9", "not a span", {}},
+  };
+  EXPECT_EQ(spans.elements.size(), std::size(wants));
+  for (const Want& w : wants) {
+    ASSERT_TRUE(spans.InnerHTML(w.id)) << w.id;
+    EXPECT_EQ(*spans.InnerHTML(w.id), w.html) << w.id;
+    EXPECT_EQ(spans.EditableLinkHTML(w.id), w.links) << w.id;
+  }
+}
