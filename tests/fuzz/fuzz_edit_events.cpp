@@ -2,6 +2,7 @@
 // decisions: a refocus ignores events whole, the link check runs at most once an event, and a framed span is the current one.
 #include <array>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "editor/edit_events.h"
@@ -44,6 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   pq::EditEventState state;
   Links links;
   links.answer = in.Below(3);
+  // A snapshot read still under way when the next event comes in (the read runs the main loop).
+  std::optional<pq::SnapshotRead> reading;
   for (int n = 0; !in.Empty() && n < 64; ++n) {
     pq::DocumentEvent e;
     const std::uint8_t flags = in.Byte();
@@ -86,8 +89,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       if (d.readSpanHtmlOnEntry) pq::SpanHtmlOnEntryRead(state, std::string(kHtml[in.Below(kHtml.size())]));
       const pq::PendingWork w = pq::TakePendingWork(state);
       if (w.refocusLink) pq::RefocusDone(state, in.Byte() & 1);
-      if (const auto candidate = pq::SnapshotCandidate(state))
-        pq::TakeSnapshot(state, kHtml[in.Below(kHtml.size())]);
+      if (!reading) reading = pq::SnapshotCandidate(state);
+      // Most reads answer before the next event; some are overtaken by it.
+      if (reading && (in.Byte() & 3) != 0) {
+        const bool taken = pq::TakeSnapshot(state, *reading, kHtml[in.Below(kHtml.size())]);
+        if (taken) {
+          Require(state.currentDocument && reading->span.document == *state.currentDocument &&
+                      reading->span.id == state.currentSpanId,
+                  "a snapshot is taken only for the span the caret is in", reading->span.id);
+        }
+        reading.reset();
+      }
     }
   }
   return 0;
