@@ -215,9 +215,7 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 std::vector<InitialControlOffer> EditControl::ActivateDocument(const FramePath& frame, const ActivationRead& read,
                                                                bool& deletedFound) {
   ActivationPlan plan = PlanActivation(read.elements, site_.LinkTextEditable, deletedFound);
-  auto changed = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
-  auto spans = changed ? std::optional(SpansAfterActivation(read.elements, plan.editable, std::move(*changed)))
-                       : browser_.Spans(frame);
+  auto spans = Apply(frame, read, plan);
   if (EditDocument* d = DocumentAt(frame)) {
     d->activated = true;
     if (spans) d->spans = std::move(*spans);
@@ -228,10 +226,15 @@ std::vector<InitialControlOffer> EditControl::ActivateDocument(const FramePath& 
 void EditControl::MakeInert(const FramePath& frame, const ActivationRead& read) {
   const ActivationPlan plan = PlanInert(read.elements);
   // Hooked as well, so that its drags, context menus and Ctrl keys are cancelled too.
-  auto changed = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
-  auto spans = changed ? std::optional(SpansAfterActivation(read.elements, plan.editable, std::move(*changed)))
-                       : browser_.Spans(frame);
+  auto spans = Apply(frame, read, plan);
   if (EditDocument* d = DocumentAt(frame); d && spans) d->spans = std::move(*spans);
+}
+
+std::optional<SpanSnapshot> EditControl::Apply(const FramePath& frame, const ActivationRead& read,
+                                               const ActivationPlan& plan) {
+  auto changed = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
+  if (!changed) return browser_.Spans(frame);
+  return SpansAfterActivation(read.elements, plan.editable, std::move(*changed));
 }
 
 bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigned navigation) {

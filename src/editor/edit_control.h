@@ -119,6 +119,9 @@ class EditControl {
   std::vector<InitialControlOffer> ActivateDocument(const FramePath& frame, const ActivationRead& read,
                                                     bool& deletedFound);
   void MakeInert(const FramePath& frame, const ActivationRead& read);
+  // Carries out a plan on the document; the spans' contents afterwards, made from the read and
+  // what the page answered for the spans the batch changed (read back whole if it could not).
+  std::optional<SpanSnapshot> Apply(const FramePath& frame, const ActivationRead& read, const ActivationPlan& plan);
   // Returns false when the walk must end (abandoned, or a frameset frame that never loaded).
   bool ActivateFrames(const FramePath& frame, int frameCount, unsigned navigation);
   // The offers of the frames, placed in frame table order once the walk ends, so that the

@@ -233,8 +233,6 @@ TEST(Activation, CssIdSelectorEscapes) {
   EXPECT_EQ(pq::CssIdSelector("a}b{c"), "#a\\7d b\\7b c");
 }
 
-}  // namespace
-
 // The spans recorded after activation come from the read and the plan, as the page would answer
 // them: editable links only inside what the plan opened, the first element of an id, the
 // contents the batch changed taken as read again.
@@ -279,3 +277,5 @@ TEST(Activation, SpansAfterActivation) {
     EXPECT_EQ(spans.EditableLinkHTML(w.id), w.links) << w.id;
   }
 }
+
+}  // namespace
