@@ -46,6 +46,13 @@ struct ActivationRead {
   std::vector<ElementInfo> elements;
 };
 
+// One document's activation: its style sheet and batch of changes.
+struct DocumentActivation {
+  FramePath frame;
+  std::string css;
+  std::vector<ElementChange> changes;
+};
+
 // A document event as the in-page runtime records it at the moment it fires.
 struct DocumentEvent {
   FramePath frame;

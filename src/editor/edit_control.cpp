@@ -39,6 +39,12 @@ void EditControl::Navigate() {
     enable = false;
     if (RedoChange) RedoChange(enable);
   }
+  heldBack_.clear();
+  for (int entry = 1; entry < frames_.Counter; ++entry) {
+    const FrameEntry& f = frames_[entry];
+    // Copies are deleted once loaded: a table left from an earlier page holds back nothing.
+    if (f.File != kFrameError && !f.WebURL.empty() && FileExists(f.File)) heldBack_.insert(f.WebURL);
+  }
   browser_.Navigate(CopyAddressOf(TempFolder() + kEditCopyName));
 }
 
@@ -139,7 +145,7 @@ void EditControl::ActivateBox() {
 }
 
 void EditControl::OnBeforeNavigate(const std::string& url, bool& cancel) {
-  if (navigationBlocked_ || url.find("http:///") != std::string::npos) {
+  if (navigationBlocked_ || url.find("http:///") != std::string::npos || heldBack_.count(url)) {
     cancel = true;
     return;
   }
@@ -207,6 +213,7 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
                    [](const EditDocument& a, const EditDocument& b) { return a.entry < b.entry; });
 
   navigationBlocked_ = true;
+  heldBack_.clear();
   window_.EditTabPreparing = false;
   if (ButtonsEnable) ButtonsEnable();
   if (NavigateComplete) NavigateComplete();
@@ -214,27 +221,36 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 
 std::vector<InitialControlOffer> EditControl::ActivateDocument(const FramePath& frame, const ActivationRead& read,
                                                                bool& deletedFound) {
-  ActivationPlan plan = PlanActivation(read.elements, site_.LinkTextEditable, deletedFound);
-  auto spans = Apply(frame, read, plan);
-  if (EditDocument* d = DocumentAt(frame)) {
-    d->activated = true;
-    if (spans) d->spans = std::move(*spans);
-  }
-  return std::move(plan.offers);
+  std::vector<PlannedDocument> planned(1);
+  planned[0] = {frame, &read, PlanActivation(read.elements, site_.LinkTextEditable, deletedFound), true};
+  ApplyAll(planned);
+  return std::move(planned[0].plan.offers);
 }
 
 void EditControl::MakeInert(const FramePath& frame, const ActivationRead& read) {
-  const ActivationPlan plan = PlanInert(read.elements);
   // Hooked as well, so that its drags, context menus and Ctrl keys are cancelled too.
-  auto spans = Apply(frame, read, plan);
-  if (EditDocument* d = DocumentAt(frame); d && spans) d->spans = std::move(*spans);
+  std::vector<PlannedDocument> planned(1);
+  planned[0] = {frame, &read, PlanInert(read.elements), false};
+  ApplyAll(planned);
 }
 
-std::optional<SpanSnapshot> EditControl::Apply(const FramePath& frame, const ActivationRead& read,
-                                               const ActivationPlan& plan) {
-  auto changed = browser_.Activate(frame, plan.styleSheet, plan.changes, WordKeys());
-  if (!changed) return browser_.Spans(frame);
-  return SpansAfterActivation(read.elements, plan.editable, std::move(*changed));
+void EditControl::ApplyAll(std::vector<PlannedDocument>& planned) {
+  if (planned.empty()) return;
+  std::vector<DocumentActivation> batch;
+  for (PlannedDocument& p : planned)
+    batch.push_back({p.frame, std::move(p.plan.styleSheet), std::move(p.plan.changes)});
+  auto changed = browser_.ActivateAll(batch, WordKeys());
+  changed.resize(planned.size());
+  for (std::size_t i = 0; i < planned.size(); ++i) {
+    const PlannedDocument& p = planned[i];
+    std::optional<SpanSnapshot> spans =
+        changed[i] ? SpansAfterActivation(p.read->elements, p.plan.editable, std::move(*changed[i]))
+                   : browser_.Spans(p.frame);
+    if (EditDocument* d = DocumentAt(p.frame)) {
+      if (p.activated) d->activated = true;
+      if (spans) d->spans = std::move(*spans);
+    }
+  }
 }
 
 bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigned navigation) {
@@ -269,18 +285,14 @@ bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigne
       }
     }
     if (!loading.empty()) browser_.NavigateFrames(frame, urls);
-    // Each frame is activated as soon as it has loaded, whichever comes first.
+    // Each frame is activated as soon as it has loaded; those loaded by then go together, in one
+    // read and one activation.
+    const auto isLoaded = [this](const Loading& l) { return navigated_.Contains(l.file); };
     while (!loading.empty()) {
-      auto next = loading.end();
       const bool loaded = browser_.WaitUntil(
-          [&] {
-            next = std::find_if(loading.begin(), loading.end(),
-                                [&](const Loading& l) { return navigated_.Contains(l.file); });
-            return next != loading.end();
-          },
-          kFrameLoadLimit);
+          [&] { return std::any_of(loading.begin(), loading.end(), isLoaded); }, kFrameLoadLimit);
       if (Stale(navigation)) return false;
-      if (!loaded || next == loading.end()) {
+      if (!loaded) {
         // Skipped like unreadable frames. The entries of a frameset that never loaded cannot be
         // matched to frames any more, so the walk ends rather than activate the wrong ones.
         bool framesetLost = false;
@@ -291,23 +303,49 @@ bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigne
         if (framesetLost) return false;
         break;
       }
-      const Loading l = *next;
-      loading.erase(next);
-      DeleteFileQuietly(l.file);
-      FramePath child = frame;
-      child.push_back(l.index);
-      documents_.push_back({child, l.entry, false, {}});
-      const ActivationRead read = browser_.ReadForActivation(child).value_or(ActivationRead{});
-      if (read.frameCount > 0) {
-        if (!ActivateFrames(child, read.frameCount, navigation)) return false;
-      } else if (!problems_.OKtoPublish || frames_[l.entry].Editable) {
-        FrameOffers offers{l.entry, frame, {}, false};
-        offers.offers = ActivateDocument(child, read, offers.deletedText);
-        frameOffers_.push_back(std::move(offers));
-      } else {
-        MakeInert(child, read);
+      std::vector<Loading> ready;
+      std::vector<FramePath> paths;
+      for (auto it = loading.begin(); it != loading.end();) {
+        if (!isLoaded(*it)) {
+          ++it;
+          continue;
+        }
+        DeleteFileQuietly(it->file);
+        FramePath child = frame;
+        child.push_back(it->index);
+        documents_.push_back({child, it->entry, false, {}});
+        paths.push_back(std::move(child));
+        ready.push_back(std::move(*it));
+        it = loading.erase(it);
+      }
+      auto reads = browser_.ReadAllForActivation(paths);
+      reads.resize(paths.size());
+      std::vector<PlannedDocument> planned;
+      std::vector<FrameOffers> offers;  // of the activated frames, in the order planned
+      std::vector<std::size_t> framesets;
+      for (std::size_t k = 0; k < ready.size(); ++k) {
+        if (!reads[k]) reads[k].emplace();  // unreadable: activated as an empty document
+        const ActivationRead& read = *reads[k];
+        if (read.frameCount > 0) {
+          framesets.push_back(k);
+        } else if (!problems_.OKtoPublish || frames_[ready[k].entry].Editable) {
+          offers.push_back({ready[k].entry, frame, {}, false});
+          planned.push_back(
+              {paths[k], &read, PlanActivation(read.elements, site_.LinkTextEditable, offers.back().deletedText), true});
+        } else {
+          planned.push_back({paths[k], &read, PlanInert(read.elements), false});
+        }
+      }
+      ApplyAll(planned);
+      std::size_t next = 0;
+      for (PlannedDocument& p : planned) {
+        if (!p.activated) continue;
+        offers[next].offers = std::move(p.plan.offers);
+        frameOffers_.push_back(std::move(offers[next++]));
       }
       if (Stale(navigation)) return false;
+      for (std::size_t k : framesets)
+        if (!ActivateFrames(paths[k], reads[k]->frameCount, navigation)) return false;
     }
     if (tableEnds) return false;
   }

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -119,9 +120,17 @@ class EditControl {
   std::vector<InitialControlOffer> ActivateDocument(const FramePath& frame, const ActivationRead& read,
                                                     bool& deletedFound);
   void MakeInert(const FramePath& frame, const ActivationRead& read);
-  // Carries out a plan on the document; the spans' contents afterwards, made from the read and
-  // what the page answered for the spans the batch changed (read back whole if it could not).
-  std::optional<SpanSnapshot> Apply(const FramePath& frame, const ActivationRead& read, const ActivationPlan& plan);
+  // A document's plan, waiting for the batch it is carried out in.
+  struct PlannedDocument {
+    FramePath frame;
+    const ActivationRead* read = nullptr;
+    ActivationPlan plan;
+    bool activated = false;  // false: shown inert
+  };
+  // Carries out the plans in one round trip and records each document's spans afterwards, made
+  // from its read and what the page answered for the spans its batch changed (read back whole
+  // if it could not).
+  void ApplyAll(std::vector<PlannedDocument>& planned);
   // Returns false when the walk must end (abandoned, or a frameset frame that never loaded).
   bool ActivateFrames(const FramePath& frame, int frameCount, unsigned navigation);
   // The offers of the frames, placed in frame table order once the walk ends, so that the
@@ -154,6 +163,9 @@ class EditControl {
     bool deletedText = false;
   };
   std::vector<FrameOffers> frameOffers_;
+  // The addresses of the frames whose copies are loaded in their place: while the edit copy
+  // loads, frames are kept from loading them from the site first.
+  std::set<std::string> heldBack_;
   unsigned navigation_ = 0;  // counts loads, so an activation knows when it went stale
 };
 

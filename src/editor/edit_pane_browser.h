@@ -68,6 +68,19 @@ class EditPaneBrowser {
     HookDocumentEvents(frame, passed);
     return Spans(frame);
   }
+  // ReadForActivation of several documents in one round trip, answered in the order asked.
+  virtual std::vector<std::optional<ActivationRead>> ReadAllForActivation(const std::vector<FramePath>& frames) {
+    std::vector<std::optional<ActivationRead>> reads;
+    for (const FramePath& f : frames) reads.push_back(ReadForActivation(f));
+    return reads;
+  }
+  // Activate of several documents in one round trip, answered in the order given.
+  virtual std::vector<std::optional<SpanSnapshot>> ActivateAll(const std::vector<DocumentActivation>& batch,
+                                                               const std::vector<CtrlKeyPass>& passed) {
+    std::vector<std::optional<SpanSnapshot>> spans;
+    for (const DocumentActivation& a : batch) spans.push_back(Activate(a.frame, a.css, a.changes, passed));
+    return spans;
+  }
   // NavigateFrame for frame i of the document to urls[i], where that is not empty.
   virtual void NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls) {
     for (std::size_t i = 0; i < urls.size(); ++i) {

@@ -278,6 +278,57 @@
     return done;
   };
 
+  // What activation reads, in one call: [markersAndMeta, frame count], then per element of the
+  // body [tag, id, parent, text, html]: text only of edit spans and of links inside anchor spans
+  // (the only texts the plan weighs; each one is a walk over laid-out text), html only of edit
+  // and anchor spans (any element with such an id) and of links.
+  const activationRead = (path) => {
+    const w = win(path);
+    const d = doc(path);
+    const list = listElements(d);
+    const parentOf = parentIndex(list);
+    const rows = [[markersAndMeta(d), w.frames.length]];
+    // Per element: inside an anchor span (elements come in document order, parents first).
+    const inAnchor = new Uint8Array(list.length);
+    list.forEach((e, i) => {
+      const tag = e.tagName || '';
+      const up = tag.toUpperCase();
+      const id = e.id || '';
+      const upId = id.toUpperCase();
+      const parent = parentOf(e);
+      if (parent >= 0) {
+        const p = list[parent];
+        inAnchor[i] = inAnchor[parent] ||
+            ((p.tagName || '').toUpperCase() === 'SPAN' && (p.id || '').toUpperCase().startsWith('ZZZANCHOR')) ? 1 : 0;
+      }
+      const edit = upId.startsWith('ZZZEDIT');
+      rows.push([tag, id, parent, (up === 'SPAN' && edit) || (up === 'A' && inAnchor[i]) ? textOf(e) : '',
+                 up === 'A' || edit || upId.startsWith('ZZZANCHOR') ? e.innerHTML : '']);
+    });
+    return pack(rows);
+  };
+
+  // What activation does, in one call: the style sheet, the packed batch of changes, the
+  // events hooked. Answers only the contents the batch changed, as [id, html, link HTML...]
+  // (the program knows the rest from its read): reading every span back cost as much as the
+  // load, and asking whether a link is editable made the engine restyle the whole page at once.
+  // The batch changes the contents only of spans it opens, so all their links are editable.
+  const activate = (path, css, packed, passCtrl) => {
+    const d = doc(path);
+    addStyle(d, css);
+    const changes = unpack(packed);
+    apply(d, changes);
+    hook(path, passCtrl);
+    const list = d.__pqList || [];
+    const rows = [];
+    for (const [i, prop] of changes) {
+      const e = list[Number(i)];
+      if (prop !== 'innerHTML' || !e || !e.id) continue;
+      rows.push([e.id, e.innerHTML, ...Array.from(e.getElementsByTagName('a'), (a) => a.innerHTML)]);
+    }
+    return pack(rows);
+  };
+
   window.__pq = {
     snapshot: (path) => pack(snapshot(win(path), 0, [])),
     frameCount: (path) => win(path).frames.length,
@@ -295,55 +346,15 @@
     },
     // A packed batch of changes (index, property, value).
     apply: (path, packed) => apply(doc(path), unpack(packed)),
-    // What activation reads, in one call: [markersAndMeta, frame count], then per element of the
-    // body [tag, id, parent, text, html]: text only of edit spans and of links inside anchor spans
-    // (the only texts the plan weighs; each one is a walk over laid-out text), html only of edit
-    // and anchor spans (any element with such an id) and of links.
-    activationRead: (path) => {
-      const w = win(path);
-      const d = doc(path);
-      const list = listElements(d);
-      const parentOf = parentIndex(list);
-      const rows = [[markersAndMeta(d), w.frames.length]];
-      // Per element: inside an anchor span (elements come in document order, parents first).
-      const inAnchor = new Uint8Array(list.length);
-      list.forEach((e, i) => {
-        const tag = e.tagName || '';
-        const up = tag.toUpperCase();
-        const id = e.id || '';
-        const upId = id.toUpperCase();
-        const parent = parentOf(e);
-        if (parent >= 0) {
-          const p = list[parent];
-          inAnchor[i] = inAnchor[parent] ||
-              ((p.tagName || '').toUpperCase() === 'SPAN' && (p.id || '').toUpperCase().startsWith('ZZZANCHOR')) ? 1 : 0;
-        }
-        const edit = upId.startsWith('ZZZEDIT');
-        rows.push([tag, id, parent, (up === 'SPAN' && edit) || (up === 'A' && inAnchor[i]) ? textOf(e) : '',
-                   up === 'A' || edit || upId.startsWith('ZZZANCHOR') ? e.innerHTML : '']);
-      });
-      return pack(rows);
-    },
-    // What activation does, in one call: the style sheet, the packed batch of changes, the
-    // events hooked. Answers only the contents the batch changed, as [id, html, link HTML...]
-    // (the program knows the rest from its read): reading every span back cost as much as the
-    // load, and asking whether a link is editable made the engine restyle the whole page at once.
-    // The batch changes the contents only of spans it opens, so all their links are editable.
-    activate: (path, css, packed, passCtrl) => {
-      const d = doc(path);
-      addStyle(d, css);
-      const changes = unpack(packed);
-      apply(d, changes);
-      hook(path, passCtrl);
-      const list = d.__pqList || [];
-      const rows = [];
-      for (const [i, prop] of changes) {
-        const e = list[Number(i)];
-        if (prop !== 'innerHTML' || !e || !e.id) continue;
-        rows.push([e.id, e.innerHTML, ...Array.from(e.getElementsByTagName('a'), (a) => a.innerHTML)]);
-      }
-      return pack(rows);
-    },
+    activationRead,
+    // Several documents' reads in one call, in the order asked; null for one that cannot be read.
+    activationReads: (paths) => paths.map((p) => { try { return activationRead(p); } catch (x) { return null; } }),
+    activate,
+    // Several documents' activations in one call: [path, css, packed] each, answered in order;
+    // null for one that cannot be reached.
+    activateAll: (batch, passCtrl) => batch.map(([p, css, packed]) => {
+      try { return activate(p, css, packed, passCtrl); } catch (x) { return null; }
+    }),
     // Sends several frames of one document to their addresses at once ('' leaves a frame be).
     navigateFrames: (path, urls) => {
       const w = win(path);

@@ -123,6 +123,11 @@ class WebView {
   std::optional<SpanSnapshot> Activate(const FramePath& frame, const std::string& css,
                                        const std::vector<ElementChange>& changes,
                                        const std::vector<CtrlKeyPass>& passed);
+  // ReadForActivation and Activate of several documents, each in one call, answered in order
+  // (nullopt for a document that cannot be read or reached).
+  std::vector<std::optional<ActivationRead>> ReadAllForActivation(const std::vector<FramePath>& frames);
+  std::vector<std::optional<SpanSnapshot>> ActivateAll(const std::vector<DocumentActivation>& batch,
+                                                       const std::vector<CtrlKeyPass>& passed);
   // Sends the document's frame i to urls[i] ("" leaves it), all in one call; how many were sent.
   int NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls);
   std::optional<ElementInfo> ElementById(const FramePath& frame, const std::string& id);

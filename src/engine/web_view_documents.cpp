@@ -95,6 +95,31 @@ std::optional<SpanSnapshot> WebView::Activate(const FramePath& frame, const std:
   return SpansFromRecords(UnpackRecords(*packed));
 }
 
+std::vector<std::optional<ActivationRead>> WebView::ReadAllForActivation(const std::vector<FramePath>& frames) {
+  std::string paths = "[";
+  for (std::size_t i = 0; i < frames.size(); ++i) paths += (i ? "," : "") + FramePathLiteral(frames[i]);
+  auto v = CallRuntime("activationReads", paths + "]");
+  std::vector<std::optional<ActivationRead>> reads(frames.size());
+  for (std::size_t i = 0; v && i < frames.size(); ++i)
+    if ((*v)[i].kind == ScriptValue::Kind::String) reads[i] = ActivationReadFromRecords(UnpackRecords((*v)[i].string));
+  return reads;
+}
+
+std::vector<std::optional<SpanSnapshot>> WebView::ActivateAll(const std::vector<DocumentActivation>& batch,
+                                                              const std::vector<CtrlKeyPass>& passed) {
+  std::string list = "[";
+  for (std::size_t i = 0; i < batch.size(); ++i) {
+    const DocumentActivation& a = batch[i];
+    list += std::string(i ? "," : "") + "[" + FramePathLiteral(a.frame) + "," + JsString(a.css) + "," +
+            JsString(PackChanges(a.changes)) + "]";
+  }
+  auto v = CallRuntime("activateAll", list + "]," + KeyList(passed));
+  std::vector<std::optional<SpanSnapshot>> spans(batch.size());
+  for (std::size_t i = 0; v && i < batch.size(); ++i)
+    if ((*v)[i].kind == ScriptValue::Kind::String) spans[i] = SpansFromRecords(UnpackRecords((*v)[i].string));
+  return spans;
+}
+
 int WebView::NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls) {
   auto v = CallRuntime("navigateFrames", FramePathLiteral(frame) + "," + StringList(urls));
   return v ? v->Int() : 0;

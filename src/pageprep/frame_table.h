@@ -13,6 +13,7 @@ inline constexpr const char* kFramePreviewPrefix = "frmpreview";
 struct FrameEntry {
   std::string File;         // path of the frame's edit copy, or "FrameError"
   std::string PreviewFile;  // the frame's preview copy
+  std::string WebURL;       // the frame's address in the browse pane, which its copy stands in for
   PreparedPage page;        // its source as fetched, and its edit HTML (as written into the
                             // edit copy) with its layout
   bool HasFrames = false;

@@ -58,6 +58,7 @@ FrameCopy FetchFrameCopy(const PageDocument& document, const Fetcher& fetch) {
   if (TrimWhitespace(page.text).empty()) page = FetchedPage(document.OuterHTML());
   entry.page = PreparePage(std::move(page), copy.href, fullPath);
   entry.Editable = IsPageFile(fullPath);
+  entry.WebURL = copy.href;
   return copy;
 }
 

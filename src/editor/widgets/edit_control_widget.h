@@ -57,6 +57,13 @@ class EditControlWidget : private EditPaneBrowser {
                                        const std::vector<CtrlKeyPass>& passed) override {
     return view_.Activate(f, css, changes, passed);
   }
+  std::vector<std::optional<ActivationRead>> ReadAllForActivation(const std::vector<FramePath>& frames) override {
+    return view_.ReadAllForActivation(frames);
+  }
+  std::vector<std::optional<SpanSnapshot>> ActivateAll(const std::vector<DocumentActivation>& batch,
+                                                       const std::vector<CtrlKeyPass>& passed) override {
+    return view_.ActivateAll(batch, passed);
+  }
   void NavigateFrames(const FramePath& f, const std::vector<std::string>& urls) override {
     view_.NavigateFrames(f, urls);
   }
