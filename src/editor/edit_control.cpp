@@ -21,7 +21,8 @@ EditControl::EditControl(EditPaneBrowser& browser, EditStatusBar& status, Window
       problems_(problems),
       fetch_(std::move(fetch)) {}
 
-void EditControl::Navigate() {
+// What every load of an edit copy starts with: the last page's state goes.
+void EditControl::StartNavigation() {
   LinkSpanId.clear();
   initialControlFixed_ = false;
   initialControl_ = {};
@@ -39,7 +40,41 @@ void EditControl::Navigate() {
     enable = false;
     if (RedoChange) RedoChange(enable);
   }
+}
+
+void EditControl::Preload() {
+  auto copy = ReadFileBytes(TempFolder() + kEditCopyName);
+  if (!copy) return;
+  StartNavigation();
   heldBack_.clear();
+  released_.clear();
+  holdAllFrames_ = true;  // the frames of this page are not prepared yet
+  preloaded_ = Preloaded{std::move(*copy)};
+  browser_.Navigate(CopyAddressOf(TempFolder() + kEditCopyName));
+}
+
+void EditControl::Navigate() {
+  if (preloaded_ && !preloaded_->takenOver) {
+    const auto copy = ReadFileBytes(TempFolder() + kEditCopyName);
+    if (copy && *copy == preloaded_->copy) {
+      // The page loading already is the one asked for: it is checked and activated once loaded.
+      preloaded_->takenOver = true;
+      ++navigation_;  // a check or activation of an earlier copy still running goes stale
+      if (preloaded_->complete) {
+        DeleteFileQuietly(TempFolder() + kEditCopyName);
+        const unsigned navigation = navigation_;
+        browser_.Soon([this, navigation] {
+          if (!Stale(navigation)) ActivateLoaded();
+        });
+      }
+      return;
+    }
+  }
+  preloaded_.reset();
+  StartNavigation();
+  heldBack_.clear();
+  released_.clear();
+  holdAllFrames_ = false;
   for (int entry = 1; entry < frames_.Counter; ++entry) {
     const FrameEntry& f = frames_[entry];
     // Copies are deleted once loaded: a table left from an earlier page holds back nothing.
@@ -49,6 +84,7 @@ void EditControl::Navigate() {
 }
 
 void EditControl::StopBrowser() {
+  preloaded_.reset();
   browser_.Stop();
   loadStopped_ = true;
 }
@@ -145,7 +181,9 @@ void EditControl::ActivateBox() {
 }
 
 void EditControl::OnBeforeNavigate(const std::string& url, bool& cancel) {
-  if (navigationBlocked_ || url.find("http:///") != std::string::npos || heldBack_.count(url)) {
+  const bool held = heldBack_.count(url) ||
+                    (holdAllFrames_ && !released_.count(url) && url.rfind(std::string(kCopyScheme) + ":", 0) != 0);
+  if (navigationBlocked_ || url.find("http:///") != std::string::npos || held) {
     cancel = true;
     return;
   }
@@ -169,7 +207,16 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
   if (loadStopped_) return;
   DeleteFileQuietly(TempFolder() + kEditCopyName);
   if (!frame.empty()) return;  // frames finishing are waited for by the frame walk
+  if (preloaded_ && !preloaded_->takenOver) {
+    preloaded_->complete = true;  // Navigate decides whether it is the page wanted
+    return;
+  }
+  preloaded_.reset();
+  ActivateLoaded();
+}
 
+void EditControl::ActivateLoaded() {
+  preloaded_.reset();
   const unsigned navigation = navigation_;
   CurrentSpanId.clear();
   // One read serves the site check and the activation.
@@ -214,6 +261,8 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 
   navigationBlocked_ = true;
   heldBack_.clear();
+  released_.clear();
+  holdAllFrames_ = false;
   window_.EditTabPreparing = false;
   if (ButtonsEnable) ButtonsEnable();
   if (NavigateComplete) NavigateComplete();
@@ -266,16 +315,21 @@ bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigne
     // whose own frames take the entries after it.
     std::vector<Loading> loading;
     std::vector<std::string> urls(static_cast<std::size_t>(frameCount));
+    std::vector<int> uncopied;  // frames with no copy: held back, they load their own page
     bool tableEnds = false;
     for (; i < frameCount; ++i) {
       if (frameCursor_ >= FrameTable::kSize) {  // frames past the table were not prepared
         tableEnds = true;
+        for (int rest = i; rest < frameCount; ++rest) uncopied.push_back(rest);
         break;
       }
       const int entry = frameCursor_++;
       // Copied: the browse pane may refill the table while this walk waits.
       Loading l{i, entry, frames_[entry].File, frames_[entry].HasFrames};
-      if (l.file == kFrameError) continue;
+      if (l.file == kFrameError) {
+        uncopied.push_back(i);
+        continue;
+      }
       navigated_.ClearNavigated(l.file);
       urls[static_cast<std::size_t>(i)] = CopyAddressOf(l.file);
       loading.push_back(std::move(l));
@@ -284,7 +338,18 @@ bool EditControl::ActivateFrames(const FramePath& frame, int frameCount, unsigne
         break;
       }
     }
-    if (!loading.empty()) browser_.NavigateFrames(frame, urls);
+    if (holdAllFrames_ && !uncopied.empty()) {
+      const std::vector<std::string> sources = browser_.FrameSources(frame);
+      for (int u : uncopied) {
+        const auto k = static_cast<std::size_t>(u);
+        if (k >= sources.size() || sources[k].empty()) continue;
+        urls[k] = sources[k];
+        released_.insert(sources[k]);
+      }
+      uncopied.clear();
+    }
+    if (std::any_of(urls.begin(), urls.end(), [](const std::string& u) { return !u.empty(); }))
+      browser_.NavigateFrames(frame, urls);
     // Each frame is activated as soon as it has loaded; those loaded by then go together, in one
     // read and one activation.
     const auto isLoaded = [this](const Loading& l) { return navigated_.Contains(l.file); };

@@ -1,6 +1,7 @@
 #pragma once
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +55,10 @@ class EditControl {
 
   // Operations.
   void Navigate();  // loads TempFolder() + "webed.htm"
+  // Starts loading the edit copy written early, while the browse pane's page still loads. It is
+  // neither checked nor activated until Navigate finds the copy it is asked for the same; a
+  // different one is loaded as ever.
+  void Preload();
   void StopBrowser();
   // Offers a span as the first caret position; once an offer was fixed, later ones are ignored.
   void SetInitialControl(const FramePath& frame, const std::string& id, bool fixed);
@@ -163,9 +168,24 @@ class EditControl {
     bool deletedText = false;
   };
   std::vector<FrameOffers> frameOffers_;
+  // The edit copy loading (or loaded) ahead of Navigate: its bytes, whether its document has
+  // completed, and whether Navigate has taken it over.
+  struct Preloaded {
+    std::string copy;
+    bool complete = false;
+    bool takenOver = false;
+  };
+  std::optional<Preloaded> preloaded_;
+  void StartNavigation();
+  // The documents of a loaded edit copy: the site check, the activation, the frames.
+  void ActivateLoaded();
   // The addresses of the frames whose copies are loaded in their place: while the edit copy
   // loads, frames are kept from loading them from the site first.
   std::set<std::string> heldBack_;
+  // An edit copy loaded early holds back every frame (its copies are not known yet) but those
+  // sent back to their own addresses (released_), the frames without copies.
+  bool holdAllFrames_ = false;
+  std::set<std::string> released_;
   unsigned navigation_ = 0;  // counts loads, so an activation knows when it went stale
 };
 

@@ -44,6 +44,9 @@ class EditPaneBrowser {
   virtual std::optional<ElementInfo> ActiveElement(const FramePath& frame) = 0;
   virtual std::string SelectionText(const FramePath& frame) = 0;
   virtual bool ExecCommand(const FramePath& frame, const std::string& command, const std::string& value) = 0;
+  // Runs the call once the main loop is back from the event being handled (once, unless
+  // another call replaces it first). Here, at once.
+  virtual void Soon(std::function<void()> call) { call(); }
   // Lets the main loop run until done() holds or the limit passes; true when it held.
   virtual bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) = 0;
 
@@ -81,6 +84,8 @@ class EditPaneBrowser {
     for (const DocumentActivation& a : batch) spans.push_back(Activate(a.frame, a.css, a.changes, passed));
     return spans;
   }
+  // The address each frame element of the document names ("" where none can be read).
+  virtual std::vector<std::string> FrameSources(const FramePath& /*frame*/) { return {}; }
   // NavigateFrame for frame i of the document to urls[i], where that is not empty.
   virtual void NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls) {
     for (std::size_t i = 0; i < urls.size(); ++i) {

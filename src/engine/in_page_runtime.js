@@ -355,6 +355,17 @@
     activateAll: (batch, passCtrl) => batch.map(([p, css, packed]) => {
       try { return activate(p, css, packed, passCtrl); } catch (x) { return null; }
     }),
+    // The addresses the frame elements of a document name ('' where there is none to read).
+    frameSources: (path) => {
+      const w = win(path);
+      const out = [];
+      for (let i = 0; i < w.frames.length; i++) {
+        let src = '';
+        try { const e = w.frames[i].frameElement; src = e && e.src ? String(e.src) : ''; } catch (x) {}
+        out.push(src);
+      }
+      return pack([out]);
+    },
     // Sends several frames of one document to their addresses at once ('' leaves a frame be).
     navigateFrames: (path, urls) => {
       const w = win(path);

@@ -128,6 +128,8 @@ class WebView {
   std::vector<std::optional<ActivationRead>> ReadAllForActivation(const std::vector<FramePath>& frames);
   std::vector<std::optional<SpanSnapshot>> ActivateAll(const std::vector<DocumentActivation>& batch,
                                                        const std::vector<CtrlKeyPass>& passed);
+  // The address each frame element of the document names ("" where none can be read).
+  std::vector<std::string> FrameSources(const FramePath& frame);
   // Sends the document's frame i to urls[i] ("" leaves it), all in one call; how many were sent.
   int NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls);
   std::optional<ElementInfo> ElementById(const FramePath& frame, const std::string& id);

@@ -120,6 +120,14 @@ std::vector<std::optional<SpanSnapshot>> WebView::ActivateAll(const std::vector<
   return spans;
 }
 
+std::vector<std::string> WebView::FrameSources(const FramePath& frame) {
+  auto packed = CallPacked("frameSources", FramePathLiteral(frame));
+  if (!packed) return {};
+  auto records = UnpackRecords(*packed);
+  if (records.empty()) return {};
+  return std::move(records[0]);
+}
+
 int WebView::NavigateFrames(const FramePath& frame, const std::vector<std::string>& urls) {
   auto v = CallRuntime("navigateFrames", FramePathLiteral(frame) + "," + StringList(urls));
   return v ? v->Int() : 0;

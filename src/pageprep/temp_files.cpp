@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace pq {
 
@@ -95,6 +96,14 @@ bool WriteEditCopy(const std::string& path, const std::string& baseUrl, const st
   out << "\xEF\xBB\xBF<BASE HREF=\"" << baseUrl << "\">\r\n" << html << "\r\n";
   out.close();
   return static_cast<bool>(out);
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
 }
 
 }  // namespace pq

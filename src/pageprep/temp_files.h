@@ -1,4 +1,5 @@
 #pragma once
+#include <optional>
 #include <string>
 
 namespace pq {
@@ -19,5 +20,7 @@ void DeleteNumberedFiles(const std::string& prefix);
 // each line ended by CR LF.
 // Returns false when the file could not be written.
 bool WriteEditCopy(const std::string& path, const std::string& baseUrl, const std::string& html);
+// The file's bytes; nullopt when it cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
 
 }  // namespace pq

@@ -2,7 +2,9 @@
 
 #include "core/browser_commands.h"
 #include "text/page_decoding.h"
+#include "pageprep/prepared_page.h"
 #include "pageprep/temp_files.h"
+#include "pageprep/url_ops.h"
 #include "text/text_util.h"
 #include "shell/typed_address.h"
 
@@ -78,6 +80,7 @@ void BrowseControl::OnBeforeNavigate(const std::string& url, bool topLevel, bool
     ShowAddress(url);
     ++navigation_;
   }
+  askedToLeave_ = topLevel;
   stopped_ = false;
   Record.busy = true;
   SetStatusText("Loading page", 10, 50);
@@ -89,6 +92,50 @@ void BrowseControl::OnTopNavigationStarted(const std::string& url) {
   // loads the whole window may have looked like a frame's navigation before it started.
   ++navigation_;
   ShowAddress(url);
+}
+
+// Where the source is known as soon as the page's answer arrives, the edit copy is written and
+// loaded while the browse pane still loads the page: a large page is loaded by both panes at once.
+// The preparation on completion then takes the answers fetched here rather than fetching again.
+void BrowseControl::OnTopCommitted(const std::string& url) {
+  const unsigned navigation = navigation_;
+  if (earlyFor_ == navigation || preparedFor_ == navigation) return;
+  earlyFor_ = navigation;
+  const bool asked = askedToLeave_;
+  askedToLeave_ = false;
+  const std::string scheme = AsciiLower(url.substr(0, 8));
+  const bool web = scheme.rfind("http://", 0) == 0 || scheme.rfind("https://", 0) == 0;
+  if (!asked || !web || !EarlyEditCopy || window_.PublishShowing || stopped_) return;
+  std::map<std::string, FetchedPage> fetched;
+  const Fetcher keeping = [&](const std::string& u) {
+    FetchedPage page = fetch_(u);
+    fetched[u] = page;
+    return page;
+  };
+  FetchedPage source = keeping(url);
+  const auto overtaken = [&] {
+    return navigation_ != navigation || preparedFor_ == navigation || stopped_ || window_.PublishShowing ||
+           !browser_.Busy();
+  };
+  if (overtaken() || !NotEditableReason(source).empty() || TrimWhitespace(source.text).empty()) return;
+  const PreparedPage page = PreparePage(std::move(source), url, FullPathOf(url, keeping));
+  if (overtaken()) return;
+  keptFor_ = navigation;
+  kept_ = std::move(fetched);
+  if (!WriteEditCopy(TempFolder() + kEditCopyName, url, page.edit.html)) return;
+  EarlyEditCopy();
+}
+
+FetchedPage BrowseControl::FetchKept(const std::string& url) {
+  if (keptFor_ == navigation_) {
+    auto it = kept_.find(url);
+    if (it != kept_.end()) {
+      FetchedPage page = std::move(it->second);
+      kept_.erase(it);
+      return page;
+    }
+  }
+  return fetch_(url);
 }
 
 void BrowseControl::OnCommandStateChange(int command, bool enabled) {
@@ -114,6 +161,7 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
   if (!document) return;
 
   const unsigned navigation = navigation_;
+  if (topLevel) preparedFor_ = navigation;
   EditCopyProgress progress;
   progress.Starting = [this] {
     window_.EditTabPreparing = true;
@@ -124,7 +172,10 @@ void BrowseControl::OnDocumentComplete(bool topLevel) {
   progress.NotEditable = [this](const std::string& why) { notEditable_ = why; };
   progress.Abandoned = [this, navigation] { return stopped_ || navigation_ != navigation; };
 
-  switch (PrepareEditCopy(document, Record, frames_, window_.StartPageUrl, fetch_, progress)) {
+  const Fetcher fetch = [this](const std::string& url) { return FetchKept(url); };
+  const EditCopyOutcome outcome = PrepareEditCopy(document, Record, frames_, window_.StartPageUrl, fetch, progress);
+  kept_.clear();
+  switch (outcome) {
     case EditCopyOutcome::PageCantBeDisplayed:
       addressShown_ = false;
       if (PageCantBeDisplayed) PageCantBeDisplayed();

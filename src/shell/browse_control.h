@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -50,6 +51,9 @@ class BrowseControl {
   // Events, in declaration order.
   std::function<void()> StartedNavigation;
   std::function<void()> NavigationComplete;
+  // The edit copy of the page still loading was written already (from its source, fetched as
+  // the page arrived), for the edit pane to start loading; NavigationComplete still follows.
+  std::function<void()> EarlyEditCopy;
   std::function<void()> PageCantBeDisplayed;
   std::function<void(bool enable)> ForwardEnable;
   std::function<void(bool enable)> BackEnable;
@@ -73,6 +77,8 @@ class BrowseControl {
   // The browser's events, forwarded by the widget.
   void OnBeforeNavigate(const std::string& url, bool topLevel, bool& cancel);
   void OnTopNavigationStarted(const std::string& url);
+  // The main document's address was committed: its answer is arriving.
+  void OnTopCommitted(const std::string& url);
   void OnCommandStateChange(int command, bool enabled);
   void OnNewWindow(bool& cancel);
   void OnDownloadComplete();
@@ -84,6 +90,8 @@ class BrowseControl {
  private:
   void ShowAddress(const std::string& url);
   bool ReloadInItsCharset();
+  // fetch_, answering once each the addresses fetched for the early edit copy of this navigation.
+  FetchedPage FetchKept(const std::string& url);
 
   BrowsePaneBrowser& browser_;
   StatusBar& status_;
@@ -95,6 +103,11 @@ class BrowseControl {
   std::string notEditable_;  // why the last page was not prepared for editing
   std::string charsetReload_;  // the page being loaded again to be read in its own character set
   unsigned navigation_ = 0;  // counts navigations, so a preparation knows when it went stale
+  bool askedToLeave_ = false;  // the coming page replaces the last one as the user agreed to
+  unsigned earlyFor_ = 0;      // the navigation an early edit copy was tried for
+  unsigned preparedFor_ = 0;   // the navigation whose completion was prepared
+  unsigned keptFor_ = 0;       // the navigation of the kept answers
+  std::map<std::string, FetchedPage> kept_;
 };
 
 }  // namespace pq

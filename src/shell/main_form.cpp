@@ -109,6 +109,8 @@ void MainForm::OnNavigationComplete() {
   view_.Edit().Navigate();
 }
 
+void MainForm::OnEarlyEditCopy() { view_.Edit().Preload(); }
+
 void MainForm::OnPageCantBeDisplayed() { view_.Browse().SetStatusText("Done", 100, 100); }
 
 void MainForm::OnBackEnable(bool enable) { SetEnabled(view_.Button(ToolbarButton::Back), enable); }

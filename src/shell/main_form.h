@@ -36,6 +36,7 @@ class MainForm {
   // --- events of the browse pane
   void OnStartedNavigation();
   void OnNavigationComplete();
+  void OnEarlyEditCopy();
   void OnPageCantBeDisplayed();
   void OnBackEnable(bool enable);
   void OnForwardEnable(bool enable);

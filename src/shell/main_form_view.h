@@ -24,6 +24,8 @@ class EditPane {
   virtual ~EditPane() = default;
   // Loads the edit copy just prepared by the browse pane.
   virtual void Navigate() = 0;
+  // Starts loading the edit copy written early, while the browse pane still loads its page.
+  virtual void Preload() = 0;
   virtual void StopBrowser() = 0;
   // Puts the caret in the first editable region (the Edit tab was selected).
   virtual void ActivateInitialControl() = 0;

@@ -50,6 +50,10 @@ class EditPaneWindow {
       Log("NavigationComplete");
       edit->Control().Navigate();
     };
+    b.EarlyEditCopy = [this] {
+      Log("EarlyEditCopy");
+      edit->Control().Preload();
+    };
     e.ButtonsEnable = [this] { Log("ButtonsEnable"); };
     e.NavigateComplete = [this] {
       Log("NavigateComplete");

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <set>
@@ -107,6 +108,10 @@ class FakeBrowser : public pq::EditPaneBrowser {
     return true;
   }
   std::optional<pq::ElementInfo> ActiveElement(const FramePath&) override { return std::nullopt; }
+  std::vector<std::string> FrameSources(const FramePath& f) override {
+    Log("frameSources " + pq::FramePathLiteral(f));
+    return sources;
+  }
   std::string SelectionText(const FramePath&) override { return ""; }
   bool ExecCommand(const FramePath&, const std::string&, const std::string&) override { return false; }
   // The frames asked for load while the pane waits (one event per wait), like the real loop.
@@ -136,6 +141,7 @@ class FakeBrowser : public pq::EditPaneBrowser {
   std::map<FramePath, FakeDoc> docs;
   std::map<std::string, FakeDoc> copies;  // frame copies by file name
   std::set<std::string> neverLoads;
+  std::vector<std::string> sources;  // the addresses the top document's frame elements name
   bool lastFirst = false;  // frames complete in the reverse order of their navigation
   std::vector<std::pair<FramePath, std::string>> pending;
   std::function<void()> duringWait;
@@ -188,6 +194,23 @@ class EditControlTest : public ::testing::Test {
     ++frames_.Counter;
   }
   const FakeDoc& Top() { return browser_.docs[{}]; }
+  static std::string CopyPath() { return pq::TempFolder() + "webed.htm"; }
+  static void WriteCopy(const std::string& text) { std::ofstream(CopyPath(), std::ios::binary) << text; }
+  // The engine completing the edit copy it was sent to.
+  void Complete() {
+    control_.OnNavigateComplete({}, pq::CopyAddressOf(CopyPath()));
+    control_.OnDocumentComplete({}, pq::CopyAddressOf(CopyPath()));
+  }
+  int Navigations() const {
+    int n = 0;
+    for (const auto& c : browser_.calls) n += c.rfind("navigate ", 0) == 0;
+    return n;
+  }
+  bool Held(const std::string& url) {
+    bool cancel = false;
+    control_.OnBeforeNavigate(url, cancel);
+    return cancel;
+  }
 
   pqtest::PrivateTemp temp_;
   FakeBrowser browser_;
@@ -430,6 +453,120 @@ TEST_F(EditControlTest, EventsReachQEvent) {
   control_.qEvent(e);
   EXPECT_EQ(control_.LastEvent.frame, FramePath{1});
   EXPECT_EQ(control_.LastEvent.keyCode, 65);
+}
+
+TEST_F(EditControlTest, WhileTheEditCopyLoadsTheFramesWithCopiesDoNotLoadFromTheSiteFirst) {
+  AddFrame(Page("", {"Menu"}));
+  frames_[1].WebURL = "http://site.test/menu.htm";
+  WriteCopy("");
+  { std::ofstream(frames_[1].File) << "copy"; }
+  frames_[frames_.Counter].File = pq::kFrameError;
+  frames_[frames_.Counter++].WebURL = "http://maps.test/map.htm";
+  control_.Navigate();
+  EXPECT_TRUE(Held("http://site.test/menu.htm"));
+  EXPECT_FALSE(Held("http://maps.test/map.htm"));  // no copy: it shows the site's own
+  EXPECT_FALSE(Held(pq::CopyAddressOf(frames_[1].File)));
+  // A table left from an earlier page (its copies loaded and deleted) holds back nothing.
+  pq::DeleteFileQuietly(frames_[1].File);
+  control_.Navigate();
+  EXPECT_FALSE(Held("http://site.test/menu.htm"));
+}
+
+// An edit copy loaded while the browse pane still loads its page is neither checked nor
+// activated until Navigate asks for the same copy, whether it completed before or after.
+TEST_F(EditControlTest, AnEarlyEditCopyIsTakenOverWhenNavigateAsksForTheSameCopy) {
+  for (const bool completedFirst : {true, false}) {
+    browser_.docs[{}] = Page(EditHTML(), {"Welcome"});
+    browser_.calls.clear();
+    events_.clear();
+    fetched_.clear();
+    WriteCopy("<html>early</html>");
+    control_.Preload();
+    if (completedFirst) Complete();
+    EXPECT_TRUE(fetched_.empty()) << completedFirst;
+    EXPECT_TRUE(Top().styles.empty()) << completedFirst;
+    EXPECT_EQ(events_.find("NavigateComplete"), std::string::npos) << completedFirst;
+    WriteCopy("<html>early</html>");  // written again on completion, the same
+    control_.Navigate();
+    if (!completedFirst) Complete();
+    EXPECT_EQ(Navigations(), 1) << completedFirst;
+    EXPECT_NE(events_.find("ButtonsEnable;NavigateComplete;"), std::string::npos) << completedFirst;
+    EXPECT_EQ(Top().styles.size(), 1u) << completedFirst;
+    EXPECT_EQ(control_.InitialControl().id, "ZZZEDIT1") << completedFirst;
+    EXPECT_FALSE(pq::FileExists(CopyPath())) << completedFirst;
+  }
+}
+
+TEST_F(EditControlTest, AnEarlyEditCopyThatIsNotTheOneAskedForIsLoadedAgain) {
+  for (const bool stopped : {false, true}) {
+    browser_.docs[{}] = Page(EditHTML(), {"Welcome"});
+    browser_.calls.clear();
+    events_.clear();
+    WriteCopy("<html>early</html>");
+    control_.Preload();
+    Complete();
+    if (stopped) control_.StopBrowser();
+    WriteCopy(stopped ? "<html>early</html>" : "<html>changed meanwhile</html>");
+    Load();
+    EXPECT_EQ(Navigations(), 2) << stopped;
+    EXPECT_EQ(Top().styles.size(), 1u) << stopped;
+    EXPECT_NE(events_.find("ButtonsEnable;NavigateComplete;"), std::string::npos) << stopped;
+  }
+}
+
+// Its frames are not prepared yet: every frame is held back, and those without copies are sent
+// to the pages their elements name once the walk reaches them.
+TEST_F(EditControlTest, AnEarlyEditCopyHoldsBackEveryFrameUntilItsCopiesAreKnown) {
+  browser_.docs[{}] = Page(EditHTML("", "http://site.test/frames.htm"), {}, 2);
+  frames_[frames_.Counter++].File = pq::kFrameError;
+  AddFrame(Page("", {"News"}));
+  browser_.sources = {"http://maps.test/map.htm", "http://site.test/news.htm"};
+  WriteCopy("early");
+  control_.Preload();
+  EXPECT_TRUE(Held("http://site.test/news.htm"));
+  EXPECT_TRUE(Held("http://maps.test/map.htm"));
+  EXPECT_FALSE(Held(pq::CopyAddressOf(CopyPath())));
+  Complete();
+  WriteCopy("early");
+  browser_.duringWait = [&] { EXPECT_FALSE(Held("http://maps.test/map.htm")); };
+  control_.Navigate();
+  EXPECT_NE(std::find(browser_.calls.begin(), browser_.calls.end(), "navigateFrame [0] map.htm"), browser_.calls.end());
+  EXPECT_TRUE(browser_.docs[{1}].hooked);
+  EXPECT_NE(events_.find("NavigateComplete;"), std::string::npos);
+}
+
+// Frames that have loaded by the time the walk looks go together: one read, one activation.
+TEST_F(EditControlTest, FramesLoadedTogetherAreReadAndActivatedTogether) {
+  struct CountingBrowser : FakeBrowser {
+    std::vector<std::optional<pq::ActivationRead>> ReadAllForActivation(const std::vector<FramePath>& frames) override {
+      batches.push_back(frames.size());
+      return FakeBrowser::ReadAllForActivation(frames);
+    }
+    std::vector<std::size_t> batches;
+  };
+  CountingBrowser browser;
+  browser.control = nullptr;
+  pq::EditControl control{browser, status_, window_, frames_, site_, problems_, Fetch()};
+  browser.control = &control;
+  browser.docs[{}] = Page(EditHTML("", "http://site.test/frames.htm"), {}, 3);
+  for (const char* text : {"One", "Two", "Three"}) {
+    AddFrame(Page("", {text}));
+    browser.copies = browser_.copies;
+  }
+  // All three complete during the first wait.
+  browser.duringWait = [&] {
+    while (!browser.pending.empty()) {
+      const auto [frame, url] = browser.pending.front();
+      browser.pending.erase(browser.pending.begin());
+      control.OnDocumentComplete(frame, url);
+    }
+  };
+  control.Navigate();
+  control.OnNavigateComplete({}, pq::CopyAddressOf(CopyPath()));
+  control.OnDocumentComplete({}, pq::CopyAddressOf(CopyPath()));
+  EXPECT_EQ(browser.batches, (std::vector<std::size_t>{3}));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(browser.docs[{i}].hooked) << i;
+  EXPECT_EQ(control.Documents().size(), 4u);
 }
 
 }  // namespace

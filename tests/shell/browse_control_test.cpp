@@ -336,4 +336,66 @@ TEST_F(BrowseControlTest, BrowserEventsMapToThePanesEvents) {
   EXPECT_EQ(browser_.calls, "navigate " + kSite + ";refresh;");
 }
 
+// The page's answer arriving: its edit copy is written from a fetch of its own and the edit pane
+// is told to start loading it; the preparation on completion takes that fetch's answers.
+TEST_F(BrowseControlTest, AnEarlyEditCopyIsWrittenAsThePageArrivesAndItsFetchServesTheCompletion) {
+  const std::string url = kSite + "big.htm";
+  pages_[url] = "<html><body><p>Big</p></body></html>";
+  std::vector<std::string> fetched;
+  onFetch_ = [&](const std::string& u) {
+    fetched.push_back(u);
+    onFetch_ = [&](const std::string& again) { fetched.push_back(again); };
+  };
+  std::string early;
+  control_.EarlyEditCopy = [&] { early = pqtest::ReadFile(pq::TempFolder() + "webed.htm"); };
+  bool cancel = false;
+  control_.OnBeforeNavigate(url, true, cancel);
+  control_.OnTopNavigationStarted(url);
+  browser_.busy = true;
+  control_.OnTopCommitted(url);
+  control_.OnTopCommitted(url);  // the engine tells it twice: once is enough
+  ASSERT_FALSE(early.empty());
+  EXPECT_NE(early.find("Big"), std::string::npos);
+  EXPECT_EQ(events_.find("NavigationComplete"), std::string::npos);
+  const std::size_t fetchesEarly = fetched.size();
+  browser_.busy = false;
+  Show(url);
+  control_.OnDocumentComplete(true);
+  EXPECT_NE(events_.find("NavigationComplete"), std::string::npos);
+  EXPECT_EQ(pqtest::ReadFile(pq::TempFolder() + "webed.htm"), early);
+  EXPECT_EQ(fetched.size(), fetchesEarly) << "the completion fetched again";
+  // The next load of the same address fetches afresh.
+  Load(url);
+  EXPECT_GT(fetched.size(), fetchesEarly);
+}
+
+TEST_F(BrowseControlTest, NoEarlyEditCopyWhereItCouldReplaceWhatTheUserKeeps) {
+  const std::string url = kSite + "index.htm";
+  pages_[url] = "<html><body>Home</body></html>";
+  const struct {
+    const char* what;
+    std::string address;
+    bool topLevel;
+    bool publishing;
+    bool completedMeanwhile;
+  } cases[] = {
+      {"a frame's own navigation", url, false, false, false},
+      {"the publish dialog showing", url, true, true, false},
+      {"not a web address", "file:///tmp/index.htm", true, false, false},
+      {"an error page", kSite + "missing.htm", true, false, false},
+      {"the page completed during the fetch", url, true, false, true},
+  };
+  for (const auto& c : cases) {
+    bool early = false;
+    control_.EarlyEditCopy = [&] { early = true; };
+    window_.PublishShowing = c.publishing;
+    bool cancel = false;
+    control_.OnBeforeNavigate(c.address, c.topLevel, cancel);
+    browser_.busy = !c.completedMeanwhile;
+    control_.OnTopCommitted(c.address);
+    EXPECT_FALSE(early) << c.what;
+  }
+  window_.PublishShowing = false;
+}
+
 }  // namespace

@@ -57,6 +57,7 @@ struct FakeBrowse : pq::BrowsePane {
 struct FakeEdit : pq::EditPane {
   explicit FakeEdit(Log& l) : log(l) {}
   void Navigate() override { log.Add("edit.Navigate"); }
+  void Preload() override { log.Add("edit.Preload"); }
   void StopBrowser() override { log.Add("edit.Stop"); }
   void ActivateInitialControl() override { log.Add("edit.ActivateInitialControl"); }
   void ActivateBox() override { log.Add("edit.ActivateBox"); }

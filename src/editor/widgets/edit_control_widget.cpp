@@ -85,6 +85,17 @@ EditControlWidget::~EditControlWidget() {
 
 GtkWidget* EditControlWidget::Widget() const { return box_.get(); }
 
+void EditControlWidget::Soon(std::function<void()> call) {
+  soonCall_ = std::move(call);
+  soon_.StartTimeout(0, [](gpointer data) -> gboolean {
+    auto* self = static_cast<EditControlWidget*>(data);
+    auto call = std::move(self->soonCall_);
+    self->soonCall_ = nullptr;
+    if (call) call();
+    return G_SOURCE_REMOVE;
+  }, this);
+}
+
 bool EditControlWidget::WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   return engine::WaitUntil(done, limit);
 }

@@ -8,6 +8,7 @@
 #include "editor/widgets/pulsing_frame.h"
 #include "editor/widgets/web_view_editing_page.h"
 #include "engine/gobject_ptr.h"
+#include "engine/source_id.h"
 #include "engine/web_view.h"
 
 typedef struct _GtkWidget GtkWidget;
@@ -64,6 +65,7 @@ class EditControlWidget : private EditPaneBrowser {
                                                        const std::vector<CtrlKeyPass>& passed) override {
     return view_.ActivateAll(batch, passed);
   }
+  std::vector<std::string> FrameSources(const FramePath& f) override { return view_.FrameSources(f); }
   void NavigateFrames(const FramePath& f, const std::vector<std::string>& urls) override {
     view_.NavigateFrames(f, urls);
   }
@@ -84,6 +86,7 @@ class EditControlWidget : private EditPaneBrowser {
     return view_.ExecCommand(f, command, value);
   }
   bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override;
+  void Soon(std::function<void()> call) override;
 
   engine::WebView view_;
   EditStatusBar status_;
@@ -94,6 +97,9 @@ class EditControlWidget : private EditPaneBrowser {
   PulsingFrame frame_;
   EditStatusBarWidget statusWidget_;
   engine::GObjectPtr<GtkWidget> box_;
+  // Last, so that it goes first: the call can never run on parts already gone.
+  std::function<void()> soonCall_;
+  engine::SourceId soon_;
 };
 
 }  // namespace pq

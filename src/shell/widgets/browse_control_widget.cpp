@@ -18,6 +18,9 @@ BrowseControlWidget::BrowseControlWidget(WindowState& window, FrameTable& frames
     control_.OnBeforeNavigate(r.url, r.topLevel, cancel);
   };
   view_.TopNavigationStarted = [this](const std::string& url) { control_.OnTopNavigationStarted(url); };
+  view_.NavigateComplete = [this](const pq::FramePath& frame, const std::string& url) {
+    if (frame.empty()) control_.OnTopCommitted(url);
+  };
   view_.CommandStateChange = [this](int command, bool enabled) {
     control_.OnCommandStateChange(command, enabled);
   };
@@ -31,6 +34,7 @@ BrowseControlWidget::BrowseControlWidget(WindowState& window, FrameTable& frames
 BrowseControlWidget::~BrowseControlWidget() {
   view_.BeforeNavigate = nullptr;
   view_.TopNavigationStarted = nullptr;
+  view_.NavigateComplete = nullptr;
   view_.CommandStateChange = nullptr;
   view_.NewWindow = nullptr;
   view_.DownloadComplete = nullptr;

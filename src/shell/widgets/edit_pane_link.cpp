@@ -41,6 +41,7 @@ EditPaneLink::~EditPaneLink() {
 }
 
 void EditPaneLink::Navigate() { Control().Navigate(); }
+void EditPaneLink::Preload() { Control().Preload(); }
 void EditPaneLink::StopBrowser() { Control().StopBrowser(); }
 void EditPaneLink::ActivateInitialControl() {
   // The keys go to the pane's web view, and in it to the first editable region.

@@ -34,6 +34,7 @@ class EditPaneLink : public EditPane {
 
   // --- operations
   void Navigate() override;
+  void Preload() override;
   void StopBrowser() override;
   void ActivateInitialControl() override;
   void ActivateBox() override;

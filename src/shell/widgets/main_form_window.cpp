@@ -116,6 +116,7 @@ void MainFormWindow::WireEvents() {
   browse.StartedNavigation = [this] { form_.OnStartedNavigation(); };
   browse.MayLeavePage = [this] { return MayLeavePage(); };
   browse.NavigationComplete = [this] { form_.OnNavigationComplete(); };
+  browse.EarlyEditCopy = [this] { form_.OnEarlyEditCopy(); };
   browse.PageCantBeDisplayed = [this] { form_.OnPageCantBeDisplayed(); };
   browse.BackEnable = [this](bool e) { form_.OnBackEnable(e); };
   browse.ForwardEnable = [this](bool e) { form_.OnForwardEnable(e); };
