@@ -49,7 +49,8 @@ void EditControl::Preload() {
   heldBack_.clear();
   released_.clear();
   holdAllFrames_ = true;  // the frames of this page are not prepared yet
-  preloaded_ = Preloaded{std::move(*copy)};
+  preloaded_.emplace();
+  preloaded_->copy = std::move(*copy);
   browser_.Navigate(CopyAddressOf(TempFolder() + kEditCopyName));
 }
 
@@ -57,10 +58,10 @@ void EditControl::Navigate() {
   if (preloaded_ && !preloaded_->takenOver) {
     const auto copy = ReadFileBytes(TempFolder() + kEditCopyName);
     if (copy && *copy == preloaded_->copy) {
-      // The page loading already is the one asked for: it is checked and activated once loaded.
+      // The page loading already is the one asked for: it is checked and activated once loaded
+      // (and once read, when its read is under way).
       preloaded_->takenOver = true;
-      ++navigation_;  // a check or activation of an earlier copy still running goes stale
-      if (preloaded_->complete) {
+      if (preloaded_->complete && !preloaded_->reading) {
         DeleteFileQuietly(TempFolder() + kEditCopyName);
         const unsigned navigation = navigation_;
         browser_.Soon([this, navigation] {
@@ -208,7 +209,19 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
   DeleteFileQuietly(TempFolder() + kEditCopyName);
   if (!frame.empty()) return;  // frames finishing are waited for by the frame walk
   if (preloaded_ && !preloaded_->takenOver) {
-    preloaded_->complete = true;  // Navigate decides whether it is the page wanted
+    // Navigate decides whether it is the page wanted; meanwhile the document is read, beside
+    // the browse pane's load (without page scripts nothing changes it until it is activated).
+    preloaded_->complete = true;
+    preloaded_->reading = true;
+    const unsigned navigation = navigation_;
+    auto read = browser_.ReadForActivation({});
+    if (Stale(navigation) || !preloaded_) return;
+    preloaded_->reading = false;
+    preloaded_->read = std::move(read);
+    if (preloaded_->takenOver) {  // while it was read
+      DeleteFileQuietly(TempFolder() + kEditCopyName);
+      ActivateLoaded();
+    }
     return;
   }
   preloaded_.reset();
@@ -216,11 +229,14 @@ void EditControl::OnDocumentComplete(const FramePath& frame, const std::string& 
 }
 
 void EditControl::ActivateLoaded() {
+  std::optional<ActivationRead> early;
+  if (preloaded_) early = std::move(preloaded_->read);
   preloaded_.reset();
   const unsigned navigation = navigation_;
   CurrentSpanId.clear();
   // One read serves the site check and the activation.
-  const ActivationRead read = browser_.ReadForActivation({}).value_or(ActivationRead{});
+  const ActivationRead read =
+      early ? std::move(*early) : browser_.ReadForActivation({}).value_or(ActivationRead{});
   EditDocumentFacts facts;
   facts.outerHTML = read.markersAndMeta;
   facts.frameCount = read.frameCount;

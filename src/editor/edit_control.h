@@ -169,11 +169,14 @@ class EditControl {
   };
   std::vector<FrameOffers> frameOffers_;
   // The edit copy loading (or loaded) ahead of Navigate: its bytes, whether its document has
-  // completed, and whether Navigate has taken it over.
+  // completed, whether Navigate has taken it over, and its top document's read for activation
+  // (taken while the browse pane still loads).
   struct Preloaded {
     std::string copy;
     bool complete = false;
     bool takenOver = false;
+    bool reading = false;
+    std::optional<ActivationRead> read;
   };
   std::optional<Preloaded> preloaded_;
   void StartNavigation();

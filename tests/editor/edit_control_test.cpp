@@ -76,6 +76,10 @@ class FakeBrowser : public pq::EditPaneBrowser {
     return Doc(f, "elements").elements;
   }
   std::vector<pq::ElementInfo> ActivationElements(const FramePath& f) override {
+    if (duringRead) {  // the main loop runs while the page is read
+      auto hook = std::move(duringRead);
+      hook();
+    }
     auto& d = Doc(f, "activationElements");
     auto elements = d.elements;
     for (auto& e : elements)
@@ -145,6 +149,7 @@ class FakeBrowser : public pq::EditPaneBrowser {
   bool lastFirst = false;  // frames complete in the reverse order of their navigation
   std::vector<std::pair<FramePath, std::string>> pending;
   std::function<void()> duringWait;
+  std::function<void()> duringRead;
   std::vector<std::string> calls;
   int roundTrips = 0;
   int waits = 0;
@@ -472,28 +477,40 @@ TEST_F(EditControlTest, WhileTheEditCopyLoadsTheFramesWithCopiesDoNotLoadFromThe
   EXPECT_FALSE(Held("http://site.test/menu.htm"));
 }
 
-// An edit copy loaded while the browse pane still loads its page is neither checked nor
-// activated until Navigate asks for the same copy, whether it completed before or after.
+// An edit copy loaded while the browse pane still loads its page is read as soon as it has
+// loaded, but neither checked nor activated until Navigate asks for the same copy: whether that
+// comes before it completed, after its read, or while it is being read.
 TEST_F(EditControlTest, AnEarlyEditCopyIsTakenOverWhenNavigateAsksForTheSameCopy) {
-  for (const bool completedFirst : {true, false}) {
+  enum When { BeforeComplete, AfterRead, DuringRead };
+  for (const When when : {BeforeComplete, AfterRead, DuringRead}) {
     browser_.docs[{}] = Page(EditHTML(), {"Welcome"});
     browser_.calls.clear();
     events_.clear();
     fetched_.clear();
     WriteCopy("<html>early</html>");
     control_.Preload();
-    if (completedFirst) Complete();
-    EXPECT_TRUE(fetched_.empty()) << completedFirst;
-    EXPECT_TRUE(Top().styles.empty()) << completedFirst;
-    EXPECT_EQ(events_.find("NavigateComplete"), std::string::npos) << completedFirst;
-    WriteCopy("<html>early</html>");  // written again on completion, the same
-    control_.Navigate();
-    if (!completedFirst) Complete();
-    EXPECT_EQ(Navigations(), 1) << completedFirst;
-    EXPECT_NE(events_.find("ButtonsEnable;NavigateComplete;"), std::string::npos) << completedFirst;
-    EXPECT_EQ(Top().styles.size(), 1u) << completedFirst;
-    EXPECT_EQ(control_.InitialControl().id, "ZZZEDIT1") << completedFirst;
-    EXPECT_FALSE(pq::FileExists(CopyPath())) << completedFirst;
+    const auto navigate = [&] {
+      WriteCopy("<html>early</html>");  // written again on completion, the same
+      control_.Navigate();
+    };
+    if (when == DuringRead) browser_.duringRead = navigate;
+    if (when != BeforeComplete) Complete();
+    if (when == AfterRead) {
+      EXPECT_TRUE(fetched_.empty());
+      EXPECT_TRUE(Top().styles.empty());
+      EXPECT_EQ(events_.find("NavigateComplete"), std::string::npos);
+      navigate();
+    }
+    if (when == BeforeComplete) {
+      navigate();
+      Complete();
+    }
+    EXPECT_EQ(Navigations(), 1) << when;
+    EXPECT_EQ(std::count(browser_.calls.begin(), browser_.calls.end(), "activationElements []"), 1) << when;
+    EXPECT_NE(events_.find("ButtonsEnable;NavigateComplete;"), std::string::npos) << when;
+    EXPECT_EQ(Top().styles.size(), 1u) << when;
+    EXPECT_EQ(control_.InitialControl().id, "ZZZEDIT1") << when;
+    EXPECT_FALSE(pq::FileExists(CopyPath())) << when;
   }
 }
 
