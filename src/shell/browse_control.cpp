@@ -94,6 +94,8 @@ void BrowseControl::OnTopNavigationStarted(const std::string& url) {
   ShowAddress(url);
 }
 
+constexpr std::size_t kEarlyCopyMinBytes = 128 * 1024;
+
 // Where the source is known as soon as the page's answer arrives, the edit copy is written and
 // loaded while the browse pane still loads the page: a large page is loaded by both panes at once.
 // The preparation on completion then takes the answers fetched here rather than fetching again.
@@ -118,10 +120,15 @@ void BrowseControl::OnTopCommitted(const std::string& url) {
            !browser_.Busy();
   };
   if (overtaken() || !NotEditableReason(source).empty() || TrimWhitespace(source.text).empty()) return;
+  const std::size_t size = source.bytes.size();
   const PreparedPage page = PreparePage(std::move(source), url, FullPathOf(url, keeping));
   if (overtaken()) return;
   keptFor_ = navigation;
   kept_ = std::move(fetched);
+  // A small page loads in a moment once the browse pane has it; loaded early, it would only
+  // compete with the browse pane for the site's answers (its pictures) rather than take them
+  // from the cache.
+  if (size < kEarlyCopyMinBytes) return;
   if (!WriteEditCopy(TempFolder() + kEditCopyName, url, page.edit.html)) return;
   EarlyEditCopy();
 }

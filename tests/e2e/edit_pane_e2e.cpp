@@ -247,6 +247,30 @@ TEST_F(EditPaneTest, ActivationLeavesNoTraceInTheSpans) {
   }
 }
 
+// A large page's edit copy is written and loaded while the browse pane still loads the page,
+// and ends activated like any other.
+TEST_F(EditPaneTest, ALargePageIsLoadedEarlyAndActivatedLikeAnyOther) {
+  std::string body = "<html><head><title>Large</title></head><body>\n";
+  for (int i = 0; body.size() < 300 * 1024; ++i)
+    body += "<p>Paragraph " + std::to_string(i) + " with <b>some</b> text and <a href=\"index.htm\">a link</a>.</p>\n";
+  std::ofstream(site_->root() + "/large.htm", std::ios::binary) << body << "</body></html>";
+  const int early = window_->Count("EarlyEditCopy");
+  ASSERT_TRUE(Load(site_->url() + "/large.htm"));
+  EXPECT_EQ(window_->Count("EarlyEditCopy"), early + 1);
+  ASSERT_EQ(Edit().Documents().size(), 1u);
+  EXPECT_TRUE(Edit().Documents()[0].activated);
+  const auto first = EditView().ElementById({}, "ZZZEDIT1");
+  ASSERT_TRUE(first);
+  EXPECT_TRUE(first->editable);
+  // What was recorded is what the live page holds.
+  const pq::SpanSnapshot& recorded = Edit().Documents()[0].spans;
+  auto now = EditView().Spans({});
+  ASSERT_TRUE(now);
+  EXPECT_GT(recorded.elements.size(), 1000u);
+  EXPECT_EQ(now->elements.size(), recorded.elements.size());
+  for (const auto& [id, e] : recorded.elements) EXPECT_EQ(now->elements[id].innerHTML, e.innerHTML) << id;
+}
+
 TEST_F(EditPaneTest, RealClicksOnLinksGoNowhere) {
   pqtest::ShotOnFailure shot;
   ASSERT_TRUE(Load(site_->url() + "/index.htm"));

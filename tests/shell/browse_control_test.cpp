@@ -340,7 +340,7 @@ TEST_F(BrowseControlTest, BrowserEventsMapToThePanesEvents) {
 // is told to start loading it; the preparation on completion takes that fetch's answers.
 TEST_F(BrowseControlTest, AnEarlyEditCopyIsWrittenAsThePageArrivesAndItsFetchServesTheCompletion) {
   const std::string url = kSite + "big.htm";
-  pages_[url] = "<html><body><p>Big</p></body></html>";
+  pages_[url] = "<html><body><p>Big</p>" + std::string(200 * 1024, ' ') + "</body></html>";
   std::vector<std::string> fetched;
   onFetch_ = [&](const std::string& u) {
     fetched.push_back(u);
@@ -369,9 +369,10 @@ TEST_F(BrowseControlTest, AnEarlyEditCopyIsWrittenAsThePageArrivesAndItsFetchSer
   EXPECT_GT(fetched.size(), fetchesEarly);
 }
 
-TEST_F(BrowseControlTest, NoEarlyEditCopyWhereItCouldReplaceWhatTheUserKeeps) {
+TEST_F(BrowseControlTest, NoEarlyEditCopyWhereItCouldReplaceWhatTheUserKeepsOrWouldNotPay) {
   const std::string url = kSite + "index.htm";
-  pages_[url] = "<html><body>Home</body></html>";
+  pages_[url] = "<html><body>Home</body></html>" + std::string(200 * 1024, ' ');
+  pages_[kSite + "small.htm"] = "<html><body>Small</body></html>";
   const struct {
     const char* what;
     std::string address;
@@ -384,6 +385,7 @@ TEST_F(BrowseControlTest, NoEarlyEditCopyWhereItCouldReplaceWhatTheUserKeeps) {
       {"not a web address", "file:///tmp/index.htm", true, false, false},
       {"an error page", kSite + "missing.htm", true, false, false},
       {"the page completed during the fetch", url, true, false, true},
+      {"a small page", kSite + "small.htm", true, false, false},
   };
   for (const auto& c : cases) {
     bool early = false;
