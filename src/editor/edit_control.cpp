@@ -46,8 +46,7 @@ void EditControl::Preload() {
   auto copy = ReadFileBytes(TempFolder() + kEditCopyName);
   if (!copy) return;
   StartNavigation();
-  heldBack_.clear();
-  released_.clear();
+  ReleaseHeldFrames();
   holdAllFrames_ = true;  // the frames of this page are not prepared yet
   preloaded_.emplace();
   preloaded_->copy = std::move(*copy);
@@ -73,15 +72,19 @@ void EditControl::Navigate() {
   }
   preloaded_.reset();
   StartNavigation();
-  heldBack_.clear();
-  released_.clear();
-  holdAllFrames_ = false;
+  ReleaseHeldFrames();
   for (int entry = 1; entry < frames_.Counter; ++entry) {
     const FrameEntry& f = frames_[entry];
     // Copies are deleted once loaded: a table left from an earlier page holds back nothing.
     if (f.File != kFrameError && !f.WebURL.empty() && FileExists(f.File)) heldBack_.insert(f.WebURL);
   }
   browser_.Navigate(CopyAddressOf(TempFolder() + kEditCopyName));
+}
+
+void EditControl::ReleaseHeldFrames() {
+  heldBack_.clear();
+  released_.clear();
+  holdAllFrames_ = false;
 }
 
 void EditControl::StopBrowser() {
@@ -183,7 +186,7 @@ void EditControl::ActivateBox() {
 
 void EditControl::OnBeforeNavigate(const std::string& url, bool& cancel) {
   const bool held = heldBack_.count(url) ||
-                    (holdAllFrames_ && !released_.count(url) && url.rfind(std::string(kCopyScheme) + ":", 0) != 0);
+                    (holdAllFrames_ && !released_.count(url) && !CopyPathOf(url, TempFolder()));
   if (navigationBlocked_ || url.find("http:///") != std::string::npos || held) {
     cancel = true;
     return;
@@ -276,9 +279,7 @@ void EditControl::ActivateLoaded() {
                    [](const EditDocument& a, const EditDocument& b) { return a.entry < b.entry; });
 
   navigationBlocked_ = true;
-  heldBack_.clear();
-  released_.clear();
-  holdAllFrames_ = false;
+  ReleaseHeldFrames();
   window_.EditTabPreparing = false;
   if (ButtonsEnable) ButtonsEnable();
   if (NavigateComplete) NavigateComplete();

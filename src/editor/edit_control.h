@@ -180,6 +180,7 @@ class EditControl {
   };
   std::optional<Preloaded> preloaded_;
   void StartNavigation();
+  void ReleaseHeldFrames();
   // The documents of a loaded edit copy: the site check, the activation, the frames.
   void ActivateLoaded();
   // The addresses of the frames whose copies are loaded in their place: while the edit copy

@@ -105,8 +105,7 @@ void BrowseControl::OnTopCommitted(const std::string& url) {
   earlyFor_ = navigation;
   const bool asked = askedToLeave_;
   askedToLeave_ = false;
-  const std::string scheme = AsciiLower(url.substr(0, 8));
-  const bool web = scheme.rfind("http://", 0) == 0 || scheme.rfind("https://", 0) == 0;
+  const bool web = !SiteRootOf(url).empty();
   if (!asked || !web || !EarlyEditCopy || window_.PublishShowing || stopped_) return;
   std::map<std::string, FetchedPage> fetched;
   const Fetcher keeping = [&](const std::string& u) {
@@ -120,15 +119,20 @@ void BrowseControl::OnTopCommitted(const std::string& url) {
            !browser_.Busy();
   };
   if (overtaken() || !NotEditableReason(source).empty() || TrimWhitespace(source.text).empty()) return;
-  const std::size_t size = source.bytes.size();
-  const PreparedPage page = PreparePage(std::move(source), url, FullPathOf(url, keeping));
-  if (overtaken()) return;
-  keptFor_ = navigation;
-  kept_ = std::move(fetched);
+  const auto keep = [&] {
+    keptFor_ = navigation;
+    kept_ = std::move(fetched);
+  };
   // A small page loads in a moment once the browse pane has it; loaded early, it would only
   // compete with the browse pane for the site's answers (its pictures) rather than take them
-  // from the cache.
-  if (size < kEarlyCopyMinBytes) return;
+  // from the cache. Its source still serves the completion.
+  if (source.bytes.size() < kEarlyCopyMinBytes) {
+    keep();
+    return;
+  }
+  const PreparedPage page = PreparePage(std::move(source), url, FullPathOf(url, keeping));
+  if (overtaken()) return;
+  keep();
   if (!WriteEditCopy(TempFolder() + kEditCopyName, url, page.edit.html)) return;
   EarlyEditCopy();
 }
